@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// corvante: runs a Corvante script file with the runtime of the application.
+#include "app/basic_host.h"
+#include "app/options.h"
+#include "app/script_file.h"
+#include "app/script_host.h"
+#include "interpreter/run_loop.h"
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv, argv + argc);
+    auto options = app::parse_options(arguments, true);
+    if (!options) {
+        std::fprintf(stderr, "corvante: %s\n%s", options.error().message.c_str(), app::help_text("corvante", true).c_str());
+        return app::exit_cannot_start;
+    }
+    if (options->help) {
+        std::fputs(app::help_text("corvante", true).c_str(), stdout);
+        return app::exit_normal;
+    }
+    auto lines = app::read_script_file(options->script_path);
+    if (!lines) {
+        std::fprintf(stderr, "corvante: %s\n", lines.error().message.c_str());
+        return app::exit_cannot_start;
+    }
+
+    console::TextConsole console(options->headless ? nullptr : stdout);
+    speech::SpeechLog speech;
+    if (!options->log_path.empty() && !console.open_log(options->log_path)) {
+        std::fprintf(stderr, "corvante: cannot open the console log '%s'\n", options->log_path.c_str());
+        return app::exit_cannot_start;
+    }
+    if (!options->speech_log_path.empty() && !speech.open(options->speech_log_path)) {
+        std::fprintf(stderr, "corvante: cannot open the speech log '%s'\n", options->speech_log_path.c_str());
+        return app::exit_cannot_start;
+    }
+    std::unique_ptr<platform::Clock> clock;
+    if (options->fast)
+        clock = std::make_unique<platform::VirtualClock>();
+    else
+        clock = std::make_unique<platform::SystemClock>();
+    app::BasicHost host(console, speech, *clock, options->headless ? nullptr : stdin);
+
+    interpreter::CommandTable table;
+    app::bind_all_statements(table);
+    auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    interpreter::reset_interpreter(*runtime);
+    runtime->arguments = options->arguments;
+    return app::run_stored_script(*runtime, host, *lines);
+}

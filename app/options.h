@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Options of the two programs, and their help text.
+#pragma once
+
+#include "platform/result.h"
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct Options {
+    bool headless = false;
+    bool fast = false;
+    bool help = false;
+    std::string log_path;
+    std::string speech_log_path;
+    // corvante only: the script, and the arguments after it, which the
+    // script sees as "PARAMS".
+    std::string script_path;
+    std::vector<std::string> arguments;
+};
+
+// `takes_script` is true for corvante, whose first non-option argument is the
+// script; nubrado passes every non-option argument to its embedded script.
+platform::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script);
+
+std::string help_text(const std::string& program, bool takes_script);
+
+}

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The script host: start-up, one run of the stored script, and the end report.
+#include "app/script_host.h"
+
+#include "console/console_statements.h"
+#include "console/list_statements.h"
+#include "interpreter/number.h"
+#include "interpreter/run_loop.h"
+#include "interpreter/statements.h"
+
+namespace app {
+
+void bind_all_statements(interpreter::CommandTable& table)
+{
+    interpreter::bind_interpreter_statements(table);
+    console::bind_console_statements(table);
+    console::bind_list_statements(table);
+}
+
+int run_stored_script(interpreter::Runtime& runtime, BasicHost& host, const std::vector<std::string>& lines)
+{
+    int number = 0;
+    for (const auto& line : lines)
+        runtime.store.store_line(line, ++number);
+    auto outcome = interpreter::run_script(runtime);
+    if (!outcome.failed) {
+        if (!runtime.silent_end)
+            host.speak_text("Fim do script");
+        return exit_normal;
+    }
+    host.speak_text("Erro de execu\xE7\xE3o na linha ");
+    std::string line_number = interpreter::format_number(outcome.line);
+    host.write_text(line_number);
+    host.speak_text(line_number);
+    host.end_line();
+    // The user acknowledges the failure with Enter, so that the message is
+    // not lost when the window closes.
+    host.read_line();
+    return exit_statement_failed;
+}
+
+}

@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operand readers that every command uses on the rest of its statement.
+#include "interpreter/argument_readers.h"
+
+#include "interpreter/expression.h"
+#include "interpreter/messages.h"
+#include "interpreter/number.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+
+namespace interpreter {
+
+namespace {
+
+bool is_name_char(char c) { return is_ascii_letter(c) || is_digit(c) || c == '_'; }
+
+}
+
+std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
+{
+    rest.remove_prefix(1); // the "$"
+    size_t length = 0;
+    while (length < rest.size() && is_name_char(rest[length]))
+        ++length;
+    if (length == 0)
+        return std::nullopt;
+    // Names are short; an upper-cased copy in a fixed buffer avoids an
+    // allocation on every variable reference.
+    char buffer[64];
+    std::string long_name;
+    std::string_view name;
+    if (length <= sizeof buffer) {
+        for (size_t i = 0; i < length; ++i)
+            buffer[i] = upper_byte(rest[i]);
+        name = std::string_view(buffer, length);
+    } else {
+        long_name = upper_text(rest.substr(0, length));
+        name = long_name;
+    }
+    auto slot = runtime.variables.slot_of_name(name);
+    if (!slot) {
+        write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
+        return std::nullopt;
+    }
+    rest = trim(rest.substr(length));
+    return slot;
+}
+
+std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
+{
+    rest = trim(rest);
+    if (rest.empty())
+        return std::nullopt;
+    char first = upper_byte(rest[0]);
+    if (first == '$')
+        return read_named_variable(runtime, rest);
+    if (first < 'A' || first > 'Z')
+        return std::nullopt;
+    rest.remove_prefix(1);
+    if (!rest.empty() && (is_ascii_letter(rest[0]) || is_digit(rest[0])))
+        return std::nullopt;
+    rest = trim(rest);
+    return static_cast<int>(first);
+}
+
+bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
+{
+    rest = trim(rest);
+    if (rest.empty())
+        return false;
+    char first = rest[0];
+    if (first == '-' || is_digit(first)) {
+        size_t length = 1;
+        while (length < rest.size() && is_digit(rest[length]))
+            ++length;
+        value.assign(rest.substr(0, length));
+        rest.remove_prefix(length);
+    } else if (first == '"') {
+        value.clear();
+        size_t index = 1;
+        while (index < rest.size()) {
+            if (rest[index] == '"') {
+                if (index + 1 < rest.size() && rest[index + 1] == '"') {
+                    value += '"';
+                    index += 2;
+                    continue;
+                }
+                ++index; // the closing quote
+                break;
+            }
+            value += rest[index++];
+        }
+        rest.remove_prefix(index);
+    } else if (first == '$') {
+        auto slot = read_named_variable(runtime, rest);
+        if (!slot)
+            return false;
+        value.assign(runtime.variables.text(*slot));
+    } else if (is_ascii_letter(first)) {
+        value.assign(runtime.variables.text(upper_byte(first)));
+        rest.remove_prefix(1);
+    } else if (first == '(') {
+        auto result = eval_expression(runtime, rest.substr(1));
+        if (!result.valid)
+            return false;
+        rest = trim_front(result.rest);
+        if (rest.empty() || rest[0] != ')')
+            return false;
+        rest.remove_prefix(1);
+        value.clear();
+        append_number(value, result.value);
+    } else {
+        return false;
+    }
+    rest = trim(rest);
+    return true;
+}
+
+std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest)
+{
+    std::string text;
+    if (!read_value(runtime, rest, text))
+        return std::nullopt;
+    return parse_number(text);
+}
+
+std::optional<int> read_channel(std::string_view& rest)
+{
+    rest = trim(rest);
+    if (rest.size() < 2 || rest[0] != '#' || !is_digit(rest[1]))
+        return std::nullopt;
+    if (rest.size() > 2 && rest[2] != ' ')
+        return std::nullopt;
+    int channel = rest[1] - '0';
+    rest.remove_prefix(2);
+    while (!rest.empty() && rest[0] == ' ')
+        rest.remove_prefix(1);
+    return channel;
+}
+
+std::optional<std::string_view> read_list_name(std::string_view& rest)
+{
+    rest = trim(rest);
+    if (rest.size() < 2 || rest[0] != '[')
+        return std::nullopt;
+    // The name needs at least one character, so a "]" right after "[" is
+    // part of the name rather than its end.
+    size_t close = rest.find(']', 2);
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    auto name = rest.substr(1, close - 1);
+    rest.remove_prefix(close + 1);
+    return name;
+}
+
+bool take_trailing_ampersand(std::string_view& rest)
+{
+    if (rest.empty() || rest.back() != '&')
+        return false;
+    rest.remove_suffix(1);
+    rest = trim(rest);
+    return true;
+}
+
+}

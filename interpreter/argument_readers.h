@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operand readers that every command uses on the rest of its statement.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace interpreter {
+
+struct Runtime;
+
+// Each reader consumes what it read from the front of `rest` and returns
+// nothing (or false) when the operand is not there; the command then fails.
+
+// A variable that receives a result: a letter, or "$" and a name.
+std::optional<int> read_target(Runtime& runtime, std::string_view& rest);
+// "$" and a name; registers the name on first use.
+std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest);
+// A number literal, a text literal, a variable's text or "(" expression ")".
+bool read_value(Runtime& runtime, std::string_view& rest, std::string& value);
+// "#" and one digit followed by a space or the end: the channel 0..9.
+std::optional<int> read_channel(std::string_view& rest);
+// "[" name "]"; the text after "]" stays in the rest untrimmed.
+std::optional<std::string_view> read_list_name(std::string_view& rest);
+
+// Removes a trailing "&" and trims again; true when there was one.
+bool take_trailing_ampersand(std::string_view& rest);
+
+// Reads a value and converts it as a number.
+std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest);
+
+}

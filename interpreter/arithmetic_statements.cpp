@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SOMA, SUBTRAI, MULTIPLICA and DIVIDE: signed 32-bit arithmetic that wraps around.
+#include "interpreter/argument_readers.h"
+#include "interpreter/messages.h"
+#include "interpreter/number.h"
+#include "interpreter/runtime.h"
+#include "interpreter/statements.h"
+#include "interpreter/text.h"
+
+#include <limits>
+
+namespace interpreter {
+
+namespace {
+
+int32_t wrap(int64_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+}
+
+void store_number(Runtime& runtime, int slot, int64_t value)
+{
+    std::string& text = runtime.variables.text(slot);
+    text.clear();
+    append_number(text, value);
+}
+
+// SOMA adds to the number at the end of the variable's text, so that it can
+// count up "item9" to "item10", and treats a text without one as 0.
+bool run_add(Runtime& runtime, std::string_view rest)
+{
+    auto target = read_target(runtime, rest);
+    if (!target || rest.empty())
+        return false;
+    auto addend = read_number_value(runtime, rest);
+    if (!addend)
+        return false;
+    std::string& text = runtime.variables.text(*target);
+    size_t number_start = text.size();
+    while (number_start > 0 && is_digit(text[number_start - 1]))
+        --number_start;
+    if (number_start > 0 && text[number_start - 1] == '-')
+        --number_start;
+    auto current = parse_number(std::string_view(text).substr(number_start));
+    int32_t sum = wrap(int64_t(current.value_or(0)) + *addend);
+    text.resize(number_start);
+    append_number(text, sum);
+    return true;
+}
+
+enum class Operation { Subtract, Multiply, Divide };
+
+bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
+{
+    auto target = read_target(runtime, rest);
+    if (!target || rest.empty())
+        return false;
+    auto left = parse_number(runtime.variables.text(*target));
+    if (!left)
+        return false;
+    auto right = read_number_value(runtime, rest);
+    if (!right)
+        return false;
+    int32_t result = 0;
+    switch (operation) {
+    case Operation::Subtract:
+        result = wrap(int64_t(*left) - *right);
+        break;
+    case Operation::Multiply:
+        result = wrap(int64_t(*left) * *right);
+        break;
+    case Operation::Divide:
+        if (*right == 0) {
+            write_message_line(runtime, "Divis\xE3o por zero");
+            return false;
+        }
+        // The one quotient that does not fit 32 bits fails like a zero divisor.
+        if (*left == std::numeric_limits<int32_t>::min() && *right == -1) {
+            write_message_line(runtime, "Estouro na divis\xE3o");
+            return false;
+        }
+        result = *left / *right;
+        break;
+    }
+    store_number(runtime, *target, result);
+    return rest.empty();
+}
+
+bool run_subtract(Runtime& runtime, std::string_view rest) { return run_operation(runtime, rest, Operation::Subtract); }
+bool run_multiply(Runtime& runtime, std::string_view rest) { return run_operation(runtime, rest, Operation::Multiply); }
+bool run_divide(Runtime& runtime, std::string_view rest) { return run_operation(runtime, rest, Operation::Divide); }
+
+}
+
+void bind_arithmetic_statements(CommandTable& table)
+{
+    table.bind("SOMA", run_add);
+    table.bind("SUBTRAI", run_subtract);
+    table.bind("MULTIPLICA", run_multiply);
+    table.bind("DIVIDE", run_divide);
+}
+
+}

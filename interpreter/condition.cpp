@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Conditions of SE and ENQUANTO, and the comparison key they sort by.
+#include "interpreter/condition.h"
+
+#include "interpreter/argument_readers.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace interpreter {
+
+namespace {
+
+constexpr size_t key_digits = 21;
+
+bool is_all_digits(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return is_digit(c); });
+}
+
+// A comparison key that lives in a fixed buffer when it is zero-filled and
+// is the value itself (upper-cased as it is read) otherwise.
+struct KeyView {
+    char digits[key_digits];
+    std::string_view text;
+    bool upper_on_read;
+
+    explicit KeyView(std::string_view value)
+    {
+        if (!is_all_digits(value)) {
+            text = value;
+            upper_on_read = true;
+            return;
+        }
+        upper_on_read = false;
+        size_t width = value.empty() ? key_digits - 1 : key_digits;
+        if (value.size() > width)
+            value = value.substr(value.size() - width);
+        size_t padding = width - value.size();
+        std::memset(digits, '0', padding);
+        std::memcpy(digits + padding, value.data(), value.size());
+        text = std::string_view(digits, width);
+    }
+
+    unsigned char at(size_t index) const
+    {
+        return static_cast<unsigned char>(upper_on_read ? upper_byte(text[index]) : text[index]);
+    }
+};
+
+enum class Operator { GreaterEqual, LessEqual, Exact, Different, Contains, StartsWith, EndsWith, In, Equal, Less, Greater };
+
+struct OperatorSpelling {
+    std::string_view text;
+    Operator op;
+};
+
+constexpr OperatorSpelling operators[] = {
+    { ">=", Operator::GreaterEqual }, { "<=", Operator::LessEqual }, { "==", Operator::Exact },
+    { "<>", Operator::Different }, { "*=*", Operator::Contains }, { "=*", Operator::StartsWith },
+    { "*=", Operator::EndsWith }, { "EM", Operator::In }, { "=", Operator::Equal },
+    { "<", Operator::Less }, { ">", Operator::Greater },
+};
+
+bool is_negation(std::string_view text)
+{
+    if (text.size() < 3)
+        return false;
+    char a = upper_byte(text[0]), b = upper_byte(text[1]), c = upper_byte(text[2]);
+    return a == 'N' && (b == 'A' || b == '\xC3') && c == 'O';
+}
+
+}
+
+std::string compare_key(std::string_view value)
+{
+    KeyView key(value);
+    std::string result(key.text.size(), ' ');
+    for (size_t i = 0; i < key.text.size(); ++i)
+        result[i] = static_cast<char>(key.at(i));
+    return result;
+}
+
+int compare_by_key(std::string_view left, std::string_view right)
+{
+    KeyView a(left), b(right);
+    size_t common = std::min(a.text.size(), b.text.size());
+    for (size_t i = 0; i < common; ++i) {
+        int difference = int(a.at(i)) - int(b.at(i));
+        if (difference != 0)
+            return difference;
+    }
+    return int(a.text.size() > b.text.size()) - int(a.text.size() < b.text.size());
+}
+
+ConditionResult eval_condition(Runtime& runtime, std::string_view text)
+{
+    ConditionResult result;
+    text = trim(text);
+    if (text.empty())
+        return result;
+    bool negated = false;
+    if (is_negation(text)) {
+        text = trim(text.substr(3));
+        if (text.empty())
+            return result;
+        negated = true;
+    }
+    std::string left;
+    if (!read_value(runtime, text, left) || text.empty())
+        return result;
+
+    const OperatorSpelling* found = nullptr;
+    for (const auto& spelling : operators) {
+        if (starts_with_upper(text, spelling.text)) {
+            found = &spelling;
+            break;
+        }
+    }
+    if (!found)
+        return result;
+    text = trim(text.substr(found->text.size()));
+    if (text.empty())
+        return result;
+
+    bool truth = false;
+    if (found->op == Operator::In) {
+        auto name = read_list_name(text);
+        if (!name)
+            return result;
+        auto* list = runtime.lists.find(*name);
+        if (!list)
+            return result;
+        // Negation applies to each item's test: a negated "EM" is true when
+        // some item differs from the value.
+        for (const auto& item : list->items) {
+            bool matches = compare_by_key(item, left) == 0;
+            if (matches != negated) {
+                truth = true;
+                break;
+            }
+        }
+        negated = false;
+    } else {
+        std::string right;
+        if (!read_value(runtime, text, right))
+            return result;
+        switch (found->op) {
+        case Operator::Equal: truth = compare_by_key(left, right) == 0; break;
+        case Operator::Different: truth = compare_by_key(left, right) != 0; break;
+        case Operator::Less: truth = compare_by_key(left, right) < 0; break;
+        case Operator::Greater: truth = compare_by_key(left, right) > 0; break;
+        case Operator::LessEqual: truth = compare_by_key(left, right) <= 0; break;
+        case Operator::GreaterEqual: truth = compare_by_key(left, right) >= 0; break;
+        case Operator::Exact: truth = left == right; break;
+        case Operator::Contains: truth = !right.empty() && left.find(right) != std::string::npos; break;
+        case Operator::StartsWith: truth = !right.empty() && left.starts_with(right); break;
+        case Operator::EndsWith: truth = !right.empty() && left.ends_with(right); break;
+        case Operator::In: break;
+        }
+    }
+    result.valid = true;
+    result.truth = negated ? !truth : truth;
+    result.rest = trim(text);
+    return result;
+}
+
+}

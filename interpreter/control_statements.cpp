@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Conditions, loops, jumps and subroutines.
+//
+// Nothing is compiled: each statement finds its partner lines by scanning the
+// text of the store when it runs, and moves current_line to the line before
+// the next one to run (the run loop then adds one). The answers of the scans
+// are remembered in the store, which cannot change during a run, so a loop
+// that turns a million times scans once.
+#include "interpreter/argument_readers.h"
+#include "interpreter/condition.h"
+#include "interpreter/messages.h"
+#include "interpreter/number.h"
+#include "interpreter/run_loop.h"
+#include "interpreter/runtime.h"
+#include "interpreter/statements.h"
+#include "interpreter/text.h"
+
+namespace interpreter {
+
+namespace {
+
+using Memo = ScriptStore::Memo;
+
+bool first_word_is(std::string_view normalised, std::string_view word)
+{
+    return normalised.size() > word.size() && normalised.starts_with(word) && normalised[word.size()] == ' ';
+}
+
+// Moves current_line to the first line after it that reads "FIM <word>", or
+// past the end. Nesting is not counted.
+void skip_to_end(Runtime& runtime, std::string_view word, Memo memo)
+{
+    int start = runtime.current_line;
+    int known = runtime.store.memo(memo, start);
+    if (known >= 0) {
+        runtime.current_line = known;
+        return;
+    }
+    int target = runtime.store.line_count() + 1;
+    for (int line = start + 1; line <= runtime.store.line_count(); ++line) {
+        const std::string& text = runtime.store.normalised_line(line);
+        if (text.size() == 4 + word.size() && text.starts_with("FIM ") && std::string_view(text).substr(4) == word) {
+            target = line;
+            break;
+        }
+    }
+    runtime.store.remember(memo, start, target);
+    runtime.current_line = target;
+}
+
+// A condition whose validity can change while the program runs: one with an
+// expression (variables may stop holding numbers) or a list test (lists come
+// and go).
+bool condition_depends_on_state(std::string_view normalised_condition)
+{
+    return normalised_condition.find('(') != std::string_view::npos
+        || normalised_condition.find("EM") != std::string_view::npos;
+}
+
+// Skips a false SE block: resumes after its own "FIM SE" or "SENAO". When the
+// first end the scan meets belongs to a nested block, the block is not
+// skipped at all and execution goes on inside it.
+void skip_false_block(Runtime& runtime)
+{
+    int start = runtime.current_line;
+    int known = runtime.store.memo(Memo::FalseBlock, start);
+    if (known >= 0) {
+        runtime.current_line = known;
+        return;
+    }
+    bool cacheable = true;
+    int depth = 1;
+    int target = runtime.store.line_count() + 1;
+    for (int line = start + 1; line <= runtime.store.line_count(); ++line) {
+        const std::string& text = runtime.store.normalised_line(line);
+        if (text.starts_with("SE ")) {
+            std::string_view condition = std::string_view(text).substr(3);
+            if (condition_depends_on_state(condition))
+                cacheable = false;
+            auto result = eval_condition(runtime, condition);
+            if (result.valid && result.rest.empty())
+                ++depth;
+            continue;
+        }
+        if (text == "FIM SE") {
+            --depth;
+            target = depth == 0 ? line : start;
+            break;
+        }
+        if (text == "SENAO" || text == "SEN\xC3O") {
+            target = depth == 1 ? line : start;
+            break;
+        }
+    }
+    if (cacheable)
+        runtime.store.remember(Memo::FalseBlock, start, target);
+    runtime.current_line = target;
+}
+
+// The nearest line above current_line whose first word is `word`; 0 if none.
+int find_head_above(Runtime& runtime, std::string_view word, Memo memo)
+{
+    int start = runtime.current_line;
+    int known = runtime.store.memo(memo, start);
+    if (known >= 0)
+        return known;
+    int head = 0;
+    for (int line = start - 1; line >= 1; --line) {
+        if (first_word_is(runtime.store.normalised_line(line), word)) {
+            head = line;
+            break;
+        }
+    }
+    runtime.store.remember(memo, start, head);
+    return head;
+}
+
+bool run_if(Runtime& runtime, std::string_view rest)
+{
+    auto condition = eval_condition(runtime, rest);
+    if (!condition.valid)
+        return false;
+    if (condition.truth)
+        return condition.rest.empty() || execute_line(runtime, condition.rest, true);
+    if (condition.rest.empty())
+        skip_false_block(runtime);
+    return true;
+}
+
+bool run_else(Runtime& runtime, std::string_view rest)
+{
+    if (!rest.empty())
+        return false;
+    skip_to_end(runtime, "SE", Memo::SkipToEndIf);
+    return true;
+}
+
+bool run_while(Runtime& runtime, std::string_view rest)
+{
+    auto condition = eval_condition(runtime, rest);
+    if (!condition.valid)
+        return false;
+    if (!condition.truth)
+        skip_to_end(runtime, "ENQUANTO", Memo::SkipToEndWhile);
+    return true;
+}
+
+// One step of a REPETE loop: from the statement itself (start) or from its
+// "FIM REPETE" line (continue).
+bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
+{
+    auto target = read_target(runtime, rest);
+    if (!target || rest.empty())
+        return false;
+    int32_t count = 0;
+    if (continuing) {
+        auto current = parse_number(runtime.variables.text(*target));
+        if (!current)
+            return false;
+        count = *current;
+    }
+    auto limit = read_number_value(runtime, rest);
+    if (!limit)
+        return false;
+    int64_t next = int64_t(count) + 1;
+    runtime.variables.text(*target).clear();
+    append_number(runtime.variables.text(*target), next);
+    if (*limit < next)
+        skip_to_end(runtime, "REPETE", Memo::SkipToEndRepeat);
+    return true;
+}
+
+bool run_repeat(Runtime& runtime, std::string_view rest)
+{
+    return repeat_step(runtime, rest, false);
+}
+
+bool run_end(Runtime& runtime, std::string_view rest)
+{
+    if (rest.empty())
+        return false;
+    std::string word = upper_text(rest);
+    if (word == "ENQUANTO") {
+        int head = find_head_above(runtime, "ENQUANTO", Memo::WhileHead);
+        if (head == 0)
+            return false;
+        runtime.current_line = head - 1;
+        return true;
+    }
+    if (word == "REPETE") {
+        int head = find_head_above(runtime, "REPETE", Memo::RepeatHead);
+        if (head == 0)
+            return false;
+        runtime.current_line = head;
+        std::string_view head_text = runtime.store.normalised_line(head);
+        return repeat_step(runtime, trim(head_text.substr(head_text.find(' ') + 1)), true);
+    }
+    return true;
+}
+
+// The label name of DESVIA and CHAMA: "@name", or a value holding the name.
+bool read_label_name(Runtime& runtime, std::string_view rest, std::string& name)
+{
+    if (rest.empty())
+        return false;
+    if (rest[0] == '@') {
+        rest.remove_prefix(1);
+        if (rest.find(' ') != std::string_view::npos)
+            return false;
+        name.assign(rest);
+    } else if (!read_value(runtime, rest, name) || !rest.empty()) {
+        return false;
+    }
+    upper_text_in_place(name);
+    return true;
+}
+
+bool jump_to_label(Runtime& runtime, std::string_view upper_name)
+{
+    auto line = runtime.store.find_label(upper_name);
+    if (!line)
+        return false;
+    runtime.current_line = *line;
+    return true;
+}
+
+bool run_goto(Runtime& runtime, std::string_view rest)
+{
+    std::string name;
+    return read_label_name(runtime, rest, name) && jump_to_label(runtime, name);
+}
+
+bool run_call(Runtime& runtime, std::string_view rest)
+{
+    std::string name;
+    if (!read_label_name(runtime, rest, name))
+        return false;
+    if (runtime.call_depth >= max_call_depth) {
+        write_message_line(runtime, "Muitas chamadas sem retorno");
+        return false;
+    }
+    runtime.call_stack[runtime.call_depth++] = runtime.current_line;
+    return jump_to_label(runtime, name);
+}
+
+bool run_return(Runtime& runtime, std::string_view rest)
+{
+    if (!rest.empty())
+        return false;
+    if (runtime.call_depth == 0) {
+        write_message_line(runtime, "Retorno sem chamada");
+        return false;
+    }
+    runtime.current_line = runtime.call_stack[--runtime.call_depth];
+    return true;
+}
+
+bool run_stop(Runtime& runtime, std::string_view rest)
+{
+    runtime.stop_requested = true;
+    runtime.silent_end = upper_text(rest) == "MUDO";
+    return true;
+}
+
+}
+
+void bind_control_statements(CommandTable& table)
+{
+    table.bind("SE", run_if);
+    table.bind("SENAO", run_else);
+    table.bind("SEN\xC3O", run_else);
+    table.bind("ENQUANTO", run_while);
+    table.bind("REPETE", run_repeat);
+    table.bind("FIM", run_end);
+    table.bind("DESVIA", run_goto);
+    table.bind("CHAMA", run_call);
+    table.bind("RETORNA", run_return);
+    table.bind("TERMINA", run_stop);
+}
+
+}

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Host: what the interpreter needs from the console, the speech output and the clock.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace interpreter {
+
+struct TimeOfDay {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+    int weekday = 6; // 0 = Sunday
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int hundredths = 0;
+};
+
+// The interpreter and the console commands of the core reach the world only
+// through this interface; app/ implements it over the console, the speech
+// client and the clock, and tests implement it with recorders.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Writes bytes at the console's cursor; CR and LF are control bytes.
+    virtual void write_text(std::string_view text) = 0;
+    // Ends the console line (CR LF).
+    virtual void end_line() = 0;
+    // Hands the text to the speech output; returns without waiting.
+    virtual void speak_text(std::string_view text) = 0;
+    virtual bool speech_busy() = 0;
+    // True when a key is waiting in the key queue; never takes it.
+    virtual bool key_waiting() = 0;
+    // Lets `milliseconds` pass while pending events are dispatched.
+    virtual void pause_ms(int milliseconds) = 0;
+    virtual TimeOfDay local_time() = 0;
+    // A seed for the random number generator that changes from run to run.
+    virtual uint32_t random_seed() = 0;
+};
+
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The run loop: executing stored lines one at a time, and dispatching statements.
+#pragma once
+
+#include <string_view>
+
+namespace interpreter {
+
+struct Runtime;
+
+struct RunOutcome {
+    bool failed = false; // a statement failed
+    int line = 0; // the failing line, or where the run ended
+};
+
+// The one-time reset at program start: run state, names, variables, lists
+// and the start time.
+void reset_interpreter(Runtime& runtime);
+
+// Runs the stored lines from line 1; the store is empty afterwards.
+RunOutcome run_script(Runtime& runtime);
+
+// Executes one line. `nested` is true for the statement of a one-line SE and
+// for CMD, which refuse the block statements.
+bool execute_line(Runtime& runtime, std::string_view text, bool nested);
+
+// Runs one statement: `keyword` as split from the line (a..z upper-cased).
+bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest);
+
+}

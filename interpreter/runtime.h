@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runtime: all the state of one running program, owned in one place.
+#pragma once
+
+#include "interpreter/command_table.h"
+#include "interpreter/host.h"
+#include "interpreter/list_table.h"
+#include "interpreter/random.h"
+#include "interpreter/script_store.h"
+#include "interpreter/variables.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace interpreter {
+
+constexpr int max_call_depth = 20;
+
+// The state of the subsystems above the interpreter, owned by app/ and
+// borrowed here. They are only declared, so that this folder depends on none
+// of them; each subsystem's handlers reach their own state through these.
+struct Subsystems {
+};
+
+struct Runtime {
+    Runtime(Host& host, const CommandTable& commands);
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    Host& host;
+    const CommandTable& commands;
+    Subsystems subsystems;
+
+    ScriptStore store;
+    Variables variables;
+    ListTable lists;
+    Random random;
+
+    // The run loop's state.
+    int current_line = 1;
+    bool stop_requested = false;
+    bool silent_end = false;
+    bool run_failed = false;
+    std::string current_keyword;
+    std::array<int, max_call_depth> call_stack {};
+    int call_depth = 0;
+    // The I/O status that CHECA reports; 0 is success.
+    int io_status = 0;
+    bool debug_echo = false;
+
+    // The arguments the program was started with, for "PARAMS".
+    std::vector<std::string> arguments;
+    // Day of the week and centiseconds since midnight when the program
+    // started, for "TEMPO".
+    int start_weekday = 0;
+    int64_t start_centiseconds = 0;
+
+    // Scratch text reused from statement to statement, so that the run loop
+    // does not allocate for every line.
+    std::string scratch;
+};
+
+}

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The interpreter's text rules: its one case rule, trimming and line normalisation.
+#include "interpreter/text.h"
+
+namespace interpreter {
+
+std::string upper_text(std::string_view text)
+{
+    std::string result(text);
+    upper_text_in_place(result);
+    return result;
+}
+
+void upper_text_in_place(std::string& text)
+{
+    for (char& c : text)
+        c = upper_byte(c);
+}
+
+std::string_view trim_front(std::string_view text)
+{
+    size_t start = 0;
+    while (start < text.size() && is_blank(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+std::string_view trim(std::string_view text)
+{
+    text = trim_front(text);
+    size_t end = text.size();
+    while (end > 0 && is_blank(text[end - 1]))
+        --end;
+    return text.substr(0, end);
+}
+
+std::string normalise_block_line(std::string_view line)
+{
+    line = trim(line);
+    std::string result;
+    result.reserve(line.size());
+    for (char c : line) {
+        if (c == ' ' && !result.empty() && result.back() == ' ')
+            continue;
+        result += upper_byte(c);
+    }
+    return result;
+}
+
+bool starts_with_upper(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (upper_byte(text[i]) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+}

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The interpreter's text rules: its one case rule, trimming and line normalisation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace interpreter {
+
+// The system's only case rule: "a".."z" and the bytes 224..255 move down by 32.
+constexpr char upper_byte(char c)
+{
+    auto byte = static_cast<uint8_t>(c);
+    if ((byte >= 'a' && byte <= 'z') || byte >= 224)
+        return static_cast<char>(byte - 32);
+    return c;
+}
+
+constexpr bool is_blank(char c) { return static_cast<uint8_t>(c) <= 32; }
+constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string upper_text(std::string_view text);
+void upper_text_in_place(std::string& text);
+
+// Removes every character of code 32 or less from both ends.
+std::string_view trim(std::string_view text);
+std::string_view trim_front(std::string_view text);
+
+// Trimmed, upper-cased, and with every run of spaces inside reduced to one:
+// the form in which block scans compare lines.
+std::string normalise_block_line(std::string_view line);
+
+// True when `text` begins with `prefix` once upper-cased (prefix is upper-case).
+bool starts_with_upper(std::string_view text, std::string_view prefix);
+
+}

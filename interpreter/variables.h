@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Variables: the text slots of the script, by letter or by "$" name.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace interpreter {
+
+constexpr int first_letter_slot = 'A'; // slot 65
+constexpr int first_named_slot = 91;
+// The application script alone uses 109 distinct names; the slot numbering
+// continues past 191 so that every one of them has room.
+constexpr int max_variable_names = 127;
+constexpr int slot_count = first_named_slot + max_variable_names;
+
+class Variables {
+public:
+    Variables();
+
+    const std::string& text(int slot) const { return m_slots[slot]; }
+    std::string& text(int slot) { return m_slots[slot]; }
+    void set(int slot, std::string_view value) { m_slots[slot].assign(value); }
+
+    // The slot of an upper-case name, registering it on first use; nothing
+    // when the name table is full.
+    std::optional<int> slot_of_name(std::string_view upper_name);
+    size_t name_count() const { return m_names.size(); }
+
+    // Empties every slot and the name table (the reset at program start).
+    void reset();
+
+private:
+    std::vector<std::string> m_slots;
+    std::vector<std::string> m_names;
+};
+
+}

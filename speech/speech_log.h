@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SpeechLog: records every speech request, one line each, for tests and logs.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace speech {
+
+// The lines read "speak: TEXT", "spell: TEXT", "char: C" and "sound: NAME",
+// in UTF-8; they are how script tests see what a user would hear.
+class SpeechLog {
+public:
+    SpeechLog() = default;
+    ~SpeechLog();
+    SpeechLog(const SpeechLog&) = delete;
+    SpeechLog& operator=(const SpeechLog&) = delete;
+
+    // Appends the requests to `path` from now on; false when it cannot be opened.
+    bool open(const std::string& path);
+
+    void speak_text(std::string_view text) { record("speak", text); }
+    void spell_text(std::string_view text) { record("spell", text); }
+    void speak_char(char c) { record("char", std::string_view(&c, 1)); }
+    void play_sound(std::string_view name) { record("sound", name); }
+
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+private:
+    void record(std::string_view kind, std::string_view text);
+
+    std::FILE* m_file = nullptr;
+    std::vector<std::string> m_entries;
+};
+
+}
