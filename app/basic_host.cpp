@@ -33,6 +33,16 @@ uint32_t BasicHost::random_seed()
         ^ static_cast<uint32_t>(now.minute << 16);
 }
 
+uint8_t BasicHost::read_key()
+{
+    // Without a keyboard of its own the plain host takes keys from its input
+    // stream; when that has ended, it answers Enter.
+    if (!m_input)
+        return 13;
+    int c = std::fgetc(m_input);
+    return c == EOF ? 13 : static_cast<uint8_t>(c == '\n' ? 13 : c);
+}
+
 std::optional<std::string> BasicHost::read_line()
 {
     if (!m_input)

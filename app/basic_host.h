@@ -23,6 +23,7 @@ public:
     void speak_text(std::string_view text) override { m_speech.speak_text(text); }
     bool speech_busy() override { return false; }
     bool key_waiting() override { return false; }
+    uint8_t read_key() override;
     void pause_ms(int milliseconds) override;
     interpreter::TimeOfDay local_time() override;
     uint32_t random_seed() override;

@@ -34,6 +34,9 @@ public:
     virtual bool speech_busy() = 0;
     // True when a key is waiting in the key queue; never takes it.
     virtual bool key_waiting() = 0;
+    // Waits for a key and takes it from the queue: a byte of the key
+    // encoding (0 is followed by a second byte for keys without a character).
+    virtual uint8_t read_key() = 0;
     // Lets `milliseconds` pass while pending events are dispatched.
     virtual void pause_ms(int milliseconds) = 0;
     virtual TimeOfDay local_time() = 0;

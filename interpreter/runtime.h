@@ -13,14 +13,24 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class PathMap;
+}
+namespace settings {
+class Settings;
+}
+
 namespace interpreter {
 
 constexpr int max_call_depth = 20;
 
 // The state of the subsystems above the interpreter, owned by app/ and
 // borrowed here. They are only declared, so that this folder depends on none
-// of them; each subsystem's handlers reach their own state through these.
+// of them; each subsystem's handlers reach their own state through these
+// pointers, which app/ sets before the run (a test sets only what it needs).
 struct Subsystems {
+    platform::PathMap* paths = nullptr;
+    settings::Settings* settings = nullptr;
 };
 
 struct Runtime {
