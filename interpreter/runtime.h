@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+namespace console {
+class BinaryFiles;
+class ChannelTable;
+class DirectorySearch;
+}
 namespace platform {
 class PathMap;
 }
@@ -31,6 +36,9 @@ constexpr int max_call_depth = 20;
 struct Subsystems {
     platform::PathMap* paths = nullptr;
     settings::Settings* settings = nullptr;
+    console::ChannelTable* channels = nullptr;
+    console::BinaryFiles* binary_files = nullptr;
+    console::DirectorySearch* directory_search = nullptr;
 };
 
 struct Runtime {
