@@ -24,20 +24,7 @@ std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
         ++length;
     if (length == 0)
         return std::nullopt;
-    // Names are short; an upper-cased copy in a fixed buffer avoids an
-    // allocation on every variable reference.
-    char buffer[64];
-    std::string long_name;
-    std::string_view name;
-    if (length <= sizeof buffer) {
-        for (size_t i = 0; i < length; ++i)
-            buffer[i] = upper_byte(rest[i]);
-        name = std::string_view(buffer, length);
-    } else {
-        long_name = upper_text(rest.substr(0, length));
-        name = long_name;
-    }
-    auto slot = runtime.variables.slot_of_name(name);
+    auto slot = runtime.variables.slot_of_written_name(rest.substr(0, length));
     if (!slot) {
         write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
         return std::nullopt;
@@ -118,6 +105,23 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
 
 std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest)
 {
+    // Literals and variables are converted where they stand, without the
+    // copy that read_value makes; the result is the same.
+    rest = trim(rest);
+    if (!rest.empty() && (rest[0] == '-' || is_digit(rest[0]))) {
+        size_t length = 1;
+        while (length < rest.size() && is_digit(rest[length]))
+            ++length;
+        auto number = parse_number(rest.substr(0, length));
+        rest = trim(rest.substr(length));
+        return number;
+    }
+    if (!rest.empty() && rest[0] == '$') {
+        auto slot = read_named_variable(runtime, rest);
+        if (!slot)
+            return std::nullopt;
+        return parse_number(runtime.variables.text(*slot));
+    }
     std::string text;
     if (!read_value(runtime, rest, text))
         return std::nullopt;

@@ -32,7 +32,7 @@ static_assert(std::size(keywords) == 88);
 
 bool run_missing_command(Runtime& runtime, std::string_view)
 {
-    write_message_line(runtime, "Comando n\xE3o dispon\xEDvel nesta vers\xE3o: " + runtime.current_keyword);
+    write_message_line(runtime, "Comando n\xE3o dispon\xEDvel nesta vers\xE3o: " + std::string(runtime.current_keyword));
     return false;
 }
 
@@ -40,7 +40,7 @@ CommandTable::CommandTable()
 {
     for (auto keyword : keywords) {
         bool passes_rest = keyword != "LIMPABYTES" && keyword != "FECHABIN";
-        m_by_first_byte[static_cast<uint8_t>(keyword[0])].push_back(static_cast<uint8_t>(m_entries.size()));
+        m_buckets[bucket_of(keyword)].push_back(static_cast<uint8_t>(m_entries.size()));
         m_entries.push_back({ keyword, run_missing_command, passes_rest });
     }
 }
@@ -58,9 +58,9 @@ bool CommandTable::bind(std::string_view keyword, Handler handler)
 
 const CommandEntry* CommandTable::find(std::string_view upper_keyword) const
 {
-    if (upper_keyword.empty())
+    if (upper_keyword.empty() || upper_keyword.size() > max_keyword_length)
         return nullptr;
-    for (uint8_t index : m_by_first_byte[static_cast<uint8_t>(upper_keyword[0])]) {
+    for (uint8_t index : m_buckets[bucket_of(upper_keyword)]) {
         if (m_entries[index].keyword == upper_keyword)
             return &m_entries[index];
     }

@@ -36,10 +36,16 @@ public:
     const std::vector<CommandEntry>& entries() const { return m_entries; }
 
 private:
+    // Entries by their keyword's first byte and length, so that a lookup
+    // compares one keyword, rarely two.
+    static constexpr size_t max_keyword_length = 15;
+    static size_t bucket_of(std::string_view keyword)
+    {
+        return static_cast<uint8_t>(keyword[0]) * (max_keyword_length + 1) + keyword.size();
+    }
+
     std::vector<CommandEntry> m_entries;
-    // Entries by their keyword's first byte, so that a lookup compares a
-    // handful of keywords at most.
-    std::array<std::vector<uint8_t>, 256> m_by_first_byte;
+    std::vector<std::vector<uint8_t>> m_buckets = std::vector<std::vector<uint8_t>>(256 * (max_keyword_length + 1));
 };
 
 // The handler every keyword has until its subsystem binds its own.

@@ -179,15 +179,14 @@ bool run_end(Runtime& runtime, std::string_view rest)
 {
     if (rest.empty())
         return false;
-    std::string word = upper_text(rest);
-    if (word == "ENQUANTO") {
+    if (equals_upper(rest, "ENQUANTO")) {
         int head = find_head_above(runtime, "ENQUANTO", Memo::WhileHead);
         if (head == 0)
             return false;
         runtime.current_line = head - 1;
         return true;
     }
-    if (word == "REPETE") {
+    if (equals_upper(rest, "REPETE")) {
         int head = find_head_above(runtime, "REPETE", Memo::RepeatHead);
         if (head == 0)
             return false;

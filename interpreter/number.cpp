@@ -2,8 +2,6 @@
 // Reading text as a 32-bit number and writing numbers as text.
 #include "interpreter/number.h"
 
-#include <charconv>
-
 namespace interpreter {
 
 namespace {
@@ -23,48 +21,93 @@ int hex_digit_value(char c)
 
 std::optional<int32_t> parse_number(std::string_view text)
 {
-    size_t index = 0;
-    while (index < text.size() && text[index] == ' ')
-        ++index;
+    const char* cursor = text.data();
+    const char* end = cursor + text.size();
+    while (cursor < end && *cursor == ' ')
+        ++cursor;
     bool negative = false;
-    if (index < text.size() && (text[index] == '-' || text[index] == '+')) {
-        negative = text[index] == '-';
-        ++index;
+    if (cursor < end && (*cursor == '-' || *cursor == '+')) {
+        negative = *cursor == '-';
+        ++cursor;
     }
-    int base = 10;
-    if (index < text.size() && (text[index] == '$' || text[index] == 'x' || text[index] == 'X')) {
-        base = 16;
-        ++index;
-    } else if (index + 1 < text.size() && text[index] == '0' && (text[index + 1] == 'x' || text[index + 1] == 'X')) {
-        base = 16;
-        index += 2;
-    }
-    if (index >= text.size())
+    if (cursor >= end)
         return std::nullopt;
-    // The magnitude is gathered in 64 bits and checked against the 32-bit range
-    // as it grows, so that no digit string can overflow the accumulator.
-    int64_t magnitude = 0;
+    // The magnitude is gathered in 64 bits and checked against the 32-bit
+    // range as it grows, so that no digit string can overflow it.
     constexpr int64_t limit = int64_t(INT32_MAX) + 1;
-    for (; index < text.size(); ++index) {
-        int digit = base == 10 ? (text[index] >= '0' && text[index] <= '9' ? text[index] - '0' : -1)
-                               : hex_digit_value(text[index]);
-        if (digit < 0)
+    int64_t magnitude = 0;
+    // Up to nine decimal digits cannot leave the range: the common case of
+    // counters and positions needs no check per digit.
+    if (end - cursor <= 9 && *cursor >= '1' && *cursor <= '9') {
+        uint32_t small = 0;
+        for (; cursor < end; ++cursor) {
+            unsigned digit = static_cast<unsigned char>(*cursor) - '0';
+            if (digit > 9)
+                return std::nullopt;
+            small = small * 10 + digit;
+        }
+        return negative ? -static_cast<int32_t>(small) : static_cast<int32_t>(small);
+    }
+    if (*cursor >= '0' && *cursor <= '9' && !(*cursor == '0' && cursor + 1 < end && (cursor[1] == 'x' || cursor[1] == 'X'))) {
+        for (; cursor < end; ++cursor) {
+            unsigned digit = static_cast<unsigned char>(*cursor) - '0';
+            if (digit > 9)
+                return std::nullopt;
+            magnitude = magnitude * 10 + digit;
+            if (magnitude > limit)
+                return std::nullopt;
+        }
+    } else {
+        if (*cursor == '$' || *cursor == 'x' || *cursor == 'X')
+            cursor += 1;
+        else if (*cursor == '0')
+            cursor += 2; // "0x" or "0X", checked above
+        else
             return std::nullopt;
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit)
+        if (cursor >= end)
             return std::nullopt;
+        for (; cursor < end; ++cursor) {
+            int digit = hex_digit_value(*cursor);
+            if (digit < 0)
+                return std::nullopt;
+            magnitude = magnitude * 16 + digit;
+            if (magnitude > limit)
+                return std::nullopt;
+        }
     }
     int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX || value < INT32_MIN)
+    if (value > INT32_MAX)
         return std::nullopt;
     return static_cast<int32_t>(value);
 }
 
 void append_number(std::string& out, int64_t value)
 {
+    // Two digits at a time from a table: numbers are formatted on every
+    // arithmetic statement and every loop turn.
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                    "8081828384858687888990919293949596979899";
     char buffer[24];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
+    char* end = buffer + sizeof buffer;
+    char* start = end;
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    while (magnitude >= 100) {
+        auto pair = static_cast<size_t>(magnitude % 100) * 2;
+        magnitude /= 100;
+        *--start = pairs[pair + 1];
+        *--start = pairs[pair];
+    }
+    if (magnitude >= 10) {
+        auto pair = static_cast<size_t>(magnitude) * 2;
+        *--start = pairs[pair + 1];
+        *--start = pairs[pair];
+    } else {
+        *--start = static_cast<char>('0' + magnitude);
+    }
+    if (value < 0)
+        *--start = '-';
+    out.append(start, static_cast<size_t>(end - start));
 }
 
 std::string format_number(int64_t value)

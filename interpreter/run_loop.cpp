@@ -13,8 +13,11 @@ namespace {
 // Keywords longer than this are in no table; they are still reported whole.
 constexpr size_t keyword_buffer_size = 32;
 
-bool is_block_keyword(std::string_view upper_keyword)
+// The statements that cannot stand in a one-line SE or in CMD, compared
+// after full normalisation ("senão" in lower case is refused as well).
+bool is_block_keyword(std::string_view keyword)
 {
+    std::string upper_keyword = upper_text(keyword);
     return upper_keyword == "REPETE" || upper_keyword == "ENQUANTO" || upper_keyword == "SENAO"
         || upper_keyword == "SEN\xC3O" || upper_keyword == "FIM";
 }
@@ -26,7 +29,7 @@ void reset_interpreter(Runtime& runtime)
     runtime.current_line = 1;
     runtime.run_failed = false;
     runtime.stop_requested = false;
-    runtime.current_keyword.clear();
+    runtime.current_keyword = {};
     runtime.call_depth = 0;
     runtime.io_status = 0;
     runtime.variables.reset();
@@ -42,7 +45,7 @@ RunOutcome run_script(Runtime& runtime)
     runtime.current_line = 1;
     runtime.run_failed = false;
     runtime.stop_requested = false;
-    runtime.current_keyword.clear();
+    runtime.current_keyword = {};
     runtime.call_depth = 0;
     runtime.io_status = 0;
     while (runtime.current_line <= runtime.store.line_count() && !runtime.stop_requested && !runtime.run_failed) {
@@ -61,35 +64,32 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
         return true;
 
     size_t space = text.find(' ');
-    std::string_view keyword_text = text.substr(0, space);
+    std::string_view keyword = text.substr(0, space);
     std::string_view rest = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
 
-    // The keyword as split: only a..z upper-cased. It is kept in the runtime
-    // for messages that name the command.
-    runtime.current_keyword.assign(keyword_text);
-    for (char& c : runtime.current_keyword) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
+    // The keyword as split has only a..z upper-cased; the dispatcher finishes
+    // the normalisation. Keywords longer than the buffer are in no table and
+    // are reported whole from the text.
+    char buffer[keyword_buffer_size];
+    std::string long_keyword;
+    if (keyword.size() <= keyword_buffer_size) {
+        for (size_t i = 0; i < keyword.size(); ++i) {
+            char c = keyword[i];
+            buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        }
+        keyword = std::string_view(buffer, keyword.size());
+    } else {
+        long_keyword.assign(keyword);
+        for (char& c : long_keyword) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 32);
+        }
+        keyword = long_keyword;
     }
 
-    if (nested) {
-        std::string normalised = upper_text(runtime.current_keyword);
-        if (is_block_keyword(normalised))
-            return false;
-    }
-    // The keyword is copied: a handler may change current_keyword by running
-    // a nested statement.
-    char keyword[keyword_buffer_size];
-    std::string long_keyword;
-    std::string_view split_keyword;
-    if (runtime.current_keyword.size() <= keyword_buffer_size) {
-        runtime.current_keyword.copy(keyword, runtime.current_keyword.size());
-        split_keyword = std::string_view(keyword, runtime.current_keyword.size());
-    } else {
-        long_keyword = runtime.current_keyword;
-        split_keyword = long_keyword;
-    }
-    bool succeeded = execute_statement(runtime, split_keyword, rest);
+    if (nested && is_block_keyword(keyword))
+        return false;
+    bool succeeded = execute_statement(runtime, keyword, rest);
     runtime.run_failed = !succeeded;
     return succeeded;
 }
@@ -103,9 +103,9 @@ bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_v
         echo += rest;
         write_message_line(runtime, echo);
     }
-    char buffer[keyword_buffer_size];
     const CommandEntry* entry = nullptr;
     if (keyword.size() <= keyword_buffer_size) {
+        char buffer[keyword_buffer_size];
         for (size_t i = 0; i < keyword.size(); ++i)
             buffer[i] = upper_byte(keyword[i]);
         entry = runtime.commands.find(std::string_view(buffer, keyword.size()));
@@ -114,7 +114,7 @@ bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_v
         write_message_line(runtime, "Comando inv\xE1lido: " + upper_text(keyword));
         return false;
     }
-    runtime.current_keyword.assign(entry->keyword);
+    runtime.current_keyword = entry->keyword;
     return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
 }
 

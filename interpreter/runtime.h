@@ -11,6 +11,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace console {
@@ -60,7 +61,9 @@ struct Runtime {
     bool stop_requested = false;
     bool silent_end = false;
     bool run_failed = false;
-    std::string current_keyword;
+    // The normalised keyword of the statement being executed: a view of the
+    // command table's own spelling, so that setting it costs nothing.
+    std::string_view current_keyword;
     std::array<int, max_call_depth> call_stack {};
     int call_depth = 0;
     // The I/O status that CHECA reports; 0 is success.

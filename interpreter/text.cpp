@@ -17,23 +17,6 @@ void upper_text_in_place(std::string& text)
         c = upper_byte(c);
 }
 
-std::string_view trim_front(std::string_view text)
-{
-    size_t start = 0;
-    while (start < text.size() && is_blank(text[start]))
-        ++start;
-    return text.substr(start);
-}
-
-std::string_view trim(std::string_view text)
-{
-    text = trim_front(text);
-    size_t end = text.size();
-    while (end > 0 && is_blank(text[end - 1]))
-        --end;
-    return text.substr(0, end);
-}
-
 std::string normalise_block_line(std::string_view line)
 {
     line = trim(line);

@@ -24,9 +24,24 @@ constexpr bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 
 std::string upper_text(std::string_view text);
 void upper_text_in_place(std::string& text);
 
-// Removes every character of code 32 or less from both ends.
-std::string_view trim(std::string_view text);
-std::string_view trim_front(std::string_view text);
+// Removes every character of code 32 or less from the front, or from both
+// ends. Every statement trims several times, so these stay inline.
+inline std::string_view trim_front(std::string_view text)
+{
+    size_t start = 0;
+    while (start < text.size() && is_blank(text[start]))
+        ++start;
+    return std::string_view(text.data() + start, text.size() - start);
+}
+
+inline std::string_view trim(std::string_view text)
+{
+    text = trim_front(text);
+    size_t end = text.size();
+    while (end > 0 && is_blank(text[end - 1]))
+        --end;
+    return std::string_view(text.data(), end);
+}
 
 // Trimmed, upper-cased, and with every run of spaces inside reduced to one:
 // the form in which block scans compare lines.
@@ -34,5 +49,10 @@ std::string normalise_block_line(std::string_view line);
 
 // True when `text` begins with `prefix` once upper-cased (prefix is upper-case).
 bool starts_with_upper(std::string_view text, std::string_view prefix);
+// True when `text` upper-cased is `upper` (which is upper-case).
+inline bool equals_upper(std::string_view text, std::string_view upper)
+{
+    return text.size() == upper.size() && starts_with_upper(text, upper);
+}
 
 }

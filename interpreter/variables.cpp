@@ -2,25 +2,62 @@
 // Variables: the text slots of the script, by letter or by "$" name.
 #include "interpreter/variables.h"
 
+#include "interpreter/text.h"
+
 namespace interpreter {
+
+namespace {
+
+constexpr uint32_t hash_start = 2166136261u;
+
+constexpr uint32_t hash_step(uint32_t hash, char c)
+{
+    return (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+}
+
+}
 
 Variables::Variables()
     : m_slots(slot_count)
+    , m_buckets(bucket_count, 0)
 {
 }
 
 std::optional<int> Variables::slot_of_name(std::string_view upper_name)
 {
-    // A linear search: there are at most a few hundred names, mostly short,
-    // and the comparison stops at the first differing byte.
-    for (size_t index = 0; index < m_names.size(); ++index) {
-        if (m_names[index] == upper_name)
-            return first_named_slot + static_cast<int>(index);
+    uint32_t hash = hash_start;
+    for (char c : upper_name)
+        hash = hash_step(hash, c);
+    return find_or_add(upper_name, hash);
+}
+
+std::optional<int> Variables::slot_of_written_name(std::string_view name)
+{
+    char buffer[64];
+    if (name.size() > sizeof buffer)
+        return slot_of_name(upper_text(name));
+    uint32_t hash = hash_start;
+    for (size_t i = 0; i < name.size(); ++i) {
+        buffer[i] = upper_byte(name[i]);
+        hash = hash_step(hash, buffer[i]);
     }
-    if (m_names.size() >= max_variable_names)
-        return std::nullopt;
-    m_names.emplace_back(upper_name);
-    return first_named_slot + static_cast<int>(m_names.size() - 1);
+    return find_or_add(std::string_view(buffer, name.size()), hash);
+}
+
+std::optional<int> Variables::find_or_add(std::string_view upper_name, uint32_t hash)
+{
+    for (uint32_t probe = hash;; ++probe) {
+        int16_t& bucket = m_buckets[probe & (bucket_count - 1)];
+        if (bucket == 0) {
+            if (m_names.size() >= max_variable_names)
+                return std::nullopt;
+            m_names.emplace_back(upper_name);
+            bucket = static_cast<int16_t>(m_names.size());
+            return first_named_slot + bucket - 1;
+        }
+        if (m_names[bucket - 1] == upper_name)
+            return first_named_slot + bucket - 1;
+    }
 }
 
 void Variables::reset()
@@ -28,6 +65,7 @@ void Variables::reset()
     for (auto& slot : m_slots)
         slot.clear();
     m_names.clear();
+    m_buckets.assign(bucket_count, 0);
 }
 
 }

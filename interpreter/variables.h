@@ -2,6 +2,7 @@
 // Variables: the text slots of the script, by letter or by "$" name.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,14 +28,22 @@ public:
     // The slot of an upper-case name, registering it on first use; nothing
     // when the name table is full.
     std::optional<int> slot_of_name(std::string_view upper_name);
+    // The same for a name as written: it is upper-cased on the way.
+    std::optional<int> slot_of_written_name(std::string_view name);
     size_t name_count() const { return m_names.size(); }
 
     // Empties every slot and the name table (the reset at program start).
     void reset();
 
 private:
+    std::optional<int> find_or_add(std::string_view upper_name, uint32_t hash);
+
     std::vector<std::string> m_slots;
     std::vector<std::string> m_names;
+    // Open addressing over the names: every variable reference of every
+    // statement looks its name up, so this must not scan the whole table.
+    static constexpr uint32_t bucket_count = 512;
+    std::vector<int16_t> m_buckets; // name index + 1, or 0 when empty
 };
 
 }

@@ -1,0 +1,18 @@
+def main():
+    even = 0
+    odd = 0
+    kind = ""
+    for i in range(1, 300001):
+        rest = i % 2
+        if rest == 0:
+            even += 1
+        if rest != 0:
+            odd += 1
+        if rest == 0:
+            kind = "par"
+        else:
+            kind = "impar"
+    print(even, odd, kind)
+
+
+main()
