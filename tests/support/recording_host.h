@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// RecordingHost: an interpreter host that records what a user would see and hear.
+#pragma once
+
+#include "interpreter/host.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace test_support {
+
+// Everything written to the console is appended to `console` (a line end is
+// "\r\n"); every speech request is one entry of `speech`. Keys come from a
+// script given in advance; when it has run out, read_key answers Enter and
+// counts the miss, so that no test and no fuzz input can ever block.
+class RecordingHost final : public interpreter::Host {
+public:
+    void write_text(std::string_view text) override { console.append(text); }
+    void end_line() override { console.append("\r\n"); }
+    void speak_text(std::string_view text) override { speech.emplace_back(text); }
+    bool speech_busy() override;
+    bool key_waiting() override { return !keys.empty(); }
+    uint8_t read_key() override;
+    // Time passes at once: the clock moves on by the pause.
+    void pause_ms(int milliseconds) override;
+    interpreter::TimeOfDay local_time() override { return time; }
+    uint32_t random_seed() override { return seed; }
+
+    // Queues the bytes of `text` as keys.
+    void push_keys(std::string_view text);
+
+    // The console text with "\r\n" turned into "\n", for readable expectations.
+    std::string console_lines() const;
+
+    std::string console;
+    std::vector<std::string> speech;
+    std::deque<uint8_t> keys;
+    int missed_keys = 0;
+    // How many more times speech_busy() answers true.
+    int busy_answers = 0;
+    int64_t paused_ms = 0;
+    interpreter::TimeOfDay time;
+    uint32_t seed = 12345;
+};
+
+}

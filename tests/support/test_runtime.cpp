@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TestRuntime: a fresh runtime over a recording host, with the statements bound.
+#include "tests/support/test_runtime.h"
+
+#include "console/console_statements.h"
+#include "console/list_statements.h"
+#include "interpreter/argument_readers.h"
+#include "interpreter/statements.h"
+
+namespace test_support {
+
+void bind_core_statements(interpreter::CommandTable& table)
+{
+    interpreter::bind_interpreter_statements(table);
+    console::bind_console_statements(table);
+    console::bind_list_statements(table);
+}
+
+namespace {
+
+std::unique_ptr<interpreter::Runtime> make_runtime(RecordingHost& host, interpreter::CommandTable& commands,
+    TestRuntime::Binder binder)
+{
+    binder(commands);
+    auto runtime = std::make_unique<interpreter::Runtime>(host, commands);
+    interpreter::reset_interpreter(*runtime);
+    return runtime;
+}
+
+}
+
+TestRuntime::TestRuntime(Binder binder)
+    : runtime_owner(make_runtime(host, commands, binder))
+    , runtime(*runtime_owner)
+{
+}
+
+interpreter::RunOutcome TestRuntime::run(std::initializer_list<std::string_view> lines)
+{
+    int number = 0;
+    for (auto line : lines)
+        runtime.store.store_line(line, ++number);
+    return interpreter::run_script(runtime);
+}
+
+interpreter::RunOutcome TestRuntime::run_text(std::string_view text)
+{
+    int number = 0;
+    while (!text.empty() && number < interpreter::max_script_lines) {
+        size_t end = text.find('\n');
+        runtime.store.store_line(text.substr(0, end), ++number);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return interpreter::run_script(runtime);
+}
+
+bool TestRuntime::execute(std::string_view line)
+{
+    return interpreter::execute_line(runtime, line, false);
+}
+
+const std::string& TestRuntime::variable(std::string_view name)
+{
+    auto slot = interpreter::read_target(runtime, name);
+    static const std::string nothing;
+    return slot ? runtime.variables.text(*slot) : nothing;
+}
+
+void TestRuntime::set_variable(std::string_view name, std::string_view value)
+{
+    auto slot = interpreter::read_target(runtime, name);
+    if (slot)
+        runtime.variables.set(*slot, value);
+}
+
+}

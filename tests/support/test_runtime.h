@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TestRuntime: a fresh runtime over a recording host, with the statements bound.
+#pragma once
+
+#include "interpreter/command_table.h"
+#include "interpreter/run_loop.h"
+#include "interpreter/runtime.h"
+#include "tests/support/recording_host.h"
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace test_support {
+
+// The interpreter's statements with ESCREVE and LISTA: the core language,
+// which needs no subsystem state.
+void bind_core_statements(interpreter::CommandTable& table);
+
+// Usage:
+//     TestRuntime test;
+//     auto outcome = test.run({ "seja a 1", "escreve a" });
+//     EXPECT_EQ(test.host.console_lines(), "1\n");
+// The runtime is reset as at program start. Pass another binder to bind more
+// statements (their subsystems are then the caller's to set up).
+class TestRuntime {
+public:
+    using Binder = void (*)(interpreter::CommandTable&);
+    explicit TestRuntime(Binder binder = bind_core_statements);
+    TestRuntime(const TestRuntime&) = delete;
+    TestRuntime& operator=(const TestRuntime&) = delete;
+
+    // Stores the lines as lines 1, 2, ... and runs them.
+    interpreter::RunOutcome run(std::initializer_list<std::string_view> lines);
+    // The same for a text whose lines end with "\n".
+    interpreter::RunOutcome run_text(std::string_view text);
+    // One line, as the run loop executes it (not nested).
+    bool execute(std::string_view line);
+
+    // The text of a variable named as in a script: "a" or "$nome".
+    const std::string& variable(std::string_view name);
+    void set_variable(std::string_view name, std::string_view value);
+
+    RecordingHost host;
+    interpreter::CommandTable commands;
+    std::unique_ptr<interpreter::Runtime> runtime_owner;
+    interpreter::Runtime& runtime;
+};
+
+}
