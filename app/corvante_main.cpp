@@ -4,6 +4,7 @@
 #include "app/options.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
+#include "console/file_subsystems.h"
 #include "interpreter/run_loop.h"
 
 #include <cstdio>
@@ -47,6 +48,8 @@ int main(int argc, char** argv)
     interpreter::CommandTable table;
     app::bind_all_statements(table);
     auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    console::FileSubsystems files;
+    files.attach(runtime->subsystems);
     interpreter::reset_interpreter(*runtime);
     runtime->arguments = options->arguments;
     return app::run_stored_script(*runtime, host, *lines);

@@ -2,7 +2,11 @@
 // The script host: start-up, one run of the stored script, and the end report.
 #include "app/script_host.h"
 
+#include "console/binary_statements.h"
 #include "console/console_statements.h"
+#include "console/encoding_statements.h"
+#include "console/file_management_statements.h"
+#include "console/file_statements.h"
 #include "console/list_statements.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
@@ -15,6 +19,10 @@ void bind_all_statements(interpreter::CommandTable& table)
     interpreter::bind_interpreter_statements(table);
     console::bind_console_statements(table);
     console::bind_list_statements(table);
+    console::bind_file_statements(table);
+    console::bind_binary_statements(table);
+    console::bind_file_management_statements(table);
+    console::bind_encoding_statements(table);
 }
 
 int run_stored_script(interpreter::Runtime& runtime, BasicHost& host, const std::vector<std::string>& lines)

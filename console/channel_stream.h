@@ -30,8 +30,8 @@ public:
 
     virtual ChannelKind kind() const = 0;
 
-    // Reads one line; its end (LF, CR LF, or a lone CR before LF) is not part
-    // of it. Bytes are returned as they are, with no conversion.
+    // Reads one line; its end (LF, CR LF or a lone CR) is not part of it.
+    // Bytes are returned as they are, with no conversion.
     virtual LineReadStatus read_line(std::string& line) = 0;
 
     // Writes the bytes as they are (the caller appends CR LF when the line

@@ -2,6 +2,7 @@
 // The console commands of scripts: ESCREVE and its companions.
 #include "console/console_statements.h"
 
+#include "console/file_statements.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/messages.h"
 #include "interpreter/runtime.h"
@@ -26,14 +27,8 @@ bool run_write(Runtime& runtime, std::string_view rest)
     runtime.io_status = 0;
     bool line_end = !take_trailing_ampersand(rest);
     bool silent = false;
-    if (!rest.empty() && rest[0] == '#') {
-        if (rest.size() < 2 || !is_digit(rest[1])) {
-            write_message_line(runtime, "Erro no processamento de arquivo");
-            return false;
-        }
-        // FIXME: the channel form arrives with the file commands.
-        return run_missing_command(runtime, rest);
-    }
+    if (!rest.empty() && rest[0] == '#')
+        return write_to_channel(runtime, rest, line_end);
     if (starts_with_upper(rest, "MUDO")) {
         rest.remove_prefix(4);
         silent = true;
