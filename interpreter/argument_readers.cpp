@@ -19,12 +19,22 @@ bool is_name_char(char c) { return is_ascii_letter(c) || is_digit(c) || c == '_'
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 {
     rest.remove_prefix(1); // the "$"
+    // The name is upper-cased and hashed in the same pass that finds its end:
+    // every variable reference of every statement comes through here.
+    char buffer[64];
+    uint32_t hash = Variables::name_hash_start;
     size_t length = 0;
-    while (length < rest.size() && is_name_char(rest[length]))
+    while (length < rest.size() && is_name_char(rest[length])) {
+        char upper = upper_byte(rest[length]);
+        hash = Variables::name_hash_step(hash, upper);
+        if (length < sizeof buffer)
+            buffer[length] = upper;
         ++length;
+    }
     if (length == 0)
         return std::nullopt;
-    auto slot = runtime.variables.slot_of_written_name(rest.substr(0, length));
+    auto slot = length <= sizeof buffer ? runtime.variables.find_or_add(std::string_view(buffer, length), hash)
+                                        : runtime.variables.slot_of_written_name(rest.substr(0, length));
     if (!slot) {
         write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
         return std::nullopt;

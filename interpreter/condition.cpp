@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace interpreter {
 
@@ -52,17 +53,47 @@ struct KeyView {
 
 enum class Operator { GreaterEqual, LessEqual, Exact, Different, Contains, StartsWith, EndsWith, In, Equal, Less, Greater };
 
-struct OperatorSpelling {
-    std::string_view text;
+struct RecognisedOperator {
     Operator op;
+    size_t length;
 };
 
-constexpr OperatorSpelling operators[] = {
-    { ">=", Operator::GreaterEqual }, { "<=", Operator::LessEqual }, { "==", Operator::Exact },
-    { "<>", Operator::Different }, { "*=*", Operator::Contains }, { "=*", Operator::StartsWith },
-    { "*=", Operator::EndsWith }, { "EM", Operator::In }, { "=", Operator::Equal },
-    { "<", Operator::Less }, { ">", Operator::Greater },
-};
+// The operators are tried in the order ">=", "<=", "==", "<>", "*=*", "=*",
+// "*=", "EM", "=", "<", ">"; deciding on the first character gives the same
+// answer without trying them one by one.
+std::optional<RecognisedOperator> recognise_operator(std::string_view text)
+{
+    char next = text.size() > 1 ? text[1] : '\0';
+    switch (text[0]) {
+    case '>':
+        return next == '=' ? RecognisedOperator { Operator::GreaterEqual, 2 } : RecognisedOperator { Operator::Greater, 1 };
+    case '<':
+        if (next == '=')
+            return RecognisedOperator { Operator::LessEqual, 2 };
+        if (next == '>')
+            return RecognisedOperator { Operator::Different, 2 };
+        return RecognisedOperator { Operator::Less, 1 };
+    case '=':
+        if (next == '=')
+            return RecognisedOperator { Operator::Exact, 2 };
+        if (next == '*')
+            return RecognisedOperator { Operator::StartsWith, 2 };
+        return RecognisedOperator { Operator::Equal, 1 };
+    case '*':
+        if (next != '=')
+            return std::nullopt;
+        if (text.size() > 2 && text[2] == '*')
+            return RecognisedOperator { Operator::Contains, 3 };
+        return RecognisedOperator { Operator::EndsWith, 2 };
+    case 'E':
+    case 'e':
+        if (next == 'M' || next == 'm')
+            return RecognisedOperator { Operator::In, 2 };
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
 
 bool is_negation(std::string_view text)
 {
@@ -83,8 +114,48 @@ std::string compare_key(std::string_view value)
     return result;
 }
 
+namespace {
+
+// Two digit texts compare as their zero-filled keys would: the last 21
+// digits, leading zeros dropped, the longer number larger. The empty text
+// (20 zeros) sorts before every other digit text and equals none.
+int compare_digit_keys(std::string_view left, std::string_view right)
+{
+    if (left.empty() || right.empty())
+        return int(!left.empty()) - int(!right.empty());
+    auto significant = [](std::string_view digits) {
+        if (digits.size() > key_digits)
+            digits.remove_prefix(digits.size() - key_digits);
+        size_t zeros = 0;
+        while (zeros < digits.size() && digits[zeros] == '0')
+            ++zeros;
+        return digits.substr(zeros);
+    };
+    left = significant(left);
+    right = significant(right);
+    if (left.size() != right.size())
+        return left.size() < right.size() ? -1 : 1;
+    return left.compare(right);
+}
+
+}
+
 int compare_by_key(std::string_view left, std::string_view right)
 {
+    bool left_digits = is_all_digits(left);
+    bool right_digits = is_all_digits(right);
+    if (left_digits && right_digits)
+        return compare_digit_keys(left, right);
+    if (!left_digits && !right_digits) {
+        size_t common = std::min(left.size(), right.size());
+        for (size_t i = 0; i < common; ++i) {
+            int difference = int(static_cast<unsigned char>(upper_byte(left[i])))
+                - int(static_cast<unsigned char>(upper_byte(right[i])));
+            if (difference != 0)
+                return difference;
+        }
+        return int(left.size() > right.size()) - int(left.size() < right.size());
+    }
     KeyView a(left), b(right);
     size_t common = std::min(a.text.size(), b.text.size());
     for (size_t i = 0; i < common; ++i) {
@@ -112,16 +183,10 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     if (!read_value(runtime, text, left) || text.empty())
         return result;
 
-    const OperatorSpelling* found = nullptr;
-    for (const auto& spelling : operators) {
-        if (starts_with_upper(text, spelling.text)) {
-            found = &spelling;
-            break;
-        }
-    }
+    auto found = recognise_operator(text);
     if (!found)
         return result;
-    text = trim(text.substr(found->text.size()));
+    text = trim(text.substr(found->length));
     if (text.empty())
         return result;
 

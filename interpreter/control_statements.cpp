@@ -15,6 +15,8 @@
 #include "interpreter/statements.h"
 #include "interpreter/text.h"
 
+#include <algorithm>
+
 namespace interpreter {
 
 namespace {
@@ -100,7 +102,9 @@ void skip_false_block(Runtime& runtime)
 // The nearest line above current_line whose first word is `word`; 0 if none.
 int find_head_above(Runtime& runtime, std::string_view word, Memo memo)
 {
-    int start = runtime.current_line;
+    // A FIM run outside a run (a test, or a line executed after the store was
+    // emptied) may find current_line past the stored lines.
+    int start = std::min(runtime.current_line, runtime.store.line_count() + 1);
     int known = runtime.store.memo(memo, start);
     if (known >= 0)
         return known;

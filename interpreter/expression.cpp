@@ -87,7 +87,7 @@ private:
                 ++m_position;
                 return;
             }
-            auto slot = m_runtime.variables.slot_of_name(upper_text(m_text.substr(m_position + 1, end - m_position - 1)));
+            auto slot = m_runtime.variables.slot_of_written_name(m_text.substr(m_position + 1, end - m_position - 1));
             m_position = end;
             set_variable_token(slot ? &m_runtime.variables.text(*slot) : nullptr);
             return;

@@ -32,6 +32,13 @@ public:
     // Hands the text to the speech output; returns without waiting.
     virtual void speak_text(std::string_view text) = 0;
     virtual bool speech_busy() = 0;
+    // The speech cues and controls the console commands use; a host without
+    // sound (a test's recorder) keeps these defaults, which do nothing.
+    virtual void play_click() { }
+    // Also discards every key waiting in the key queue.
+    virtual void play_beep() { }
+    virtual void speak_char(char character) { }
+    virtual void stop_speech() { }
     // True when a key is waiting in the key queue; never takes it.
     virtual bool key_waiting() = 0;
     // Waits for a key and takes it from the queue: a byte of the key

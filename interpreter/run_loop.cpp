@@ -15,11 +15,35 @@ constexpr size_t keyword_buffer_size = 32;
 
 // The statements that cannot stand in a one-line SE or in CMD, compared
 // after full normalisation ("senão" in lower case is refused as well).
-bool is_block_keyword(std::string_view keyword)
+bool is_block_keyword(std::string_view upper_keyword)
 {
-    std::string upper_keyword = upper_text(keyword);
     return upper_keyword == "REPETE" || upper_keyword == "ENQUANTO" || upper_keyword == "SENAO"
         || upper_keyword == "SEN\xC3O" || upper_keyword == "FIM";
+}
+
+// `keyword` is as written; `normalised` is it upper-cased by the one case rule.
+bool dispatch_statement(Runtime& runtime, std::string_view keyword, std::string_view normalised, std::string_view rest)
+{
+    rest = trim(rest);
+    if (runtime.debug_echo) {
+        // The echo shows the keyword as the run loop split it: only a..z
+        // upper-cased.
+        std::string echo(keyword);
+        for (char& c : echo) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 32);
+        }
+        echo += ' ';
+        echo += rest;
+        write_message_line(runtime, echo);
+    }
+    const CommandEntry* entry = runtime.commands.find(normalised);
+    if (!entry) {
+        write_message_line(runtime, "Comando inv\xE1lido: " + std::string(normalised));
+        return false;
+    }
+    runtime.current_keyword = entry->keyword;
+    return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
 }
 
 }
@@ -48,7 +72,12 @@ RunOutcome run_script(Runtime& runtime)
     runtime.current_keyword = {};
     runtime.call_depth = 0;
     runtime.io_status = 0;
+    uint64_t steps = 0;
     while (runtime.current_line <= runtime.store.line_count() && !runtime.stop_requested && !runtime.run_failed) {
+        if (runtime.step_limit != 0 && ++steps > runtime.step_limit) {
+            runtime.run_failed = true;
+            break;
+        }
         execute_line(runtime, runtime.store.line(runtime.current_line), false);
         if (!runtime.stop_requested && !runtime.run_failed)
             ++runtime.current_line;
@@ -63,59 +92,37 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
     if (text.empty() || text[0] == '*' || text[0] == '@')
         return true;
 
-    size_t space = text.find(' ');
-    std::string_view keyword = text.substr(0, space);
-    std::string_view rest = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
-
-    // The keyword as split has only a..z upper-cased; the dispatcher finishes
-    // the normalisation. Keywords longer than the buffer are in no table and
-    // are reported whole from the text.
+    // One pass splits the keyword at the first space and normalises it.
+    // Keywords longer than the buffer are in no table; they are still
+    // reported whole.
     char buffer[keyword_buffer_size];
+    size_t length = 0;
+    while (length < text.size() && text[length] != ' ') {
+        if (length < keyword_buffer_size)
+            buffer[length] = upper_byte(text[length]);
+        ++length;
+    }
+    std::string_view keyword = text.substr(0, length);
+    std::string_view rest = length < text.size() ? text.substr(length + 1) : std::string_view();
     std::string long_keyword;
-    if (keyword.size() <= keyword_buffer_size) {
-        for (size_t i = 0; i < keyword.size(); ++i) {
-            char c = keyword[i];
-            buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-        }
-        keyword = std::string_view(buffer, keyword.size());
+    std::string_view normalised;
+    if (length <= keyword_buffer_size) {
+        normalised = std::string_view(buffer, length);
     } else {
-        long_keyword.assign(keyword);
-        for (char& c : long_keyword) {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 32);
-        }
-        keyword = long_keyword;
+        long_keyword = upper_text(keyword);
+        normalised = long_keyword;
     }
 
-    if (nested && is_block_keyword(keyword))
+    if (nested && is_block_keyword(normalised))
         return false;
-    bool succeeded = execute_statement(runtime, keyword, rest);
+    bool succeeded = dispatch_statement(runtime, keyword, normalised, rest);
     runtime.run_failed = !succeeded;
     return succeeded;
 }
 
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest)
 {
-    rest = trim(rest);
-    if (runtime.debug_echo) {
-        std::string echo(keyword);
-        echo += ' ';
-        echo += rest;
-        write_message_line(runtime, echo);
-    }
-    const CommandEntry* entry = nullptr;
-    if (keyword.size() <= keyword_buffer_size) {
-        char buffer[keyword_buffer_size];
-        for (size_t i = 0; i < keyword.size(); ++i)
-            buffer[i] = upper_byte(keyword[i]);
-        entry = runtime.commands.find(std::string_view(buffer, keyword.size()));
-    }
-    if (!entry) {
-        write_message_line(runtime, "Comando inv\xE1lido: " + upper_text(keyword));
-        return false;
-    }
-    runtime.current_keyword = entry->keyword;
-    return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
+    return dispatch_statement(runtime, keyword, upper_text(keyword), rest);
 }
 
 }

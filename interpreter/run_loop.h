@@ -24,7 +24,7 @@ RunOutcome run_script(Runtime& runtime);
 // for CMD, which refuse the block statements.
 bool execute_line(Runtime& runtime, std::string_view text, bool nested);
 
-// Runs one statement: `keyword` as split from the line (a..z upper-cased).
+// Runs one statement: `keyword` as split from the line.
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest);
 
 }

@@ -17,13 +17,23 @@
 namespace console {
 class BinaryFiles;
 class ChannelTable;
+class Console;
 class DirectorySearch;
+}
+namespace net {
+class NetworkState;
 }
 namespace platform {
 class PathMap;
 }
 namespace settings {
 class Settings;
+}
+namespace speech {
+class SpeechClient;
+}
+namespace sys {
+class SystemState;
 }
 
 namespace interpreter {
@@ -37,9 +47,13 @@ constexpr int max_call_depth = 20;
 struct Subsystems {
     platform::PathMap* paths = nullptr;
     settings::Settings* settings = nullptr;
+    speech::SpeechClient* speech = nullptr;
+    sys::SystemState* system = nullptr;
+    console::Console* console = nullptr;
     console::ChannelTable* channels = nullptr;
     console::BinaryFiles* binary_files = nullptr;
     console::DirectorySearch* directory_search = nullptr;
+    net::NetworkState* network = nullptr;
 };
 
 struct Runtime {
@@ -69,6 +83,12 @@ struct Runtime {
     // The I/O status that CHECA reports; 0 is success.
     int io_status = 0;
     bool debug_echo = false;
+    // How many lines a run may execute before it is ended as failed; 0 means
+    // no limit. Only tests and the fuzzer set it, to bound scripts that loop.
+    uint64_t step_limit = 0;
+    // The longest text that CONCATENA and SUBSTITUI may build; past it they
+    // fail instead of exhausting memory. The fuzzer lowers it.
+    size_t text_limit = size_t(16) << 20;
 
     // The arguments the program was started with, for "PARAMS".
     std::vector<std::string> arguments;

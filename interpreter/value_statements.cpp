@@ -184,17 +184,20 @@ bool run_let(Runtime& runtime, std::string_view rest)
             return false;
     }
     std::string& value = runtime.scratch;
-    // Value words are short; only a rest that could be one is upper-cased.
-    if (rest.size() <= 6) {
-        std::string word = upper_text(rest);
-        if (value_of_word(runtime, word, value)) {
-            runtime.variables.set(*target, value);
-            return true;
+    // Value words and function names begin with a letter; most values do
+    // not, and skip both searches.
+    if (is_ascii_letter(rest[0])) {
+        if (rest.size() <= 6) {
+            std::string word = upper_text(rest);
+            if (value_of_word(runtime, word, value)) {
+                runtime.variables.set(*target, value);
+                return true;
+            }
         }
-    }
-    for (const auto& function : function_names) {
-        if (starts_with_upper(rest, function.name))
-            return run_function(runtime, *target, function.function, trim(rest.substr(function.name.size())));
+        for (const auto& function : function_names) {
+            if (starts_with_upper(rest, function.name))
+                return run_function(runtime, *target, function.function, trim(rest.substr(function.name.size())));
+        }
     }
     if (!read_value(runtime, rest, value))
         return false;

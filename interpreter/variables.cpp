@@ -6,28 +6,17 @@
 
 namespace interpreter {
 
-namespace {
-
-constexpr uint32_t hash_start = 2166136261u;
-
-constexpr uint32_t hash_step(uint32_t hash, char c)
-{
-    return (hash ^ static_cast<uint8_t>(c)) * 16777619u;
-}
-
-}
-
 Variables::Variables()
     : m_slots(slot_count)
-    , m_buckets(bucket_count, 0)
+    , m_buckets(bucket_count)
 {
 }
 
 std::optional<int> Variables::slot_of_name(std::string_view upper_name)
 {
-    uint32_t hash = hash_start;
+    uint32_t hash = name_hash_start;
     for (char c : upper_name)
-        hash = hash_step(hash, c);
+        hash = name_hash_step(hash, c);
     return find_or_add(upper_name, hash);
 }
 
@@ -36,10 +25,10 @@ std::optional<int> Variables::slot_of_written_name(std::string_view name)
     char buffer[64];
     if (name.size() > sizeof buffer)
         return slot_of_name(upper_text(name));
-    uint32_t hash = hash_start;
+    uint32_t hash = name_hash_start;
     for (size_t i = 0; i < name.size(); ++i) {
         buffer[i] = upper_byte(name[i]);
-        hash = hash_step(hash, buffer[i]);
+        hash = name_hash_step(hash, buffer[i]);
     }
     return find_or_add(std::string_view(buffer, name.size()), hash);
 }
@@ -47,16 +36,17 @@ std::optional<int> Variables::slot_of_written_name(std::string_view name)
 std::optional<int> Variables::find_or_add(std::string_view upper_name, uint32_t hash)
 {
     for (uint32_t probe = hash;; ++probe) {
-        int16_t& bucket = m_buckets[probe & (bucket_count - 1)];
-        if (bucket == 0) {
+        Bucket& bucket = m_buckets[probe & (bucket_count - 1)];
+        if (bucket.name == 0) {
             if (m_names.size() >= max_variable_names)
                 return std::nullopt;
             m_names.emplace_back(upper_name);
-            bucket = static_cast<int16_t>(m_names.size());
-            return first_named_slot + bucket - 1;
+            bucket.hash = hash;
+            bucket.name = static_cast<int16_t>(m_names.size());
+            return first_named_slot + bucket.name - 1;
         }
-        if (m_names[bucket - 1] == upper_name)
-            return first_named_slot + bucket - 1;
+        if (bucket.hash == hash && m_names[bucket.name - 1] == upper_name)
+            return first_named_slot + bucket.name - 1;
     }
 }
 
@@ -65,7 +55,7 @@ void Variables::reset()
     for (auto& slot : m_slots)
         slot.clear();
     m_names.clear();
-    m_buckets.assign(bucket_count, 0);
+    m_buckets.assign(bucket_count, Bucket {});
 }
 
 }

@@ -30,20 +30,32 @@ public:
     std::optional<int> slot_of_name(std::string_view upper_name);
     // The same for a name as written: it is upper-cased on the way.
     std::optional<int> slot_of_written_name(std::string_view name);
+    // The same for an upper-case name whose hash the caller computed along
+    // the way with name_hash_start and name_hash_step.
+    std::optional<int> find_or_add(std::string_view upper_name, uint32_t hash);
+
+    static constexpr uint32_t name_hash_start = 2166136261u;
+    static constexpr uint32_t name_hash_step(uint32_t hash, char c)
+    {
+        return (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    }
     size_t name_count() const { return m_names.size(); }
 
     // Empties every slot and the name table (the reset at program start).
     void reset();
 
 private:
-    std::optional<int> find_or_add(std::string_view upper_name, uint32_t hash);
+    struct Bucket {
+        uint32_t hash = 0;
+        int16_t name = 0; // index + 1, or 0 when empty
+    };
 
     std::vector<std::string> m_slots;
     std::vector<std::string> m_names;
     // Open addressing over the names: every variable reference of every
     // statement looks its name up, so this must not scan the whole table.
     static constexpr uint32_t bucket_count = 512;
-    std::vector<int16_t> m_buckets; // name index + 1, or 0 when empty
+    std::vector<Bucket> m_buckets;
 };
 
 }
