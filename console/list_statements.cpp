@@ -61,15 +61,43 @@ bool list_add(Runtime& runtime, NamedList& list, std::string_view rest)
     return true;
 }
 
-// Items are removed by value without regard to letter case.
+// Items are removed by value without regard to letter case, as the user's
+// locale sees case in Windows-1252: every letter pairs with its capital,
+// including the pairs outside 224..255, while the signs that upper_text
+// folds together (the division and multiplication signs, y with diaeresis
+// and sharp s) stay different.
+char fold_letter_case(char c)
+{
+    auto byte = static_cast<uint8_t>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+        return static_cast<char>(byte - 32);
+    switch (byte) {
+    case 0x9A: return '\x8A'; // s with caron
+    case 0x9C: return '\x8C'; // oe
+    case 0x9E: return '\x8E'; // z with caron
+    case 0xFF: return '\x9F'; // y with diaeresis
+    default: return c;
+    }
+}
+
+bool equal_ignoring_case(std::string_view left, std::string_view right)
+{
+    if (left.size() != right.size())
+        return false;
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (fold_letter_case(left[i]) != fold_letter_case(right[i]))
+            return false;
+    }
+    return true;
+}
+
 bool list_delete(Runtime& runtime, NamedList& list, std::string_view rest)
 {
     std::string value;
     if (!read_value(runtime, rest, value))
         return false;
-    std::string wanted = upper_text(value);
     for (auto item = list.items.begin(); item != list.items.end(); ++item) {
-        if (upper_text(*item) == wanted) {
+        if (equal_ignoring_case(*item, value)) {
             list.items.erase(item);
             return true;
         }

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The operand readers: what each takes from the front of the rest, and what it leaves.
+#include "interpreter/argument_readers.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+#include "tests/support/test_runtime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using interpreter::read_channel;
+using interpreter::read_list_name;
+using interpreter::read_named_variable;
+using interpreter::read_target;
+using interpreter::read_value;
+
+TEST(ReadTarget, TakesOneLetterFollowedByANonWordCharacter)
+{
+    test_support::TestRuntime test;
+    std::string_view rest = "  x  rest ";
+    EXPECT_EQ(read_target(test.runtime, rest), 88);
+    EXPECT_EQ(rest, "rest");
+
+    rest = "x";
+    EXPECT_EQ(read_target(test.runtime, rest), 88);
+    EXPECT_EQ(rest, "");
+
+    rest = "x_";
+    EXPECT_EQ(read_target(test.runtime, rest), 88);
+    EXPECT_EQ(rest, "_");
+
+    rest = "X=1";
+    EXPECT_EQ(read_target(test.runtime, rest), 88);
+    EXPECT_EQ(rest, "=1");
+
+    for (std::string_view bad : { "x1", "xy", "", "   ", "1", "_", "\xE9", "\"a\"", "#1" }) {
+        rest = bad;
+        EXPECT_FALSE(read_target(test.runtime, rest)) << bad;
+    }
+}
+
+TEST(ReadTarget, NamedVariablesTakeTheFollowingSlotsInOrderOfFirstUse)
+{
+    test_support::TestRuntime test;
+    std::string_view rest = "$Primeiro resto";
+    EXPECT_EQ(read_target(test.runtime, rest), 91);
+    EXPECT_EQ(rest, "resto");
+    rest = "$segundo_2";
+    EXPECT_EQ(read_target(test.runtime, rest), 92);
+    // Any mix of case names the same variable.
+    rest = "$PRIMEIRO";
+    EXPECT_EQ(read_target(test.runtime, rest), 91);
+    rest = "$primeiro";
+    EXPECT_EQ(read_named_variable(test.runtime, rest), 91);
+    rest = "$SEGUNDO_2";
+    EXPECT_EQ(read_target(test.runtime, rest), 92);
+    // A name stops at the first character that is not a letter, digit or "_".
+    rest = "$primeiro.x";
+    EXPECT_EQ(read_target(test.runtime, rest), 91);
+    EXPECT_EQ(rest, ".x");
+
+    for (std::string_view bad : { "$", "$ x", "$.", "$\xE9" }) {
+        rest = bad;
+        EXPECT_FALSE(read_target(test.runtime, rest)) << bad;
+    }
+}
+
+TEST(ReadTarget, ReadingANameOnlyToReadItsValueRegistersIt)
+{
+    test_support::TestRuntime test;
+    std::string value = "junk";
+    std::string_view rest = "$nunca";
+    ASSERT_TRUE(read_value(test.runtime, rest, value));
+    EXPECT_EQ(value, "");
+    rest = "$outro";
+    EXPECT_EQ(read_target(test.runtime, rest), 92);
+}
+
+TEST(ReadValue, ReadsLiteralsVariablesAndExpressions)
+{
+    test_support::TestRuntime test;
+    test.set_variable("a", "texto");
+    test.set_variable("$nome", "\"a\"");
+    std::string value;
+    struct Case {
+        std::string_view input;
+        std::string_view value;
+        std::string_view rest;
+    };
+    const Case cases[] = {
+        { "007", "007", "" },
+        { "  12.5 x", "12", ".5 x" },
+        { "12abc", "12", "abc" },
+        { "-x", "-", "x" },
+        { "-", "-", "" },
+        { "-12-3", "-12", "-3" },
+        { "\"a\"\"b\"", "a\"b", "" },
+        { "\"\" resto", "", "resto" },
+        { "\"sem fim", "sem fim", "" },
+        { "\"a\"b", "a", "b" },
+        { "\"\"\"\"", "\"", "" },
+        { "abc", "texto", "bc" },
+        { "A", "texto", "" },
+        { "$NOME resto", "\"a\"", "resto" },
+        { "(1+2) x", "3", "x" },
+        { "( 2 * 3 )", "6", "" },
+    };
+    for (const auto& c : cases) {
+        std::string_view rest = c.input;
+        ASSERT_TRUE(read_value(test.runtime, rest, value)) << c.input;
+        EXPECT_EQ(value, c.value) << c.input;
+        EXPECT_EQ(rest, c.rest) << c.input;
+    }
+    for (std::string_view bad : { "", "  ", "+1", "#1", "[x]", "(", "(1", "(1 x", "()", ")", "$", "\xE9", "_a" }) {
+        std::string_view rest = bad;
+        EXPECT_FALSE(read_value(test.runtime, rest, value)) << bad;
+    }
+}
+
+TEST(ReadChannel, TakesHashAndOneDigitFollowedByASpaceOrTheEnd)
+{
+    std::string_view rest = " #3  texto";
+    EXPECT_EQ(read_channel(rest), 3);
+    EXPECT_EQ(rest, "texto");
+    rest = "#0";
+    EXPECT_EQ(read_channel(rest), 0);
+    EXPECT_EQ(rest, "");
+    for (std::string_view bad : { "#", "#a", "#12", "#1a", "#1,", "1", "", "# 1" }) {
+        rest = bad;
+        EXPECT_FALSE(read_channel(rest)) << bad;
+    }
+}
+
+TEST(ReadListName, TakesTheBracketedNameAndLeavesTheRestUntrimmed)
+{
+    std::string_view rest = "  [nomes] cria";
+    EXPECT_EQ(read_list_name(rest), "nomes");
+    EXPECT_EQ(rest, " cria");
+    // A "]" right after "[" belongs to the name.
+    rest = "[]x] y";
+    EXPECT_EQ(read_list_name(rest), "]x");
+    EXPECT_EQ(rest, " y");
+    rest = "[a]]";
+    EXPECT_EQ(read_list_name(rest), "a");
+    EXPECT_EQ(rest, "]");
+    rest = "[ a b ]";
+    EXPECT_EQ(read_list_name(rest), " a b ");
+    for (std::string_view bad : { "[", "[]", "[abc", "nomes]", "", "x[a]" }) {
+        rest = bad;
+        EXPECT_FALSE(read_list_name(rest)) << bad;
+    }
+}
+
+TEST(TrailingAmpersand, RemovesOneAndTrimsAgain)
+{
+    std::string_view rest = "\"a\"  &";
+    EXPECT_TRUE(interpreter::take_trailing_ampersand(rest));
+    EXPECT_EQ(rest, "\"a\"");
+    rest = "&&";
+    EXPECT_TRUE(interpreter::take_trailing_ampersand(rest));
+    EXPECT_EQ(rest, "&");
+    rest = "a";
+    EXPECT_FALSE(interpreter::take_trailing_ampersand(rest));
+    EXPECT_EQ(rest, "a");
+}
+
+TEST(UpperText, MovesLettersAndTheHighBytesDown)
+{
+    EXPECT_EQ(interpreter::upper_text("abc XYZ 09 \xEA\xE3\xED\xE7\xE0\xFF\xF7"), "ABC XYZ 09 \xCA\xC3\xCD\xC7\xC0\xDF\xD7");
+    // Bytes below 224 other than a..z stay.
+    EXPECT_EQ(interpreter::upper_text("\x9A\xB5\xDF{}"), "\x9A\xB5\xDF{}");
+}
+
+}

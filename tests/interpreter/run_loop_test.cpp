@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The run loop, line kinds, dispatch, the debug echo and the program-start reset.
+#include "interpreter/run_loop.h"
+#include "tests/support/test_runtime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test_support::TestRuntime;
+
+TEST(RunLoop, EmptyCommentAndLabelLinesRunToTheEnd)
+{
+    TestRuntime test;
+    auto outcome = test.run({ "", "   ", "\t* comentario", "*", "@rotulo", "@rotulo com texto", "  \r" });
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_EQ(outcome.line, 8);
+    EXPECT_EQ(test.host.console, "");
+}
+
+TEST(RunLoop, TheStoreIsEmptyAfterARunAndVariablesStay)
+{
+    TestRuntime test;
+    auto outcome = test.run({ "seja a 5" });
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_EQ(test.runtime.store.line_count(), 0);
+    outcome = interpreter::run_script(test.runtime);
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_EQ(outcome.line, 1);
+    EXPECT_EQ(test.variable("a"), "5");
+}
+
+TEST(RunLoop, AFailingStatementEndsTheRunOnItsLine)
+{
+    TestRuntime test;
+    auto outcome = test.run({ "escreve 1", "", "soma", "escreve 2" });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.line, 3);
+    EXPECT_EQ(test.host.console_lines(), "1\n");
+    // The next run starts clean.
+    outcome = test.run({ "escreve 3" });
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_FALSE(test.runtime.run_failed);
+}
+
+TEST(RunLoop, ResetsTheIoStatusAtTheStartOfARun)
+{
+    TestRuntime test;
+    test.runtime.io_status = 7;
+    test.run({ "" });
+    EXPECT_EQ(test.runtime.io_status, 0);
+}
+
+TEST(RunLoop, TheStepLimitEndsALoopingRunAsFailed)
+{
+    TestRuntime test;
+    test.runtime.step_limit = 1000;
+    auto outcome = test.run({ "@a", "soma n 1", "desvia @a" });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(test.variable("n"), "500");
+    EXPECT_EQ(test.runtime.store.line_count(), 0);
+}
+
+TEST(LineSplit, KeywordAndRestSplitAtTheFirstSpace)
+{
+    TestRuntime test;
+    EXPECT_TRUE(test.execute("escreve"));
+    EXPECT_TRUE(test.execute("EsCrEvE  \"x\""));
+    EXPECT_TRUE(test.execute("\t  escreve \"y\"  \t"));
+    EXPECT_EQ(test.host.console_lines(), "\nx\ny\n");
+    EXPECT_EQ(test.runtime.current_keyword, "ESCREVE");
+}
+
+TEST(LineSplit, ATabAfterTheKeywordIsNoSeparator)
+{
+    TestRuntime test;
+    auto outcome = test.run({ "escreve 1", "escreve\t\"x\"" });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.line, 2);
+    EXPECT_EQ(test.host.console_lines(), "1\nComando inv\xE1lido: ESCREVE\t\"X\"\n");
+}
+
+TEST(Dispatch, KeywordsInAnyCaseAndBothSpellings)
+{
+    TestRuntime test;
+    EXPECT_TRUE(test.execute("SeJa a 1"));
+    // The accented spelling in lower case reaches the same command.
+    EXPECT_TRUE(test.execute("sen\xE3o"));
+    EXPECT_TRUE(test.execute("SEN\xC3O"));
+    EXPECT_TRUE(test.execute("Sen\xC3o"));
+}
+
+TEST(Dispatch, UnknownKeywordsAreReportedNormalised)
+{
+    TestRuntime test;
+    EXPECT_FALSE(test.execute("fa\xE7" "a x"));
+    EXPECT_FALSE(test.execute(std::string(100, 'z')));
+    EXPECT_EQ(test.host.console_lines(), "Comando inv\xE1lido: FA\xC7" "A\nComando inv\xE1lido: " + std::string(100, 'Z') + "\n");
+    EXPECT_EQ(test.host.speech.size(), 2u);
+}
+
+TEST(Dispatch, CommandsOfAbsentSubsystemsFailNamingTheCommand)
+{
+    TestRuntime test;
+    EXPECT_FALSE(test.execute("midi 1"));
+    EXPECT_NE(test.host.console.find("MIDI"), std::string::npos);
+}
+
+TEST(Debug, EchoesEveryStatementBeforeItRunsEvenWhenItFails)
+{
+    TestRuntime test;
+    auto outcome = test.run({ "debug", "seja  a   1 ", "soma", "escreve \"nunca\"" });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.line, 3);
+    EXPECT_EQ(test.host.console_lines(), "Debug ligado\nSEJA a   1\nSOMA \n");
+    EXPECT_EQ(test.host.speech, (std::vector<std::string> { "Debug ligado", "SEJA a   1", "SOMA " }));
+}
+
+TEST(Debug, SwitchesOffOnlyForMinusOrAnUpperCaseN)
+{
+    struct Case {
+        const char* statement;
+        bool echo;
+    };
+    for (auto c : { Case { "debug", true }, Case { "debug n", true }, Case { "debug sim", true }, Case { "debug N", false },
+             Case { "debug Nunca", false }, Case { "debug -", false }, Case { "debug --", true }, Case { "debug  -  ", false } }) {
+        TestRuntime test;
+        test.runtime.debug_echo = !c.echo;
+        EXPECT_TRUE(test.execute(c.statement)) << c.statement;
+        EXPECT_EQ(test.runtime.debug_echo, c.echo) << c.statement;
+        EXPECT_EQ(test.host.speech.back(), c.echo ? "Debug ligado" : "Debug desligado") << c.statement;
+    }
+}
+
+TEST(Debug, TheEchoShowsTheKeywordAsSplit)
+{
+    TestRuntime test;
+    test.runtime.debug_echo = true;
+    EXPECT_TRUE(test.execute("sen\xE3o"));
+    // Only a..z are upper-cased when the line is split.
+    EXPECT_EQ(test.host.console_lines(), "SEN\xE3O \n");
+}
+
+TEST(NameTable, HoldsAHundredAndTwentySevenNamesThenFailsWithAMessage)
+{
+    TestRuntime test;
+    for (int i = 0; i < 127; ++i)
+        ASSERT_TRUE(test.execute("seja $v" + std::to_string(i) + " " + std::to_string(i))) << i;
+    EXPECT_EQ(test.variable("$v126"), "126");
+    EXPECT_EQ(test.variable("$v0"), "0");
+    EXPECT_EQ(test.host.console, "");
+    auto outcome = test.run({ "seja $v0 \"a\"", "seja $outro 1" });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.line, 2);
+    EXPECT_EQ(test.host.console_lines(), "Muitas vari\xE1veis no programa (m\xE1ximo 127)\n");
+    // Names already known still work.
+    EXPECT_TRUE(test.execute("seja $v5 \"b\""));
+}
+
+TEST(Reset, EmptiesVariablesNamesAndListsAndRecordsTheStartTime)
+{
+    TestRuntime test;
+    test.execute("seja $nome 1");
+    test.execute("lista [l] cria");
+    test.host.time = { 2024, 3, 5, 2, 10, 20, 30, 40 };
+    interpreter::reset_interpreter(test.runtime);
+    EXPECT_EQ(test.variable("a"), "");
+    EXPECT_EQ(test.runtime.variables.name_count(), 0u);
+    EXPECT_TRUE(test.execute("lista [l] cria"));
+    EXPECT_EQ(test.runtime.start_weekday, 2);
+    EXPECT_EQ(test.runtime.start_centiseconds, 10 * 360000 + 20 * 6000 + 30 * 100 + 40);
+}
+
+}
