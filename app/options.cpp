@@ -4,6 +4,20 @@
 
 namespace app {
 
+namespace {
+
+// "X=DIR": a drive letter, an equals sign and a folder.
+platform::Result<std::pair<char, std::string>> parse_drive(const std::string& value)
+{
+    char letter = value.empty() ? '\0' : value[0];
+    bool is_letter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+    if (value.size() < 3 || !is_letter || value[1] != '=')
+        return platform::Error { "option --drive needs a drive letter and a folder, as in C=/srv/c" };
+    return std::pair<char, std::string> { static_cast<char>(letter & ~0x20), value.substr(2) };
+}
+
+}
+
 platform::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script)
 {
     Options options;
@@ -27,6 +41,18 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
             options.headless = true;
         } else if (argument == "--fast") {
             options.fast = true;
+        } else if (argument == "--ini" || argument == "--drive") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (argument == "--ini") {
+                options.ini_path = *value;
+            } else {
+                auto drive = parse_drive(*value);
+                if (!drive)
+                    return drive.error();
+                options.drives.push_back(*drive);
+            }
         } else if (argument == "--log" || argument == "--speech-log") {
             auto value = value_of(argument);
             if (!value)
@@ -62,6 +88,10 @@ std::string help_text(const std::string& program, bool takes_script)
              "  --log FILE         append every byte written to the console to FILE (UTF-8)\n"
              "  --speech-log FILE  append one line per speech request to FILE:\n"
              "                     'speak: TEXT', 'spell: TEXT', 'char: C', 'sound: NAME'\n"
+             "  --ini FILE         read the settings from FILE instead of looking for\n"
+             "                     Lumera.ini in ~/.config/Lumera, then in c:\\windows\n"
+             "  --drive X=DIR      the scripts' drive X: is the folder DIR (repeatable;\n"
+             "                     drive C defaults to ~/.local/share/lumera/c)\n"
              "  --fast             timed pauses return at once (a virtual clock)\n"
              "  --help             show this text\n"
              "\n"

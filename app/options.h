@@ -5,6 +5,7 @@
 #include "platform/result.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -15,6 +16,10 @@ struct Options {
     bool help = false;
     std::string log_path;
     std::string speech_log_path;
+    // --ini: the settings file to read instead of searching for Lumera.ini.
+    std::string ini_path;
+    // --drive X=DIR, in the order given: the root folder of drive letter X.
+    std::vector<std::pair<char, std::string>> drives;
     // corvante only: the script, and the arguments after it, which the
     // script sees as "PARAMS".
     std::string script_path;
