@@ -2,11 +2,11 @@
 // corvante: runs a Corvante script file with the runtime of the application.
 #include "app/basic_host.h"
 #include "app/options.h"
-#include "app/paths_and_settings.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
 #include "console/file_subsystems.h"
 #include "interpreter/run_loop.h"
+#include "platform/text_encoding.h"
 
 #include <cstdio>
 #include <memory>
@@ -44,17 +44,17 @@ int main(int argc, char** argv)
         clock = std::make_unique<platform::VirtualClock>();
     else
         clock = std::make_unique<platform::SystemClock>();
-    // Drives, the path map and Lumera.ini, before anything reads a setting.
-    app::PathsAndSettings paths_and_settings(*options);
     app::BasicHost host(console, speech, *clock, options->headless ? nullptr : stdin);
 
     interpreter::CommandTable table;
     app::bind_all_statements(table);
     auto runtime = std::make_unique<interpreter::Runtime>(host, table);
-    paths_and_settings.attach(runtime->subsystems);
     console::FileSubsystems files;
     files.attach(runtime->subsystems);
     interpreter::reset_interpreter(*runtime);
-    runtime->arguments = options->arguments;
+    // Arguments arrive in UTF-8; scripts see them, like all their text, in
+    // Windows-1252.
+    for (const auto& argument : options->arguments)
+        runtime->arguments.push_back(platform::utf8_to_windows1252(argument));
     return app::run_stored_script(*runtime, host, *lines);
 }
