@@ -14,17 +14,34 @@ std::unique_ptr<ReplacingFile> ReplacingFile::create(const std::filesystem::path
     std::error_code error;
     if (destination.empty() || !destination.has_filename() || std::filesystem::is_directory(destination, error))
         return nullptr;
-    // The partial name is created exclusively, so it never replaces a file
-    // that is already there; a clash only means another try.
+    // A destination that does not exist yet is created empty now, so that a
+    // name the file system refuses fails here, before any copying; it is
+    // removed again if the new file never takes its place.
+    bool placeholder = false;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(destination, error))) {
+        std::FILE* probe = std::fopen(destination.c_str(), "wbx");
+        if (!probe)
+            return nullptr;
+        std::fclose(probe);
+        placeholder = true;
+    }
+    // The partial file is hidden (BUSCA never shows it) and short, so that it
+    // fits wherever a destination of any allowed length fits. It is created
+    // exclusively, so it never replaces a file that is already there; a
+    // clash only means another try.
     std::random_device seed;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        auto partial = destination;
-        partial += ".partial-" + std::to_string(seed() % 1000000u);
-        if (std::FILE* file = std::fopen(partial.c_str(), "wbx"))
-            return std::unique_ptr<ReplacingFile>(new ReplacingFile(file, partial, destination));
+        auto partial = destination.parent_path() / (".partial-" + std::to_string(seed() % 1000000u));
+        if (std::FILE* file = std::fopen(partial.c_str(), "wbx")) {
+            auto replacing = std::unique_ptr<ReplacingFile>(new ReplacingFile(file, partial, destination));
+            replacing->m_placeholder = placeholder;
+            return replacing;
+        }
         if (errno != EEXIST)
             break;
     }
+    if (placeholder)
+        std::filesystem::remove(destination, error);
     return nullptr;
 }
 
@@ -50,6 +67,9 @@ void ReplacingFile::abandon()
         std::error_code error;
         std::filesystem::remove(m_partial, error);
         m_partial.clear();
+        if (m_placeholder)
+            std::filesystem::remove(m_destination, error);
+        m_placeholder = false;
     }
 }
 
@@ -85,6 +105,7 @@ bool ReplacingFile::commit(std::filesystem::perms permissions)
         return false;
     }
     m_partial.clear();
+    m_placeholder = false;
     return true;
 }
 

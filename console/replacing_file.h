@@ -37,6 +37,8 @@ private:
     std::filesystem::path m_partial;
     std::filesystem::path m_destination;
     bool m_failed = false;
+    // True while the destination is the empty file made to claim its name.
+    bool m_placeholder = false;
 };
 
 }

@@ -95,3 +95,16 @@ TEST(FileCopy, FullDiskReportsFailureAndKeepsDestination)
     EXPECT_EQ(ScratchFolder::read(scratch / "big.bin"), bytes);
     EXPECT_EQ(entry_count(scratch.path()), 2u);
 }
+
+// The copy is written beside the destination under a short hidden name, so
+// a destination name at the file system's length limit still works.
+TEST(FileCopy, DestinationAtTheNameLengthLimit)
+{
+    ScratchFolder scratch;
+    ScratchFolder::write(scratch / "source.txt", "data");
+    std::string longest(255, 'n');
+    EXPECT_EQ(copy_file_in_pieces(scratch / "source.txt", scratch / longest), CopyOutcome::copied);
+    EXPECT_EQ(ScratchFolder::read(scratch / longest), "data");
+    EXPECT_EQ(copy_file_in_pieces(scratch / "source.txt", scratch / (longest + "x")), CopyOutcome::cannot_open);
+    EXPECT_EQ(entry_count(scratch.path()), 2u);
+}

@@ -35,5 +35,11 @@ status=$?
 check '[ $status -eq 0 ]' "tolerant copy exit status $status, expected 0"
 check 'grep -q tolerated tolerant.log' "the tolerant run did not go on"
 check '[ "$(cat dest.bin)" = previous ]' "the tolerant copy left a changed destination"
-check '[ $(ls | grep -c partial) -eq 0 ]' "a partial file was left: $(ls)"
+check '[ $(ls -A | grep -c partial) -eq 0 ]' "a partial file was left: $(ls -A)"
+
+# A copy to a new name that fails leaves no file of that name behind.
+printf 'replica "big.bin" "nova.bin" &\nescreve "tolerated"\n' > new.cor
+(ulimit -f 100; trap '' XFSZ; exec "$corvante" --headless --fast --log new.log new.cor) > /dev/null 2>&1
+check '[ ! -e nova.bin ]' "the failed copy left a new destination"
+check '[ $(ls -A | grep -c partial) -eq 0 ]' "a partial file was left: $(ls -A)"
 exit $failed
