@@ -37,10 +37,13 @@ std::string DirectorySearch::start(const std::filesystem::path& folder, std::str
         if (matches_wildcard(pattern, name))
             m_names.push_back(std::move(name));
     }
-    std::sort(m_names.begin(), m_names.end(), [](const std::string& a, const std::string& b) {
-        auto upper_a = interpreter::upper_text(a), upper_b = interpreter::upper_text(b);
-        return upper_a != upper_b ? upper_a < upper_b : a < b;
-    });
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(m_names.size());
+    for (auto& name : m_names)
+        keyed.emplace_back(interpreter::upper_text(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    for (size_t index = 0; index < keyed.size(); ++index)
+        m_names[index] = std::move(keyed[index].second);
     return next();
 }
 

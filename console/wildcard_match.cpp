@@ -18,6 +18,8 @@ bool match_plain(std::string_view pattern, std::string_view name)
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             star_name = n;
+        } else if (p < pattern.size() && pattern[p] == '?' && name[n] == '.') {
+            ++p; // "?" never takes a dot; there it matches nothing
         } else if (p < pattern.size()
             && (pattern[p] == '?' || interpreter::upper_byte(pattern[p]) == interpreter::upper_byte(name[n]))) {
             ++p;
