@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build release run test test-dev test-asan test-fuzz bench clean
+.PHONY: deps build release run test test-dev test-asan test-fuzz bench clean voice-data
 
 deps:
 	@scripts/install-deps
@@ -16,6 +16,7 @@ release: deps
 	@cmake --build --preset release -j $(JOBS)
 
 run: release
+	@scripts/install-voice
 	@scripts/run-main
 
 test: deps test-dev test-asan test-fuzz
@@ -37,6 +38,13 @@ test-fuzz:
 
 bench: release
 	@bench/run-benchmarks build/release
+
+# Regenerates data/voice from the rules, the word list and espeak-ng. The
+# data is committed; building and testing never need this.
+voice-data: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target voice_generate
+	@build/release/tools/voice/voice_generate --output data/voice
 
 clean:
 	rm -rf build
