@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The speech commands of scripts: FALA, SOLETRA, FALAHORA, SINTCONFIG.
+#include "speech/speech_statements.h"
+
+#include "interpreter/argument_readers.h"
+#include "interpreter/command_table.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+#include "settings/setting_keys.h"
+#include "settings/settings.h"
+#include "speech/speech_client.h"
+
+#include <array>
+
+namespace speech {
+
+using namespace interpreter;
+
+namespace {
+
+// Without a speech client (a runtime built by a test of another folder)
+// the commands speak through the host.
+void wait_while_speaking(Runtime& runtime)
+{
+    if (auto* client = runtime.subsystems.speech) {
+        client->wait_while_busy();
+        return;
+    }
+    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
+        runtime.host.pause_ms(10);
+}
+
+bool run_speak(Runtime& runtime, std::string_view rest)
+{
+    bool wait = !take_trailing_ampersand(rest);
+    auto* client = runtime.subsystems.speech;
+    if (rest.empty()) {
+        if (client)
+            client->stop_speech();
+        if (wait)
+            wait_while_speaking(runtime);
+        return true;
+    }
+    std::string text, value;
+    while (!rest.empty() && read_value(runtime, rest, value))
+        text += value;
+    if (client)
+        client->speak_text(text);
+    else
+        runtime.host.speak_text(text);
+    if (wait)
+        wait_while_speaking(runtime);
+    return trim(rest).empty();
+}
+
+bool run_spell(Runtime& runtime, std::string_view rest)
+{
+    std::string value;
+    if (rest.empty() || !read_value(runtime, rest, value))
+        return false;
+    if (auto* client = runtime.subsystems.speech)
+        client->spell_text(value);
+    runtime.host.write_text(value);
+    wait_while_speaking(runtime);
+    return true;
+}
+
+std::optional<int> two_digits(std::string_view text)
+{
+    if (!is_digit(text[0]) || !is_digit(text[1]))
+        return std::nullopt;
+    return (text[0] - '0') * 10 + (text[1] - '0');
+}
+
+bool run_speak_time(Runtime& runtime, std::string_view rest)
+{
+    std::string value;
+    if (!read_value(runtime, rest, value) || value.size() != 5 || value[2] != ':')
+        return false;
+    // Anything but digits around the colon is refused, not read as zero.
+    auto hours = two_digits(std::string_view(value).substr(0, 2));
+    auto minutes = two_digits(std::string_view(value).substr(3, 2));
+    if (!hours || !minutes)
+        return false;
+    if (auto* client = runtime.subsystems.speech)
+        client->speak_time(*hours, *minutes);
+    wait_while_speaking(runtime);
+    return true;
+}
+
+bool run_configure_synthesiser(Runtime& runtime, std::string_view rest)
+{
+    std::array<int, 6> values {};
+    for (int& number : values) {
+        std::string value;
+        if (!read_value(runtime, rest, value))
+            return false;
+        auto parsed = settings::Settings::whole_number(value);
+        if (!parsed)
+            return false;
+        number = *parsed;
+    }
+    auto [mode, speed, type, voice, engine_speed, pitch] = values;
+    if (mode < 0 || mode > 2)
+        return false;
+    auto* client = runtime.subsystems.speech;
+    auto* config = runtime.subsystems.settings;
+    if (!client || !config)
+        return true;
+    if (mode == 2)
+        mode = settings::uses_installed_engine(*config) && upper_byte(config->read_setting("TRADUTOR", "SAPI")[0]) == 'S' ? 1 : 0;
+    if (speed == -1)
+        speed = settings::speech_speed(*config);
+    if (type == -1)
+        type = settings::engine_type(*config);
+    if (voice == -1)
+        voice = settings::engine_voice(*config);
+    if (engine_speed == -1)
+        engine_speed = settings::engine_speed(*config);
+    if (pitch == -1)
+        pitch = settings::engine_pitch(*config);
+    client->reconfigure_speech(speed, mode == 1, type, pitch, engine_speed, voice);
+    return true;
+}
+
+}
+
+void bind_speech_statements(CommandTable& table)
+{
+    table.bind("FALA", run_speak);
+    table.bind("SOLETRA", run_spell);
+    table.bind("FALAHORA", run_speak_time);
+    table.bind("SINTCONFIG", run_configure_synthesiser);
+}
+
+}

@@ -1,0 +1,329 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// WaveOutput: every sound of the program, through a ring of 16 blocks of 8192 bytes.
+#include "speech/wave_output.h"
+
+#include "interpreter/text.h"
+#include "speech/console_port.h"
+#include "platform/path_map.h"
+#include "speech/speech_cutting.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace speech {
+
+namespace {
+
+uint32_t read_u32(const uint8_t* at) { return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24); }
+uint16_t read_u16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
+
+bool tag_is(const uint8_t* at, const char* tag)
+{
+    for (int i = 0; i < 4; ++i) {
+        char c = static_cast<char>(at[i]);
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+        if (c != tag[i])
+            return false;
+    }
+    return true;
+}
+
+// Formats come from files: anything a sound card cannot take is refused.
+bool plausible(int rate, int channels, int bits)
+{
+    return rate >= 1000 && rate <= 192000 && (channels == 1 || channels == 2) && (bits == 8 || bits == 16);
+}
+
+// A waiting key ends even the ring's 2-second wait for a free slot.
+constexpr int slot_wait_ms = 2000;
+
+// The file handle closes on every path out.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}
+
+WaveOutput::WaveOutput(platform::AudioDevice& device, ConsolePort& port, const platform::PathMap& paths)
+    : m_device(device)
+    , m_port(port)
+    , m_paths(paths)
+    , m_read_buffer(block_bytes)
+{
+    for (auto& slot : m_slots)
+        slot.resize(block_bytes);
+}
+
+WaveOutput::~WaveOutput()
+{
+    if (m_open) {
+        m_device.reset();
+        m_device.close();
+    }
+}
+
+void WaveOutput::choose_device(std::string_view device_name)
+{
+    m_device_index = -1;
+    if (device_name.empty())
+        return;
+    auto wanted = interpreter::upper_text(device_name);
+    auto names = m_device.device_names();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (interpreter::upper_text(interpreter::trim(names[i])) == wanted) {
+            m_device_index = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
+std::vector<std::string> WaveOutput::device_names()
+{
+    auto names = m_device.device_names();
+    for (auto& name : names)
+        name = std::string(interpreter::trim(name));
+    return names;
+}
+
+void WaveOutput::pump()
+{
+    m_device.poll();
+    for (int tag : m_mailbox.take())
+        on_block_played(tag);
+}
+
+void WaveOutput::wait_event(int timeout_ms)
+{
+    pump();
+    int due = m_device.next_report_ms();
+    if (due >= 0 && due < timeout_ms)
+        timeout_ms = due;
+    m_port.wait_event(std::max(0, timeout_ms));
+    pump();
+}
+
+void WaveOutput::on_block_played(int tag)
+{
+    if (tag < 1 || tag > ring_slots || m_queued == 0)
+        return;
+    --m_queued;
+}
+
+bool WaveOutput::stop_wanted()
+{
+    return stop_on_key && m_port.key_waiting();
+}
+
+bool WaveOutput::wave_busy()
+{
+    pump();
+    if (stop_wanted() || m_queued == 0)
+        wave_stop();
+    return m_queued > 0;
+}
+
+void WaveOutput::wave_stop()
+{
+    if (m_open && m_queued > 0)
+        m_device.reset();
+    pump();
+}
+
+int WaveOutput::ensure_open(platform::PcmFormat format)
+{
+    if (m_open && m_format == format)
+        return 0;
+    if (m_open) {
+        while (wave_busy())
+            wait_event(50);
+        m_device.close();
+        m_open = false;
+        m_queued = 0;
+    }
+    auto opened = m_device.open(m_device_index, format, m_mailbox);
+    if (!opened && m_device_index >= 0)
+        opened = m_device.open(-1, format, m_mailbox);
+    if (!opened)
+        return 2; // the device cannot be opened
+    m_open = true;
+    m_format = format;
+    return 0;
+}
+
+int WaveOutput::play_samples(std::span<const uint8_t> data, int rate, int channels, int bits)
+{
+    if (!plausible(rate, channels, bits))
+        return -1;
+    if (fast_playback)
+        rate = fast_playback_rate(rate);
+    bool cutting = speech_cutting && channels == 1;
+    platform::PcmFormat format { rate, (cutting && bits == 16) ? 8 : bits, channels };
+    if (int error = ensure_open(format))
+        return error;
+
+    std::vector<uint8_t> block;
+    size_t offset = 0;
+    while (offset < data.size()) {
+        while (m_queued >= ring_slots) {
+            if (stop_wanted()) {
+                wave_stop();
+                return 0;
+            }
+            wait_event(10);
+        }
+        if (stop_wanted()) {
+            wave_stop();
+            return 0;
+        }
+        size_t take = std::min(block_bytes, data.size() - offset);
+        block.assign(data.begin() + static_cast<long>(offset), data.begin() + static_cast<long>(offset + take));
+        offset += take;
+        size_t length = block.size();
+        if (cutting) {
+            if (bits == 16)
+                length = reduce_to_8_bits(block);
+            length = cut_speech_block(std::span(block.data(), length), rate);
+        }
+        if (length > 0)
+            queue_block(std::span(block.data(), length), format);
+    }
+    return 0;
+}
+
+void WaveOutput::queue_block(std::span<const uint8_t> data, platform::PcmFormat format)
+{
+    if (m_queued >= ring_slots) {
+        // The wait is bounded: a device that stopped reporting cannot hang
+        // the program; the block is dropped instead.
+        pump();
+        int waited = 0;
+        while (m_queued >= ring_slots && waited < slot_wait_ms) {
+            wait_event(50);
+            waited += 50;
+        }
+        if (m_queued >= ring_slots)
+            return;
+    }
+    ++m_queued;
+    m_last_slot = m_last_slot % ring_slots + 1;
+    auto& slot = m_slots[static_cast<size_t>(m_last_slot - 1)];
+    size_t length = std::min(data.size(), block_bytes);
+    std::memcpy(slot.data(), data.data(), length);
+    if (format.channels == 1 && format.bits == 8) {
+        // Very short blocks are padded with silence, and every block but a
+        // full one ends on silence, so that joined sounds do not click.
+        if (length != block_bytes && length > 0)
+            slot[length - 1] = 128;
+        if (length <= 255) {
+            std::fill(slot.begin() + static_cast<long>(length), slot.begin() + 256, uint8_t { 128 });
+            length = 256;
+        }
+    }
+    m_device.queue_block(std::span<const uint8_t>(slot.data(), length), m_last_slot);
+}
+
+int WaveOutput::play_wave_file(std::string_view windows_path)
+{
+    if (stop_wanted()) {
+        wave_stop();
+        return 0;
+    }
+    std::string path(windows_path);
+    if (speech_cutting) {
+        // A recording made for fast speech replaces the cut one.
+        size_t slash = path.find_last_of('\\');
+        std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        std::string variant = m_paths.to_system(directory + "rapido\\" + name);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(variant, error)) {
+            speech_cutting = false;
+            int result = play_file(variant);
+            speech_cutting = true;
+            return result;
+        }
+    }
+    return play_file(m_paths.to_system(path));
+}
+
+int WaveOutput::play_file(const std::string& system_path)
+{
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(system_path.c_str(), "rb"));
+    if (!file)
+        return -1;
+    uint8_t head[12];
+    if (std::fread(head, 1, 12, file.get()) != 12 || !tag_is(head, "RIFF"))
+        return -1;
+    uint8_t chunk[8];
+    if (std::fread(chunk, 1, 8, file.get()) != 8 || !tag_is(chunk, "FMT "))
+        return -1;
+    uint32_t format_size = read_u32(chunk + 4);
+    if (format_size < 16 || format_size > 1024)
+        return -1;
+    std::vector<uint8_t> format(format_size);
+    if (std::fread(format.data(), 1, format_size, file.get()) != format_size)
+        return -1;
+    int channels = read_u16(&format[2]);
+    int rate = static_cast<int>(read_u32(&format[4]));
+    int bits = read_u16(&format[14]);
+    if (!plausible(rate, channels, bits))
+        return -1;
+
+    int result = 0;
+    while (std::fread(chunk, 1, 8, file.get()) == 8) {
+        uint32_t size = read_u32(chunk + 4);
+        if (!tag_is(chunk, "DATA")) {
+            if (std::fseek(file.get(), static_cast<long>(size), SEEK_CUR) != 0)
+                break;
+            continue;
+        }
+        size_t remaining = size;
+        while (remaining > 0) {
+            if (stop_wanted())
+                break;
+            // No last piece is shorter than 256 bytes, the shortest block
+            // the ring plays as it is.
+            size_t piece = (remaining > block_bytes && remaining < block_bytes + 256) ? block_bytes - 256 : std::min(remaining, block_bytes);
+            size_t got = std::fread(m_read_buffer.data(), 1, piece, file.get());
+            if (got == 0)
+                break;
+            result = play_samples(std::span(m_read_buffer.data(), got), rate, channels, bits);
+            if (result != 0 || got < piece)
+                break;
+            remaining -= got;
+        }
+        break;
+    }
+    file.reset();
+    if (!async_play) {
+        while (wave_busy())
+            wait_event(50);
+    }
+    return result;
+}
+
+int WaveOutput::play_wave_image(std::span<const uint8_t> image)
+{
+    if (image.size() < 36 || !tag_is(image.data(), "RIFF") || !tag_is(image.data() + 12, "FMT "))
+        return -1;
+    int channels = read_u16(image.data() + 22);
+    int rate = static_cast<int>(read_u32(image.data() + 24));
+    int bits = read_u16(image.data() + 34);
+    size_t position = 20 + read_u32(image.data() + 16);
+    while (position + 8 <= image.size()) {
+        uint32_t size = read_u32(image.data() + position + 4);
+        if (tag_is(image.data() + position, "DATA")) {
+            size_t start = position + 8;
+            size_t length = std::min<size_t>(size, image.size() - start);
+            return play_samples(image.subspan(start, length), rate, channels, bits);
+        }
+        position += 8 + static_cast<size_t>(size);
+    }
+    return -1;
+}
+
+}

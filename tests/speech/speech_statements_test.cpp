@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// FALA, SOLETRA, FALAHORA and SINTCONFIG in scripts.
+#include "speech/speech_statements.h"
+#include "tests/speech/speech_fixture.h"
+#include "tests/support/test_runtime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+void bind_with_speech(interpreter::CommandTable& table)
+{
+    test_support::bind_core_statements(table);
+    speech::bind_speech_statements(table);
+}
+
+class SpeechStatementsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
+        world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\n");
+        world.start();
+        test.runtime.subsystems.speech = world.client.get();
+        test.runtime.subsystems.settings = world.config.get();
+    }
+
+    bool line(std::string_view text) { return test.execute(text); }
+
+    speech_test::SpeechWorld world;
+    test_support::TestRuntime test { bind_with_speech };
+};
+
+TEST_F(SpeechStatementsTest, SpeakJoinsItsValues)
+{
+    test.set_variable("$x", "pa");
+    EXPECT_TRUE(line("fala \"pa \" $x 7"));
+    EXPECT_TRUE(line("fala \"a\" &"));
+    EXPECT_TRUE(line("fala &"));
+    EXPECT_TRUE(line("fala"));
+    EXPECT_FALSE(line("fala \"a\" )"));
+    EXPECT_EQ(world.log.entries(), (Lines { "speak: pa pa7", "speak: a", "speak: a" }));
+}
+
+TEST_F(SpeechStatementsTest, SpellWritesAndSpells)
+{
+    EXPECT_TRUE(line("soletra \"ab\""));
+    EXPECT_FALSE(line("soletra"));
+    EXPECT_EQ(world.log.entries(), (Lines { "spell: ab" }));
+    EXPECT_EQ(test.host.console, "ab");
+}
+
+TEST_F(SpeechStatementsTest, SpeakTimeTakesOnlyHhColonMm)
+{
+    EXPECT_TRUE(line("falahora \"09:30\""));
+    EXPECT_EQ(world.log.entries(), (Lines { "sound: _nove", "sound: _horas", "sound: _trinta", "sound: _minutos" }));
+    EXPECT_FALSE(line("falahora \"9:30\""));
+    EXPECT_FALSE(line("falahora \"0x:30\""));
+    EXPECT_FALSE(line("falahora \"09-30\""));
+    EXPECT_FALSE(line("falahora"));
+    EXPECT_EQ(world.log.entries().size(), 4u);
+}
+
+TEST_F(SpeechStatementsTest, ConfigureSynthesiser)
+{
+    EXPECT_TRUE(line("sintconfig 0 2 0 0 0 0"));
+    EXPECT_EQ(world.client->speed_level(), 2);
+    EXPECT_FALSE(world.client->engine_active());
+    // Mode 2 takes SAPI ("Sim": the engine), -1 takes the settings.
+    EXPECT_TRUE(line("sintconfig 2 -1 -1 0 0 0"));
+    EXPECT_EQ(world.client->speed_level(), 3);
+    EXPECT_EQ(world.client->engine_type(), 54);
+    EXPECT_FALSE(world.client->engine_active()); // no engine can be opened yet
+    EXPECT_FALSE(line("sintconfig 3 1 0 0 0 0"));
+    EXPECT_FALSE(line("sintconfig 0 1 0 0 0"));
+    EXPECT_FALSE(line("sintconfig 0 1.5 0 0 0 0"));
+    EXPECT_FALSE(line("sintconfig 0 \"x\" 0 0 0 0"));
+}
+
+}
