@@ -4,6 +4,7 @@
 #include "app/options.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
+#include "app/system_backends.h"
 #include "console/file_subsystems.h"
 #include "interpreter/run_loop.h"
 #include "platform/text_encoding.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
     auto runtime = std::make_unique<interpreter::Runtime>(host, table);
     console::FileSubsystems files;
     files.attach(runtime->subsystems);
+    app::SystemBackends system(options->headless);
+    system.attach(runtime->subsystems);
     interpreter::reset_interpreter(*runtime);
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.

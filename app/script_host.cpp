@@ -11,6 +11,7 @@
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statements.h"
+#include "system/system_statements.h"
 
 namespace app {
 
@@ -23,6 +24,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     console::bind_binary_statements(table);
     console::bind_file_management_statements(table);
     console::bind_encoding_statements(table);
+    sys::bind_system_statements(table);
 }
 
 int run_stored_script(interpreter::Runtime& runtime, BasicHost& host, const std::vector<std::string>& lines)

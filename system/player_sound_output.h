@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// PlayerSoundOutput: tones and wave files through the platform's sound player.
+#pragma once
+
+#include "platform/sound_player.h"
+#include "system/sound_output.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace interpreter {
+class Host;
+}
+
+namespace sys {
+
+// Builds each sound as a WAV image, hands it to the player, and lets its
+// duration pass in pumped pauses, so keys and window events are handled
+// meanwhile; a key stops a recorded message.
+class PlayerSoundOutput final : public SoundOutput {
+public:
+    PlayerSoundOutput(platform::SoundPlayer& player, interpreter::Host& host)
+        : m_player(player)
+        , m_host(host)
+    {
+    }
+    void play_tone(int frequency, int duration_ms) override;
+    void play_wave_file(const std::string& system_path) override;
+
+private:
+    platform::SoundPlayer& m_player;
+    interpreter::Host& m_host;
+};
+
+// A 16-bit mono WAV image of a square-edged sine tone.
+std::vector<uint8_t> make_tone_image(int frequency, int duration_ms, int sample_rate);
+// The playing time of a WAV image in milliseconds; nothing when it is none.
+std::optional<int> wave_duration_ms(const std::vector<uint8_t>& image);
+
+}

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Starting programs the four ways EXECUTA knows.
+#include "system/program_start.h"
+
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+#include "platform/path_map.h"
+#include "platform/text_encoding.h"
+#include "system/command_translation.h"
+#include "system/console_handover.h"
+#include "system/process_match.h"
+#include "system/system_state.h"
+#include "system/windows_command_line.h"
+
+namespace sys {
+
+namespace {
+
+using platform::SpawnRequest;
+
+constexpr int return_poll_ms = 100;
+constexpr int return_first_phase_polls = 50;
+constexpr int child_poll_ms = 50;
+
+bool is_url(std::string_view text)
+{
+    return text.find("://") != std::string_view::npos || equals_ascii_insensitive(text.substr(0, 7), "mailto:")
+        || equals_ascii_insensitive(text.substr(0, 4), "www.");
+}
+
+// The command line of a program and its parameters, with the program
+// quoted when it holds a blank so that it stays one word.
+std::string join_command_line(std::string_view program, std::string_view parameters)
+{
+    std::string line;
+    if (program.find(' ') != std::string_view::npos && !program.starts_with('"'))
+        line = "\"" + std::string(program) + "\"";
+    else
+        line = program;
+    if (!parameters.empty()) {
+        line += ' ';
+        line += parameters;
+    }
+    return line;
+}
+
+void wait_while_speaking(interpreter::Runtime& runtime)
+{
+    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
+        runtime.host.pause_ms(10);
+}
+
+void run_task_kill(SystemState& state, const TaskKill& kill)
+{
+    for (const auto& name : kill.image_names)
+        end_named_processes(state, name, kill.force);
+    for (int pid : kill.pids) {
+        if (pid != state.launcher().own_pid())
+            state.launcher().end_process(pid, kill.force);
+    }
+    state.launcher().reap_children();
+}
+
+// A document or an address, handed to the desktop's opener.
+std::optional<SpawnRequest> opener_request(
+    std::string_view program, const platform::PathMap& paths, platform::ProcessLauncher& launcher)
+{
+    std::string target;
+    if (is_url(program)) {
+        target = platform::windows1252_to_utf8(program);
+    } else {
+        target = paths.to_system(program);
+        if (target.empty() || !launcher.exists(target))
+            return std::nullopt;
+    }
+    auto opener = launcher.find_in_path("xdg-open");
+    if (!opener)
+        return std::nullopt;
+    return SpawnRequest { *opener, { "xdg-open", target } };
+}
+
+// The wait after a plain start: until the started program has come up and
+// the user has come back to the console, then the settings' pause. Without
+// a window to watch, until the program has ended.
+void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
+{
+    auto& desktop = state.desktop();
+    auto console = desktop.console_window();
+    if (console && desktop.foreground_window()) {
+        for (int poll = 0; poll < return_first_phase_polls; ++poll) {
+            if (desktop.foreground_window() != console)
+                break;
+            runtime.host.pause_ms(return_poll_ms);
+        }
+        for (;;) {
+            auto front = desktop.foreground_window();
+            if (!front || front == console)
+                break;
+            runtime.host.pause_ms(return_poll_ms);
+        }
+    } else {
+        while (!state.launcher().wait_for_exit(pid, child_poll_ms))
+            runtime.host.pause_ms(1);
+    }
+    runtime.host.pause_ms(state.return_wait_ms());
+}
+
+bool start_shown(interpreter::Runtime& runtime, SystemState& state, const SpawnRequest& request, bool wait)
+{
+    auto& launcher = state.launcher();
+    if (wait && state.handover()) {
+        // The program takes the terminal until it ends.
+        state.handover()->leave_terminal();
+        auto pid = launcher.spawn_foreground(request);
+        if (pid)
+            launcher.wait_for_exit(*pid, -1);
+        state.handover()->restore_terminal();
+        return pid.has_value();
+    }
+    auto pid = launcher.spawn_detached(request);
+    if (!pid)
+        return false;
+    if (wait)
+        wait_for_return(runtime, state, *pid);
+    return true;
+}
+
+bool start_captured(SystemState& state, const platform::PathMap& paths, std::string_view command_line)
+{
+    auto plan = plan_command_line(command_line, paths, state.launcher());
+    switch (plan.kind) {
+    case LaunchPlan::Kind::not_found:
+        return false;
+    case LaunchPlan::Kind::task_kill:
+        state.captured().release();
+        run_task_kill(state, plan.task_kill);
+        return true;
+    case LaunchPlan::Kind::program:
+    case LaunchPlan::Kind::shell_line:
+        break;
+    }
+    state.launcher().reap_children();
+    auto process = state.launcher().spawn_captured(plan.request);
+    if (!process)
+        return false;
+    state.captured().replace(std::move(*process));
+    return true;
+}
+
+}
+
+StartWay start_way_for(int ampersands)
+{
+    switch (ampersands) {
+    case 0:
+        return StartWay::shown_and_wait;
+    case 2:
+        return StartWay::hidden;
+    case 3:
+        return StartWay::captured;
+    default:
+        return StartWay::shown;
+    }
+}
+
+int end_named_processes(SystemState& state, std::string_view windows_name, bool force)
+{
+    int ended = 0;
+    for (int pid : find_processes(state.launcher(), windows_name)) {
+        if (state.launcher().end_process(pid, force))
+            ++ended;
+    }
+    return ended;
+}
+
+bool start_program(interpreter::Runtime& runtime, SystemState& state, const platform::PathMap& paths,
+    std::string_view value, StartWay way)
+{
+    auto parts = split_program_and_parameters(value);
+    wait_while_speaking(runtime);
+    if (way == StartWay::captured)
+        return start_captured(state, paths, join_command_line(parts.program, parts.parameters));
+
+    if (way != StartWay::hidden)
+        parts = shell_start_parts(parts.program, parts.parameters);
+    if (interpreter::trim(parts.program).empty())
+        return false;
+    auto plan = is_url(parts.program) ? LaunchPlan {}
+                                      : plan_command_line(join_command_line(parts.program, parts.parameters), paths, state.launcher());
+    if (plan.kind == LaunchPlan::Kind::task_kill) {
+        run_task_kill(state, plan.task_kill);
+        return true;
+    }
+    if (plan.kind == LaunchPlan::Kind::not_found) {
+        auto opener = opener_request(interpreter::trim(parts.program), paths, state.launcher());
+        if (!opener)
+            return false;
+        plan.request = std::move(*opener);
+    }
+    state.launcher().reap_children();
+    if (way == StartWay::hidden)
+        return state.launcher().spawn_detached(plan.request).has_value();
+    return start_shown(runtime, state, plan.request, way == StartWay::shown_and_wait);
+}
+
+}

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SystemState: what the process, wait, picture and sensor commands keep between statements.
+#pragma once
+
+#include "platform/desktop.h"
+#include "platform/parallel_port.h"
+#include "platform/process_launcher.h"
+#include "system/captured_child.h"
+#include "system/picture_sink.h"
+#include "system/sensor_matrix.h"
+
+#include <string>
+
+namespace sys {
+
+class ConsoleHandover;
+class SoundOutput;
+
+// Built by app/ with the backends it chose; reached by the commands through
+// the runtime's subsystems.
+class SystemState {
+public:
+    SystemState(platform::ProcessLauncher& launcher, platform::Desktop& desktop, platform::ParallelPortOpener& ports)
+        : m_launcher(launcher)
+        , m_desktop(desktop)
+        , m_sensor(ports)
+    {
+    }
+    SystemState(const SystemState&) = delete;
+    SystemState& operator=(const SystemState&) = delete;
+
+    platform::ProcessLauncher& launcher() { return m_launcher; }
+    platform::Desktop& desktop() { return m_desktop; }
+    CapturedChild& captured() { return m_captured; }
+    SensorMatrix& sensor() { return m_sensor; }
+
+    // The console's picture; kept here until a console that draws is set.
+    PictureSink& pictures() { return m_pictures ? *m_pictures : m_kept_picture; }
+    void set_pictures(PictureSink* sink) { m_pictures = sink; }
+    const KeptPicture& kept_picture() const { return m_kept_picture; }
+
+    // Set by the terminal console: a plain EXECUTA hands it the terminal.
+    ConsoleHandover* handover() { return m_handover; }
+    void set_handover(ConsoleHandover* handover) { m_handover = handover; }
+
+    // Tones and recorded messages; without one they only take their time.
+    SoundOutput* sound() { return m_sound; }
+    void set_sound(SoundOutput* sound) { m_sound = sound; }
+
+    // The pause after a started program has handed the foreground back
+    // ("TEMPOESPERAPROGVOLTAR").
+    int return_wait_ms() const { return m_return_wait_ms; }
+    void set_return_wait_ms(int milliseconds) { m_return_wait_ms = milliseconds; }
+
+    // The name of drive C's temporary picture, which IMAGEM writes a decoded
+    // JPEG to.
+    static constexpr std::string_view picture_temporary_file = "c:\\$$$.bmp";
+
+private:
+    platform::ProcessLauncher& m_launcher;
+    platform::Desktop& m_desktop;
+    CapturedChild m_captured;
+    SensorMatrix m_sensor;
+    KeptPicture m_kept_picture;
+    PictureSink* m_pictures = nullptr;
+    ConsoleHandover* m_handover = nullptr;
+    SoundOutput* m_sound = nullptr;
+    int m_return_wait_ms = 1000;
+};
+
+// "TEMPOESPERAPROGVOLTAR" as the settings file holds it: a whole number from
+// 0 to 1000; anything else counts as 1000.
+int return_wait_from_setting(std::string_view value);
+
+}
