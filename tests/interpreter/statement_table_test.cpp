@@ -41,3 +41,23 @@ TEST(Statements, RunTheTableOfStatements)
 }
 
 }
+
+namespace {
+
+TEST(Statements, DivideNamesWhyItFails)
+{
+    test_support::TestRuntime test;
+    test.set_variable("a", "7");
+    EXPECT_FALSE(test.execute("divide a 0"));
+    test.set_variable("a", "-2147483648");
+    EXPECT_FALSE(test.execute("divide a -1"));
+    EXPECT_EQ(test.host.console_lines(), "Divis\xE3o por zero\nEstouro na divis\xE3o\n");
+    EXPECT_EQ(test.host.speech, (std::vector<std::string> { "Divis\xE3o por zero", "Estouro na divis\xE3o" }));
+    // Operand errors say nothing of their own.
+    test.host.console.clear();
+    EXPECT_FALSE(test.execute("divide a \"x\""));
+    EXPECT_FALSE(test.execute("seja a (1/0)"));
+    EXPECT_EQ(test.host.console, "");
+}
+
+}

@@ -12,6 +12,12 @@ bool RecordingHost::speech_busy()
     return true;
 }
 
+void RecordingHost::play_beep()
+{
+    cues.emplace_back("beep");
+    keys.clear();
+}
+
 uint8_t RecordingHost::read_key()
 {
     if (keys.empty()) {

@@ -13,15 +13,21 @@
 namespace test_support {
 
 // Everything written to the console is appended to `console` (a line end is
-// "\r\n"); every speech request is one entry of `speech`. Keys come from a
-// script given in advance; when it has run out, read_key answers Enter and
-// counts the miss, so that no test and no fuzz input can ever block.
+// "\r\n"); every text given to speak_text is one entry of `speech`, and the
+// other sounds are entries of `cues`. Keys come from a script given in
+// advance; when it has run out, read_key answers Enter and counts the miss,
+// so that no test and no fuzz input can ever block.
 class RecordingHost final : public interpreter::Host {
 public:
     void write_text(std::string_view text) override { console.append(text); }
     void end_line() override { console.append("\r\n"); }
     void speak_text(std::string_view text) override { speech.emplace_back(text); }
     bool speech_busy() override;
+    void play_click() override { cues.emplace_back("click"); }
+    // A beep discards the waiting keys, as the real one does.
+    void play_beep() override;
+    void speak_char(char character) override { cues.push_back(std::string("char: ") + character); }
+    void stop_speech() override { cues.emplace_back("stop"); }
     bool key_waiting() override { return !keys.empty(); }
     uint8_t read_key() override;
     // Time passes at once: the clock moves on by the pause.
@@ -37,6 +43,8 @@ public:
 
     std::string console;
     std::vector<std::string> speech;
+    // The other sounds, in order: "click", "beep", "char: C", "stop".
+    std::vector<std::string> cues;
     std::deque<uint8_t> keys;
     int missed_keys = 0;
     // How many more times speech_busy() answers true.
