@@ -2,6 +2,7 @@
 // A compact model of the synthesiser's unit reading, splitting and lookup.
 #include "unit_lookup_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace voice {
@@ -95,13 +96,31 @@ UnitLookupModel::UnitLookupModel(SampleCountOf database, SampleCountOf letters, 
 {
 }
 
+void UnitLookupModel::emulate_sound(SamplesOf database, SamplesOf letters)
+{
+    m_database_sound = std::move(database);
+    m_letter_sound = std::move(letters);
+}
+
+void UnitLookupModel::append_sound(std::span<const uint8_t> samples, long count)
+{
+    if (m_database_sound)
+        m_sound.insert(m_sound.end(), samples.begin(), samples.begin() + std::min<long>(count, long(samples.size())));
+}
+
+void UnitLookupModel::append_silence(long count)
+{
+    if (m_database_sound)
+        m_sound.insert(m_sound.end(), size_t(std::max(0L, count)), uint8_t(128));
+}
+
 void UnitLookupModel::reset()
 {
+    m_sound.clear();
     m_lookups.clear();
     m_hissed.clear();
     m_silent.clear();
     m_samples = 0;
-    m_samples_exact = 0;
 }
 
 void UnitLookupModel::synthesise(std::string_view units)
@@ -117,8 +136,10 @@ void UnitLookupModel::synthesise(std::string_view units)
         bool is_sign = read.unit.size() == 2 && read.unit[0] == '_' && std::string_view(",.:;").find(read.unit[1]) != std::string_view::npos;
         if (!is_sign)
             speak_unit(read.unit, 1.0);
-        if (read.word_end)
+        if (read.word_end) {
             m_samples += m_speed.between_words / 100 * 100;
+            append_silence(m_speed.between_words / 100 * 100);
+        }
     }
 }
 
@@ -150,21 +171,21 @@ void UnitLookupModel::speak_unit(std::string_view u, double factor)
     if (is_semivowel(u.back())) {
         char before = u[u.size() - 2];
         if (is_synth_vowel(before) && u.size() > 2) {
-            speak_unit(u.substr(0, u.size() - 2), factor * 0.6);
+            speak_unit(u.substr(0, u.size() - 2), 0.6);
             speak_name(u.substr(u.size() - 2), factor);
             return;
         }
         if (is_nasal_mark(before) && u.size() > 3) {
             std::string head(u.substr(0, u.size() - 1));
             head.back() = '^';
-            speak_unit(head, factor * 0.6);
+            speak_unit(head, 0.6);
             std::string tail { u[u.size() - 3], u.back(), before };
             speak_name(tail, factor);
             return;
         }
     }
     if (u.back() == 's' && u != "_s") {
-        speak_unit(u.substr(0, u.size() - 1), factor * 0.7);
+        speak_unit(u.substr(0, u.size() - 1), 0.7);
         speak_name("s", factor);
         return;
     }
@@ -180,8 +201,11 @@ void UnitLookupModel::speak_name(std::string_view unit, double factor)
         m_lookups.push_back({ name, false });
         auto count = m_letters(name);
         m_lookups.back().found = count.has_value();
-        if (count)
+        if (count) {
             m_samples += *count;
+            if (m_letter_sound)
+                append_sound(m_letter_sound(name), *count);
+        }
         return;
     }
     std::string name = "$";
@@ -224,8 +248,10 @@ void UnitLookupModel::look_up(const std::string& raw_name, double factor, int de
             if (c < m_speed.keep)
                 c = std::min(*count, m_speed.keep);
         }
-        m_samples_exact = factor * c;
-        m_samples += std::lround(m_samples_exact);
+        long scaled = std::lround(factor * std::max(0, c));
+        m_samples += scaled;
+        if (m_database_sound)
+            append_sound(m_database_sound(name), scaled);
         return;
     }
     if (depth > 8) {
@@ -235,6 +261,12 @@ void UnitLookupModel::look_up(const std::string& raw_name, double factor, int de
     if (name.size() <= 2) {
         m_hissed.push_back(name);
         m_samples += hiss_samples;
+        if (m_database_sound) {
+            for (int i = 0; i < hiss_samples; ++i) {
+                m_noise = m_noise * 1664525u + 1013904223u;
+                m_sound.push_back(uint8_t(88 + (m_noise >> 24) % 80));
+            }
+        }
         return;
     }
     char last = raw_name.back();

@@ -4,7 +4,9 @@
 // a name is missing. It counts samples instead of playing them.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,9 +31,18 @@ struct NameLookup {
     bool found = false;
 };
 
+// The samples of a unit or a letter recording, for the emulated synthesiser.
+using SamplesOf = std::function<std::span<const uint8_t>(std::string_view name)>;
+
 class UnitLookupModel {
 public:
     UnitLookupModel(SampleCountOf database, SampleCountOf letters, SpeedValues speed);
+
+    // With sample sources the model also builds the sound the synthesiser
+    // would play (8-bit, 11025 Hz): an emulation for measuring the voice
+    // while no engine is at hand.
+    void emulate_sound(SamplesOf database, SamplesOf letters);
+    const std::vector<uint8_t>& sound() const { return m_sound; }
 
     // Plays a whole unit string (the translator's output) in the model.
     void synthesise(std::string_view units);
@@ -50,11 +61,17 @@ private:
     void speak_name(std::string_view unit, double factor);
     void look_up(const std::string& name, double factor, int depth);
 
+    void append_sound(std::span<const uint8_t> samples, long count);
+    void append_silence(long count);
+
     SampleCountOf m_database;
+    SamplesOf m_database_sound;
+    SamplesOf m_letter_sound;
+    std::vector<uint8_t> m_sound;
+    uint32_t m_noise = 0x2545F491;
     SampleCountOf m_letters;
     SpeedValues m_speed;
     int m_stress = 1;
-    double m_samples_exact = 0;
     long long m_samples = 0;
     std::vector<NameLookup> m_lookups;
     std::vector<std::string> m_hissed;

@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Measures the voice against espeak-ng: durations of words and sentences,
+// the spectral distance (MFCC with DTW) of each word to espeak-ng's own
+// rendering, and how often a nearest-template recogniser trained on
+// espeak-ng's renderings picks the right word of a minimal-pair group.
+//
+// Our side is rendered by the emulated synthesiser of unit_lookup_model
+// (the unit strings of the translator model played from the committed
+// database), not by the program's engine.
+#include "espeak_renderer.h"
+#include "spectral_distance.h"
+#include "translator_model.h"
+#include "unit_database.h"
+#include "unit_lookup_model.h"
+#include "wave_shaping.h"
+
+#include "platform/text_encoding.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+struct Options {
+    std::string data = "data/voice";
+    std::string pairs = "tools/voice/minimal_pairs.txt";
+    int level = 3;
+    bool check = false;
+};
+
+constexpr int cuts[] = { 0, 300, 600, 800, 900 };
+constexpr int pauses[] = { 600, 400, 300, 200, 100 };
+
+std::string read_bytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+std::vector<double> to_doubles(const std::vector<int16_t>& samples)
+{
+    return std::vector<double>(samples.begin(), samples.end());
+}
+
+class EmulatedVoice {
+public:
+    EmulatedVoice(const std::string& data, int level)
+        : m_rules(*voice::RuleSet::load(data + "/regras.rgr"))
+        , m_exceptions(*voice::ExceptionTable::load(data + "/portug.exc"))
+        , m_index(*voice::UnitIndex::load(data + "/DIFONES2.IND"))
+        , m_samples(read_bytes(data + "/DIFONES2.DIF"))
+        , m_letters(data + "/letras")
+        , m_model([this](std::string_view name) { return m_index.sample_count(name); },
+                  [this](std::string_view name) -> std::optional<int> {
+                      auto& bytes = letter(name);
+                      if (bytes.empty())
+                          return std::nullopt;
+                      return int(bytes.size());
+                  },
+                  { .cut = cuts[level - 1], .keep = 800, .between_words = pauses[level - 1] })
+    {
+        m_model.emulate_sound(
+            [this](std::string_view name) -> std::span<const uint8_t> {
+                for (const auto& record : m_index.records())
+                    if (record.name == name)
+                        return { reinterpret_cast<const uint8_t*>(m_samples.data()) + record.offset, record.count };
+                return {};
+            },
+            [this](std::string_view name) -> std::span<const uint8_t> { return letter(name); });
+    }
+
+    // Windows-1252 text to 16-bit-scaled samples at 11025 Hz.
+    std::vector<double> render(const std::string& text)
+    {
+        m_model.reset();
+        m_model.synthesise(voice::translate_to_phonemes(text, m_rules, m_exceptions));
+        std::vector<int16_t> scaled;
+        for (uint8_t sample : m_model.sound())
+            scaled.push_back(int16_t((int(sample) - 128) * 256));
+        return to_doubles(voice::trim_silence(scaled, true, true, 600));
+    }
+
+private:
+    const std::vector<uint8_t>& letter(std::string_view name)
+    {
+        auto [entry, added] = m_letter_cache.try_emplace(std::string(name));
+        if (added) {
+            std::string bytes = read_bytes(m_letters + "/" + std::string(name) + ".wav");
+            if (bytes.size() > 44)
+                entry->second.assign(bytes.begin() + 44, bytes.end());
+        }
+        return entry->second;
+    }
+
+    voice::RuleSet m_rules;
+    voice::ExceptionTable m_exceptions;
+    voice::UnitIndex m_index;
+    std::string m_samples;
+    std::string m_letters;
+    std::map<std::string, std::vector<uint8_t>> m_letter_cache;
+    voice::UnitLookupModel m_model;
+};
+
+std::vector<double> espeak_render(voice::EspeakRenderer& renderer, const std::string& text, int words_per_minute)
+{
+    auto rendering = renderer.render(platform::windows1252_to_utf8(text), words_per_minute);
+    return to_doubles(voice::trim_silence(voice::halve_rate(rendering.samples), true, true, 600));
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view name = argv[i];
+        if (name == "--check") {
+            options.check = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
+        ++i;
+        if (name == "--data") options.data = argv[i];
+        else if (name == "--pairs") options.pairs = argv[i];
+        else if (name == "--level") options.level = std::clamp(std::atoi(argv[i]), 1, 5);
+    }
+    auto renderer = voice::EspeakRenderer::create("pt-br");
+    if (!renderer || !std::filesystem::exists(options.data + "/DIFONES2.IND")) {
+        std::cerr << "voice_compare: needs espeak-ng and the voice data in " << options.data << "\n";
+        return 1;
+    }
+    EmulatedVoice ours(options.data, options.level);
+
+    std::vector<std::vector<std::string>> groups;
+    std::vector<std::string> sentences;
+    std::ifstream file(options.pairs);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        line = platform::utf8_to_windows1252(line);
+        if (line.rfind("sentence ", 0) == 0) {
+            sentences.push_back(line.substr(9));
+            continue;
+        }
+        std::istringstream words(line);
+        std::vector<std::string> group;
+        for (std::string word; words >> word;)
+            group.push_back(word);
+        groups.push_back(group);
+    }
+
+    size_t trials = 0, correct = 0, espeak_correct = 0, within = 0, measured = 0;
+    double distance_sum = 0;
+    std::printf("%-12s %8s %8s %6s %9s %s\n", "word", "ours ms", "espeak", "ratio", "distance", "recognised as");
+    for (const auto& group : groups) {
+        std::vector<std::vector<voice::CepstralFrame>> templates;
+        for (const std::string& word : group)
+            templates.push_back(voice::mel_cepstra(espeak_render(*renderer, word, 175)));
+        for (size_t w = 0; w < group.size(); ++w) {
+            auto sound = ours.render(group[w]);
+            auto reference = espeak_render(*renderer, group[w], 175);
+            auto cepstra = voice::mel_cepstra(sound);
+            // espeak-ng at another speed shows what the recogniser can do at best.
+            auto control = voice::mel_cepstra(espeak_render(*renderer, group[w], 140));
+            size_t best = 0, control_best = 0;
+            std::vector<double> distances;
+            for (size_t t = 0; t < templates.size(); ++t) {
+                distances.push_back(voice::warped_distance(cepstra, templates[t]));
+                if (distances[t] < distances[best])
+                    best = t;
+                if (voice::warped_distance(control, templates[t]) < voice::warped_distance(control, templates[control_best]))
+                    control_best = t;
+            }
+            double ratio = double(sound.size()) / double(std::max<size_t>(1, reference.size()));
+            ++trials;
+            correct += best == w;
+            espeak_correct += control_best == w;
+            distance_sum += distances[w];
+            ++measured;
+            within += ratio >= 0.7 && ratio <= 1.3;
+            std::printf("%-12s %8.0f %8.0f %6.2f %9.2f %s\n", platform::windows1252_to_utf8(group[w]).c_str(),
+                        sound.size() * 1000.0 / 11025, reference.size() * 1000.0 / 11025, ratio, distances[w],
+                        platform::windows1252_to_utf8(group[best]).c_str());
+        }
+    }
+    for (const std::string& sentence : sentences) {
+        auto sound = ours.render(sentence);
+        auto reference = espeak_render(*renderer, sentence, 175);
+        double ratio = double(sound.size()) / double(std::max<size_t>(1, reference.size()));
+        ++measured;
+        within += ratio >= 0.7 && ratio <= 1.3;
+        std::printf("sentence: %.0f ms vs %.0f ms, ratio %.2f: %s\n", sound.size() * 1000.0 / 11025,
+                    reference.size() * 1000.0 / 11025, ratio, platform::windows1252_to_utf8(sentence).c_str());
+    }
+    std::printf("\nspeed level %d (emulated synthesiser)\n", options.level);
+    std::printf("durations within 30%% of espeak-ng: %zu of %zu\n", within, measured);
+    std::printf("mean MFCC-DTW distance to espeak-ng's word: %.2f\n", trials ? distance_sum / double(trials) : 0.0);
+    std::printf("minimal pairs recognised: ours %zu of %zu; espeak-ng at 140 wpm %zu of %zu\n", correct, trials,
+                espeak_correct, trials);
+    // The floor that --check holds the voice to: nearly every duration near
+    // espeak-ng's, and the words told apart nearly as well as espeak-ng
+    // tells its own renderings apart.
+    if (options.check && (within * 100 < measured * 85 || correct * 100 < espeak_correct * 90)) {
+        std::printf("voice_compare: below the floor (85%% of durations within 30%%, 90%% of espeak-ng's recognition)\n");
+        return 1;
+    }
+    return 0;
+}
