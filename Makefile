@@ -13,7 +13,7 @@ build: deps
 
 release: deps
 	@cmake --preset release >/dev/null
-	@cmake --build --preset release -j $(JOBS)
+	@cmake --build --preset release -j $(JOBS) --target programs
 
 run: release
 	@scripts/install-voice
