@@ -4,7 +4,10 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -138,8 +141,40 @@ private:
 
 }
 
+namespace {
+
+// The sound libraries under SDL print their complaints about a missing card
+// straight to the terminal, over the console's screen; while the device is
+// probed, those go nowhere.
+class QuietStandardError {
+public:
+    QuietStandardError()
+    {
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStandardError()
+    {
+        if (m_saved >= 0) {
+            dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+
+private:
+    int m_saved = -1;
+};
+
+}
+
 std::unique_ptr<AudioDevice> create_sdl_audio_device()
 {
+    QuietStandardError quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     SDL_AudioSpec wanted {};
