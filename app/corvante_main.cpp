@@ -7,6 +7,8 @@
 #include "app/system_backends.h"
 #include "console/file_subsystems.h"
 #include "interpreter/run_loop.h"
+#include "net/network_state.h"
+#include "platform/posix/posix_tcp_network.h"
 #include "platform/text_encoding.h"
 
 #include <cstdio>
@@ -50,6 +52,11 @@ int main(int argc, char** argv)
     interpreter::CommandTable table;
     app::bind_all_statements(table);
     auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    // Network peers live in real time, also when --fast skips the script's pauses.
+    platform::PosixTcpNetwork tcp_network;
+    platform::SystemClock network_clock;
+    net::NetworkState network(tcp_network, network_clock);
+    runtime->subsystems.network = &network;
     console::FileSubsystems files;
     files.attach(runtime->subsystems);
     app::SystemBackends system(options->headless);

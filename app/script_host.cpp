@@ -11,6 +11,7 @@
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statements.h"
+#include "net/network_statements.h"
 #include "system/system_statements.h"
 
 namespace app {
@@ -20,6 +21,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     interpreter::bind_interpreter_statements(table);
     console::bind_console_statements(table);
     console::bind_list_statements(table);
+    net::bind_network_statements(table);
     console::bind_file_statements(table);
     console::bind_binary_statements(table);
     console::bind_file_management_statements(table);

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ConnectionStream: a network connection on one of the script's channels.
+#include "net/connection_stream.h"
+
+#include "interpreter/host.h"
+#include "interpreter/runtime.h"
+#include "net/network_state.h"
+
+namespace net {
+
+ConnectionStream::ConnectionStream(interpreter::Runtime& runtime, std::unique_ptr<Connection> connection)
+    : m_runtime(runtime)
+    , m_connection(std::move(connection))
+{
+    if (m_connection)
+        m_reader = std::make_unique<LineReader>(*m_connection);
+}
+
+ConnectionStream::~ConnectionStream()
+{
+    m_reader.reset();
+}
+
+console::LineReadStatus ConnectionStream::read_line(std::string& line)
+{
+    line.clear();
+    if (!m_reader)
+        return console::LineReadStatus::error;
+    auto wait = wait_context(m_runtime);
+    bool got = m_reader->read_line(wait, channel_read_limit_seconds, line);
+    if (got)
+        return console::LineReadStatus::line;
+    // A TLS error other than the peer closing is shown as the TLS layer
+    // always showed it: on a console line of its own.
+    if (auto* tls = m_connection->tls(); tls && tls->last_error() != 0) {
+        m_runtime.host.write_text("Erro SSL: " + std::to_string(tls->last_error()));
+        m_runtime.host.end_line();
+    }
+    return console::LineReadStatus::end_of_input;
+}
+
+bool ConnectionStream::write(std::string_view bytes)
+{
+    if (!m_connection)
+        return false;
+    auto wait = wait_context(m_runtime);
+    return m_connection->send_all(bytes, wait, network_state(m_runtime).options(m_runtime).peer_limit_ms);
+}
+
+bool ConnectionStream::close()
+{
+    m_reader.reset();
+    m_connection.reset();
+    network_state(m_runtime).tls_for_connect = false;
+    return true;
+}
+
+bool ConnectionStream::has_waiting_input()
+{
+    if (!m_reader)
+        return false;
+    auto wait = wait_context(m_runtime);
+    return m_reader->has_data(wait);
+}
+
+}

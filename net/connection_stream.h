@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ConnectionStream: a network connection on one of the script's channels.
+#pragma once
+
+#include "console/channel_stream.h"
+#include "net/connection.h"
+#include "net/line_reader.h"
+
+#include <memory>
+
+namespace interpreter {
+struct Runtime;
+}
+
+namespace net {
+
+class NetworkState;
+
+// LE reads a line with a limit of 30 seconds; ESCREVE sends in one piece;
+// FECHA closes the socket (and its TLS session) and clears CONECTA's
+// "SSL " flag. A stream without a connection stands for a socket that could
+// not be opened (ATIVASSL keeps the channel even then): it reads and writes
+// nothing.
+class ConnectionStream final : public console::ChannelStream {
+public:
+    ConnectionStream(interpreter::Runtime& runtime, std::unique_ptr<Connection> connection);
+    ~ConnectionStream() override;
+
+    console::ChannelKind kind() const override { return console::ChannelKind::connection; }
+    console::LineReadStatus read_line(std::string& line) override;
+    bool write(std::string_view bytes) override;
+    bool close() override;
+    bool has_waiting_input() override;
+
+    // Nothing when the channel holds no working socket.
+    Connection* connection() { return m_connection.get(); }
+
+private:
+    interpreter::Runtime& m_runtime;
+    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<LineReader> m_reader;
+};
+
+// The script's line read limit on a network channel, in seconds.
+constexpr int channel_read_limit_seconds = 30;
+
+}
