@@ -60,7 +60,8 @@ constexpr size_t block_size = 48 * 1024;
 FileHandle open_source(const std::filesystem::path& path)
 {
     std::error_code error;
-    if (path.empty() || std::filesystem::is_directory(path, error))
+    // Only regular files: a device such as /dev/zero would never end.
+    if (path.empty() || !std::filesystem::is_regular_file(path, error))
         return nullptr;
     return FileHandle(std::fopen(path.c_str(), "rb"));
 }

@@ -29,7 +29,9 @@ bool is_same_file(const std::filesystem::path& a, const std::filesystem::path& b
 CopyOutcome copy_file_in_pieces(const std::filesystem::path& source, const std::filesystem::path& destination)
 {
     std::error_code error;
-    if (source.empty() || std::filesystem::is_directory(source, error))
+    // Only regular files are copied: a device such as /dev/zero would never
+    // end, and a directory cannot be read as bytes.
+    if (source.empty() || !std::filesystem::is_regular_file(source, error))
         return CopyOutcome::cannot_open;
     FileHandle input(std::fopen(source.c_str(), "rb"));
     if (!input)

@@ -8,7 +8,7 @@ namespace console {
 
 enum class CopyOutcome {
     copied,
-    cannot_open,   // the source cannot be read or the destination cannot be created
+    cannot_open,   // the source is not a readable file or the destination cannot be created
     read_failed,   // the source failed part-way
     write_failed,  // the destination took fewer bytes than it was given
 };

@@ -60,6 +60,9 @@ TEST(FileCopy, BadSourcesAndDestinationsFailWithoutTouchingAnything)
     ScratchFolder::write(scratch / "dest.txt", "before");
     EXPECT_EQ(copy_file_in_pieces(scratch / "missing.txt", scratch / "dest.txt"), CopyOutcome::cannot_open);
     EXPECT_EQ(copy_file_in_pieces(scratch.path(), scratch / "dest.txt"), CopyOutcome::cannot_open);
+    if (std::filesystem::exists("/dev/zero")) {
+        EXPECT_EQ(copy_file_in_pieces("/dev/zero", scratch / "dest.txt"), CopyOutcome::cannot_open);
+    }
     EXPECT_EQ(copy_file_in_pieces(scratch / "source.txt", scratch.path()), CopyOutcome::cannot_open);
     EXPECT_EQ(copy_file_in_pieces(scratch / "source.txt", scratch / "no-folder" / "x.txt"), CopyOutcome::cannot_open);
     EXPECT_EQ(copy_file_in_pieces("", scratch / "dest.txt"), CopyOutcome::cannot_open);
