@@ -88,6 +88,29 @@ TEST(IfBlock, TheScanAnswerFollowsConditionsThatChangeValidity)
     EXPECT_EQ(test.host.console_lines(), "meio\nfim1\ndentro\nmeio\nfim2\n");
 }
 
+TEST(IfBlock, TheScanAnswerFollowsListsThatComeAndGo)
+{
+    // "EM" with a list that does not exist yet is an invalid condition, so
+    // the inner SE opens a block only once the list is there. (The scan sees
+    // the line upper-cased, list name included: the list is named in capitals
+    // so that the scan finds it.)
+    TestRuntime test;
+    auto outcome = test.run({
+        "repete i 2",
+        "se 1 = 2",
+        "se \"a\" em [L]",
+        "escreve \"dentro\"",
+        "fim se",
+        "escreve \"meio\"",
+        "fim se",
+        "se i = 1 lista [L] cria",
+        "se i = 1 lista [L] adiciona \"A\"",
+        "fim repete",
+    });
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_EQ(test.host.console_lines(), "meio\ndentro\nmeio\n");
+}
+
 TEST(IfStatement, RunsTheStatementOnlyWhenTrueAndFailsWithIt)
 {
     TestRuntime test;
