@@ -18,7 +18,10 @@ bool names_directory(const std::filesystem::path& path)
 
 std::unique_ptr<FileChannelStream> FileChannelStream::open_for_reading(const std::filesystem::path& path)
 {
-    if (path.empty() || names_directory(path))
+    // Only regular files: a device such as /dev/zero would make one endless
+    // line.
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error))
         return nullptr;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)

@@ -12,8 +12,9 @@ namespace console {
 
 class FileChannelStream final : public ChannelStream {
 public:
-    // Nothing when the file cannot be opened for reading (directories
-    // included: they open, but every read would fail).
+    // Nothing when the path is not a regular file that can be opened for
+    // reading (a directory opens, but every read would fail; a device may
+    // never end).
     static std::unique_ptr<FileChannelStream> open_for_reading(const std::filesystem::path& path);
     // Appends to the file, creating it when it does not exist.
     static std::unique_ptr<FileChannelStream> open_for_appending(const std::filesystem::path& path);
