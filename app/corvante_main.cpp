@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // corvante: runs a Corvante script file with the runtime of the application.
-#include "app/basic_host.h"
+#include "app/console_backends.h"
+#include "app/console_host.h"
 #include "app/options.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
@@ -12,6 +13,7 @@
 #include "platform/text_encoding.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -32,12 +34,7 @@ int main(int argc, char** argv)
         return app::exit_cannot_start;
     }
 
-    console::TextConsole console(options->headless ? nullptr : stdout);
     speech::SpeechLog speech;
-    if (!options->log_path.empty() && !console.open_log(options->log_path)) {
-        std::fprintf(stderr, "corvante: cannot open the console log '%s'\n", options->log_path.c_str());
-        return app::exit_cannot_start;
-    }
     if (!options->speech_log_path.empty() && !speech.open(options->speech_log_path)) {
         std::fprintf(stderr, "corvante: cannot open the speech log '%s'\n", options->speech_log_path.c_str());
         return app::exit_cannot_start;
@@ -47,11 +44,30 @@ int main(int argc, char** argv)
         clock = std::make_unique<platform::VirtualClock>();
     else
         clock = std::make_unique<platform::SystemClock>();
-    app::BasicHost host(console, speech, *clock, options->headless ? nullptr : stdin);
+
+    // FIXME: the console's VIDEO and BRAILLE values come from the settings
+    // file (console::read_console_settings) once the settings are wired
+    // here; until then they are the defaults of a missing file.
+    console::ConsoleSettings console_settings;
+    console_settings.initial_title = arguments[0];
+    auto backends = app::ConsoleBackends::create(*options, *clock, console_settings);
+    if (!backends) {
+        std::fprintf(stderr, "corvante: %s\n", backends.error().message.c_str());
+        return app::exit_cannot_start;
+    }
+    // The console ends the program from inside a wait (window closed,
+    // Ctrl+Break, keys run out): the logs are flushed at every write, so
+    // only the screen file is left to write.
+    (*backends)->console().set_program_end([&backends](int status) {
+        (*backends)->finish();
+        std::exit(status);
+    });
+    app::ConsoleHost host((*backends)->console(), speech, *clock);
 
     interpreter::CommandTable table;
     app::bind_all_statements(table);
     auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    runtime->subsystems.console = &(*backends)->console();
     // Network peers live in real time, also when --fast skips the script's pauses.
     platform::PosixTcpNetwork tcp_network;
     platform::SystemClock network_clock;
@@ -66,5 +82,8 @@ int main(int argc, char** argv)
     // Windows-1252.
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(platform::utf8_to_windows1252(argument));
-    return app::run_stored_script(*runtime, host, *lines);
+    app::start_console(host, "corvante");
+    int status = app::run_stored_script(*runtime, host, *lines);
+    (*backends)->finish();
+    return status;
 }

@@ -53,6 +53,18 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
                     return drive.error();
                 options.drives.push_back(*drive);
             }
+        } else if (argument == "--window") {
+            options.window = true;
+        } else if (argument == "--keys" || argument == "--keys-file" || argument == "--screen") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (argument == "--keys")
+                options.keys += *value;
+            else if (argument == "--keys-file")
+                options.keys_file = *value;
+            else
+                options.screen_path = *value;
         } else if (argument == "--log" || argument == "--speech-log") {
             auto value = value_of(argument);
             if (!value)
@@ -62,6 +74,9 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
             return platform::Error { "unknown option '" + argument + "'" };
         }
     }
+    // Scripted keys replace the keyboard, so there is no screen to show.
+    if (!options.keys.empty() || !options.keys_file.empty())
+        options.headless = true;
     if (options.help)
         return options;
     if (takes_script) {
@@ -85,6 +100,11 @@ std::string help_text(const std::string& program, bool takes_script)
     usage += "\n"
              "Options:\n"
              "  --headless         no screen and no keyboard: the console lives in memory\n"
+             "  --window           the console in a window of its own\n"
+             "  --keys KEYS        type these keys, one each time the program waits for a\n"
+             "                     key (implies --headless); see 'Keys' below\n"
+             "  --keys-file FILE   the same, from a file (line ends in it are ignored)\n"
+             "  --screen FILE      write the screen's 25 rows to FILE at exit (UTF-8)\n"
              "  --log FILE         append every byte written to the console to FILE (UTF-8)\n"
              "  --speech-log FILE  append one line per speech request to FILE:\n"
              "                     'speak: TEXT', 'spell: TEXT', 'char: C', 'sound: NAME'\n"
@@ -94,6 +114,16 @@ std::string help_text(const std::string& program, bool takes_script)
              "                     drive C defaults to ~/.local/share/lumera/c)\n"
              "  --fast             timed pauses return at once (a virtual clock)\n"
              "  --help             show this text\n"
+             "\n"
+             "Keys: characters stand for themselves; {Enter} {Esc} {Tab} {Backspace}\n"
+             "{Space} {Up} {Down} {Left} {Right} {Home} {End} {PgUp} {PgDn} {Ins} {Del}\n"
+             "{F1}..{F12} {Break} name keys, with modifiers as in {Ctrl+X} {Alt+1}\n"
+             "{Shift+Ins} {Ctrl+Shift+End}; \"{{\" is a \"{\". {Chord F+D} holds the keys\n"
+             "together and releases them (the braille keyboard). {Mouse Left|Right|Middle}\n"
+             "clicks, {Wheel Up|Down} turns the wheel, {Close} closes the window.\n"
+             "{Wait 500} makes the next key arrive by itself 500 ms (of the program's\n"
+             "clock) after the one before, even while the program is busy. When the keys\n"
+             "run out, the next wait for a key ends the program with status 3.\n"
              "\n"
              "Exit status: 0 normal end, 1 a statement failed, 2 could not start,\n"
              "3 the scripted keys ran out.\n";

@@ -16,6 +16,12 @@ struct Options {
     bool help = false;
     std::string log_path;
     std::string speech_log_path;
+    // Scripted keys in the notation of the help text, and a file of them.
+    std::string keys;
+    std::string keys_file;
+    // Where the screen's 25 rows are written at exit.
+    std::string screen_path;
+    bool window = false;
     // --ini: the settings file to read instead of searching for Lumera.ini.
     std::string ini_path;
     // --drive X=DIR, in the order given: the root folder of drive letter X.

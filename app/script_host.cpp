@@ -29,7 +29,14 @@ void bind_all_statements(interpreter::CommandTable& table)
     sys::bind_system_statements(table);
 }
 
-int run_stored_script(interpreter::Runtime& runtime, BasicHost& host, const std::vector<std::string>& lines)
+void start_console(ConsoleHost& host, std::string_view program_name)
+{
+    host.console().clear_screen();
+    host.console().set_title("CORVANTE");
+    host.console().set_title(program_name);
+}
+
+int run_stored_script(interpreter::Runtime& runtime, ConsoleHost& host, const std::vector<std::string>& lines)
 {
     int number = 0;
     for (const auto& line : lines)
@@ -40,13 +47,15 @@ int run_stored_script(interpreter::Runtime& runtime, BasicHost& host, const std:
             host.speak_text("Fim do script");
         return exit_normal;
     }
+    if (host.console().window_state() == platform::WindowState::Minimised)
+        host.console().set_window_state(platform::WindowState::Normal);
     host.speak_text("Erro de execu\xE7\xE3o na linha ");
     std::string line_number = interpreter::format_number(outcome.line);
     host.write_text(line_number);
     host.speak_text(line_number);
     host.end_line();
     // The user acknowledges the failure with Enter, so that the message is
-    // not lost when the window closes.
+    // not lost when the window closes; scripted keys that ran out do not wait.
     host.read_line();
     return exit_statement_failed;
 }

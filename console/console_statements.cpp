@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The console commands of scripts: ESCREVE and its companions.
+// The console commands of scripts: ESCREVE, LE, TELA, COR, FUNDO, BIPA and TITULO.
 #include "console/console_statements.h"
 
+#include "console/console.h"
 #include "console/file_statements.h"
 #include "interpreter/argument_readers.h"
+#include "interpreter/captured_output.h"
 #include "interpreter/messages.h"
+#include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 
@@ -14,12 +17,14 @@ using namespace interpreter;
 
 namespace {
 
+constexpr int speech_wait_step_ms = 10;
+
 // Waits while the speech output is busy; a key ends the wait and stays in
 // the queue for its reader.
 void wait_while_speaking(Runtime& runtime)
 {
     while (runtime.host.speech_busy() && !runtime.host.key_waiting())
-        runtime.host.pause_ms(10);
+        runtime.host.pause_ms(speech_wait_step_ms);
 }
 
 bool run_write(Runtime& runtime, std::string_view rest)
@@ -47,11 +52,261 @@ bool run_write(Runtime& runtime, std::string_view rest)
     return true;
 }
 
+// The text LE "CONSOLE" gives: what the captured child process has written
+// to its output and error pipes; the process commands hold the child.
+std::string take_captured_console_output(Runtime& runtime)
+{
+    auto* captured = runtime.subsystems.captured_output;
+    return captured ? captured->read_captured_output() : std::string();
+}
+
+enum class ReadForm {
+    Default,
+    Edit,
+    Silent,
+    Invisible,
+};
+
+// "1" or "0" for Shift, Ctrl and Alt, as they are held now.
+std::string shift_state_prefix(Runtime& runtime)
+{
+    uint8_t held = runtime.subsystems.console ? runtime.subsystems.console->held_modifiers() : 0;
+    std::string prefix;
+    prefix += (held & platform::modifier::shift) ? '1' : '0';
+    prefix += (held & platform::modifier::ctrl) ? '1' : '0';
+    prefix += (held & platform::modifier::alt) ? '1' : '0';
+    return prefix;
+}
+
+uint8_t read_key_and_speak(Runtime& runtime)
+{
+    uint8_t key = runtime.host.read_key();
+    runtime.host.stop_speech();
+    runtime.host.speak_char(static_cast<char>(key));
+    return key;
+}
+
+// One key as scripts see it: the character, "#" and the code of a control
+// key, or "#0#" and the code of a key without a character.
+std::string read_key_text(Runtime& runtime, bool silent, bool with_prefix)
+{
+    uint8_t key = silent ? runtime.host.read_key() : read_key_and_speak(runtime);
+    std::string prefix = with_prefix ? shift_state_prefix(runtime) : std::string();
+    if (key == 0)
+        return prefix + "#0#" + format_number(runtime.host.read_key());
+    if (key < 32 || with_prefix)
+        return prefix + "#" + format_number(key);
+    return std::string(1, static_cast<char>(key));
+}
+
+// A line typed by the user, echoed and not spoken.
+std::string read_console_line(Runtime& runtime)
+{
+    auto* console = runtime.subsystems.console;
+    if (!console)
+        return {};
+    return console->read_line();
+}
+
+bool read_pointer_position(Runtime& runtime, std::string_view rest)
+{
+    bool screen_relative = false;
+    if (starts_with_upper(rest, "TELA")) {
+        rest = trim(rest.substr(4));
+        screen_relative = true;
+    }
+    platform::PointerPosition position;
+    if (runtime.subsystems.console)
+        position = runtime.subsystems.console->pointer_position(screen_relative);
+    auto x_slot = read_target(runtime, rest);
+    if (!x_slot)
+        return false;
+    runtime.variables.set(*x_slot, format_number(position.x));
+    rest = trim(rest);
+    auto y_slot = read_target(runtime, rest);
+    if (!y_slot)
+        return false;
+    runtime.variables.set(*y_slot, format_number(position.y));
+    return trim(rest).empty();
+}
+
+bool run_read(Runtime& runtime, std::string_view rest)
+{
+    runtime.io_status = 0;
+    rest = trim(rest);
+    if (rest.empty()) {
+        read_console_line(runtime);
+        return true;
+    }
+    if (starts_with_upper(rest, "MOUSE ") || starts_with_upper(rest, "RATO "))
+        return read_pointer_position(runtime, trim(rest.substr(5)));
+
+    // "TECLA " may stand anywhere; it asks for one key with the shift state.
+    std::string without_tecla;
+    bool with_prefix = false;
+    auto upper = upper_text(rest);
+    if (auto at = upper.find("TECLA "); at != std::string::npos) {
+        std::string joined = std::string(rest.substr(0, at)) + std::string(rest.substr(at + 6));
+        without_tecla = std::string(trim(joined));
+        if (without_tecla.empty() || without_tecla.back() != '&')
+            without_tecla += '&';
+        rest = without_tecla;
+        with_prefix = true;
+    }
+
+    bool single_key = take_trailing_ampersand(rest);
+    if (single_key && rest.empty()) {
+        // The code of a key without a character goes with it, or the next
+        // reader would take it for a key of its own.
+        if (runtime.host.read_key() == 0)
+            runtime.host.read_key();
+        return true;
+    }
+    if (!rest.empty() && rest[0] == '#')
+        return read_from_channel(runtime, rest);
+
+    ReadForm form = ReadForm::Default;
+    if (starts_with_upper(rest, "EDITA")) {
+        form = ReadForm::Edit;
+        rest.remove_prefix(5);
+    } else if (starts_with_upper(rest, "CONSOLE ")) {
+        rest = trim(rest.substr(8));
+        auto slot = read_target(runtime, rest);
+        if (!slot)
+            return false;
+        runtime.variables.set(*slot, take_captured_console_output(runtime));
+        return true;
+    } else if (starts_with_upper(rest, "MUDO")) {
+        form = ReadForm::Silent;
+        rest.remove_prefix(4);
+    } else if (starts_with_upper(rest, "SENHA")) {
+        form = ReadForm::Invisible;
+        rest.remove_prefix(5);
+    }
+    rest = trim(rest);
+    auto slot = read_target(runtime, rest);
+    if (!slot)
+        return false;
+
+    std::string text;
+    if (single_key) {
+        bool silent = form == ReadForm::Silent || form == ReadForm::Invisible;
+        text = read_key_text(runtime, silent, with_prefix);
+    } else if (form == ReadForm::Invisible) {
+        // Black on black while the line is typed, so it does not show.
+        auto* console = runtime.subsystems.console;
+        uint8_t attribute = console ? console->attribute() : 0;
+        if (console)
+            console->set_attribute(0);
+        text = read_console_line(runtime);
+        if (console)
+            console->set_attribute(attribute);
+    } else {
+        // FIXME: the default and "EDITA" forms edit the field with the
+        // speaking line editor (edit_line); until it exists they read a
+        // plain echoed line, and "EDITA" does not show the present value.
+        text = read_console_line(runtime);
+    }
+    runtime.variables.set(*slot, text);
+    return true;
+}
+
+bool run_screen(Runtime& runtime, std::string_view rest)
+{
+    auto* console = runtime.subsystems.console;
+    std::string operand = upper_text(trim(rest));
+    if (operand.size() == 1 && operand[0] >= 'A' && operand[0] <= 'Z')
+        operand = runtime.variables.text(static_cast<uint8_t>(operand[0]));
+    if (!console)
+        return false;
+    if (operand == "LIMPA") {
+        console->clear_screen();
+        return true;
+    }
+    if (operand == "MINIMIZADA") {
+        console->set_window_state(platform::WindowState::Minimised);
+        return true;
+    }
+    if (operand == "NORMAL") {
+        console->set_window_state(platform::WindowState::Normal);
+        return true;
+    }
+    if (operand.empty() || operand[0] != '@')
+        return false;
+    std::string_view place = std::string_view(operand).substr(1);
+    auto comma = place.find(',');
+    if (comma == std::string_view::npos)
+        return false;
+    auto column = parse_number(trim(place.substr(0, comma)));
+    auto row = parse_number(trim(place.substr(comma + 1)));
+    if (!column || !row)
+        return false;
+    console->goto_xy(*column, *row);
+    return true;
+}
+
+bool set_colour(Runtime& runtime, std::string_view rest, bool background)
+{
+    if (trim(rest).empty())
+        return false;
+    auto number = read_number_value(runtime, rest);
+    if (!number)
+        return false;
+    if (auto* console = runtime.subsystems.console) {
+        if (background)
+            console->set_background_colour(*number & 15);
+        else
+            console->set_text_colour(*number & 15);
+    }
+    return true;
+}
+
+bool run_colour(Runtime& runtime, std::string_view rest) { return set_colour(runtime, rest, false); }
+bool run_background(Runtime& runtime, std::string_view rest) { return set_colour(runtime, rest, true); }
+
+bool run_beep(Runtime& runtime, std::string_view rest)
+{
+    rest = trim(rest);
+    if (rest.empty()) {
+        runtime.host.play_beep();
+        return true;
+    }
+    std::string value;
+    if (!read_value(runtime, rest, value))
+        return false;
+    if (value == "1")
+        runtime.host.play_click();
+    else
+        runtime.host.play_beep();
+    return true;
+}
+
+bool run_title(Runtime& runtime, std::string_view rest)
+{
+    rest = trim(rest);
+    if (rest.empty())
+        return false;
+    std::string value;
+    if (!read_value(runtime, rest, value))
+        value.clear();
+    if (auto* console = runtime.subsystems.console)
+        console->set_title(value);
+    return true;
+}
+
 }
 
 void bind_console_statements(CommandTable& table)
 {
     table.bind("ESCREVE", run_write);
+    table.bind("LE", run_read);
+    table.bind("L\xCA", run_read);
+    table.bind("TELA", run_screen);
+    table.bind("COR", run_colour);
+    table.bind("FUNDO", run_background);
+    table.bind("BIPA", run_beep);
+    table.bind("TITULO", run_title);
+    table.bind("T\xCD" "TULO", run_title);
 }
 
 }

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ConsoleBackends: the platform backends of the console, chosen once at start.
+#pragma once
+
+#include "app/options.h"
+#include "console/console.h"
+#include "console/console_log.h"
+#include "platform/clock.h"
+#include "platform/headless/memory_clipboard.h"
+#include "platform/headless/recording_sound_player.h"
+#include "platform/result.h"
+
+#include <memory>
+#include <string>
+
+namespace app {
+
+// The only place that knows which backend runs: headless with --headless,
+// scripted keys or input and output that are not both terminals; the
+// plain line-mode console on a terminal (until the full-screen terminal
+// backend exists). --window is refused: there is no window backend yet.
+class ConsoleBackends {
+public:
+    static platform::Result<std::unique_ptr<ConsoleBackends>> create(
+        const Options& options, platform::Clock& clock, console::ConsoleSettings settings);
+    ~ConsoleBackends();
+    ConsoleBackends(const ConsoleBackends&) = delete;
+    ConsoleBackends& operator=(const ConsoleBackends&) = delete;
+
+    console::Console& console() { return *m_console; }
+
+    // Every way out of the program passes here once: the window takes its
+    // end state, and the screen file (--screen) is written.
+    void finish();
+
+private:
+    ConsoleBackends() = default;
+
+    std::unique_ptr<platform::EventSource> m_events;
+    std::unique_ptr<platform::ScreenSink> m_sink;
+    platform::MemoryClipboard m_clipboard;
+    // FIXME: the wave output of the speech folder plays the tone once it is
+    // wired; until then the tone is built and handed here, silently.
+    platform::RecordingSoundPlayer m_sound;
+    console::ConsoleLog m_log;
+    std::unique_ptr<console::OutputObserver> m_mirror;
+    std::unique_ptr<console::Console> m_console;
+    std::string m_screen_path;
+    bool m_finished = false;
+};
+
+// The 25 rows of the screen in UTF-8, each without its trailing blanks and
+// ended by a newline.
+std::string screen_text(const console::ScreenBuffer& screen);
+
+}

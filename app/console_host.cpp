@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ConsoleHost: the interpreter's host over the console, the speech output and the clock.
+#include "app/console_host.h"
+
+namespace app {
+
+ConsoleHost::ConsoleHost(console::Console& console, speech::SpeechLog& speech, platform::Clock& clock)
+    : m_console(console)
+    , m_speech(speech)
+    , m_clock(clock)
+{
+}
+
+void ConsoleHost::speak_text(std::string_view text)
+{
+    if (m_client)
+        m_client->speak_text(text);
+    else
+        m_speech.speak_text(text);
+}
+
+bool ConsoleHost::speech_busy()
+{
+    return m_client && m_client->speech_busy();
+}
+
+void ConsoleHost::play_click()
+{
+    if (m_client)
+        m_client->play_click();
+}
+
+void ConsoleHost::play_beep()
+{
+    if (m_client)
+        m_client->play_beep();
+    else
+        m_console.discard_keys();
+}
+
+void ConsoleHost::speak_char(char character)
+{
+    if (m_client)
+        m_client->speak_char(character);
+    else
+        m_speech.speak_char(character);
+}
+
+void ConsoleHost::stop_speech()
+{
+    if (m_client)
+        m_client->stop_speech();
+}
+
+interpreter::TimeOfDay ConsoleHost::local_time()
+{
+    auto now = m_clock.local_time();
+    return { now.year, now.month, now.day, now.weekday, now.hour, now.minute, now.second, now.hundredths };
+}
+
+uint32_t ConsoleHost::random_seed()
+{
+    auto now = m_clock.local_time();
+    return static_cast<uint32_t>(m_clock.monotonic_ms()) ^ static_cast<uint32_t>(now.second * 100 + now.hundredths)
+        ^ static_cast<uint32_t>(now.minute << 16);
+}
+
+std::optional<std::string> ConsoleHost::read_line()
+{
+    if (!m_console.keys_may_come())
+        return std::nullopt;
+    return m_console.read_line();
+}
+
+}

@@ -1,0 +1,408 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Console: the text-mode console window, its keyboard and the event loop every wait runs.
+#include "console/console.h"
+
+#include "console/bitmap_picture.h"
+#include "console/tone_image.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace console {
+
+namespace {
+
+constexpr int braille_tone_ms = 200;
+constexpr int max_delay_ms = 65535;
+
+uint8_t attribute_of(int background, int text)
+{
+    return static_cast<uint8_t>(((background & 15) << 4) | (text & 15));
+}
+
+}
+
+Console::Console(platform::EventSource& events, platform::ScreenSink& sink, platform::Clock& clock,
+    platform::Clipboard& clipboard, platform::SoundPlayer& sound, ConsoleSettings settings)
+    : m_events(events)
+    , m_sink(sink)
+    , m_clock(clock)
+    , m_clipboard(clipboard)
+    , m_sound(sound)
+    , m_settings(std::move(settings))
+    , m_colours(m_settings.colour_map)
+    , m_screen(attribute_of(m_settings.background_colour, m_settings.text_colour))
+    , m_keyboard(m_keys)
+{
+    m_title = m_settings.initial_title.substr(0, 80);
+    m_screen.set_block_scroll(m_settings.block_scroll);
+}
+
+void Console::end_program(int status)
+{
+    if (m_tone_playing)
+        m_sound.stop();
+    m_sink.show_caret(false);
+    m_sink.present();
+    if (m_program_end)
+        m_program_end(status);
+    // Without a host to end the process (a test that forgot to set one)
+    // there is nothing sound left to do.
+    std::exit(status);
+}
+
+void Console::set_posted_handler(int kind, std::function<void(int64_t)> handler)
+{
+    m_posted_handlers[kind] = std::move(handler);
+}
+
+void Console::ensure_open()
+{
+    if (m_open)
+        return;
+    m_open = true;
+    m_sink.set_colours(m_colours.resolved());
+    m_sink.set_title(m_title);
+    m_window_state = m_settings.normal_window ? platform::WindowState::Normal : platform::WindowState::Maximised;
+    m_sink.set_window_state(m_window_state);
+    m_screen.set_sink(&m_sink);
+    m_screen.repaint();
+    if (m_settings.braille_keyboard_mode != 0)
+        set_braille_keyboard_mode(m_settings.braille_keyboard_mode);
+}
+
+void Console::write_chars(std::string_view bytes)
+{
+    ensure_open();
+    for (auto* observer : m_observers)
+        observer->console_output(bytes);
+    m_screen.write_chars(bytes);
+}
+
+void Console::clear_screen()
+{
+    ensure_open();
+    m_screen.clear_screen();
+    if (m_picture)
+        m_sink.show_picture(m_picture.get(), m_picture_x, m_picture_y, m_picture_scale);
+}
+
+void Console::clear_to_end_of_line()
+{
+    ensure_open();
+    m_screen.clear_to_end_of_line();
+}
+
+void Console::goto_xy(int column, int row)
+{
+    ensure_open();
+    m_screen.goto_xy(column, row);
+}
+
+void Console::set_text_colour(int colour)
+{
+    ensure_open();
+    if (m_settings.fixed_colours)
+        return;
+    m_screen.set_attribute(static_cast<uint8_t>((m_screen.attribute() & 0xF0) | (colour & 15)));
+}
+
+void Console::set_background_colour(int colour)
+{
+    ensure_open();
+    if (m_settings.fixed_colours)
+        return;
+    m_screen.set_attribute(static_cast<uint8_t>((m_screen.attribute() & 0x0F) | ((colour & 15) << 4)));
+}
+
+void Console::set_title(std::string_view title)
+{
+    ensure_open();
+    m_title = std::string(title.substr(0, max_title_length));
+    m_sink.set_title(m_title);
+}
+
+void Console::set_window_state(platform::WindowState state)
+{
+    ensure_open();
+    m_window_state = state;
+    m_sink.set_window_state(state);
+}
+
+void Console::repaint()
+{
+    ensure_open();
+    m_screen.repaint();
+    if (m_picture)
+        m_sink.show_picture(m_picture.get(), m_picture_x, m_picture_y, m_picture_scale);
+}
+
+void Console::play_tone(int frequency)
+{
+    stop_tone();
+    auto image = build_tone_image(frequency);
+    if (image.empty())
+        return;
+    m_sound.play_wave_image(std::move(image));
+    m_tone_playing = true;
+}
+
+void Console::stop_tone()
+{
+    if (!m_tone_playing)
+        return;
+    m_sound.stop();
+    m_tone_playing = false;
+}
+
+void Console::copy_to_clipboard(std::string_view text)
+{
+    // The text ends at its first zero byte, as a zero-terminated one would.
+    text = text.substr(0, text.find('\0'));
+    m_clipboard.set_text(platform::windows1252_to_utf8(text));
+}
+
+std::string Console::paste_from_clipboard(size_t size)
+{
+    if (size == 0)
+        return {};
+    auto text = m_clipboard.text();
+    if (!text)
+        return {};
+    auto bytes = platform::utf8_to_windows1252(*text);
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (bytes.size() > size - 1)
+        bytes.resize(size - 1);
+    return bytes;
+}
+
+bool Console::load_picture(const std::string& system_path)
+{
+    auto image = load_bitmap_file(system_path);
+    if (!image)
+        return false;
+    m_picture = std::make_unique<platform::PictureImage>(std::move(*image));
+    m_picture_scale = 1.0;
+    return true;
+}
+
+void Console::draw_picture(int x, int y)
+{
+    if (!m_picture)
+        return;
+    ensure_open();
+    m_picture_x = x;
+    m_picture_y = y;
+    m_sink.show_picture(m_picture.get(), x, y, m_picture_scale);
+}
+
+void Console::remove_picture()
+{
+    m_picture.reset();
+    if (m_open) {
+        m_sink.show_picture(nullptr, 0, 0, 1.0);
+        m_screen.repaint();
+    }
+}
+
+bool Console::key_pressed()
+{
+    ensure_open();
+    pump_all_messages();
+    return !m_keys.empty();
+}
+
+uint8_t Console::read_key()
+{
+    ensure_open();
+    bool caret = false;
+    while (true) {
+        pump_all_messages();
+        if (!m_keys.empty())
+            break;
+        if (m_events.request_key() == platform::KeySupply::Exhausted)
+            end_program(exit_keys_ran_out);
+        if (!caret && m_focused) {
+            m_sink.show_caret(true);
+            caret = true;
+        }
+        wait_event(-1);
+    }
+    if (caret)
+        m_sink.show_caret(false);
+    return *m_keys.pop();
+}
+
+std::string Console::read_line(int size)
+{
+    std::string line;
+    auto echo = [&](std::string_view bytes) {
+        m_echoing = true;
+        write_chars(bytes);
+        m_echoing = false;
+    };
+    while (true) {
+        uint8_t key = read_key();
+        if (key == 13)
+            break;
+        if (key == 0) {
+            // The code of a key without a character is not text: without
+            // this, the up arrow would type an "H".
+            read_key();
+            continue;
+        }
+        if (key == 8) {
+            if (!line.empty()) {
+                line.pop_back();
+                echo("\b");
+            }
+            continue;
+        }
+        if (key >= 32 && static_cast<int>(line.size()) < size - 2) {
+            line.push_back(static_cast<char>(key));
+            echo(std::string_view(reinterpret_cast<const char*>(&key), 1));
+        }
+    }
+    echo("\r\n");
+    return line;
+}
+
+void Console::push_key(uint8_t byte)
+{
+    m_keys.push(byte);
+    platform::Event wake;
+    wake.type = platform::Event::Type::Posted;
+    wake.posted_kind = platform::posted::key_pushed;
+    m_events.post(wake);
+}
+
+void Console::set_braille_keyboard_mode(int mode)
+{
+    auto tones = m_keyboard.braille().set_mode(mode);
+    for (int frequency : tones) {
+        play_tone(frequency);
+        delay(braille_tone_ms);
+    }
+    if (!tones.empty())
+        stop_tone();
+}
+
+void Console::dispatch(const platform::Event& event)
+{
+    using Type = platform::Event::Type;
+    if (event.type == Type::Posted) {
+        auto handler = m_posted_handlers.find(event.posted_kind);
+        if (handler != m_posted_handlers.end())
+            handler->second(event.posted_value);
+        return;
+    }
+    if (event.type == Type::CloseRequested)
+        close_console();
+    if (event.type == Type::FocusGained) {
+        m_focused = true;
+        m_keyboard.focus_gained(event.button_down);
+        return;
+    }
+    if (event.type == Type::FocusLost) {
+        m_focused = false;
+        return;
+    }
+    if (!m_input_enabled)
+        return;
+    switch (event.type) {
+    case Type::KeyPress: {
+        auto outcome = m_keyboard.key_press(event.key, event.modifiers);
+        if (outcome.close)
+            close_console();
+        if (outcome.braille_mode)
+            set_braille_keyboard_mode(*outcome.braille_mode);
+        break;
+    }
+    case Type::KeyRelease:
+        m_keyboard.key_release(event.key, event.modifiers);
+        break;
+    case Type::Character:
+        m_keyboard.character(event.character);
+        break;
+    case Type::MouseButtonPress:
+        m_keyboard.mouse_button(event.button);
+        break;
+    case Type::MouseWheel:
+        m_keyboard.mouse_wheel(event.wheel);
+        break;
+    default:
+        break;
+    }
+}
+
+void Console::poll_pollers()
+{
+    for (auto* poller : m_pollers)
+        poller->poll();
+}
+
+int Console::bounded_timeout(int timeout_ms) const
+{
+    for (auto* poller : m_pollers) {
+        int due = poller->next_report_ms();
+        if (due >= 0 && (timeout_ms < 0 || due < timeout_ms))
+            timeout_ms = due;
+    }
+    return timeout_ms;
+}
+
+int Console::pump_all_messages()
+{
+    poll_pollers();
+    int handled = 0;
+    while (auto event = m_events.next_event()) {
+        dispatch(*event);
+        ++handled;
+    }
+    return handled;
+}
+
+void Console::wait_event(int timeout_ms)
+{
+    if (pump_all_messages() > 0)
+        return;
+    m_sink.present();
+    m_events.wait(bounded_timeout(timeout_ms));
+    pump_all_messages();
+}
+
+void Console::delay(int milliseconds)
+{
+    milliseconds = std::clamp(milliseconds, 0, max_delay_ms);
+    uint64_t deadline = m_clock.monotonic_ms() + static_cast<uint64_t>(milliseconds);
+    while (true) {
+        uint64_t now = m_clock.monotonic_ms();
+        if (now >= deadline)
+            break;
+        wait_event(static_cast<int>(deadline - now));
+    }
+    pump_all_messages();
+}
+
+void Console::post_wake_up()
+{
+    m_events.post(platform::Event {});
+}
+
+void Console::close_console()
+{
+    m_keys.clear();
+    end_program(exit_closed);
+}
+
+void Console::enter_program_end()
+{
+    if (!m_open)
+        return;
+    set_title("Programa terminado");
+    m_keyboard.set_break_checking(false);
+    m_input_enabled = false;
+}
+
+}
