@@ -4,9 +4,11 @@
 // rendering, and how often a nearest-template recogniser trained on
 // espeak-ng's renderings picks the right word of a minimal-pair group.
 //
-// Our side is rendered by the emulated synthesiser of unit_lookup_model
-// (the unit strings of the translator model played from the committed
-// database), not by the program's engine.
+// Our side is rendered by the program itself (--corvante PATH --drive DIR:
+// corvante --headless --audio speaks each text with "fala", drive C laid out
+// by scripts/install-voice) or, without those options, by the emulated
+// synthesiser of unit_lookup_model (the translator model's unit strings
+// played from the committed database).
 #include "espeak_renderer.h"
 #include "spectral_distance.h"
 #include "translator_model.h"
@@ -17,6 +19,8 @@
 #include "platform/text_encoding.h"
 
 #include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -30,6 +34,8 @@ struct Options {
     std::string pairs = "tools/voice/minimal_pairs.txt";
     int level = 3;
     bool check = false;
+    std::string corvante;
+    std::string drive;
 };
 
 constexpr int cuts[] = { 0, 300, 600, 800, 900 };
@@ -107,6 +113,63 @@ private:
     voice::UnitLookupModel m_model;
 };
 
+// The program speaking a text through its own speech chain. Every run ends
+// with the host's closing words; the length of a run that says nothing else
+// is cut off the end.
+class ProgramVoice {
+public:
+    ProgramVoice(std::string corvante, std::string drive)
+        : m_corvante(std::move(corvante))
+        , m_drive(std::move(drive))
+    {
+        m_closing = record("").size();
+    }
+
+    std::vector<double> render(const std::string& text)
+    {
+        std::vector<int16_t> sound = record(text);
+        sound.resize(sound.size() > m_closing ? sound.size() - m_closing : 0);
+        return to_doubles(voice::trim_silence(sound, true, true, 600));
+    }
+
+private:
+    std::vector<int16_t> record(const std::string& text)
+    {
+        std::string script = m_drive + "/voice_compare.cor";
+        std::string wave = m_drive + "/voice_compare.wav";
+        {
+            std::ofstream file(script, std::ios::binary | std::ios::trunc);
+            if (!text.empty())
+                file << "fala \"" << text << "\"\r\n";
+        }
+        std::filesystem::remove(wave);
+        pid_t child = fork();
+        if (child == 0) {
+            // No settings of the user's own: only drive C's windows folder.
+            setenv("XDG_CONFIG_HOME", (m_drive + "/no-user-config").c_str(), 1);
+            std::string drive_option = "C=" + m_drive;
+            execl(m_corvante.c_str(), m_corvante.c_str(), "--headless", "--fast", "--audio", wave.c_str(), "--drive",
+                  drive_option.c_str(), script.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        if (child > 0)
+            waitpid(child, &status, 0);
+        std::string bytes = read_bytes(wave);
+        std::vector<int16_t> samples;
+        size_t data = bytes.find("data");
+        if (data == std::string::npos || data + 8 > bytes.size())
+            return samples;
+        for (size_t i = data + 8; i < bytes.size(); ++i)
+            samples.push_back(int16_t((static_cast<unsigned char>(bytes[i]) - 128) * 256));
+        return samples;
+    }
+
+    std::string m_corvante;
+    std::string m_drive;
+    size_t m_closing = 0;
+};
+
 std::vector<double> espeak_render(voice::EspeakRenderer& renderer, const std::string& text, int words_per_minute)
 {
     auto rendering = renderer.render(platform::windows1252_to_utf8(text), words_per_minute);
@@ -130,13 +193,19 @@ int main(int argc, char** argv)
         if (name == "--data") options.data = argv[i];
         else if (name == "--pairs") options.pairs = argv[i];
         else if (name == "--level") options.level = std::clamp(std::atoi(argv[i]), 1, 5);
+        else if (name == "--corvante") options.corvante = argv[i];
+        else if (name == "--drive") options.drive = argv[i];
     }
     auto renderer = voice::EspeakRenderer::create("pt-br");
     if (!renderer || !std::filesystem::exists(options.data + "/DIFONES2.IND")) {
         std::cerr << "voice_compare: needs espeak-ng and the voice data in " << options.data << "\n";
         return 1;
     }
-    EmulatedVoice ours(options.data, options.level);
+    EmulatedVoice emulated(options.data, options.level);
+    std::optional<ProgramVoice> program;
+    if (!options.corvante.empty() && !options.drive.empty())
+        program.emplace(options.corvante, options.drive);
+    auto ours = [&](const std::string& text) { return program ? program->render(text) : emulated.render(text); };
 
     std::vector<std::vector<std::string>> groups;
     std::vector<std::string> sentences;
@@ -165,7 +234,7 @@ int main(int argc, char** argv)
         for (const std::string& word : group)
             templates.push_back(voice::mel_cepstra(espeak_render(*renderer, word, 175)));
         for (size_t w = 0; w < group.size(); ++w) {
-            auto sound = ours.render(group[w]);
+            auto sound = ours(group[w]);
             auto reference = espeak_render(*renderer, group[w], 175);
             auto cepstra = voice::mel_cepstra(sound);
             // espeak-ng at another speed shows what the recogniser can do at best.
@@ -192,7 +261,7 @@ int main(int argc, char** argv)
         }
     }
     for (const std::string& sentence : sentences) {
-        auto sound = ours.render(sentence);
+        auto sound = ours(sentence);
         auto reference = espeak_render(*renderer, sentence, 175);
         double ratio = double(sound.size()) / double(std::max<size_t>(1, reference.size()));
         ++measured;
@@ -200,7 +269,8 @@ int main(int argc, char** argv)
         std::printf("sentence: %.0f ms vs %.0f ms, ratio %.2f: %s\n", sound.size() * 1000.0 / 11025,
                     reference.size() * 1000.0 / 11025, ratio, platform::windows1252_to_utf8(sentence).c_str());
     }
-    std::printf("\nspeed level %d (emulated synthesiser)\n", options.level);
+    std::printf("\n%s\n", program ? "rendered by corvante --headless --audio (settings of scripts/install-voice)"
+                                   : "rendered by the emulated synthesiser");
     std::printf("durations within 30%% of espeak-ng: %zu of %zu\n", within, measured);
     std::printf("mean MFCC-DTW distance to espeak-ng's word: %.2f\n", trials ? distance_sum / double(trials) : 0.0);
     std::printf("minimal pairs recognised: ours %zu of %zu; espeak-ng at 140 wpm %zu of %zu\n", correct, trials,
