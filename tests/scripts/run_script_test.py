@@ -8,11 +8,18 @@ Beside the script, optional files say what to pass and what to expect:
   NAME.speech   the expected speech log (--speech-log)
   NAME.screen   the expected screen at exit (--screen)
   NAME.status   the expected exit status (default 0)
+  NAME.peer     a loopback peer to run beside the script: one line, the
+                command (with {dir} and {tmp}); it must print
+                "READY key=value ..." when it can be reached and is stopped
+                when the script has ended. Its values are {key} in .options
+                and .args, and the upper-case ones are set in the
+                environment of corvante.
 At least one of .out and .speech must exist. Lines of .options may use
 {dir}, the script's folder, and {tmp}, a scratch folder of the test.
 """
 import difflib
 import os
+import select
 import subprocess
 import sys
 import tempfile
@@ -35,6 +42,27 @@ def show_difference(what, expected, actual):
     sys.stdout.write("\n")
 
 
+def start_peer(command, tmp):
+    """Starts the peer and waits for its READY line; (process, values) or (None, reason)."""
+    peer = subprocess.Popen(command, cwd=tmp, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    ready, _, _ = select.select([peer.stdout], [], [], 20)
+    line = peer.stdout.readline().decode() if ready else ""
+    words = line.split()
+    if not words or words[0] != "READY":
+        stop_peer(peer)
+        return None, f"peer did not start: {line!r}"
+    return peer, dict(word.split("=", 1) for word in words[1:] if "=" in word)
+
+
+def stop_peer(peer):
+    peer.terminate()
+    try:
+        peer.wait(5)
+    except subprocess.TimeoutExpired:
+        peer.kill()
+        peer.wait()
+
+
 def main():
     corvante, script = sys.argv[1], sys.argv[2]
     base = script[: -len(".cor")]
@@ -49,8 +77,23 @@ def main():
         return 1
 
     with tempfile.TemporaryDirectory() as tmp:
+        values = {}
+
         def expand(line):
-            return line.replace("{dir}", folder).replace("{tmp}", tmp)
+            line = line.replace("{dir}", folder).replace("{tmp}", tmp)
+            for key, value in values.items():
+                line = line.replace("{" + key + "}", value)
+            return line
+
+        peer = None
+        peer_text = read_optional(base + ".peer")
+        if peer_text is not None:
+            peer, values = start_peer(expand(peer_text.decode().strip()).split(), tmp)
+            if peer is None:
+                print(f"{script}: {values}")
+                return 1
+        environment = dict(os.environ)
+        environment.update({key: value for key, value in values.items() if key.isupper()})
 
         options = []
         for line in (read_optional(base + ".options") or b"").decode().splitlines():
@@ -65,10 +108,14 @@ def main():
             command += ["--screen", screen]
         command += options + [script] + arguments
         try:
-            result = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=50, cwd=tmp)
+            result = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=50, cwd=tmp,
+                                    env=environment)
         except subprocess.TimeoutExpired:
             print(f"{script}: timed out")
             return 1
+        finally:
+            if peer is not None:
+                stop_peer(peer)
 
         failed = False
         if result.returncode != expected_status:
