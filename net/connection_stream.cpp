@@ -10,6 +10,7 @@ namespace net {
 
 ConnectionStream::ConnectionStream(interpreter::Runtime& runtime, std::unique_ptr<Connection> connection)
     : m_runtime(runtime)
+    , m_options(network_state(runtime).options(runtime))
     , m_connection(std::move(connection))
 {
     if (m_connection)
@@ -26,7 +27,7 @@ console::LineReadStatus ConnectionStream::read_line(std::string& line)
     line.clear();
     if (!m_reader)
         return console::LineReadStatus::error;
-    auto wait = wait_context(m_runtime);
+    auto wait = wait_context();
     bool got = m_reader->read_line(wait, channel_read_limit_seconds, line);
     if (got)
         return console::LineReadStatus::line;
@@ -43,8 +44,13 @@ bool ConnectionStream::write(std::string_view bytes)
 {
     if (!m_connection)
         return false;
-    auto wait = wait_context(m_runtime);
-    return m_connection->send_all(bytes, wait, network_state(m_runtime).options(m_runtime).peer_limit_ms);
+    auto wait = wait_context();
+    return m_connection->send_all(bytes, wait, m_options.peer_limit_ms);
+}
+
+WaitContext ConnectionStream::wait_context()
+{
+    return { m_runtime.host, network_state(m_runtime).clock(), m_options.poll_timeout_us };
 }
 
 bool ConnectionStream::close()
@@ -59,7 +65,7 @@ bool ConnectionStream::has_waiting_input()
 {
     if (!m_reader)
         return false;
-    auto wait = wait_context(m_runtime);
+    auto wait = wait_context();
     return m_reader->has_data(wait);
 }
 

@@ -5,6 +5,7 @@
 #include "console/channel_stream.h"
 #include "net/connection.h"
 #include "net/line_reader.h"
+#include "net/network_options.h"
 
 #include <memory>
 
@@ -36,7 +37,12 @@ public:
     Connection* connection() { return m_connection.get(); }
 
 private:
+    WaitContext wait_context();
+
     interpreter::Runtime& m_runtime;
+    // Read once, when the connection opened: a script that polls a channel
+    // in a tight loop must not read the settings file at every poll.
+    NetworkOptions m_options;
     std::unique_ptr<Connection> m_connection;
     std::unique_ptr<LineReader> m_reader;
 };

@@ -76,10 +76,4 @@ NetworkState& network_state(interpreter::Runtime& runtime)
     return *runtime.subsystems.network;
 }
 
-WaitContext wait_context(interpreter::Runtime& runtime)
-{
-    auto& state = network_state(runtime);
-    return { runtime.host, state.clock(), state.options(runtime).poll_timeout_us };
-}
-
 }

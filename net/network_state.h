@@ -67,6 +67,5 @@ private:
 
 // The runtime's network state; asserts that app/ has set it.
 NetworkState& network_state(interpreter::Runtime& runtime);
-WaitContext wait_context(interpreter::Runtime& runtime);
 
 }
