@@ -20,7 +20,11 @@ public:
     SystemBackends(const SystemBackends&) = delete;
     SystemBackends& operator=(const SystemBackends&) = delete;
 
-    void attach(interpreter::Subsystems& subsystems) { subsystems.system = &m_state; }
+    void attach(interpreter::Subsystems& subsystems)
+    {
+        subsystems.system = &m_state;
+        subsystems.captured_output = &m_state;
+    }
     sys::SystemState& state() { return m_state; }
 
 private:

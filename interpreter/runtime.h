@@ -38,6 +38,8 @@ class SystemState;
 
 namespace interpreter {
 
+class CapturedOutput;
+
 constexpr int max_call_depth = 20;
 
 // The state of the subsystems above the interpreter, owned by app/ and
@@ -49,6 +51,8 @@ struct Subsystems {
     settings::Settings* settings = nullptr;
     speech::SpeechClient* speech = nullptr;
     sys::SystemState* system = nullptr;
+    // The captured child's output, for LE "CONSOLE" (set with `system`).
+    CapturedOutput* captured_output = nullptr;
     console::Console* console = nullptr;
     console::ChannelTable* channels = nullptr;
     console::BinaryFiles* binary_files = nullptr;

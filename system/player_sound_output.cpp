@@ -3,6 +3,7 @@
 #include "system/player_sound_output.h"
 
 #include "interpreter/host.h"
+#include "platform/path_map.h"
 #include "system/bitmap_file.h"
 
 #include <algorithm>
@@ -91,7 +92,8 @@ std::optional<int> wave_duration_ms(const std::vector<uint8_t>& image)
             if (bytes_per_second == 0)
                 return std::nullopt;
             uint64_t length = std::min<uint64_t>(size, image.size() - at - 8);
-            return static_cast<int>(length * 1000 / bytes_per_second);
+            // Rounded up, so that the wait covers the last sample.
+            return static_cast<int>((length * 1000 + bytes_per_second - 1) / bytes_per_second);
         }
         at += 8 + static_cast<size_t>(size) + (size & 1);
     }
@@ -107,8 +109,11 @@ void PlayerSoundOutput::play_tone(int frequency, int duration_ms)
     m_player.stop();
 }
 
-void PlayerSoundOutput::play_wave_file(const std::string& system_path)
+void PlayerSoundOutput::play_wave_file(const std::string& windows_path)
 {
+    auto system_path = m_paths.to_system(windows_path);
+    if (system_path.empty())
+        return;
     auto image = read_binary_file(system_path, max_wave_bytes);
     if (!image)
         return;

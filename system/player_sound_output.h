@@ -12,6 +12,9 @@
 namespace interpreter {
 class Host;
 }
+namespace platform {
+class PathMap;
+}
 
 namespace sys {
 
@@ -20,17 +23,19 @@ namespace sys {
 // meanwhile; a key stops a recorded message.
 class PlayerSoundOutput final : public SoundOutput {
 public:
-    PlayerSoundOutput(platform::SoundPlayer& player, interpreter::Host& host)
+    PlayerSoundOutput(platform::SoundPlayer& player, interpreter::Host& host, const platform::PathMap& paths)
         : m_player(player)
         , m_host(host)
+        , m_paths(paths)
     {
     }
     void play_tone(int frequency, int duration_ms) override;
-    void play_wave_file(const std::string& system_path) override;
+    void play_wave_file(const std::string& windows_path) override;
 
 private:
     platform::SoundPlayer& m_player;
     interpreter::Host& m_host;
+    const platform::PathMap& m_paths;
 };
 
 // A 16-bit mono WAV image of a square-edged sine tone.

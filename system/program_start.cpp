@@ -6,6 +6,7 @@
 #include "interpreter/text.h"
 #include "platform/path_map.h"
 #include "platform/text_encoding.h"
+#include "settings/setting_keys.h"
 #include "system/command_translation.h"
 #include "system/console_handover.h"
 #include "system/process_match.h"
@@ -102,7 +103,10 @@ void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
         while (!state.launcher().wait_for_exit(pid, child_poll_ms))
             runtime.host.pause_ms(1);
     }
-    runtime.host.pause_ms(state.return_wait_ms());
+    int pause = state.return_wait_ms();
+    if (runtime.subsystems.settings)
+        pause = settings::program_return_wait_ms(*runtime.subsystems.settings);
+    runtime.host.pause_ms(pause);
 }
 
 bool start_shown(interpreter::Runtime& runtime, SystemState& state, const SpawnRequest& request, bool wait)

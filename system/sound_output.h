@@ -11,9 +11,10 @@ public:
     virtual ~SoundOutput() = default;
     // A tone of that frequency (0: silence); returns when it has sounded.
     virtual void play_tone(int frequency, int duration_ms) = 0;
-    // Plays a WAV file and returns when it has been heard (a key cuts it
-    // short); a file that is missing or no wave file plays nothing.
-    virtual void play_wave_file(const std::string& system_path) = 0;
+    // Plays a WAV file named the script's way ("c:\\x\\OLA.WAV") and returns
+    // when it has been heard (a key cuts it short); a file that is missing
+    // or no wave file plays nothing.
+    virtual void play_wave_file(const std::string& windows_path) = 0;
 };
 
 }

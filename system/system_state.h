@@ -2,6 +2,7 @@
 // SystemState: what the process, wait, picture and sensor commands keep between statements.
 #pragma once
 
+#include "interpreter/captured_output.h"
 #include "platform/desktop.h"
 #include "platform/parallel_port.h"
 #include "platform/process_launcher.h"
@@ -17,8 +18,8 @@ class ConsoleHandover;
 class SoundOutput;
 
 // Built by app/ with the backends it chose; reached by the commands through
-// the runtime's subsystems.
-class SystemState {
+// the runtime's subsystems, and by LE "CONSOLE" as the captured output.
+class SystemState final : public interpreter::CapturedOutput {
 public:
     SystemState(platform::ProcessLauncher& launcher, platform::Desktop& desktop, platform::ParallelPortOpener& ports)
         : m_launcher(launcher)
@@ -28,6 +29,8 @@ public:
     }
     SystemState(const SystemState&) = delete;
     SystemState& operator=(const SystemState&) = delete;
+
+    std::string read_captured_output() override { return m_captured.read_output(m_launcher); }
 
     platform::ProcessLauncher& launcher() { return m_launcher; }
     platform::Desktop& desktop() { return m_desktop; }
@@ -47,8 +50,8 @@ public:
     SoundOutput* sound() { return m_sound; }
     void set_sound(SoundOutput* sound) { m_sound = sound; }
 
-    // The pause after a started program has handed the foreground back
-    // ("TEMPOESPERAPROGVOLTAR").
+    // The pause after a started program has handed the foreground back, when
+    // the runtime has no settings to read "TEMPOESPERAPROGVOLTAR" from.
     int return_wait_ms() const { return m_return_wait_ms; }
     void set_return_wait_ms(int milliseconds) { m_return_wait_ms = milliseconds; }
 
@@ -67,9 +70,5 @@ private:
     SoundOutput* m_sound = nullptr;
     int m_return_wait_ms = 1000;
 };
-
-// "TEMPOESPERAPROGVOLTAR" as the settings file holds it: a whole number from
-// 0 to 1000; anything else counts as 1000.
-int return_wait_from_setting(std::string_view value);
 
 }

@@ -26,9 +26,6 @@ using namespace interpreter;
 
 namespace {
 
-// A script's pictures are meant for an 80x25 window; past this a file is
-// taken as no picture at all.
-constexpr size_t max_picture_bytes = 256 * 1024 * 1024;
 constexpr int max_title_length = 250;
 constexpr int title_poll_ms = 500;
 constexpr int send_delay_ms = 100;
@@ -174,11 +171,8 @@ bool run_message(Runtime& runtime, std::string_view rest)
     if (name.find(".WAV") == std::string::npos)
         name += ".WAV";
     auto* state = state_of(runtime);
-    if (state && state->sound() && runtime.subsystems.paths) {
-        auto path = runtime.subsystems.paths->to_system(name);
-        if (!path.empty())
-            state->sound()->play_wave_file(path);
-    }
+    if (state && state->sound())
+        state->sound()->play_wave_file(name);
     return true;
 }
 
@@ -261,15 +255,9 @@ bool run_picture(Runtime& runtime, std::string_view rest)
             (void)write_binary_file(temporary, *bmp);
         path = temporary;
     }
-    bool shown = false;
-    if (!path.empty()) {
-        if (auto bytes = read_binary_file(path, max_picture_bytes)) {
-            if (auto size = check_bmp(*bytes)) {
-                state->pictures().show_picture(Picture { std::move(*bytes), size->width, size->height, x, y });
-                shown = true;
-            }
-        }
-    }
+    bool shown = !path.empty() && state->pictures().load_picture(path);
+    if (shown)
+        state->pictures().draw_picture(x, y);
     if (!temporary.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
@@ -282,17 +270,7 @@ bool run_picture(Runtime& runtime, std::string_view rest)
 std::string read_captured_output(Runtime& runtime)
 {
     auto* state = state_of(runtime);
-    if (!state)
-        return {};
-    return state->captured().read_output(state->launcher());
-}
-
-int return_wait_from_setting(std::string_view value)
-{
-    auto number = parse_number(trim(value));
-    if (!number || *number < 0 || *number > 1000)
-        return 1000;
-    return *number;
+    return state ? state->read_captured_output() : std::string();
 }
 
 void bind_system_statements(CommandTable& table)
