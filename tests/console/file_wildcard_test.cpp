@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <locale>
+
 using namespace console;
 
 TEST(WildcardMatch, CaseTable)
@@ -33,4 +36,32 @@ TEST(ReadableSize, UnitsKeepTheirExactSpacing)
     EXPECT_EQ(format_readable_size(1ull << 50, '.'), "1.00");
     // Two decimals are rounded, not cut.
     EXPECT_EQ(format_readable_size(1024 + 1023, '.'), "2.00KB");
+}
+
+// The separator follows the user's locale settings: "." in the C locale, ","
+// in a Portuguese one (when the system has it).
+TEST(ReadableSize, DecimalSeparatorFollowsTheUserLocale)
+{
+    const char* saved = std::getenv("LC_ALL");
+    std::string saved_value = saved ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(locale_decimal_separator(), '.');
+    setenv("LC_ALL", "no_SUCH.locale", 1);
+    EXPECT_EQ(locale_decimal_separator(), '.');
+    setenv("LC_ALL", "pt_BR.UTF-8", 1);
+    bool has_portuguese = true;
+    try {
+        std::locale probe("");
+    } catch (...) {
+        has_portuguese = false;
+    }
+    if (has_portuguese) {
+        EXPECT_EQ(locale_decimal_separator(), ',');
+    }
+    if (saved)
+        setenv("LC_ALL", saved_value.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    if (!has_portuguese)
+        GTEST_SKIP() << "no pt_BR.UTF-8 locale on this system";
 }
