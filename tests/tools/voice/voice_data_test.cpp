@@ -139,8 +139,13 @@ TEST(VoiceData, LetterRecordingsExistAsEightBitMonoWaves)
 // translator (exceptions, stress and rules) and the synthesiser's unit
 // lookup: no name may end in the hiss of a short missing name, or in
 // silence. The generator chose the units with its model of the translator,
-// so the model must also agree with the program word for word.
-TEST(VoiceData, EveryNameTheRulesAskForExists)
+// so the model must also agree with the program word for word. The list
+// is cut into shards that CTest can run side by side.
+constexpr size_t coverage_shards = 4;
+
+class VoiceCoverage : public testing::TestWithParam<size_t> { };
+
+TEST_P(VoiceCoverage, EveryNameTheRulesAskForExists)
 {
     std::string rules_text = read_bytes(data_dir + "/regras.rgr");
     std::string exceptions_text = read_bytes(data_dir + "/portug.exc");
@@ -161,7 +166,8 @@ TEST(VoiceData, EveryNameTheRulesAskForExists)
                                  { .cut = 600, .keep = 800, .between_words = 300 });
     std::map<std::string, std::string> failures;
     size_t disagreements = 0;
-    for (const std::string& word : *words) {
+    for (size_t at = GetParam(); at < words->size(); at += coverage_shards) {
+        const std::string& word = (*words)[at];
         std::string units = speech::translate_to_phonemes(word, rules, exceptions);
         if (units != voice::translate_to_phonemes(word, model_rules, model_exceptions) && ++disagreements <= 10)
             ADD_FAILURE() << "the generator's model translates '" << word << "' otherwise than the program: " << units;
@@ -179,5 +185,7 @@ TEST(VoiceData, EveryNameTheRulesAskForExists)
     for (const auto& [failure, word] : failures)
         ADD_FAILURE() << failure << " (first in '" << word << "')";
 }
+
+INSTANTIATE_TEST_SUITE_P(WordListShards, VoiceCoverage, testing::Range(size_t(0), coverage_shards));
 
 }
