@@ -41,18 +41,6 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
             options.headless = true;
         } else if (argument == "--fast") {
             options.fast = true;
-        } else if (argument == "--ini" || argument == "--drive") {
-            auto value = value_of(argument);
-            if (!value)
-                return value.error();
-            if (argument == "--ini") {
-                options.ini_path = *value;
-            } else {
-                auto drive = parse_drive(*value);
-                if (!drive)
-                    return drive.error();
-                options.drives.push_back(*drive);
-            }
         } else if (argument == "--window") {
             options.window = true;
         } else if (argument == "--keys" || argument == "--keys-file" || argument == "--screen") {
@@ -65,6 +53,23 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
                 options.keys_file = *value;
             else
                 options.screen_path = *value;
+        } else if (argument == "--ini" || argument == "--drive") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (argument == "--ini") {
+                options.ini_path = *value;
+            } else {
+                auto drive = parse_drive(*value);
+                if (!drive)
+                    return drive.error();
+                options.drives.push_back(*drive);
+            }
+        } else if (argument == "--audio") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            options.audio = *value;
         } else if (argument == "--log" || argument == "--speech-log") {
             auto value = value_of(argument);
             if (!value)
@@ -108,6 +113,8 @@ std::string help_text(const std::string& program, bool takes_script)
              "  --log FILE         append every byte written to the console to FILE (UTF-8)\n"
              "  --speech-log FILE  append one line per speech request to FILE:\n"
              "                     'speak: TEXT', 'spell: TEXT', 'char: C', 'sound: NAME'\n"
+             "  --audio FILE.wav   record all sound to FILE.wav instead of playing it\n"
+             "  --audio null       play nothing, taking the time the sound would take\n"
              "  --ini FILE         read the settings from FILE instead of looking for\n"
              "                     Lumera.ini in ~/.config/Lumera, then in c:\\windows\n"
              "  --drive X=DIR      the scripts' drive X: is the folder DIR (repeatable;\n"

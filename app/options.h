@@ -16,16 +16,19 @@ struct Options {
     bool help = false;
     std::string log_path;
     std::string speech_log_path;
+    // --audio: a WAV file that records everything played, or "null" for
+    // silence that takes its time; empty for the sound card.
+    std::string audio;
+    // --ini: the settings file to read instead of searching for Lumera.ini.
+    std::string ini_path;
+    // --drive X=DIR, in the order given: the root folder of drive letter X.
+    std::vector<std::pair<char, std::string>> drives;
     // Scripted keys in the notation of the help text, and a file of them.
     std::string keys;
     std::string keys_file;
     // Where the screen's 25 rows are written at exit.
     std::string screen_path;
     bool window = false;
-    // --ini: the settings file to read instead of searching for Lumera.ini.
-    std::string ini_path;
-    // --drive X=DIR, in the order given: the root folder of drive letter X.
-    std::vector<std::pair<char, std::string>> drives;
     // corvante only: the script, and the arguments after it, which the
     // script sees as "PARAMS".
     std::string script_path;

@@ -11,6 +11,7 @@
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statements.h"
+#include "speech/speech_statements.h"
 #include "net/network_statements.h"
 #include "system/system_statements.h"
 
@@ -26,6 +27,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     console::bind_binary_statements(table);
     console::bind_file_management_statements(table);
     console::bind_encoding_statements(table);
+    speech::bind_speech_statements(table);
     sys::bind_system_statements(table);
 }
 

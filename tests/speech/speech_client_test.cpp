@@ -254,3 +254,70 @@ TEST(SpeechClientStart, RulesMissingIsCodeTwoAndOptionalVoicesGoOn)
 }
 
 }
+
+namespace {
+
+// An engine that stays busy for a number of polls after each utterance.
+class FakeEngine final : public speech::SpeechEngine {
+public:
+    explicit FakeEngine(std::vector<std::string>& spoken)
+        : m_spoken(spoken)
+    {
+    }
+    void speak(std::string_view text) override
+    {
+        m_spoken.emplace_back(text);
+        m_busy_polls = 3;
+    }
+    bool busy(bool) override { return m_busy_polls > 0 && m_busy_polls-- > 0; }
+    void stop() override { m_busy_polls = 0; }
+
+private:
+    std::vector<std::string>& m_spoken;
+    int m_busy_polls = 2; // settling after it opens
+};
+
+class FakeEngines final : public speech::EngineFactory {
+public:
+    std::unique_ptr<speech::SpeechEngine> open_engine(const speech::EngineChoice& choice) override
+    {
+        choices.push_back(choice);
+        return std::make_unique<FakeEngine>(spoken);
+    }
+    std::vector<speech::EngineChoice> choices;
+    std::vector<std::string> spoken;
+};
+
+TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
+{
+    speech_test::SpeechWorld world;
+    world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
+    world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nVOZ=4\nVELOCIDADE=12\nTOM=5\nTIPOSAPI=5\n");
+    world.write_letter("_97", 150, 300);
+    FakeEngines engines;
+    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+    client.init_speech(0, "");
+    ASSERT_TRUE(client.engine_active());
+    ASSERT_EQ(engines.choices.size(), 1u);
+    EXPECT_EQ(engines.choices[0].voice, 4);
+    EXPECT_EQ(engines.choices[0].speed, 0); // above 10 for a type other than 4
+    EXPECT_EQ(engines.choices[0].pitch, 5);
+    client.speak_text("um");
+    client.speak_text("dois");
+    EXPECT_EQ(engines.spoken, (std::vector<std::string> { "um", "dois" }));
+    // The second utterance waited for the first: the polls took time.
+    EXPECT_GE(world.clock.monotonic_ms(), 150u);
+    // A recorded cue waits for the engine to fall silent, then plays.
+    client.speak_char('a');
+    EXPECT_EQ(world.heard(), (std::vector<speech_test::Run> { { 150, 299 }, { 128, 1 } }));
+    // With a key waiting the engine is not handed the text.
+    world.port.keys.push_back('k');
+    client.speak_text("tres");
+    EXPECT_EQ(engines.spoken.size(), 2u);
+    // Back to the built-in voice.
+    world.port.keys.clear();
+    client.reconfigure_speech(3, false, 5, 0, 0, 0);
+    EXPECT_FALSE(client.engine_active());
+}
+
+}

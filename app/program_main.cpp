@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main routine both programs share: options, backends, start-up, one run, the report.
+#include "app/console_backends.h"
+#include "app/console_host.h"
+#include "app/options.h"
+#include "app/program_main.h"
+#include "app/program_start.h"
+#include "app/paths_and_settings.h"
+#include "app/script_file.h"
+#include "app/script_host.h"
+#include "app/speech_backends.h"
+#include "app/system_backends.h"
+#include "console/file_subsystems.h"
+#include "interpreter/run_loop.h"
+#include "net/network_state.h"
+#include "platform/posix/posix_tcp_network.h"
+#include "platform/text_encoding.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+int run_program(const Program& program, int argc, char** argv)
+{
+    std::string name(program.name);
+    std::vector<std::string> arguments(argv, argv + argc);
+    auto options = parse_options(arguments, program.takes_script);
+    if (!options) {
+        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), options.error().message.c_str(), help_text(name, program.takes_script).c_str());
+        return exit_cannot_start;
+    }
+    if (options->help) {
+        std::fputs(help_text(name, program.takes_script).c_str(), stdout);
+        return exit_normal;
+    }
+    std::vector<std::string> lines(program.embedded_lines.begin(), program.embedded_lines.end());
+    if (program.takes_script) {
+        auto script = read_script_file(options->script_path);
+        if (!script) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), script.error().message.c_str());
+            return exit_cannot_start;
+        }
+        lines = std::move(*script);
+    }
+
+    speech::SpeechLog speech;
+    if (!options->speech_log_path.empty() && !speech.open(options->speech_log_path)) {
+        std::fprintf(stderr, "%s: cannot open the speech log '%s'\n", name.c_str(), options->speech_log_path.c_str());
+        return exit_cannot_start;
+    }
+    std::unique_ptr<platform::Clock> clock;
+    if (options->fast)
+        clock = std::make_unique<platform::VirtualClock>();
+    else
+        clock = std::make_unique<platform::SystemClock>();
+    // Drives, the path map and Lumera.ini, before anything reads a setting.
+    PathsAndSettings paths_and_settings(*options);
+
+    // FIXME: the console's VIDEO and BRAILLE values come from the settings
+    // file (console::read_console_settings) once the settings are wired
+    // here; until then they are the defaults of a missing file.
+    console::ConsoleSettings console_settings;
+    console_settings.initial_title = arguments[0];
+    auto backends = ConsoleBackends::create(*options, *clock, console_settings);
+    if (!backends) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), backends.error().message.c_str());
+        return exit_cannot_start;
+    }
+    // The console ends the program from inside a wait (window closed,
+    // Ctrl+Break, keys run out): the logs are flushed at every write, so
+    // only the screen file is left to write.
+    (*backends)->console().set_program_end([&backends](int status) {
+        (*backends)->finish();
+        std::exit(status);
+    });
+    ConsoleHost host((*backends)->console(), speech, *clock);
+
+    interpreter::CommandTable table;
+    bind_all_statements(table);
+    auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    paths_and_settings.attach(runtime->subsystems);
+    runtime->subsystems.console = &(*backends)->console();
+    // Network peers live in real time, also when --fast skips the script's pauses.
+    platform::PosixTcpNetwork tcp_network;
+    platform::SystemClock network_clock;
+    net::NetworkState network(tcp_network, network_clock);
+    runtime->subsystems.network = &network;
+    console::FileSubsystems files;
+    files.attach(runtime->subsystems);
+    SystemBackends system(options->headless);
+    system.attach(runtime->subsystems);
+    system.use_console((*backends)->console());
+    interpreter::reset_interpreter(*runtime);
+    // Arguments arrive in UTF-8; scripts see them, like all their text, in
+    // Windows-1252.
+    for (const auto& argument : options->arguments)
+        runtime->arguments.push_back(platform::utf8_to_windows1252(argument));
+    // Test runs (--headless) go on without a voice; the user's program ends
+    // at start when it has none, after saying so.
+    SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
+    auto speech_backends = SpeechBackends::create(speech_choice, (*backends)->console(), paths_and_settings.settings(),
+        paths_and_settings.paths(), *clock, options->speech_log_path.empty() ? nullptr : &speech);
+    if (!speech_backends) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), speech_backends.error().message.c_str());
+        return exit_cannot_start;
+    }
+    (*speech_backends)->attach(runtime->subsystems);
+    system.use_wave_output((*speech_backends)->wave());
+    host.set_speech(&(*speech_backends)->client());
+    start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
+    int status = run_stored_script(*runtime, host, lines);
+    (*speech_backends)->client().shutdown_speech();
+    (*backends)->finish();
+    return status;
+}
+
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The start-up both programs share: speech, the cleared console and its captions.
+#include "app/program_start.h"
+
+#include "app/console_host.h"
+#include "platform/path_map.h"
+#include "settings/setting_keys.h"
+#include "speech/speech_client.h"
+
+#include <filesystem>
+
+namespace app {
+
+void start_program(ConsoleHost& host, speech::SpeechClient& speech, const settings::Settings& settings,
+    const platform::PathMap& paths, std::string_view program_name)
+{
+    speech.init_speech(0, settings::corvante_directory(settings));
+    host.console().clear_screen();
+    host.console().set_title("CORVANTE");
+    // The original changed into the default folder and straight back; the
+    // visit is kept (a missing folder is ignored), the working folder is not
+    // changed by it.
+    std::error_code error;
+    auto started_in = std::filesystem::current_path(error);
+    if (!error) {
+        std::filesystem::current_path(paths.to_system(settings::default_script_directory(settings)), error);
+        std::filesystem::current_path(started_in, error);
+    }
+    host.console().set_title(program_name);
+}
+
+}

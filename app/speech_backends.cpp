@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
+#include "app/speech_backends.h"
+
+#include "console/console.h"
+#include "interpreter/runtime.h"
+#include "platform/headless/null_audio_device.h"
+#include "platform/headless/recorder_audio_device.h"
+#include "platform/power_status.h"
+#include "settings/setting_keys.h"
+#ifdef CORVANTE_HAVE_SDL_AUDIO
+#include "platform/sdl/sdl_audio_device.h"
+#endif
+
+namespace app {
+
+// What the speech output needs of the console, over the console itself.
+class SpeechBackends::Port final : public speech::ConsolePort {
+public:
+    explicit Port(console::Console& console)
+        : m_console(console)
+    {
+    }
+    void write_text(std::string_view text) override { m_console.write_chars(text); }
+    void end_line() override { m_console.write_chars("\r\n"); }
+    bool key_waiting() override { return m_console.key_pressed(); }
+    uint8_t read_key() override { return m_console.read_key(); }
+    void discard_keys() override { m_console.discard_keys(); }
+    void wait_event(int timeout_ms) override { m_console.wait_event(timeout_ms); }
+    void post_wake_up() override { m_console.post_wake_up(); }
+    [[noreturn]] void close_and_exit(int status) override { m_console.end_program(status); }
+
+private:
+    console::Console& m_console;
+};
+
+// Every wait of the console takes the device's reports, so blocks finish
+// while a script waits for a key as well as while speech waits.
+class SpeechBackends::Poller final : public console::EventPoller {
+public:
+    Poller(speech::WaveOutput& wave, platform::AudioDevice& device)
+        : m_wave(wave)
+        , m_device(device)
+    {
+    }
+    void poll() override { m_wave.pump(); }
+    int next_report_ms() const override { return m_device.next_report_ms(); }
+
+private:
+    speech::WaveOutput& m_wave;
+    platform::AudioDevice& m_device;
+};
+
+platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const SpeechChoice& choice, console::Console& console,
+    settings::Settings& settings, const platform::PathMap& paths, platform::Clock& clock, speech::SpeechLog* log)
+{
+    std::unique_ptr<SpeechBackends> backends(new SpeechBackends);
+    backends->m_console = &console;
+    if (choice.audio == "null") {
+        backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+    } else if (!choice.audio.empty()) {
+        auto recorder = platform::RecorderAudioDevice::create(clock, choice.fast, choice.audio);
+        if (!recorder)
+            return recorder.error();
+        backends->m_device = std::move(*recorder);
+    } else {
+#ifdef CORVANTE_HAVE_SDL_AUDIO
+        if (!choice.headless)
+            backends->m_device = platform::create_sdl_audio_device();
+#endif
+        // No sound card (or a headless run): the sound takes its time all the same.
+        if (!backends->m_device)
+            backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+    }
+    backends->m_port = std::make_unique<Port>(console);
+    backends->m_wave = std::make_unique<speech::WaveOutput>(*backends->m_device, *backends->m_port, paths);
+    backends->m_wave->choose_device(settings::audio_output_device(settings));
+    backends->m_wave->mailbox().set_wake([&console] { console.post_wake_up(); });
+    backends->m_poller = std::make_unique<Poller>(*backends->m_wave, *backends->m_device);
+    console.add_poller(backends->m_poller.get());
+    backends->m_client = std::make_unique<speech::SpeechClient>(
+        speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, backends->m_engines });
+    backends->m_client->set_log(log);
+    backends->m_client->set_voice_optional(choice.voice_optional);
+    backends->m_client->set_power_reader([] {
+        auto status = platform::read_power_status();
+        return speech::PowerReading { status.has_battery, status.percent, status.mains };
+    });
+    return backends;
+}
+
+SpeechBackends::~SpeechBackends()
+{
+    // The device's thread may still report; from here on nobody listens.
+    if (m_wave) {
+        m_wave->mailbox().set_wake(nullptr);
+        m_wave->wave_stop();
+    }
+    m_client.reset();
+    m_wave.reset();
+    m_device.reset();
+}
+
+void SpeechBackends::attach(interpreter::Subsystems& subsystems)
+{
+    subsystems.speech = m_client.get();
+}
+
+}

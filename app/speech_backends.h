@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
+#pragma once
+
+#include "platform/audio_device.h"
+#include "platform/result.h"
+#include "speech/console_port.h"
+#include "speech/speech_client.h"
+#include "speech/wave_output.h"
+
+#include <memory>
+#include <string>
+
+namespace console {
+class Console;
+}
+namespace interpreter {
+struct Subsystems;
+}
+
+namespace app {
+
+struct SpeechChoice {
+    // "--audio": empty for the sound card (the null device when there is
+    // none, and always with --headless), "null", or a WAV file to record.
+    std::string audio;
+    bool headless = false;
+    bool fast = false;
+    // Test runs go on without a voice instead of ending at start.
+    bool voice_optional = false;
+};
+
+class SpeechBackends {
+public:
+    static platform::Result<std::unique_ptr<SpeechBackends>> create(const SpeechChoice& choice, console::Console& console,
+        settings::Settings& settings, const platform::PathMap& paths, platform::Clock& clock, speech::SpeechLog* log);
+    ~SpeechBackends();
+    SpeechBackends(const SpeechBackends&) = delete;
+    SpeechBackends& operator=(const SpeechBackends&) = delete;
+
+    speech::SpeechClient& client() { return *m_client; }
+    speech::WaveOutput& wave() { return *m_wave; }
+    void attach(interpreter::Subsystems& subsystems);
+
+private:
+    SpeechBackends() = default;
+    class Port;
+    class Poller;
+
+    console::Console* m_console = nullptr;
+    std::unique_ptr<platform::AudioDevice> m_device;
+    std::unique_ptr<Port> m_port;
+    std::unique_ptr<Poller> m_poller;
+    std::unique_ptr<speech::WaveOutput> m_wave;
+    speech::NoEngines m_engines;
+    std::unique_ptr<speech::SpeechClient> m_client;
+};
+
+}
