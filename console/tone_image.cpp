@@ -26,7 +26,11 @@ std::vector<uint8_t> build_tone_image(int frequency)
 {
     if (frequency < 1 || frequency > tone_sample_rate)
         return {};
-    std::vector<uint8_t> buffer(tone_buffer_size, 0);
+    // Where a period's start is rounded down, one sample between two periods
+    // is never written; it holds the silent level 128, since a 0 there would
+    // be a full-scale spike, a click many times a second.
+    std::vector<uint8_t> buffer(tone_buffer_size, 128);
+    std::memset(buffer.data(), 0, tone_header_size);
     const int period = tone_sample_rate / frequency;
     const int low_half = period / 2;
 

@@ -13,7 +13,8 @@ constexpr int tone_buffer_size = 11071;
 
 // An 11071-byte buffer: the RIFF header of 8-bit mono PCM at 11025 samples a
 // second, then square-wave periods of 96 and 160, then a closing sample of
-// 128; bytes past the data stay 0. Frequencies outside 1..11025 have no
+// 128; every sample that no period covers holds the silent level 128.
+// Frequencies outside 1..11025 have no
 // period that fits a sample, so they give an empty vector (no tone).
 std::vector<uint8_t> build_tone_image(int frequency);
 

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ConsoleFixture: a console over headless backends and scripted keys, for tests.
+#pragma once
+
+#include "console/console.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/key_script.h"
+#include "platform/headless/memory_clipboard.h"
+#include "platform/headless/recording_sound_player.h"
+#include "platform/headless/scripted_event_source.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+namespace console_test {
+
+// Thrown where the program would end (keys ran out, window closed).
+struct ProgramEnded {
+    int status;
+};
+
+inline std::vector<platform::ScriptedKey> parse_keys(std::string_view keys)
+{
+    auto parsed = platform::parse_key_script(keys);
+    if (!parsed)
+        throw std::runtime_error(parsed.error().message);
+    return std::move(*parsed);
+}
+
+class ConsoleFixture {
+public:
+    explicit ConsoleFixture(std::string_view keys = "", console::ConsoleSettings settings = {})
+        : events(clock, false, parse_keys(keys))
+        , console(events, screen, clock, clipboard, sound, std::move(settings))
+    {
+        console.set_program_end([](int status) { throw ProgramEnded { status }; });
+    }
+
+    // Reads keys until the scripted ones run out; the bytes read.
+    std::vector<int> read_all_keys()
+    {
+        std::vector<int> bytes;
+        try {
+            while (true)
+                bytes.push_back(console.read_key());
+        } catch (const ProgramEnded&) {
+        }
+        return bytes;
+    }
+
+    platform::VirtualClock clock;
+    platform::ScriptedEventSource events;
+    platform::HeadlessScreen screen;
+    platform::MemoryClipboard clipboard;
+    platform::RecordingSoundPlayer sound;
+    console::Console console;
+};
+
+}
