@@ -7,8 +7,8 @@
 #include "console/console_log.h"
 #include "platform/clock.h"
 #include "platform/headless/memory_clipboard.h"
-#include "platform/headless/recording_sound_player.h"
 #include "platform/result.h"
+#include "speech/wave_sound_player.h"
 
 #include <memory>
 #include <string>
@@ -28,6 +28,7 @@ public:
     ConsoleBackends& operator=(const ConsoleBackends&) = delete;
 
     console::Console& console() { return *m_console; }
+    speech::WaveSoundPlayer& sound() { return m_sound; }
 
     // Every way out of the program passes here once: the window takes its
     // end state, and the screen file (--screen) is written.
@@ -39,9 +40,9 @@ private:
     std::unique_ptr<platform::EventSource> m_events;
     std::unique_ptr<platform::ScreenSink> m_sink;
     platform::MemoryClipboard m_clipboard;
-    // FIXME: the wave output of the speech folder plays the tone once it is
-    // wired; until then the tone is built and handed here, silently.
-    platform::RecordingSoundPlayer m_sound;
+    // The tone plays through the wave output once the speech backends have
+    // attached it; before that it is dropped.
+    speech::WaveSoundPlayer m_sound;
     console::ConsoleLog m_log;
     std::unique_ptr<console::OutputObserver> m_mirror;
     std::unique_ptr<console::Console> m_console;

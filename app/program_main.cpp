@@ -110,11 +110,13 @@ int run_program(const Program& program, int argc, char** argv)
         return exit_cannot_start;
     }
     (*speech_backends)->attach(runtime->subsystems);
+    (*backends)->sound().attach(&(*speech_backends)->wave());
     system.use_wave_output((*speech_backends)->wave());
     host.set_speech(&(*speech_backends)->client());
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     int status = run_stored_script(*runtime, host, lines);
     (*speech_backends)->client().shutdown_speech();
+    (*backends)->sound().attach(nullptr);
     (*backends)->finish();
     return status;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wave output: blocks, padding, splitting, fast playback, speech cutting, variants, stops.
 #include "speech/speech_cutting.h"
+#include "speech/wave_sound_player.h"
 #include "tests/speech/speech_fixture.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,27 @@ TEST(WaveOutput, AsyncPlayReturnsAtOnce)
         world.wave->wait_event(50);
     EXPECT_GE(world.clock.monotonic_ms(), 1000u);
     EXPECT_EQ(world.recorder->samples().size(), 11025u);
+}
+
+}
+
+namespace {
+
+TEST(WaveSoundPlayer, TonesPlayWithoutWaitingAndStopAtOnce)
+{
+    speech_test::SpeechWorld world(true);
+    speech::WaveSoundPlayer player;
+    player.play_wave_image(constant_wave(90, 1000)); // nothing attached: dropped
+    EXPECT_TRUE(world.recorder->blocks().empty());
+    player.attach(world.wave.get());
+    world.port.keys.push_back('k'); // a waiting key does not cut a tone
+    player.play_wave_image(constant_wave(90, 11025));
+    EXPECT_EQ(world.clock.monotonic_ms(), 0u);
+    EXPECT_EQ(world.wave->queued_blocks(), 2);
+    world.clock.pass_ms(100);
+    player.stop();
+    EXPECT_EQ(world.wave->queued_blocks(), 0);
+    EXPECT_NEAR(static_cast<double>(world.recorder->samples().size()), 1102.0, 12.0);
 }
 
 }
