@@ -2,8 +2,11 @@
 // SystemBackends: the process, desktop and port backends of the system commands.
 #include "app/system_backends.h"
 
+#include "console/console.h"
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
+#include "speech/wave_output.h"
+#include "system/player_sound_output.h"
 
 #include <cstdlib>
 
@@ -25,12 +28,62 @@ std::unique_ptr<platform::Desktop> choose_desktop(bool headless)
     return std::make_unique<platform::NoDesktop>(terminal_window);
 }
 
+class ConsolePictures final : public sys::PictureSink {
+public:
+    explicit ConsolePictures(console::Console& console)
+        : m_console(console)
+    {
+    }
+    bool load_picture(const std::string& system_path) override { return m_console.load_picture(system_path); }
+    void draw_picture(int x, int y) override { m_console.draw_picture(x, y); }
+    void remove_picture() override { m_console.remove_picture(); }
+
+private:
+    console::Console& m_console;
+};
+
+class WaveSoundOutput final : public sys::SoundOutput {
+public:
+    explicit WaveSoundOutput(speech::WaveOutput& wave)
+        : m_wave(wave)
+    {
+    }
+    // The tone sounds for its whole length, as the system beep did.
+    void play_tone(int frequency, int duration_ms) override
+    {
+        if (duration_ms <= 0)
+            return;
+        auto image = sys::make_tone_image(frequency, duration_ms, tone_rate);
+        if (m_wave.play_wave_image(image) != 0)
+            return;
+        while (m_wave.wave_busy())
+            m_wave.wait_event(50);
+    }
+    void play_wave_file(const std::string& windows_path) override { m_wave.play_wave_file(windows_path); }
+
+private:
+    static constexpr int tone_rate = 22050;
+    speech::WaveOutput& m_wave;
+};
+
 }
 
 SystemBackends::SystemBackends(bool headless)
     : m_desktop(choose_desktop(headless))
     , m_state(m_launcher, *m_desktop, m_ports)
 {
+}
+
+void SystemBackends::use_console(console::Console& console)
+{
+    m_pictures = std::make_unique<ConsolePictures>(console);
+    m_state.set_pictures(m_pictures.get());
+}
+
+void SystemBackends::use_wave_output(speech::WaveOutput& wave)
+{
+    m_sound = std::make_unique<WaveSoundOutput>(wave);
+    m_state.set_sound(m_sound.get());
 }
 
 }

@@ -6,9 +6,18 @@
 #include "platform/desktop.h"
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/ppdev_port.h"
+#include "system/picture_sink.h"
+#include "system/sound_output.h"
 #include "system/system_state.h"
 
 #include <memory>
+
+namespace console {
+class Console;
+}
+namespace speech {
+class WaveOutput;
+}
 
 namespace app {
 
@@ -27,11 +36,18 @@ public:
     }
     sys::SystemState& state() { return m_state; }
 
+    // IMAGEM's pictures become the console's own.
+    void use_console(console::Console& console);
+    // ALARME's tones and MENSAGEM's messages play through the wave output.
+    void use_wave_output(speech::WaveOutput& wave);
+
 private:
     platform::PosixProcessLauncher m_launcher;
     std::unique_ptr<platform::Desktop> m_desktop;
     platform::PpdevPortOpener m_ports;
     sys::SystemState m_state;
+    std::unique_ptr<sys::PictureSink> m_pictures;
+    std::unique_ptr<sys::SoundOutput> m_sound;
 };
 
 }
