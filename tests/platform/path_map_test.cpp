@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <unistd.h>
 
 namespace {
@@ -210,6 +211,33 @@ TEST_F(PathMapTest, RoundTripsExistingPaths)
     }
     std::string outside = "/definitely/not/a/drive";
     EXPECT_EQ(m_paths.to_system(m_paths.to_windows(outside)), outside);
+}
+
+// Whatever a script builds, a path on a drive stays below that drive's root
+// and the result holds no "." or ".." component that the system would
+// resolve differently.
+TEST_F(PathMapTest, RandomPathsStayBelowTheirRoot)
+{
+    make_file("Alfa/beta/Gama.txt");
+    const char* pieces[] = { "..", ".", "...", "alfa", "BETA", "gama.txt", "\\", "/", "\\\\", " ", ".. ", "c:", "\xE9", "\x80", "nul" };
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 3000; ++round) {
+        std::string path = (round % 3 == 0) ? "c:\\" : (round % 3 == 1) ? "\\" : "/x/";
+        int count = static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i)
+            path += pieces[random() % std::size(pieces)];
+        std::string mapped = m_paths.to_system(path);
+        ASSERT_FALSE(mapped.empty()) << path;
+        if (mapped == "/dev/null")
+            continue;
+        if (round % 3 != 2) {
+            EXPECT_TRUE(mapped == m_root || mapped.starts_with(m_root + "/")) << path << " -> " << mapped;
+        }
+        std::string padded = "/" + mapped + "/";
+        EXPECT_EQ(padded.find("/../"), std::string::npos) << path << " -> " << mapped;
+        EXPECT_EQ(padded.find("/./"), std::string::npos) << path << " -> " << mapped;
+        EXPECT_EQ(mapped.find("//"), std::string::npos) << path << " -> " << mapped;
+    }
 }
 
 }
