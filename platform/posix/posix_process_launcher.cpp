@@ -166,7 +166,7 @@ Result<CapturedProcess> PosixProcessLauncher::spawn_captured(const SpawnRequest&
     auto pid = spawn_with(setup, request);
     if (!pid)
         return pid.error();
-    m_children.push_back(*pid);
+    remember(*pid, request);
     CapturedProcess process;
     process.pid = *pid;
     process.input = std::move(input->write_end);
@@ -188,7 +188,7 @@ Result<int> PosixProcessLauncher::spawn_detached(const SpawnRequest& request)
     setup.close_the_rest();
     auto pid = spawn_with(setup, request);
     if (pid)
-        m_children.push_back(*pid);
+        remember(*pid, request);
     return pid;
 }
 
@@ -199,20 +199,26 @@ Result<int> PosixProcessLauncher::spawn_foreground(const SpawnRequest& request)
     setup.close_the_rest();
     auto pid = spawn_with(setup, request);
     if (pid)
-        m_children.push_back(*pid);
+        remember(*pid, request);
     return pid;
+}
+
+void PosixProcessLauncher::remember(int pid, const SpawnRequest& request)
+{
+    m_children.push_back({ pid, request.executable, request.arguments });
 }
 
 bool PosixProcessLauncher::wait_for_exit(int pid, int timeout_ms)
 {
-    if (std::find(m_children.begin(), m_children.end(), pid) == m_children.end())
+    auto is_this = [pid](const Child& child) { return child.pid == pid; };
+    if (std::find_if(m_children.begin(), m_children.end(), is_this) == m_children.end())
         return true;
     auto start = std::chrono::steady_clock::now();
     for (;;) {
         int status = 0;
         pid_t result = waitpid(pid, &status, WNOHANG);
         if (result == pid || (result < 0 && errno == ECHILD)) {
-            std::erase(m_children, pid);
+            std::erase_if(m_children, is_this);
             return true;
         }
         if (timeout_ms >= 0) {
@@ -226,10 +232,10 @@ bool PosixProcessLauncher::wait_for_exit(int pid, int timeout_ms)
 
 void PosixProcessLauncher::reap_children()
 {
-    std::erase_if(m_children, [](int pid) {
+    std::erase_if(m_children, [](const Child& child) {
         int status = 0;
-        pid_t result = waitpid(pid, &status, WNOHANG);
-        return result == pid || (result < 0 && errno == ECHILD);
+        pid_t result = waitpid(child.pid, &status, WNOHANG);
+        return result == child.pid || (result < 0 && errno == ECHILD);
     });
 }
 
@@ -273,6 +279,14 @@ std::vector<ProcessEntry> PosixProcessLauncher::list_processes()
         entry.short_name = read_small_file(folder + "/comm");
         if (!entry.short_name.empty() && entry.short_name.back() == '\n')
             entry.short_name.pop_back();
+        // A child of ours is what it was started as: just after the start
+        // the kernel may not have switched it to its new image yet.
+        auto own = std::find_if(m_children.begin(), m_children.end(), [&](const Child& child) { return child.pid == entry.pid; });
+        if (own != m_children.end()) {
+            entry.executable_name = base_name(own->executable);
+            entry.short_name = entry.executable_name.substr(0, 15);
+            entry.command_line = own->arguments;
+        }
         // Kernel threads have neither an image nor a command line.
         if (entry.command_line.empty() && entry.executable_name.empty())
             continue;

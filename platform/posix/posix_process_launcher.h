@@ -30,9 +30,18 @@ public:
     std::string read_pipe(int fd, size_t limit) override;
 
 private:
+    void remember(int pid, const SpawnRequest& request);
+
     // Children started here and not collected yet: each is collected once
-    // it ends, so that none is left a zombie.
-    std::vector<int> m_children;
+    // it ends, so that none is left a zombie. What they were started as is
+    // kept, because for a moment after the start /proc still shows this
+    // process's image and command line for them.
+    struct Child {
+        int pid;
+        std::string executable;
+        std::vector<std::string> arguments;
+    };
+    std::vector<Child> m_children;
 };
 
 }

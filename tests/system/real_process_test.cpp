@@ -156,6 +156,20 @@ TEST_F(RealProcesses, ExisteprogSeesARunningChildAndNotAnEndedOne)
     EXPECT_TRUE(eventually([&] { return exists(name + ".exe") == "0"; }));
 }
 
+TEST_F(RealProcesses, ExisteprogFindsAChildRightAfterItsStart)
+{
+    // Just after posix_spawn returns, /proc may still show this process's
+    // image for the child; the launcher answers with what it started.
+    auto program = helper("fresh_");
+    auto name = std::filesystem::path(program).filename().string();
+    test.set_variable("$comando", program + " sleep 100");
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(run("executa $comando &&&"));
+        started_here.push_back(state.captured().pid());
+        ASSERT_EQ(exists(name), "1") << "start " << i;
+    }
+}
+
 TEST_F(RealProcesses, CmdLineWithAWindowsPathRedirectsIntoDriveC)
 {
     std::filesystem::create_directories(drive_c / "Saida");
@@ -194,6 +208,18 @@ TEST_F(RealProcesses, TaskkillEndsTheNamedChildAndLeavesTheOthers)
     ASSERT_TRUE(run("executa $comando &&&"));
     EXPECT_TRUE(eventually([&] { return exists(victim_name) == "0"; }));
     EXPECT_EQ(exists(bystander_name), "1");
+}
+
+TEST_F(RealProcesses, PlainExecutaWithoutAWindowReturnsOnceTheProgramHasEnded)
+{
+    auto program = helper("plain_");
+    auto name = std::filesystem::path(program).filename().string();
+    state.set_return_wait_ms(0);
+    test.set_variable("$comando", program + " sleep 200");
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(run("executa $comando"));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_EQ(exists(name), "0");
 }
 
 TEST_F(RealProcesses, AHundredCapturedStartsLeaveNoZombieAndNoDescriptor)
