@@ -61,10 +61,8 @@ int run_program(const Program& program, int argc, char** argv)
     // Drives, the path map and Lumera.ini, before anything reads a setting.
     PathsAndSettings paths_and_settings(*options);
 
-    // FIXME: the console's VIDEO and BRAILLE values come from the settings
-    // file (console::read_console_settings) once the settings are wired
-    // here; until then they are the defaults of a missing file.
-    console::ConsoleSettings console_settings;
+    // The console's VIDEO and BRAILLE values, read once as it opens.
+    auto console_settings = console::read_console_settings(paths_and_settings.settings());
     console_settings.initial_title = arguments[0];
     auto backends = ConsoleBackends::create(*options, *clock, console_settings);
     if (!backends) {
