@@ -13,6 +13,10 @@ namespace {
 // Keywords longer than this are in no table; they are still reported whole.
 constexpr size_t keyword_buffer_size = 32;
 
+// Nested statements deeper than this fail: no script needs more, and a CMD
+// that runs itself must end with a failure rather than a crash.
+constexpr int max_nesting_depth = 64;
+
 // The statements that cannot stand in a one-line SE or in CMD, compared
 // after full normalisation ("senão" in lower case is refused as well).
 bool is_block_keyword(std::string_view upper_keyword)
@@ -113,9 +117,11 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
         normalised = long_keyword;
     }
 
-    if (nested && is_block_keyword(normalised))
+    if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
         return false;
+    runtime.nesting_depth += nested ? 1 : 0;
     bool succeeded = dispatch_statement(runtime, keyword, normalised, rest);
+    runtime.nesting_depth -= nested ? 1 : 0;
     runtime.run_failed = !succeeded;
     return succeeded;
 }

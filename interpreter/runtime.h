@@ -87,6 +87,10 @@ struct Runtime {
     // The I/O status that CHECA reports; 0 is success.
     int io_status = 0;
     bool debug_echo = false;
+    // How deeply nested statements (the statement of a one-line SE, a CMD)
+    // are running inside each other; a CMD whose value runs itself would
+    // otherwise recurse until the stack runs out.
+    int nesting_depth = 0;
     // How many lines a run may execute before it is ended as failed; 0 means
     // no limit. Only tests and the fuzzer set it, to bound scripts that loop.
     uint64_t step_limit = 0;

@@ -172,3 +172,31 @@ TEST(Reset, EmptiesVariablesNamesAndListsAndRecordsTheStartTime)
 }
 
 }
+
+namespace {
+
+std::string nested_ifs(int levels)
+{
+    std::string line;
+    for (int i = 0; i < levels; ++i)
+        line += "se 1 = 1 ";
+    return line + "seja a 9";
+}
+
+}
+
+TEST(RunLoop, NestedStatementsHaveADepthLimitInsteadOfExhaustingTheStack)
+{
+    TestRuntime shallow;
+    EXPECT_FALSE(shallow.run({ nested_ifs(60) }).failed);
+    EXPECT_EQ(shallow.variable("a"), "9");
+
+    TestRuntime deep;
+    auto outcome = deep.run({ nested_ifs(200) });
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.line, 1);
+    EXPECT_EQ(deep.variable("a"), "");
+    // The depth is unwound after the failure: the next statement runs.
+    EXPECT_FALSE(deep.run({ nested_ifs(3) }).failed);
+    EXPECT_EQ(deep.runtime.nesting_depth, 0);
+}
