@@ -5,6 +5,7 @@
 #include "console/console.h"
 #include "console/file_statements.h"
 #include "interpreter/argument_readers.h"
+#include "interpreter/captured_output.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
@@ -52,13 +53,11 @@ bool run_write(Runtime& runtime, std::string_view rest)
 }
 
 // The text LE "CONSOLE" gives: what the captured child process has written
-// to its output and error pipes.
-// FIXME: the process commands own the captured child; until they provide its
-// pipes here, there is never a captured child and the text is empty, as when
-// nothing is waiting.
-std::string take_captured_console_output(Runtime&)
+// to its output and error pipes; the process commands hold the child.
+std::string take_captured_console_output(Runtime& runtime)
 {
-    return {};
+    auto* captured = runtime.subsystems.captured_output;
+    return captured ? captured->read_captured_output() : std::string();
 }
 
 enum class ReadForm {
