@@ -10,6 +10,7 @@
 #include "app/script_host.h"
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
+#include "app/wave_click_player.h"
 #include "console/file_subsystems.h"
 #include "interpreter/run_loop.h"
 #include "net/network_state.h"
@@ -93,6 +94,7 @@ int run_program(const Program& program, int argc, char** argv)
     SystemBackends system(options->headless);
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
+    system.state().set_handover((*backends)->handover());
     interpreter::reset_interpreter(*runtime);
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.
@@ -110,6 +112,8 @@ int run_program(const Program& program, int argc, char** argv)
     (*speech_backends)->attach(runtime->subsystems);
     (*backends)->sound().attach(&(*speech_backends)->wave());
     system.use_wave_output((*speech_backends)->wave());
+    WaveClickPlayer download_click((*speech_backends)->wave());
+    network.click_player = &download_click;
     host.set_speech(&(*speech_backends)->client());
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     int status = run_stored_script(*runtime, host, lines);
