@@ -2,6 +2,7 @@
 // ConsoleBackends: the platform backends of the console, chosen once at start.
 #include "app/console_backends.h"
 
+#include "app/console_window.h"
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/scripted_event_source.h"
@@ -54,8 +55,6 @@ platform::Result<std::string> read_keys_file(const std::string& path)
 platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     const Options& options, platform::Clock& clock, console::ConsoleSettings settings)
 {
-    if (options.window)
-        return platform::Error { "the window backend is not available in this build" };
     std::unique_ptr<ConsoleBackends> backends(new ConsoleBackends);
 
     std::string keys = options.keys;
@@ -71,7 +70,8 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
 
     bool scripted_keys = !options.keys.empty() || !options.keys_file.empty();
     bool terminal = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-    bool headless = options.headless || scripted_keys || !terminal;
+    // The window, when asked for, replaces the headless backends below.
+    bool headless = options.window || options.headless || scripted_keys || !terminal;
     bool real_time = !options.fast;
     if (headless)
         backends->m_events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
@@ -79,8 +79,19 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_events = std::make_unique<platform::LineModeEventSource>(STDIN_FILENO, clock, real_time);
     backends->m_sink = std::make_unique<platform::HeadlessScreen>();
 
+    platform::Clipboard* clipboard = &backends->m_clipboard;
+    if (options.window) {
+        auto window = open_console_window(settings, clock, real_time);
+        if (!window)
+            return window.error();
+        backends->m_events = std::move(window->events);
+        backends->m_sink = std::move(window->sink);
+        backends->m_window_clipboard = std::move(window->clipboard);
+        clipboard = backends->m_window_clipboard.get();
+    }
+
     backends->m_console = std::make_unique<console::Console>(
-        *backends->m_events, *backends->m_sink, clock, backends->m_clipboard, backends->m_sound, std::move(settings));
+        *backends->m_events, *backends->m_sink, clock, *clipboard, backends->m_sound, std::move(settings));
     if (!options.log_path.empty()) {
         if (!backends->m_log.open(options.log_path))
             return platform::Error { "cannot open the console log '" + options.log_path + "'" };
@@ -101,7 +112,8 @@ ConsoleBackends::~ConsoleBackends()
 
 void ConsoleBackends::finish()
 {
-    if (m_finished)
+    // A backend that failed to open leaves no console behind.
+    if (m_finished || !m_console)
         return;
     m_finished = true;
     m_console->enter_program_end();

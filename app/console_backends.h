@@ -18,7 +18,7 @@ namespace app {
 // The only place that knows which backend runs: headless with --headless,
 // scripted keys or input and output that are not both terminals; the
 // plain line-mode console on a terminal (until the full-screen terminal
-// backend exists). --window is refused: there is no window backend yet.
+// backend exists); --window shows it in a window of its own.
 class ConsoleBackends {
 public:
     static platform::Result<std::unique_ptr<ConsoleBackends>> create(
@@ -40,6 +40,8 @@ private:
     std::unique_ptr<platform::EventSource> m_events;
     std::unique_ptr<platform::ScreenSink> m_sink;
     platform::MemoryClipboard m_clipboard;
+    // The desktop's clipboard, when the console is in a window.
+    std::unique_ptr<platform::Clipboard> m_window_clipboard;
     // The tone plays through the wave output once the speech backends have
     // attached it; before that it is dropped.
     speech::WaveSoundPlayer m_sound;

@@ -16,6 +16,10 @@ ConsoleSettings read_console_settings(const settings::Settings& from)
     values.text_colour = settings::video_text_colour(from);
     values.normal_window = settings::normal_window(from);
     values.braille_keyboard_mode = settings::braille_keyboard_mode(from);
+    values.font_face = settings::font_face(from);
+    values.font_width = settings::font_width(from);
+    values.font_height = settings::font_height(from);
+    values.font_weight = settings::font_weight(from);
     return values;
 }
 

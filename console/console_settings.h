@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace settings {
@@ -21,6 +22,12 @@ struct ConsoleSettings {
     int text_colour = 15;
     bool normal_window = true;
     int braille_keyboard_mode = 0;
+    // The font of a console shown in a window; a missing width or height
+    // comes from the work area's size.
+    std::string font_face = "Lucida Console";
+    std::optional<int> font_width;
+    std::optional<int> font_height;
+    int font_weight = 700;
     // The window's first title: the program's own path, at most 80 characters.
     std::string initial_title;
 };

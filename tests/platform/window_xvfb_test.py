@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The console in a real window on a virtual X server.
+
+Runs corvante --window under Xvfb on scripts that write coloured text and
+read keys; xdotool types the keys (a chord of two keys held together, a
+mouse click, the wheel, Ctrl+Break), the console log shows what reached the
+key queue, and the window's frame, saved by the test-only
+CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours. A second run
+closes the window the way a window manager does and expects a clean end.
+Without a display, --window must refuse to start (status 2).
+
+Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR
+"""
+
+import ctypes
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+CELL_WIDTH, CELL_HEIGHT = 10, 20  # window.ini
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def start_xvfb():
+    # -noreset: a server that resets when its last client leaves refuses
+    # the next one for a moment.
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+         "-noreset"],
+        pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 10
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    if not number.strip():
+        server.kill()
+        fail("Xvfb did not start")
+    display = ":" + number.decode().strip()
+    # The number comes before the server takes connections on every path.
+    while time.monotonic() < deadline:
+        probe = subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=display),
+                               capture_output=True, timeout=10)
+        if probe.returncode == 0:
+            return server, display
+        time.sleep(0.05)
+    server.kill()
+    fail("Xvfb took no connections")
+
+
+def xdotool(display, *arguments):
+    result = subprocess.run(["xdotool", *arguments], env=dict(os.environ, DISPLAY=display),
+                            capture_output=True, text=True, timeout=10)
+    if result.returncode != 0:
+        fail("xdotool %s: %s" % (" ".join(arguments), result.stderr.strip()))
+    return result.stdout.strip()
+
+
+def find_window(display, title, program):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--name", title], env=dict(os.environ, DISPLAY=display),
+                               capture_output=True, text=True, timeout=10).stdout.split()
+        if found:
+            return found[0]
+        if program.poll() is not None:
+            fail("the program ended (status %d) before its window appeared" % program.returncode)
+        time.sleep(0.05)
+    fail("no window titled " + title)
+
+
+def close_window(display, window):
+    """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        fail("cannot open " + display)
+    event = ClientMessage()
+    event.type = 33  # ClientMessage
+    event.window = int(window)
+    event.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+    event.format = 32
+    event.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
+    x11.XFlush(connection)
+    x11.XCloseDisplay(connection)
+
+
+def read_bmp(path):
+    data = open(path, "rb").read()
+    if data[:2] != b"BM":
+        fail("the snapshot is not a BMP file")
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height = struct.unpack_from("<ii", data, 18)
+    bits = struct.unpack_from("<H", data, 28)[0]
+    step = bits // 8
+    stride = (width * step + 3) // 4 * 4
+    bottom_up = height > 0
+    height = abs(height)
+
+    def pixel(x, y):
+        row = height - 1 - y if bottom_up else y
+        at = offset + row * stride + x * step
+        return (data[at + 2], data[at + 1], data[at])
+    return width, height, pixel
+
+
+def cell_pixels(pixel, column, row):
+    return [pixel(column * CELL_WIDTH + x, row * CELL_HEIGHT + y)
+            for y in range(CELL_HEIGHT) for x in range(CELL_WIDTH)]
+
+
+def check_cell(pixel, column, row, text, background):
+    pixels = cell_pixels(pixel, column, row)
+    where = "cell %d,%d" % (column + 1, row + 1)
+    if pixels[0] != background:
+        fail("%s: background %s, expected %s" % (where, pixels[0], background))
+    inked = sum(1 for colour in pixels if colour == text)
+    if inked < 8:
+        fail("%s: %d pixels of the text colour %s, expected the letter's strokes" % (where, inked, text))
+    strangers = [colour for colour in pixels if colour not in (text, background)
+                 and not all(min(a, b) <= c <= max(a, b) for a, b, c in zip(text, background, colour))]
+    if strangers:
+        fail("%s: colours that are neither text, background nor a blend of them: %s" % (where, strangers[:3]))
+
+
+def run_colours(corvante, data, display, work):
+    snapshot = os.path.join(work, "window.bmp")
+    log = os.path.join(work, "colours.log")
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
+    # --headless keeps the voice out of the test: the console is the window.
+    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
+                                os.path.join(data, "window.ini"), "--log", log,
+                                os.path.join(data, "colours.cor")], env=env, cwd=work)
+    try:
+        window = find_window(display, "corvante-janela", program)
+        xdotool(display, "windowfocus", "--sync", window)
+        xdotool(display, "key", "Up")
+        xdotool(display, "keydown", "f", "keydown", "d", "keyup", "f", "keyup", "d")
+        xdotool(display, "mousemove", "--window", window, "300", "300", "click", "1")
+        xdotool(display, "key", "semicolon")
+        xdotool(display, "click", "4")
+        xdotool(display, "key", "Escape")
+        xdotool(display, "key", "ctrl+Pause")
+        status = program.wait(timeout=10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0:
+        fail("Ctrl+Break ended the program with status %d, expected 0" % status)
+    logged = open(log, "rb").read().decode("utf-8")
+    expected = "MMMM\nWWWW\n[#0#72][b][#13][;][#0#72][#27]\n"
+    if logged != expected:
+        fail("console log %r, expected %r" % (logged, expected))
+
+    width, height, pixel = read_bmp(snapshot)
+    if (width, height) != (80 * CELL_WIDTH, 25 * CELL_HEIGHT):
+        fail("window of %dx%d pixels, expected 80x25 cells of %dx%d" % (width, height, CELL_WIDTH, CELL_HEIGHT))
+    yellow, blue, red, green, black = (255, 255, 0), (0, 0, 255), (255, 0, 0), (0, 255, 0), (0, 0, 0)
+    for column in range(4):
+        check_cell(pixel, column, 0, yellow, blue)
+        check_cell(pixel, column, 1, red, green)
+    # Beyond what was written: the blanks of the attribute from the settings.
+    if set(cell_pixels(pixel, 4, 0)) != {black} or set(cell_pixels(pixel, 79, 24)) != {black}:
+        fail("blank cells are not all black")
+
+
+def run_close(corvante, data, display, work):
+    log = os.path.join(work, "close.log")
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+    env.pop("CORVANTE_WINDOW_SNAPSHOT", None)
+    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
+                                os.path.join(data, "window.ini"), "--log", log,
+                                os.path.join(data, "close.cor")], env=env, cwd=work)
+    try:
+        window = find_window(display, "corvante-fechar", program)
+        close_window(display, window)
+        status = program.wait(timeout=10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0:
+        fail("closing the window ended the program with status %d, expected 0" % status)
+    logged = open(log, "rb").read().decode("utf-8")
+    if logged != "esperando\n":
+        fail("console log after the close %r" % logged)
+
+
+def run_without_display(corvante, data):
+    """Without a display --window says so and the program does not start."""
+    env = dict(os.environ, SDL_VIDEODRIVER="x11")
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    result = subprocess.run([corvante, "--headless", "--window", "--fast", os.path.join(data, "close.cor")],
+                            env=env, capture_output=True, timeout=20)
+    if result.returncode != 2 or b"the window is not available" not in result.stderr:
+        fail("without a display: status %d, %r" % (result.returncode, result.stderr))
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__)
+        return 2
+    corvante, data = sys.argv[1], sys.argv[2]
+    run_without_display(corvante, data)
+    missing = [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    if missing:
+        print("SKIP: %s not installed (scripts/packages/window.txt)" % ", ".join(missing))
+        return SKIP
+    server, display = start_xvfb()
+    try:
+        with tempfile.TemporaryDirectory() as work:
+            run_colours(corvante, data, display, work)
+            run_close(corvante, data, display, work)
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
