@@ -6,7 +6,8 @@ Runs corvante --window under Xvfb on scripts that write coloured text and
 read keys; xdotool types the keys (a chord of two keys held together, a
 mouse click, the wheel, Ctrl+Break), the console log shows what reached the
 key queue, and the window's frame, saved by the test-only
-CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours. A second run
+CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours and the
+picture overlay drawn at its place. A second run
 closes the window the way a window manager does and expects a clean end.
 Without a display, --window must refuse to start (status 2).
 
@@ -158,7 +159,7 @@ def run_colours(corvante, data, display, work):
     env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
     # --headless keeps the voice out of the test: the console is the window.
     program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
-                                os.path.join(data, "window.ini"), "--log", log,
+                                os.path.join(data, "window.ini"), "--log", log, "--drive", "D=" + data,
                                 os.path.join(data, "colours.cor")], env=env, cwd=work)
     try:
         window = find_window(display, "corvante-janela", program)
@@ -189,6 +190,15 @@ def run_colours(corvante, data, display, work):
     for column in range(4):
         check_cell(pixel, column, 0, yellow, blue)
         check_cell(pixel, column, 1, red, green)
+    # The picture over the text, at its pixel position, top row first.
+    picture = [[(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 255)],
+               [(0, 0, 0), (255, 255, 0), (0, 255, 255), (255, 0, 255)]]
+    for y, row in enumerate(picture):
+        for x, colour in enumerate(row):
+            if pixel(400 + x, 300 + y) != colour:
+                fail("picture pixel %d,%d is %s, expected %s" % (x, y, pixel(400 + x, 300 + y), colour))
+    if pixel(404, 300) != (0, 0, 0) or pixel(400, 302) != (0, 0, 0):
+        fail("the picture is larger than its 4x2 pixels")
     # Beyond what was written: the blanks of the attribute from the settings.
     if set(cell_pixels(pixel, 4, 0)) != {black} or set(cell_pixels(pixel, 79, 24)) != {black}:
         fail("blank cells are not all black")
