@@ -6,10 +6,12 @@
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/scripted_event_source.h"
-#include "platform/posix/line_mode_event_source.h"
+#include "platform/posix/terminal_event_source.h"
+#include "platform/posix/terminal_screen.h"
 #include "platform/text_encoding.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -18,26 +20,26 @@ namespace app {
 
 namespace {
 
-// The plain line-mode console shows what is written by copying it to
-// standard output. The terminal already shows what the user types, so the
-// console's own echo of a typed line is not copied.
-class LineModeMirror final : public console::OutputObserver {
+// A program started in the foreground takes the terminal as the user set
+// it up; the console's screen is drawn again whole once it comes back.
+class TerminalHandover final : public sys::ConsoleHandover {
 public:
-    explicit LineModeMirror(const console::Console& console)
-        : m_console(console)
+    TerminalHandover(platform::TerminalMode& mode, platform::TerminalScreen& screen)
+        : m_mode(mode)
+        , m_screen(screen)
     {
     }
-    void console_output(std::string_view bytes) override
+    void leave_terminal() override { m_mode.suspend(); }
+    void restore_terminal() override
     {
-        if (m_console.echoing())
-            return;
-        auto utf8 = platform::windows1252_to_utf8(bytes);
-        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-        std::fflush(stdout);
+        m_mode.resume();
+        m_screen.invalidate();
+        m_screen.present();
     }
 
 private:
-    const console::Console& m_console;
+    platform::TerminalMode& m_mode;
+    platform::TerminalScreen& m_screen;
 };
 
 platform::Result<std::string> read_keys_file(const std::string& path)
@@ -73,11 +75,39 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     // The window, when asked for, replaces the headless backends below.
     bool headless = options.window || options.headless || scripted_keys || !terminal;
     bool real_time = !options.fast;
-    if (headless)
+    if (headless) {
         backends->m_events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
-    else
-        backends->m_events = std::make_unique<platform::LineModeEventSource>(STDIN_FILENO, clock, real_time);
-    backends->m_sink = std::make_unique<platform::HeadlessScreen>();
+        backends->m_sink = std::make_unique<platform::HeadlessScreen>();
+    } else {
+        auto mode = platform::TerminalMode::create(STDIN_FILENO, STDOUT_FILENO);
+        if (!mode)
+            return mode.error();
+        backends->m_terminal = std::move(*mode);
+        auto& terminal = *backends->m_terminal;
+        const char* colour_terminal = std::getenv("COLORTERM");
+        bool true_colour = colour_terminal
+            && (std::string_view(colour_terminal) == "truecolor" || std::string_view(colour_terminal) == "24bit");
+        auto screen = std::make_unique<platform::TerminalScreen>(
+            [&terminal](std::string_view bytes) { terminal.write(bytes); },
+            [&terminal] { return terminal.size(); }, true_colour);
+        auto* shown = screen.get();
+        platform::TerminalEventSource::Callbacks callbacks {
+            .resized = [shown] { shown->present(); },
+            .tell_user = [shown](std::string_view note) {
+                shown->set_status(note);
+                shown->present();
+            },
+        };
+        auto events = std::make_unique<platform::TerminalEventSource>(terminal, clock, real_time, std::move(callbacks));
+        // Chords need key releases, which only the kitty protocol reports.
+        if (!events->start_keyboard() && settings.braille_keyboard_mode != 0) {
+            settings.braille_keyboard_mode = 0;
+            screen->set_status(platform::braille_keyboard_unavailable_note);
+        }
+        backends->m_handover = std::make_unique<TerminalHandover>(terminal, *screen);
+        backends->m_events = std::move(events);
+        backends->m_sink = std::move(screen);
+    }
 
     platform::Clipboard* clipboard = &backends->m_clipboard;
     if (options.window) {
@@ -96,10 +126,6 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         if (!backends->m_log.open(options.log_path))
             return platform::Error { "cannot open the console log '" + options.log_path + "'" };
         backends->m_console->add_output_observer(&backends->m_log);
-    }
-    if (!headless) {
-        backends->m_mirror = std::make_unique<LineModeMirror>(*backends->m_console);
-        backends->m_console->add_output_observer(backends->m_mirror.get());
     }
     backends->m_screen_path = options.screen_path;
     return backends;

@@ -7,8 +7,10 @@
 #include "console/console_log.h"
 #include "platform/clock.h"
 #include "platform/headless/memory_clipboard.h"
+#include "platform/posix/terminal_mode.h"
 #include "platform/result.h"
 #include "speech/wave_sound_player.h"
+#include "system/console_handover.h"
 
 #include <memory>
 #include <string>
@@ -17,8 +19,7 @@ namespace app {
 
 // The only place that knows which backend runs: headless with --headless,
 // scripted keys or input and output that are not both terminals; the
-// plain line-mode console on a terminal (until the full-screen terminal
-// backend exists); --window shows it in a window of its own.
+// full-screen terminal console otherwise; --window shows it in a window of its own.
 class ConsoleBackends {
 public:
     static platform::Result<std::unique_ptr<ConsoleBackends>> create(
@@ -28,6 +29,9 @@ public:
     ConsoleBackends& operator=(const ConsoleBackends&) = delete;
 
     console::Console& console() { return *m_console; }
+    // How a program started in the foreground gets the terminal; nullptr
+    // when the console is not on one.
+    sys::ConsoleHandover* handover() { return m_handover.get(); }
     speech::WaveSoundPlayer& sound() { return m_sound; }
 
     // Every way out of the program passes here once: the window takes its
@@ -37,6 +41,10 @@ public:
 private:
     ConsoleBackends() = default;
 
+    // Declared first so that it is destroyed last: the terminal is given
+    // back only once nothing else can draw on it.
+    std::unique_ptr<platform::TerminalMode> m_terminal;
+    std::unique_ptr<sys::ConsoleHandover> m_handover;
     std::unique_ptr<platform::EventSource> m_events;
     std::unique_ptr<platform::ScreenSink> m_sink;
     platform::MemoryClipboard m_clipboard;
@@ -46,7 +54,6 @@ private:
     // attached it; before that it is dropped.
     speech::WaveSoundPlayer m_sound;
     console::ConsoleLog m_log;
-    std::unique_ptr<console::OutputObserver> m_mirror;
     std::unique_ptr<console::Console> m_console;
     std::string m_screen_path;
     bool m_finished = false;
