@@ -23,9 +23,11 @@ std::optional<int64_t> parse_length(std::string_view text)
     for (char c : text) {
         if (!interpreter::is_digit(c))
             return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > max_content_length)
+        // Checked before the step, so that a long digit run cannot
+        // overflow on its way past the limit.
+        if (value > (max_content_length - (c - '0')) / 10)
             return std::nullopt;
+        value = value * 10 + (c - '0');
     }
     return value;
 }

@@ -43,6 +43,9 @@ TEST(HttpResponse, RefusesLengthsThatAreNotWholeNumbers)
     EXPECT_FALSE(net::classify_header("Content-Length:").length);
     EXPECT_FALSE(net::classify_header("Content-Length: 99999999999999999999999").length);
     EXPECT_EQ(net::classify_header("Content-Length:    7").length, 7);
+    // The largest length taken, and one past it.
+    EXPECT_EQ(net::classify_header("Content-Length: 4611686018427387904").length, int64_t(1) << 62);
+    EXPECT_FALSE(net::classify_header("Content-Length: 4611686018427387905").length);
 }
 
 }
