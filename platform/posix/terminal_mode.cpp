@@ -40,6 +40,7 @@ constexpr std::array waking_signals { SIGHUP, SIGWINCH };
 struct EmergencyState {
     volatile sig_atomic_t armed = 0;
     volatile sig_atomic_t resized = 0;
+    bool exit_handler_registered = false;
     int input_fd = -1;
     int output_fd = -1;
     int wake_fd = -1;
@@ -139,7 +140,8 @@ Result<std::unique_ptr<TerminalMode>> TerminalMode::create(int input_fd, int out
     emergency.armed = 1;
     install_handlers();
     // Registered once per process: it does nothing unless a mode is armed.
-    std::atexit(emergency_restore);
+    if (!emergency.exit_handler_registered)
+        emergency.exit_handler_registered = std::atexit(emergency_restore) == 0;
 
     termios raw = saved;
     raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INLCR | IGNCR | INPCK | ISTRIP | IXON);
