@@ -88,7 +88,8 @@ bool BinaryFiles::write_output()
 {
     if (!m_output)
         return false;
-    bool written = std::fwrite(m_buffer.data(), 1, m_count, m_output) == m_count;
+    // An empty buffer may have no storage yet; fwrite must not see its null.
+    bool written = m_count == 0 || std::fwrite(m_buffer.data(), 1, m_count, m_output) == m_count;
     // Flushing here surfaces a full disk at the command that caused it.
     written = std::fflush(m_output) == 0 && written;
     if (written)
