@@ -102,7 +102,7 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         // Chords need key releases, which only the kitty protocol reports.
         if (!events->start_keyboard() && settings.braille_keyboard_mode != 0) {
             settings.braille_keyboard_mode = 0;
-            screen->set_status(platform::braille_keyboard_unavailable_note);
+            events->tell_user(platform::braille_keyboard_unavailable_note);
         }
         backends->m_handover = std::make_unique<TerminalHandover>(terminal, *screen);
         backends->m_events = std::move(events);

@@ -70,21 +70,23 @@ bool TerminalEventSource::start_keyboard()
     return m_kitty;
 }
 
+void TerminalEventSource::tell_user(std::string_view windows1252_text)
+{
+    if (m_callbacks.tell_user)
+        m_callbacks.tell_user(windows1252_text);
+    m_note_shown = !windows1252_text.empty();
+}
+
 void TerminalEventSource::take_decoded(std::vector<Event>& decoded)
 {
     for (const auto& event : decoded) {
-        if (event.type == Event::Type::KeyPress && m_note_shown) {
-            m_note_shown = false;
-            if (m_callbacks.tell_user)
-                m_callbacks.tell_user({});
-        }
+        if (event.type == Event::Type::KeyPress && m_note_shown)
+            tell_user({});
         // Ctrl+Alt+F11 turns the chord keyboard on, which cannot work here.
         bool chord_switch = event.type == Event::Type::KeyPress && event.key == Key::F11
             && (event.modifiers & modifier::ctrl) && (event.modifiers & modifier::alt);
         if (chord_switch && !m_kitty) {
-            if (m_callbacks.tell_user)
-                m_callbacks.tell_user(braille_keyboard_unavailable_note);
-            m_note_shown = true;
+            tell_user(braille_keyboard_unavailable_note);
             continue;
         }
         m_ready.push_back(event);

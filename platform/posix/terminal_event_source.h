@@ -38,6 +38,9 @@ public:
     // braille chord keyboard cannot work.
     bool reports_key_releases() const { return m_kitty; }
 
+    // Shows a note on the status line until the next key press.
+    void tell_user(std::string_view windows1252_text);
+
     std::optional<Event> next_event() override;
     void wait(int timeout_ms) override;
     KeySupply request_key() override;
