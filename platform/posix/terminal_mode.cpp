@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::string_view enter_sequence =
     "\x1B[?1049h" // alternate screen
+    "\x1B[22;0t" // the user's window title saved, for the console's own
     "\x1B[?7l" // no automatic wrap: the last column of the last row stays put
     "\x1B[?25l"
     "\x1B[?1000h\x1B[?1006h" // mouse buttons and wheel, SGR reports
@@ -28,7 +29,8 @@ constexpr std::string_view leave_sequence =
     "\x1B[>4m" // modifyOtherKeys off
     "\x1B[?1004l\x1B[?1006l\x1B[?1000l"
     "\x1B[?7h\x1B[0m\x1B[?25h"
-    "\x1B[?1049l";
+    "\x1B[?1049l"
+    "\x1B[23;0t";
 
 constexpr std::array fatal_signals { SIGINT, SIGTERM, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT };
 constexpr std::array waking_signals { SIGHUP, SIGWINCH };
