@@ -18,6 +18,9 @@ std::string windows1252_to_utf8(std::string_view text);
 // Windows-1252 already and returned unchanged.
 std::string utf8_to_windows1252(std::string_view text);
 
+// Appends the UTF-8 form of a character of the basic plane.
+void append_utf8(std::string& out, char32_t code);
+
 // True when the text is valid UTF-8 and holds a multi-byte sequence.
 bool is_multibyte_utf8(std::string_view text);
 

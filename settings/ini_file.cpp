@@ -26,20 +26,6 @@ std::string_view trim_blanks(std::string_view text)
     return text;
 }
 
-void append_utf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 char32_t utf16_unit_at(std::string_view bytes, size_t index)
 {
     return static_cast<unsigned char>(bytes[index]) | (static_cast<unsigned char>(bytes[index + 1]) << 8);
@@ -59,7 +45,7 @@ std::string utf16le_to_utf8(std::string_view bytes)
                 i += 2;
             unit = U'?';
         }
-        append_utf8(out, unit);
+        platform::append_utf8(out, unit);
     }
     return out;
 }
