@@ -100,6 +100,17 @@ class Tmux:
         self.run("kill-server", check=False)
 
 
+def stop_shells(folder):
+    """Ends the wrappers' shells, which ignore the hang-up of kill-server."""
+    for name in os.listdir(folder):
+        if not name.endswith(".shell"):
+            continue
+        try:
+            os.kill(int(read(os.path.join(folder, name)).strip()), signal.SIGKILL)
+        except (ValueError, ProcessLookupError, PermissionError):
+            pass
+
+
 def read(path):
     with open(path) as file:
         return file.read()
@@ -113,6 +124,7 @@ def wrapper(folder, corvante, script, name):
 cd '{folder}'
 # The shell outlives a hang-up to note how the program ended.
 trap '' HUP
+echo $$ > {name}.shell
 stty -g > {name}.before
 sh -c 'echo $$ > {name}.pid; exec "$0" "$@"' '{corvante}' --fast --audio null \\
     --drive 'C={folder}/c' --speech-log {name}.speech '{script}'
@@ -265,6 +277,8 @@ def main():
         except (AssertionError, subprocess.CalledProcessError, subprocess.TimeoutExpired) as failure:
             print(f"FAILED: {failure}")
             return 1
+        finally:
+            stop_shells(folder)
     print("terminal end-to-end: all checks passed")
     return 0
 
