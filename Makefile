@@ -33,7 +33,7 @@ test-asan:
 
 test-fuzz:
 	@cmake --preset fuzz >/dev/null
-	@cmake --build --preset fuzz -j $(JOBS)
+	@cmake --build --preset fuzz -j $(JOBS) --target fuzz_targets
 	@scripts/run-fuzzers build/fuzz
 
 bench: release
