@@ -28,14 +28,18 @@ void ConsoleHost::play_click()
 {
     if (m_client)
         m_client->play_click();
+    else
+        m_speech.play_sound(speech::click_log_name);
 }
 
 void ConsoleHost::play_beep()
 {
-    if (m_client)
+    if (m_client) {
         m_client->play_beep();
-    else
+    } else {
+        m_speech.play_sound(speech::beep_log_name);
         m_console.discard_keys();
+    }
 }
 
 void ConsoleHost::speak_char(char character)
@@ -50,6 +54,65 @@ void ConsoleHost::stop_speech()
 {
     if (m_client)
         m_client->stop_speech();
+}
+
+void ConsoleHost::spell_text(std::string_view text)
+{
+    if (m_client)
+        m_client->spell_text(text);
+    else
+        m_speech.spell_text(text);
+}
+
+void ConsoleHost::play_sound(std::string_view name)
+{
+    if (m_client)
+        m_client->play_sound(name);
+    else
+        m_speech.play_sound(name);
+}
+
+uint8_t ConsoleHost::read_key_and_speak()
+{
+    if (m_client)
+        return m_client->read_key_and_speak();
+    return m_console.read_key();
+}
+
+void ConsoleHost::speak_battery()
+{
+    if (m_client)
+        m_client->speak_battery();
+}
+
+void ConsoleHost::restart_speech(int speed_level)
+{
+    if (!m_client)
+        return;
+    // Shutting down forgets the folder of the script's sounds.
+    std::string sounds = m_client->script_sound_directory();
+    m_client->shutdown_speech();
+    m_client->init_speech(speed_level, sounds);
+}
+
+void ConsoleHost::speak_time(int hours, int minutes)
+{
+    if (m_client)
+        m_client->speak_time(hours, minutes);
+}
+
+void ConsoleHost::speak_date(int day, int month, int year)
+{
+    if (m_client)
+        m_client->speak_date(day, month, year);
+}
+
+void ConsoleHost::set_echo_typed(bool on)
+{
+    if (m_client)
+        m_client->echo_typed = on;
+    else
+        m_echo_typed = on;
 }
 
 interpreter::TimeOfDay ConsoleHost::local_time()

@@ -28,6 +28,16 @@ public:
     void play_beep() override;
     void speak_char(char character) override;
     void stop_speech() override;
+    void spell_text(std::string_view text) override;
+    void play_sound(std::string_view name) override;
+    uint8_t read_key_and_speak() override;
+    void speak_battery() override;
+    void restart_speech(int speed_level) override;
+    void speak_time(int hours, int minutes) override;
+    void speak_date(int day, int month, int year) override;
+    bool engine_active() override { return m_client && m_client->engine_active(); }
+    bool echo_typed() override { return m_client ? m_client->echo_typed : m_echo_typed; }
+    void set_echo_typed(bool on) override;
 
     bool key_waiting() override { return m_console.key_pressed(); }
     uint8_t read_key() override { return m_console.read_key(); }
@@ -45,6 +55,7 @@ private:
     console::Console& m_console;
     speech::SpeechLog& m_speech;
     speech::SpeechClient* m_client = nullptr;
+    bool m_echo_typed = true;
     platform::Clock& m_clock;
 };
 

@@ -136,6 +136,7 @@ void Console::repaint()
     m_screen.repaint();
     if (m_picture)
         m_sink.show_picture(m_picture.get(), m_picture_x, m_picture_y, m_picture_scale);
+    m_magnifier.refresh();
 }
 
 void Console::play_tone(int frequency)

@@ -6,6 +6,7 @@
 #include "console/console_settings.h"
 #include "console/key_queue.h"
 #include "console/keyboard.h"
+#include "console/magnifier.h"
 #include "console/screen_buffer.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -141,6 +142,7 @@ public:
     const ScreenBuffer& screen() const { return m_screen; }
     KeyQueue& keys() { return m_keys; }
     Keyboard& keyboard() { return m_keyboard; }
+    Magnifier& magnifier() { return m_magnifier; }
     const ColourTable& colours() const { return m_colours; }
     bool is_open() const { return m_open; }
     // True while read_line writes the echo of what the user typed.
@@ -163,6 +165,7 @@ private:
     ScreenBuffer m_screen;
     KeyQueue m_keys;
     Keyboard m_keyboard;
+    Magnifier m_magnifier { m_sink };
 
     bool m_open = false;
     bool m_focused = true;

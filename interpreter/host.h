@@ -39,6 +39,24 @@ public:
     virtual void play_beep() { }
     virtual void speak_char(char character) { }
     virtual void stop_speech() { }
+    // The speech operations of the line editor, screen review and menus.
+    virtual void spell_text(std::string_view text) { }
+    // A recorded sound by name ("_DEL"); returns without waiting.
+    virtual void play_sound(std::string_view name) { }
+    // Reads a key and speaks it (the digit of a speed level, a letter).
+    virtual uint8_t read_key_and_speak() { return read_key(); }
+    // The battery's charge, or the "_SEMBAT" cue when there is none.
+    virtual void speak_battery() { }
+    // Shuts the speech output down and starts it again at a speed level 1..9.
+    virtual void restart_speech(int speed_level) { }
+    virtual void speak_time(int hours, int minutes) { }
+    virtual void speak_date(int day, int month, int year) { }
+    // True when an installed speech engine speaks (whole rows are handed
+    // over at once instead of word by word).
+    virtual bool engine_active() { return false; }
+    // Whether the line editor speaks each character typed (F4 toggles it).
+    virtual bool echo_typed() { return true; }
+    virtual void set_echo_typed(bool on) { }
     // True when a key is waiting in the key queue; never takes it.
     virtual bool key_waiting() = 0;
     // Waits for a key and takes it from the queue: a byte of the key

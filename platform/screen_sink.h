@@ -37,6 +37,18 @@ struct PictureImage {
 // a backend that must repaint on its own (an exposed window, a resized
 // terminal) keeps a copy of the cells it was given. All calls come from the
 // one runtime thread. Text is Windows-1252: each backend converts at its edge.
+// The magnifier's line: the characters shown, the cursor's index among
+// them (it may equal the length), drawn `scale` times the font's size at the
+// window's top left corner. Colours are colour numbers 0..15.
+struct MagnifierView {
+    std::string_view text;
+    int cursor = 0;
+    int scale = 1;
+    int text_colour = 14;
+    int background_colour = 6;
+    int cursor_colour = 3;
+};
+
 class ScreenSink {
 public:
     virtual ~ScreenSink() = default;
@@ -67,6 +79,10 @@ public:
     // scaled; nullptr removes it. The image stays owned by the caller and
     // alive until the next call.
     virtual void show_picture(const PictureImage* image, int x, int y, double scale) = 0;
+
+    // The magnifier over the text; nullptr removes it. The view lives only
+    // during the call. A backend that cannot draw it keeps this default.
+    virtual void show_magnifier(const MagnifierView* view) { }
 
     // The system's default beep (byte 7 written to the console).
     virtual void beep() = 0;

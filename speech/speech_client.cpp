@@ -433,6 +433,7 @@ void SpeechClient::play_samples_and_wait(const std::vector<uint8_t>& samples)
 
 void SpeechClient::play_click()
 {
+    log("sound", click_log_name);
     wait_engine_idle();
     bool cutting = m_wave.speech_cutting;
     m_wave.speech_cutting = false;
@@ -442,6 +443,7 @@ void SpeechClient::play_click()
 
 void SpeechClient::play_beep()
 {
+    log("sound", beep_log_name);
     wait_engine_idle();
     m_port.discard_keys();
     play_samples_and_wait(m_beep);

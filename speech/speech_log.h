@@ -9,7 +9,13 @@
 
 namespace speech {
 
-// The lines read "speak: TEXT", "spell: TEXT", "char: C" and "sound: NAME",
+// The two cues have no file name; the log shows them under names that no
+// file of a Windows script can have.
+constexpr std::string_view beep_log_name = "<beep>";
+constexpr std::string_view click_log_name = "<click>";
+
+// The lines read "speak: TEXT", "spell: TEXT", "char: C" and "sound: NAME"
+// (the beep and the click as "sound: <beep>" and "sound: <click>"),
 // in UTF-8; they are how script tests see what a user would hear.
 class SpeechLog {
 public:
