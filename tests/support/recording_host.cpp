@@ -29,6 +29,23 @@ uint8_t RecordingHost::read_key()
     return key;
 }
 
+uint8_t RecordingHost::read_key_and_speak()
+{
+    uint8_t key = read_key();
+    speak_char(static_cast<char>(key));
+    return key;
+}
+
+void RecordingHost::speak_time(int hours, int minutes)
+{
+    cues.push_back("time: " + std::to_string(hours) + ":" + std::to_string(minutes));
+}
+
+void RecordingHost::speak_date(int day, int month, int year)
+{
+    cues.push_back("date: " + std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year));
+}
+
 void RecordingHost::pause_ms(int milliseconds)
 {
     if (milliseconds > 0)

@@ -28,6 +28,17 @@ public:
     void play_beep() override;
     void speak_char(char character) override { cues.push_back(std::string("char: ") + character); }
     void stop_speech() override { cues.emplace_back("stop"); }
+    void spell_text(std::string_view text) override { cues.push_back("spell: " + std::string(text)); }
+    void play_sound(std::string_view name) override { cues.push_back("sound: " + std::string(name)); }
+    // Reads a key like read_key and records it as spoken.
+    uint8_t read_key_and_speak() override;
+    void speak_battery() override { cues.emplace_back("battery"); }
+    void restart_speech(int speed_level) override { cues.push_back("restart: " + std::to_string(speed_level)); }
+    void speak_time(int hours, int minutes) override;
+    void speak_date(int day, int month, int year) override;
+    bool engine_active() override { return engine; }
+    bool echo_typed() override { return echo; }
+    void set_echo_typed(bool on) override { echo = on; }
     bool key_waiting() override { return !keys.empty(); }
     uint8_t read_key() override;
     // Time passes at once: the clock moves on by the pause.
@@ -43,8 +54,12 @@ public:
 
     std::string console;
     std::vector<std::string> speech;
-    // The other sounds, in order: "click", "beep", "char: C", "stop".
+    // The other sounds, in order: "click", "beep", "char: C", "stop",
+    // "spell: TEXT", "sound: NAME", "battery", "restart: N", "time: H:M",
+    // "date: D/M/Y".
     std::vector<std::string> cues;
+    bool engine = false;
+    bool echo = true;
     std::deque<uint8_t> keys;
     int missed_keys = 0;
     // How many more times speech_busy() answers true.
