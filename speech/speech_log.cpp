@@ -4,6 +4,8 @@
 
 #include "platform/text_encoding.h"
 
+#include <string>
+
 namespace speech {
 
 SpeechLog::~SpeechLog()
@@ -18,6 +20,15 @@ bool SpeechLog::open(const std::string& path)
         std::fclose(m_file);
     m_file = std::fopen(path.c_str(), "ab");
     return m_file != nullptr;
+}
+
+void SpeechLog::speak_char(char c)
+{
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 32 || byte == 127)
+        record("char", "<" + std::to_string(byte) + ">");
+    else
+        record("char", std::string_view(&c, 1));
 }
 
 void SpeechLog::record(std::string_view kind, std::string_view text)

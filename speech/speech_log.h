@@ -15,7 +15,8 @@ constexpr std::string_view beep_log_name = "<beep>";
 constexpr std::string_view click_log_name = "<click>";
 
 // The lines read "speak: TEXT", "spell: TEXT", "char: C" and "sound: NAME"
-// (the beep and the click as "sound: <beep>" and "sound: <click>"),
+// (the beep and the click as "sound: <beep>" and "sound: <click>", control
+// characters as "char: <13>"),
 // in UTF-8; they are how script tests see what a user would hear.
 class SpeechLog {
 public:
@@ -29,7 +30,9 @@ public:
 
     void speak_text(std::string_view text) { record("speak", text); }
     void spell_text(std::string_view text) { record("spell", text); }
-    void speak_char(char c) { record("char", std::string_view(&c, 1)); }
+    // A control byte (a key read and spoken: Esc, Enter) shows as its code
+    // in angle brackets, "char: <27>", so the log stays readable.
+    void speak_char(char c);
     void play_sound(std::string_view name) { record("sound", name); }
 
     const std::vector<std::string>& entries() const { return m_entries; }

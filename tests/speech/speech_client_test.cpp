@@ -153,7 +153,7 @@ TEST_F(SpeechClientTest, CharactersCuesAndTheirDirectories)
     world.client->play_sound("musica");
     world.client->play_sound("nada");
     EXPECT_EQ(world.heard(), recording(letter_a) + recording(unknown) + recording(33));
-    EXPECT_EQ(world.log.entries(), (Lines { "char: a", "char: z", "char: \x05", "sound: musica", "sound: nada" }));
+    EXPECT_EQ(world.log.entries(), (Lines { "char: a", "char: z", "char: <5>", "sound: musica", "sound: nada" }));
 }
 
 TEST_F(SpeechClientTest, ClickAndBeepWaves)
