@@ -113,6 +113,7 @@ std::string help_text(const std::string& program, bool takes_script)
              "  --log FILE         append every byte written to the console to FILE (UTF-8)\n"
              "  --speech-log FILE  append one line per speech request to FILE:\n"
              "                     'speak: TEXT', 'spell: TEXT', 'char: C', 'sound: NAME'\n"
+             "                     (beeps and clicks as 'sound: <beep>', 'sound: <click>')\n"
              "  --audio FILE.wav   record all sound to FILE.wav instead of playing it\n"
              "  --audio null       play nothing, taking the time the sound would take\n"
              "  --ini FILE         read the settings from FILE instead of looking for\n"
