@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the terminal key decoder, from a table of byte sequences.
 #include "platform/posix/terminal_key_decoder.h"
+#include "tests/support/key_events.h"
 
 #include <gtest/gtest.h>
 
@@ -13,60 +14,7 @@ namespace {
 
 using platform::Event;
 using platform::Key;
-
-std::string key_name(Key key)
-{
-    static constexpr const char* named[] = { "None", "Enter", "Esc", "Tab", "Backspace", "Space", "Up", "Down",
-        "Left", "Right", "Home", "End", "PgUp", "PgDn", "Ins", "Del", "Break" };
-    int value = static_cast<int>(key);
-    if (key <= Key::Break)
-        return named[value];
-    if (key >= Key::F1 && key <= Key::F12)
-        return "F" + std::to_string(value - static_cast<int>(Key::F1) + 1);
-    if (platform::is_letter_key(key))
-        return std::string(1, static_cast<char>('A' + value - static_cast<int>(Key::A)));
-    if (platform::is_digit_key(key))
-        return std::string(1, static_cast<char>('0' + value - static_cast<int>(Key::Digit0)));
-    return "Other";
-}
-
-std::string modifier_suffix(uint8_t modifiers)
-{
-    std::string suffix;
-    if (modifiers & platform::modifier::shift)
-        suffix += 's';
-    if (modifiers & platform::modifier::ctrl)
-        suffix += 'c';
-    if (modifiers & platform::modifier::alt)
-        suffix += 'a';
-    return suffix.empty() ? suffix : "+" + suffix;
-}
-
-std::string describe(const Event& event)
-{
-    switch (event.type) {
-    case Event::Type::KeyPress:
-        return "P:" + key_name(event.key) + modifier_suffix(event.modifiers);
-    case Event::Type::KeyRelease:
-        return "R:" + key_name(event.key) + modifier_suffix(event.modifiers);
-    case Event::Type::Character:
-        if (event.character > 32 && event.character < 127)
-            return "C:" + std::string(1, static_cast<char>(event.character));
-        return "C:" + std::to_string(event.character);
-    case Event::Type::MouseButtonPress: {
-        static constexpr const char* buttons[] = { "Left", "Right", "Middle" };
-        return std::string("M:") + buttons[static_cast<int>(event.button)];
-    }
-    case Event::Type::MouseWheel:
-        return std::string("W:") + (event.wheel > 0 ? "+" : "") + std::to_string(event.wheel);
-    case Event::Type::FocusGained:
-        return "F+";
-    case Event::Type::FocusLost:
-        return "F-";
-    default:
-        return "?";
-    }
-}
+using test_support::describe;
 
 // "\e", "\r", "\n", "\t" and "\xNN" in the table stand for their bytes.
 std::string unescape(const std::string& text)

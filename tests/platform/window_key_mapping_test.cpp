@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the window's key mapping: scancodes, modifiers and typed text.
 #include "platform/sdl/sdl_key_mapping.h"
+#include "tests/support/key_events.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +13,6 @@
 namespace {
 
 using platform::Key;
-
-std::string key_name(Key key)
-{
-    static constexpr const char* named[] = { "None", "Enter", "Esc", "Tab", "Backspace", "Space", "Up", "Down",
-        "Left", "Right", "Home", "End", "PgUp", "PgDn", "Ins", "Del", "Break" };
-    int value = static_cast<int>(key);
-    if (key <= Key::Break)
-        return named[value];
-    if (key >= Key::F1 && key <= Key::F12)
-        return "F" + std::to_string(value - static_cast<int>(Key::F1) + 1);
-    if (platform::is_letter_key(key))
-        return std::string(1, static_cast<char>('A' + value - static_cast<int>(Key::A)));
-    if (platform::is_digit_key(key))
-        return std::string(1, static_cast<char>('0' + value - static_cast<int>(Key::Digit0)));
-    return "Other";
-}
 
 uint16_t sdl_modifiers(const std::string& names)
 {
@@ -57,14 +42,7 @@ uint16_t sdl_modifiers(const std::string& names)
 
 std::string describe(Key key, uint8_t modifiers)
 {
-    std::string suffix;
-    if (modifiers & platform::modifier::shift)
-        suffix += 's';
-    if (modifiers & platform::modifier::ctrl)
-        suffix += 'c';
-    if (modifiers & platform::modifier::alt)
-        suffix += 'a';
-    return key_name(key) + (suffix.empty() ? "" : "+" + suffix);
+    return test_support::key_name(key) + test_support::modifier_suffix(modifiers);
 }
 
 TEST(WindowKeyMapping, MapsTheScancodesOfTheTable)
