@@ -26,13 +26,25 @@ std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& 
 {
     auto current = options(runtime);
     WaitContext wait { runtime.host, m_clock, current.poll_timeout_us };
-    auto address = m_network.resolve(host);
+    WaitBudget budget(m_clock, current.peer_limit_ms);
+    auto lookup = m_network.start_resolve(host);
+    std::optional<std::optional<uint32_t>> answer;
+    // Slices of at least 10 ms: the lookup has no socket to poll, and a
+    // zero timeout from the settings would make this loop spin.
+    int64_t lookup_slice_us = std::max<int64_t>(wait.poll_timeout_us, 10000);
+    while (!(answer = lookup->wait(lookup_slice_us))) {
+        budget.spent_us(lookup_slice_us);
+        runtime.host.pause_ms(0);
+        if (budget.exhausted())
+            return nullptr;
+    }
+    auto address = *answer;
     if (!address)
         return nullptr;
     auto socket = m_network.connect(*address, port);
     if (!socket || !*socket)
         return nullptr;
-    WaitBudget budget(m_clock, current.peer_limit_ms);
+    budget.restart();
     for (;;) {
         auto state = (*socket)->wait_connected(wait.poll_timeout_us);
         if (state == platform::ConnectState::connected)

@@ -4,6 +4,27 @@
 
 namespace platform {
 
+namespace {
+
+class ReadyLookup final : public HostLookup {
+public:
+    explicit ReadyLookup(std::optional<uint32_t> address)
+        : m_address(address)
+    {
+    }
+    std::optional<std::optional<uint32_t>> wait(int64_t) override { return m_address; }
+
+private:
+    std::optional<uint32_t> m_address;
+};
+
+}
+
+std::unique_ptr<HostLookup> TcpNetwork::start_resolve(std::string_view host)
+{
+    return std::make_unique<ReadyLookup>(resolve(host));
+}
+
 std::string format_ipv4(uint32_t address)
 {
     return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 255) + "." + std::to_string((address >> 8) & 255) + "."

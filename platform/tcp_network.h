@@ -57,6 +57,16 @@ public:
     virtual uint16_t port() const = 0;
 };
 
+// A host name lookup under way. The resolver may block for seconds (a
+// dead name server), which must not freeze the program's waits.
+class HostLookup {
+public:
+    virtual ~HostLookup() = default;
+    // Waits at most `timeout_us` for the answer: nothing while the lookup
+    // still runs; then the address, or an empty answer for an unknown host.
+    virtual std::optional<std::optional<uint32_t>> wait(int64_t timeout_us) = 0;
+};
+
 class TcpNetwork {
 public:
     virtual ~TcpNetwork() = default;
@@ -65,6 +75,9 @@ public:
     // that begins with a digit is never looked up by name. Nothing when the
     // host is unknown.
     virtual std::optional<uint32_t> resolve(std::string_view host) = 0;
+    // The same answer without blocking the caller. This default resolves at
+    // once; a backend whose lookups can block runs them aside.
+    virtual std::unique_ptr<HostLookup> start_resolve(std::string_view host);
     // Starts connecting; the socket is `pending` until wait_connected says more.
     virtual Result<std::unique_ptr<TcpSocket>> connect(uint32_t address, uint16_t port) = 0;
     // Listens on every local address; port 0 picks a free one.

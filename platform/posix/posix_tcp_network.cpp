@@ -2,9 +2,14 @@
 // PosixTcpNetwork: TcpNetwork on non-blocking POSIX sockets.
 #include "platform/posix/posix_tcp_network.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -12,6 +17,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace platform {
@@ -168,6 +174,77 @@ private:
 
 }
 
+namespace {
+
+bool needs_name_lookup(const std::string& host)
+{
+    return !host.empty() && !(host[0] >= '0' && host[0] <= '9') && host.find('\0') == std::string::npos;
+}
+
+std::optional<uint32_t> look_name_up(const std::string& host)
+{
+    addrinfo hints {};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    uint32_t address = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+    freeaddrinfo(found);
+    return address;
+}
+
+// The lookup runs on a detached thread that shares only this state, so a
+// caller that gives up (its time ran out, the program ends) leaves nothing
+// behind that the thread could touch.
+struct LookupState {
+    std::mutex mutex;
+    std::condition_variable done_signal;
+    bool done = false;
+    std::optional<uint32_t> address;
+};
+
+class ThreadLookup final : public HostLookup {
+public:
+    explicit ThreadLookup(std::string host)
+        : m_state(std::make_shared<LookupState>())
+    {
+        std::thread([state = m_state, host = std::move(host)] {
+            auto address = look_name_up(host);
+            std::lock_guard lock(state->mutex);
+            state->address = address;
+            state->done = true;
+            state->done_signal.notify_all();
+        }).detach();
+    }
+
+    std::optional<std::optional<uint32_t>> wait(int64_t timeout_us) override
+    {
+        std::unique_lock lock(m_state->mutex);
+        if (!m_state->done_signal.wait_for(lock, std::chrono::microseconds(std::max<int64_t>(timeout_us, 0)),
+                [this] { return m_state->done; }))
+            return std::nullopt;
+        return m_state->address;
+    }
+
+private:
+    std::shared_ptr<LookupState> m_state;
+};
+
+class AnsweredLookup final : public HostLookup {
+public:
+    explicit AnsweredLookup(std::optional<uint32_t> address)
+        : m_address(address)
+    {
+    }
+    std::optional<std::optional<uint32_t>> wait(int64_t) override { return m_address; }
+
+private:
+    std::optional<uint32_t> m_address;
+};
+
+}
+
 std::optional<uint32_t> PosixTcpNetwork::resolve(std::string_view host)
 {
     std::string text(host);
@@ -179,15 +256,20 @@ std::optional<uint32_t> PosixTcpNetwork::resolve(std::string_view host)
             return std::nullopt;
         return ntohl(address.s_addr);
     }
-    addrinfo hints {};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(text.c_str(), nullptr, &hints, &found) != 0 || !found)
-        return std::nullopt;
-    uint32_t address = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return address;
+    return look_name_up(text);
+}
+
+std::unique_ptr<HostLookup> PosixTcpNetwork::start_resolve(std::string_view host)
+{
+    std::string text(host);
+    if (!needs_name_lookup(text))
+        return std::make_unique<AnsweredLookup>(resolve(text));
+    try {
+        return std::make_unique<ThreadLookup>(text);
+    } catch (const std::system_error&) {
+        // No thread to spare: look the name up here, blocking.
+        return std::make_unique<AnsweredLookup>(look_name_up(text));
+    }
 }
 
 Result<std::unique_ptr<TcpSocket>> PosixTcpNetwork::connect(uint32_t address, uint16_t port)
