@@ -117,6 +117,7 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_events = std::move(window->events);
         backends->m_sink = std::move(window->sink);
         backends->m_window_clipboard = std::move(window->clipboard);
+        backends->m_window_id = window->native_window;
         clipboard = backends->m_window_clipboard.get();
     }
 

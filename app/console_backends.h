@@ -12,7 +12,9 @@
 #include "speech/wave_sound_player.h"
 #include "system/console_handover.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace app {
@@ -33,6 +35,8 @@ public:
     // when the console is not on one.
     sys::ConsoleHandover* handover() { return m_handover.get(); }
     speech::WaveSoundPlayer& sound() { return m_sound; }
+    // The console window's id on the desktop, when it is in a window there.
+    std::optional<uint64_t> window_id() const { return m_window_id; }
 
     // Every way out of the program passes here once: the window takes its
     // end state, and the screen file (--screen) is written.
@@ -56,6 +60,7 @@ private:
     console::ConsoleLog m_log;
     std::unique_ptr<console::Console> m_console;
     std::string m_screen_path;
+    std::optional<uint64_t> m_window_id;
     bool m_finished = false;
 };
 

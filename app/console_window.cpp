@@ -33,6 +33,7 @@ platform::Result<ConsoleWindow> open_console_window(
     if (!window)
         return platform::Error { "the window is not available: " + window.error().message };
     ConsoleWindow parts;
+    parts.native_window = (*window)->native_window_id();
     parts.events = std::make_unique<platform::SdlEventSource>(**window, clock, real_time);
     parts.clipboard = std::make_unique<platform::SdlClipboard>();
     parts.sink = std::move(*window);

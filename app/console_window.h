@@ -9,7 +9,9 @@
 #include "platform/result.h"
 #include "platform/screen_sink.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace app {
 
@@ -19,6 +21,8 @@ struct ConsoleWindow {
     std::unique_ptr<platform::ScreenSink> sink;
     std::unique_ptr<platform::EventSource> events;
     std::unique_ptr<platform::Clipboard> clipboard;
+    // The window's id on the desktop (X11), when it has one.
+    std::optional<uint64_t> native_window;
 };
 
 // Fails with a message for the user when this build has no window or no

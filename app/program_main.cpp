@@ -91,7 +91,7 @@ int run_program(const Program& program, int argc, char** argv)
     runtime->subsystems.network = &network;
     console::FileSubsystems files;
     files.attach(runtime->subsystems);
-    SystemBackends system(options->headless);
+    SystemBackends system(options->headless, (*backends)->window_id());
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());

@@ -14,8 +14,13 @@ namespace app {
 
 namespace {
 
-std::unique_ptr<platform::Desktop> choose_desktop(bool headless)
+std::unique_ptr<platform::Desktop> choose_desktop(bool headless, std::optional<uint64_t> console_window)
 {
+    if (console_window) {
+        if (auto desktop = platform::open_x11_desktop(console_window))
+            return desktop;
+        return std::make_unique<platform::NoDesktop>(console_window);
+    }
     if (headless)
         return std::make_unique<platform::NoDesktop>();
     std::optional<uint64_t> terminal_window;
@@ -68,8 +73,8 @@ private:
 
 }
 
-SystemBackends::SystemBackends(bool headless)
-    : m_desktop(choose_desktop(headless))
+SystemBackends::SystemBackends(bool headless, std::optional<uint64_t> console_window)
+    : m_desktop(choose_desktop(headless, console_window))
     , m_state(m_launcher, *m_desktop, m_ports)
 {
 }

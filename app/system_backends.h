@@ -10,7 +10,9 @@
 #include "system/sound_output.h"
 #include "system/system_state.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace console {
 class Console;
@@ -21,11 +23,13 @@ class WaveOutput;
 
 namespace app {
 
-// Headless runs watch no windows; otherwise the X11 desktop when a display
-// is there, with the terminal's window ($WINDOWID) as the console's.
+// The console in a window watches the X11 desktop with that window as the
+// console's. Otherwise headless runs watch no windows, and the terminal
+// watches the X11 desktop when a display is there, with the terminal's
+// window ($WINDOWID) as the console's.
 class SystemBackends {
 public:
-    explicit SystemBackends(bool headless);
+    SystemBackends(bool headless, std::optional<uint64_t> console_window);
     SystemBackends(const SystemBackends&) = delete;
     SystemBackends& operator=(const SystemBackends&) = delete;
 

@@ -81,24 +81,28 @@ std::optional<SpawnRequest> opener_request(
 }
 
 // The wait after a plain start: until the started program has come up and
-// the user has come back to the console, then the settings' pause. Without
-// a window to watch, until the program has ended.
+// the user has come back to the console, then the settings' pause. A
+// desktop that cannot tell which window is in front (an X server without a
+// window manager sets no _NET_ACTIVE_WINDOW) counts as showing the console:
+// the first phase then runs out and the second ends at once, as when the
+// program never takes the foreground. Without a console window to watch
+// (headless runs), the wait lasts until the program has ended.
 void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
 {
     auto& desktop = state.desktop();
     auto console = desktop.console_window();
-    if (console && desktop.foreground_window()) {
+    auto program_in_front = [&] {
+        auto front = desktop.foreground_window();
+        return front && front != console;
+    };
+    if (console) {
         for (int poll = 0; poll < return_first_phase_polls; ++poll) {
-            if (desktop.foreground_window() != console)
+            if (program_in_front())
                 break;
             runtime.host.pause_ms(return_poll_ms);
         }
-        for (;;) {
-            auto front = desktop.foreground_window();
-            if (!front || front == console)
-                break;
+        while (program_in_front())
             runtime.host.pause_ms(return_poll_ms);
-        }
     } else {
         while (!state.launcher().wait_for_exit(pid, child_poll_ms))
             runtime.host.pause_ms(1);

@@ -3,6 +3,8 @@
 #include "platform/sdl/sdl_window.h"
 
 #include "platform/sdl/font_lookup.h"
+#include "platform/sdl/magnifier_layout.h"
+#include "platform/sdl/sdl_window_id.h"
 #include "platform/text_encoding.h"
 
 #include <SDL.h>
@@ -67,6 +69,9 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
     }
     if (font_file.embolden)
         TTF_SetFontStyle(m_font, TTF_STYLE_BOLD);
+    m_font_path = font_file.path;
+    m_font_size = size;
+    m_font_embolden = font_file.embolden;
     m_ascent = std::min(TTF_FontAscent(m_font), m_cell.height - caret_height);
 
     int width = screen_columns * m_cell.width;
@@ -75,6 +80,11 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
         return Error { std::string("cannot create the window: ") + SDL_GetError() };
+    // Making the window's surface may replace the window by one that can
+    // hold an accelerated frame, under a new X11 id; done now, the id that
+    // HANDLE hands out stays the window's for good.
+    if (!SDL_GetWindowSurface(m_window))
+        return Error { std::string("cannot draw in the window: ") + SDL_GetError() };
     auto limits = size_limits(m_cell, screen.w, screen.h);
     SDL_SetWindowMinimumSize(m_window, limits.min_width, limits.min_height);
     SDL_SetWindowMaximumSize(m_window, limits.max_width, limits.max_height);
@@ -91,6 +101,7 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
 
 SdlWindow::~SdlWindow()
 {
+    release_magnifier_font();
     for (auto* surface : m_glyphs)
         SDL_FreeSurface(surface);
     SDL_FreeSurface(m_picture_surface);
@@ -108,6 +119,11 @@ SdlWindow::~SdlWindow()
 uint32_t SdlWindow::window_id() const
 {
     return m_window ? SDL_GetWindowID(m_window) : 0;
+}
+
+std::optional<uint64_t> SdlWindow::native_window_id() const
+{
+    return x11_window_id(m_window);
 }
 
 void SdlWindow::set_colours(const std::array<Rgb, 16>& colours)
@@ -214,28 +230,99 @@ SDL_Surface* SdlWindow::glyph(uint8_t character)
     if (m_glyph_made[character])
         return m_glyphs[character];
     m_glyph_made[character] = true;
+    m_glyphs[character] = render_glyph(m_font, character, m_cell.width, m_cell.height);
+    return m_glyphs[character];
+}
+
+// White strokes on a transparent box of the given size, to be tinted with
+// the text colour as they are drawn; nothing for blanks and control codes.
+SDL_Surface* SdlWindow::render_glyph(TTF_Font* font, uint8_t character, int width, int height)
+{
     bool control = character < 32 || character == 127 || character == 0x81 || character == 0x8D
         || character == 0x8F || character == 0x90 || character == 0x9D;
-    if (character == ' ' || control)
+    if (!font || character == ' ' || control)
         return nullptr;
     auto utf8 = windows1252_to_utf8(std::string(1, static_cast<char>(character)));
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(m_font, utf8.c_str(), SDL_Color { 255, 255, 255, 255 });
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color { 255, 255, 255, 255 });
     if (!rendered)
         return nullptr;
-    // Each glyph is made exactly one cell wide, as a font made for the
+    // Each glyph is made exactly one box wide, as a font made for the
     // cell's width would draw it.
-    SDL_Surface* cell = SDL_CreateRGBSurfaceWithFormat(0, m_cell.width, m_cell.height, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (cell) {
-        SDL_FillRect(cell, nullptr, SDL_MapRGBA(cell->format, 255, 255, 255, 0));
+    SDL_Surface* box = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (box) {
+        SDL_FillRect(box, nullptr, SDL_MapRGBA(box->format, 255, 255, 255, 0));
         SDL_SetSurfaceBlendMode(rendered, SDL_BLENDMODE_NONE);
-        SDL_Rect target { 0, 0, m_cell.width, std::min(rendered->h, m_cell.height) };
+        SDL_Rect target { 0, 0, width, std::min(rendered->h, height) };
         SDL_Rect source { 0, 0, rendered->w, target.h };
-        SDL_BlitScaled(rendered, &source, cell, &target);
-        SDL_SetSurfaceBlendMode(cell, SDL_BLENDMODE_BLEND);
+        SDL_BlitScaled(rendered, &source, box, &target);
+        SDL_SetSurfaceBlendMode(box, SDL_BLENDMODE_BLEND);
     }
     SDL_FreeSurface(rendered);
-    m_glyphs[character] = cell;
-    return cell;
+    return box;
+}
+
+void SdlWindow::release_magnifier_font()
+{
+    for (auto& surface : m_magnifier_glyphs) {
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+    }
+    m_magnifier_glyph_made.fill(false);
+    if (m_magnifier_font)
+        TTF_CloseFont(m_magnifier_font);
+    m_magnifier_font = nullptr;
+    m_magnifier_font_scale = 0;
+}
+
+SDL_Surface* SdlWindow::magnifier_glyph(uint8_t character, int scale)
+{
+    if (scale != m_magnifier_font_scale) {
+        release_magnifier_font();
+        m_magnifier_font_scale = scale;
+        // As for the console's font: the lines must fit the box's height.
+        int size = std::max(m_font_size * scale, smallest_font_size);
+        m_magnifier_font = TTF_OpenFont(m_font_path.c_str(), size);
+        while (m_magnifier_font && TTF_FontHeight(m_magnifier_font) > scale * m_cell.height && size > smallest_font_size) {
+            --size;
+            if (TTF_SetFontSize(m_magnifier_font, size) != 0)
+                break;
+        }
+        if (m_magnifier_font && m_font_embolden)
+            TTF_SetFontStyle(m_magnifier_font, TTF_STYLE_BOLD);
+    }
+    if (m_magnifier_glyph_made[character])
+        return m_magnifier_glyphs[character];
+    m_magnifier_glyph_made[character] = true;
+    m_magnifier_glyphs[character] = render_glyph(m_magnifier_font, character, scale * m_cell.width, scale * m_cell.height);
+    return m_magnifier_glyphs[character];
+}
+
+void SdlWindow::show_magnifier(const MagnifierView* view)
+{
+    m_dirty = true;
+    m_magnifier_shown = view != nullptr;
+    if (!view)
+        return;
+    // The view's text lives only during the call.
+    m_magnifier = *view;
+    m_magnifier.scale = std::clamp(view->scale, 0, 10);
+    m_magnifier_text.assign(view->text);
+    m_magnifier.text = m_magnifier_text;
+}
+
+void SdlWindow::draw_magnifier(SDL_Surface* target)
+{
+    auto layout = lay_out_magnifier(m_magnifier, m_cell);
+    auto background = map_colour(target, magnifier_colour(layout.background_colour, m_colours));
+    for (const auto& shown : layout.cells) {
+        SDL_Rect box { shown.x, shown.y, shown.width, shown.height };
+        SDL_FillRect(target, &box, background);
+        if (SDL_Surface* shape = magnifier_glyph(shown.character, m_magnifier.scale)) {
+            auto ink = magnifier_colour(shown.colour, m_colours);
+            SDL_SetSurfaceColorMod(shape, ink.red, ink.green, ink.blue);
+            SDL_BlitSurface(shape, nullptr, target, &box);
+        }
+    }
 }
 
 void SdlWindow::draw_cell(int row, int column)
@@ -277,6 +364,10 @@ void SdlWindow::present()
         else
             SDL_BlitScaled(m_picture_surface, nullptr, target, &place);
     }
+    // The editor draws the magnifier after the screen was painted, so it
+    // lies over the text and the picture.
+    if (m_magnifier_shown)
+        draw_magnifier(target);
     if (m_caret) {
         int column = std::clamp(m_cursor_column, 0, screen_columns - 1);
         int row = std::clamp(m_cursor_row, 0, screen_rows - 1);

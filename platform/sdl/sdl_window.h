@@ -49,12 +49,16 @@ public:
     void set_title(std::string_view title) override;
     void set_window_state(WindowState state) override;
     void show_picture(const PictureImage* image, int x, int y, double scale) override;
+    void show_magnifier(const MagnifierView* view) override;
     void beep() override;
     void present() override;
 
     // The window was uncovered or resized: everything is drawn again.
     void redraw();
     uint32_t window_id() const;
+    // The X11 id of the window, for HANDLE and the desktop's foreground
+    // checks; nothing when the window is not on X11.
+    std::optional<uint64_t> native_window_id() const;
     CellSize cell() const { return m_cell; }
 
 private:
@@ -62,6 +66,10 @@ private:
     Result<void> create(const WindowSettings& settings);
     void draw_cell(int row, int column);
     SDL_Surface* glyph(uint8_t character);
+    SDL_Surface* render_glyph(TTF_Font* font, uint8_t character, int width, int height);
+    SDL_Surface* magnifier_glyph(uint8_t character, int scale);
+    void release_magnifier_font();
+    void draw_magnifier(SDL_Surface* target);
 
     SDL_Window* m_window = nullptr;
     TTF_Font* m_font = nullptr;
@@ -85,6 +93,20 @@ private:
     int m_picture_y = 0;
     double m_picture_scale = 1.0;
     std::string m_snapshot_path;
+
+    // The magnifier draws with the console's font made `scale` times
+    // larger, rendered at that size rather than blown up, so that its
+    // strokes stay smooth; its glyphs are kept for the last scale asked.
+    std::string m_font_path;
+    int m_font_size = 0;
+    bool m_font_embolden = false;
+    TTF_Font* m_magnifier_font = nullptr;
+    int m_magnifier_font_scale = 0;
+    std::array<SDL_Surface*, 256> m_magnifier_glyphs {};
+    std::array<bool, 256> m_magnifier_glyph_made {};
+    bool m_magnifier_shown = false;
+    std::string m_magnifier_text;
+    MagnifierView m_magnifier;
 };
 
 }

@@ -9,9 +9,13 @@ key queue, and the window's frame, saved by the test-only
 CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours and the
 picture overlay drawn at its place. A second run
 closes the window the way a window manager does and expects a clean end.
-Without a display, --window must refuse to start (status 2).
+A JPEG shown with IMAGEM is compared with its four coloured quarters, and
+HANDLE must give the window's X11 id. The wait after a plain EXECUTA is
+timed twice: while the test plays a window manager that names the active
+window (_NET_ACTIVE_WINDOW), and after that name is gone, as on a bare X
+server. Without a display, --window must refuse to start (status 2).
 
-Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR
+Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR JPEG_WRITER
 """
 
 import ctypes
@@ -85,8 +89,7 @@ def find_window(display, title, program):
     fail("no window titled " + title)
 
 
-def close_window(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
+def load_xlib():
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -94,7 +97,24 @@ def close_window(display, window):
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
     x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+    x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                        ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+    x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
+                                    ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+    x11.XDeleteProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
+    return x11
+
+
+def close_window(display, window):
+    """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
+    x11 = load_xlib()
 
     class ClientMessage(ctypes.Structure):
         _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -113,6 +133,42 @@ def close_window(display, window):
     x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
     x11.XFlush(connection)
     x11.XCloseDisplay(connection)
+
+
+class StandInWindowManager:
+    """Names the active window on the root window, as an EWMH window
+    manager does, and owns one window of its own to stand for a started
+    program."""
+
+    XA_WINDOW = 33
+    PROP_MODE_REPLACE = 0
+
+    def __init__(self, display):
+        self.x11 = load_xlib()
+        self.connection = self.x11.XOpenDisplay(display.encode())
+        if not self.connection:
+            fail("cannot open " + display)
+        self.root = self.x11.XDefaultRootWindow(self.connection)
+        self.active = self.x11.XInternAtom(self.connection, b"_NET_ACTIVE_WINDOW", 0)
+        self.program_window = self.x11.XCreateSimpleWindow(self.connection, self.root, 0, 0, 50, 50, 0, 0, 0)
+        self.x11.XMapWindow(self.connection, self.program_window)
+        self.x11.XSync(self.connection, 0)
+
+    def set_active(self, window):
+        value = ctypes.c_long(int(window))
+        self.x11.XChangeProperty(self.connection, self.root, self.active, self.XA_WINDOW, 32,
+                                 self.PROP_MODE_REPLACE, ctypes.byref(value), 1)
+        self.x11.XSync(self.connection, 0)
+
+    def leave(self):
+        """The window manager is gone: no active window is named."""
+        self.x11.XDeleteProperty(self.connection, self.root, self.active)
+        self.x11.XSync(self.connection, 0)
+
+    def close(self):
+        self.leave()
+        self.x11.XDestroyWindow(self.connection, self.program_window)
+        self.x11.XCloseDisplay(self.connection)
 
 
 def read_bmp(path):
@@ -237,13 +293,135 @@ def run_without_display(corvante, data):
         fail("without a display: status %d, %r" % (result.returncode, result.stderr))
 
 
+def read_log(path):
+    try:
+        return open(path, "rb").read().decode("utf-8")
+    except FileNotFoundError:
+        return ""
+
+
+def wait_for_log(path, text, program, timeout=15):
+    """The moment `text` has reached the console log."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if text in read_log(path):
+            return time.monotonic()
+        if program.poll() is not None:
+            fail("the program ended (status %d) before writing %r; log %r" % (program.returncode, text,
+                                                                             read_log(path)))
+        time.sleep(0.02)
+    fail("%r did not reach the console log; log %r" % (text, read_log(path)))
+
+
+def near(colour, expected, tolerance=48):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
+    picture_x, picture_y, width, height = 100, 60, 64, 48
+    subprocess.run([jpeg_writer, os.path.join(work, "quartos.jpg"), str(width), str(height)], check=True)
+    snapshot = os.path.join(work, "jpeg.bmp")
+    log = os.path.join(work, "jpeg.log")
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
+    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
+                                os.path.join(data, "window.ini"), "--log", log, "--drive", "C=" + work,
+                                os.path.join(data, "jpeg.cor")], env=env, cwd=work)
+    try:
+        window = find_window(display, "corvante-jpeg", program)
+        wait_for_log(log, "\n", program)
+        # HANDLE: the id xdotool found the window by, which is the id of the
+        # window the X server knows by the console's title.
+        handle = read_log(log).strip()
+        if handle != window:
+            fail("HANDLE gave %r, the window's X11 id is %s" % (handle, window))
+        described = subprocess.run(["xprop", "-id", handle, "WM_NAME"], env=dict(os.environ, DISPLAY=display),
+                                   capture_output=True, text=True, timeout=10).stdout
+        if "corvante-jpeg" not in described:
+            fail("xprop does not know window %s as the console: %r" % (handle, described))
+        xdotool(display, "windowfocus", "--sync", window)
+        xdotool(display, "key", "Escape")
+        status = program.wait(timeout=10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0:
+        fail("the JPEG script ended with status %d" % status)
+    if os.path.exists(os.path.join(work, "$$$.bmp")):
+        fail("the decoded JPEG was left behind as c:\\$$$.bmp")
+
+    _, _, pixel = read_bmp(snapshot)
+    quarters = {(0, 0): (255, 0, 0), (1, 0): (0, 255, 0), (0, 1): (0, 0, 255), (1, 1): (255, 255, 255)}
+    margin = 4  # JPEG blurs the edges between the quarters
+    for (right, bottom), expected in quarters.items():
+        for y in range(margin, height // 2 - margin, 3):
+            for x in range(margin, width // 2 - margin, 3):
+                at = (picture_x + right * width // 2 + x, picture_y + bottom * height // 2 + y)
+                if not near(pixel(*at), expected):
+                    fail("JPEG pixel at %s is %s, expected about %s" % (at, pixel(*at), expected))
+    for outside in [(picture_x - 1, picture_y + 5), (picture_x + width, picture_y + 5),
+                    (picture_x + 5, picture_y - 1), (picture_x + 5, picture_y + height)]:
+        if pixel(*outside) != (0, 0, 0):
+            fail("pixel %s beside the picture is %s: the picture is not at its place or size" %
+                 (outside, pixel(*outside)))
+
+
+def run_return_wait(corvante, data, display, work):
+    log = os.path.join(work, "retorno.log")
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+    env.pop("CORVANTE_WINDOW_SNAPSHOT", None)
+    manager = StandInWindowManager(display)
+    # Real time: the pauses of the wait are what is measured.
+    program = subprocess.Popen([corvante, "--headless", "--window", "--ini", os.path.join(data, "retorno.ini"),
+                                "--log", log, os.path.join(data, "retorno.cor")], env=env, cwd=work)
+    try:
+        window = find_window(display, "corvante-retorno", program)
+        manager.set_active(window)
+        xdotool(display, "windowfocus", "--sync", window)
+        xdotool(display, "key", "space")
+        wait_for_log(log, "antes\n", program)
+        # The console stays in front: the wait goes on looking.
+        time.sleep(0.6)
+        if "depois" in read_log(log):
+            fail("EXECUTA returned before the started program came up")
+        manager.set_active(manager.program_window)
+        # The program is in front: the wait lasts as long as it stays there.
+        time.sleep(1.0)
+        if "depois" in read_log(log):
+            fail("EXECUTA returned while the started program was in front")
+        manager.set_active(window)
+        back = time.monotonic()
+        returned = wait_for_log(log, "depois\n", program)
+        # TEMPOESPERAPROGVOLTAR=400, and the console is looked at every 100 ms.
+        if not 0.35 <= returned - back <= 1.5:
+            fail("EXECUTA returned %.2f s after the console came back, expected 0.4 s and a look" %
+                 (returned - back))
+
+        # No window manager: no active window is named, so the start counts
+        # as a program that never comes up: 5 s of looks, then the pause.
+        manager.leave()
+        xdotool(display, "key", "space")
+        started = wait_for_log(log, "antes sem gerenciador\n", program)
+        returned = wait_for_log(log, "depois sem gerenciador\n", program)
+        if not 5.2 <= returned - started <= 8.0:
+            fail("without an active window EXECUTA returned after %.2f s, expected 5.4 s" % (returned - started))
+        status = program.wait(timeout=10)
+    finally:
+        manager.close()
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0:
+        fail("the return-wait script ended with status %d" % status)
+
+
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         print(__doc__)
         return 2
-    corvante, data = sys.argv[1], sys.argv[2]
+    corvante, data, jpeg_writer = sys.argv[1], sys.argv[2], sys.argv[3]
     run_without_display(corvante, data)
-    missing = [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    missing = [tool for tool in ("Xvfb", "xdotool", "xprop") if not shutil.which(tool)]
     if missing:
         print("SKIP: %s not installed (scripts/packages/window.txt)" % ", ".join(missing))
         return SKIP
@@ -252,6 +430,8 @@ def main():
         with tempfile.TemporaryDirectory() as work:
             run_colours(corvante, data, display, work)
             run_close(corvante, data, display, work)
+            run_jpeg_and_handle(corvante, data, display, work, jpeg_writer)
+            run_return_wait(corvante, data, display, work)
     finally:
         server.terminate()
         server.wait(timeout=10)

@@ -192,8 +192,9 @@ TEST_F(SystemStatements, PlainExecutaFollowsTheForegroundWindow)
     launcher.add_to_path("prog", "/usr/bin/prog");
     desktop.console = 5;
     desktop.front = 5;
-    // Up, then the program's window for two looks, then the console again.
-    desktop.front_after_asks = { 5, 5, 9, 9, 9 };
+    // Up after one look, then the program's window for two looks, then the
+    // console again.
+    desktop.front_after_asks = { 5, 9, 9, 9 };
     EXPECT_TRUE(run("executa \"prog\""));
     EXPECT_TRUE(launcher.waited().empty());
     EXPECT_EQ(test.host.paused_ms, 100 + 200 + 1000);
@@ -203,6 +204,25 @@ TEST_F(SystemStatements, PlainExecutaFollowsTheForegroundWindow)
     desktop.front_after_asks.clear();
     EXPECT_TRUE(run("executa \"prog\""));
     EXPECT_EQ(test.host.paused_ms, 5000 + 1000);
+}
+
+TEST_F(SystemStatements, PlainExecutaWithoutAKnownForegroundRunsOutLikeAProgramThatNeverComesUp)
+{
+    // An X server without a window manager names no active window: the
+    // console window is known, the one in front is not.
+    launcher.add_to_path("prog", "/usr/bin/prog");
+    desktop.console = 5;
+    desktop.front = std::nullopt;
+    EXPECT_TRUE(run("executa \"prog\""));
+    EXPECT_TRUE(launcher.waited().empty());
+    EXPECT_EQ(test.host.paused_ms, 5000 + 1000);
+
+    // The active window vanishing while the program is in front (the window
+    // manager went away) ends the wait instead of holding the script forever.
+    test.host.paused_ms = 0;
+    desktop.front_after_asks = { 9, 9, std::nullopt };
+    EXPECT_TRUE(run("executa \"prog\""));
+    EXPECT_EQ(test.host.paused_ms, 100 + 1000);
 }
 
 TEST_F(SystemStatements, PlainExecutaHandsTheTerminalOver)

@@ -11,9 +11,10 @@
 
 namespace test_pictures {
 
-// A JPEG of the given size: left half red, right half blue (grey: dark and
-// light). Returns false when the file cannot be written.
-inline bool write_jpeg(const std::string& path, int width, int height, bool grey)
+// A JPEG whose rows `fill_row` makes: `components` bytes a pixel, 1 for
+// grey, 3 for RGB. Returns false when the file cannot be written.
+template<typename FillRow>
+bool write_jpeg_rows(const std::string& path, int width, int height, int components, FillRow fill_row)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -25,31 +26,55 @@ inline bool write_jpeg(const std::string& path, int width, int height, bool grey
     jpeg_stdio_dest(&info, file);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = grey ? 1 : 3;
-    info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
     jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * (grey ? 1 : 3));
-    for (int x = 0; x < width; ++x) {
-        bool left = x < width / 2;
-        if (grey) {
-            row[static_cast<size_t>(x)] = left ? 40 : 220;
-        } else {
-            uint8_t* pixel = &row[static_cast<size_t>(x) * 3];
-            pixel[0] = left ? 255 : 0;
-            pixel[1] = 0;
-            pixel[2] = left ? 0 : 255;
-        }
-    }
+    std::vector<uint8_t> row(static_cast<size_t>(width) * static_cast<size_t>(components));
     while (info.next_scanline < info.image_height) {
+        fill_row(static_cast<int>(info.next_scanline), row.data());
         JSAMPROW line = row.data();
         jpeg_write_scanlines(&info, &line, 1);
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    std::fclose(file);
-    return true;
+    return std::fclose(file) == 0;
+}
+
+// A JPEG of the given size: left half red, right half blue (grey: dark and
+// light). Returns false when the file cannot be written.
+inline bool write_jpeg(const std::string& path, int width, int height, bool grey)
+{
+    return write_jpeg_rows(path, width, height, grey ? 1 : 3, [width, grey](int, uint8_t* row) {
+        for (int x = 0; x < width; ++x) {
+            bool left = x < width / 2;
+            if (grey) {
+                row[x] = left ? 40 : 220;
+            } else {
+                uint8_t* pixel = &row[static_cast<size_t>(x) * 3];
+                pixel[0] = left ? 255 : 0;
+                pixel[1] = 0;
+                pixel[2] = left ? 0 : 255;
+            }
+        }
+    });
+}
+
+// A JPEG in four quarters, to see its orientation: red top left, green top
+// right, blue bottom left, white bottom right.
+inline bool write_quarters_jpeg(const std::string& path, int width, int height)
+{
+    return write_jpeg_rows(path, width, height, 3, [width, height](int y, uint8_t* row) {
+        for (int x = 0; x < width; ++x) {
+            bool left = x < width / 2;
+            bool top = y < height / 2;
+            uint8_t* pixel = &row[static_cast<size_t>(x) * 3];
+            pixel[0] = (top && left) || (!top && !left) ? 255 : 0;
+            pixel[1] = (top && !left) || (!top && !left) ? 255 : 0;
+            pixel[2] = !top ? 255 : 0;
+        }
+    });
 }
 
 // A 24-bit BMP of one colour.
