@@ -2,6 +2,8 @@
 // ConsoleHost: the interpreter's host over the console, the speech output and the clock.
 #include "app/console_host.h"
 
+#include "app/document_opener.h"
+
 namespace app {
 
 ConsoleHost::ConsoleHost(console::Console& console, speech::SpeechLog& speech, platform::Clock& clock)
@@ -113,6 +115,13 @@ void ConsoleHost::set_echo_typed(bool on)
         m_client->echo_typed = on;
     else
         m_echo_typed = on;
+}
+
+bool ConsoleHost::open_document(std::string_view file, std::string_view parameter)
+{
+    if (!m_launcher || !m_paths)
+        return false;
+    return open_with_desktop(*m_launcher, *m_paths, file, parameter);
 }
 
 interpreter::TimeOfDay ConsoleHost::local_time()

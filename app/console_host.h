@@ -5,6 +5,8 @@
 #include "console/console.h"
 #include "interpreter/host.h"
 #include "platform/clock.h"
+#include "platform/path_map.h"
+#include "platform/process_launcher.h"
 #include "speech/speech_client.h"
 #include "speech/speech_log.h"
 
@@ -38,6 +40,13 @@ public:
     bool engine_active() override { return m_client && m_client->engine_active(); }
     bool echo_typed() override { return m_client ? m_client->echo_typed : m_echo_typed; }
     void set_echo_typed(bool on) override;
+    // Documents and links open through the launcher, with paths mapped.
+    void set_document_opener(platform::ProcessLauncher* launcher, const platform::PathMap* paths)
+    {
+        m_launcher = launcher;
+        m_paths = paths;
+    }
+    bool open_document(std::string_view file, std::string_view parameter) override;
 
     bool key_waiting() override { return m_console.key_pressed(); }
     uint8_t read_key() override { return m_console.read_key(); }
@@ -56,6 +65,8 @@ private:
     speech::SpeechLog& m_speech;
     speech::SpeechClient* m_client = nullptr;
     bool m_echo_typed = true;
+    platform::ProcessLauncher* m_launcher = nullptr;
+    const platform::PathMap* m_paths = nullptr;
     platform::Clock& m_clock;
 };
 

@@ -95,6 +95,7 @@ int run_program(const Program& program, int argc, char** argv)
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
+    host.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
     interpreter::reset_interpreter(*runtime);
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.

@@ -14,6 +14,10 @@ namespace app {
 void start_program(ConsoleHost& host, speech::SpeechClient& speech, const settings::Settings& settings,
     const platform::PathMap& paths, std::string_view program_name)
 {
+    // The speech start's first step: the line editor's magnifier settings.
+    host.console().magnifier().configure({ settings::magnifier_level(settings),
+        settings::magnifier_text_colour(settings), settings::magnifier_background_colour(settings),
+        settings::magnifier_cursor_colour(settings) });
     speech.init_speech(0, settings::corvante_directory(settings));
     host.console().clear_screen();
     host.console().set_title("CORVANTE");

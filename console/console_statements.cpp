@@ -4,12 +4,15 @@
 
 #include "console/console.h"
 #include "console/file_statements.h"
+#include "console/line_editor.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/captured_output.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
+
+#include <algorithm>
 
 namespace console {
 
@@ -18,6 +21,12 @@ using namespace interpreter;
 namespace {
 
 constexpr int speech_wait_step_ms = 10;
+// The longest texts LE's edited forms take.
+constexpr int default_form_length = 255;
+constexpr int edit_form_length = 1024;
+
+// The editor's field runs from the cursor to the row's last column but one.
+int edit_width(int column) { return std::max(1, screen_columns - 1 - column); }
 
 // Waits while the speech output is busy; a key ends the wait and stays in
 // the queue for its reader.
@@ -106,6 +115,36 @@ std::string read_console_line(Runtime& runtime)
     if (!console)
         return {};
     return console->read_line();
+}
+
+// Edits `text` at the cursor, to the end of the row less one column.
+uint8_t edit_at_cursor(Runtime& runtime, std::string& text, int max_length)
+{
+    auto* console = runtime.subsystems.console;
+    int column = console ? console->where_x() : 1;
+    int row = console ? console->where_y() : 1;
+    return edit_line(runtime, text, column, row, true, edit_width(column), max_length);
+}
+
+// The default form of LE: a new line typed in the editor. Esc leaves the
+// field blank on the screen and gives an empty value.
+std::string read_edited_line(Runtime& runtime)
+{
+    auto* console = runtime.subsystems.console;
+    int column = console ? console->where_x() : 1;
+    int row = console ? console->where_y() : 1;
+    std::string text;
+    if (edit_at_cursor(runtime, text, default_form_length) == 27) {
+        text.clear();
+        if (console) {
+            int width = std::min(edit_width(column), screen_columns - column + 1);
+            console->goto_xy(column, row);
+            console->screen().write_chars(std::string(static_cast<size_t>(width), ' '));
+            console->goto_xy(column, row);
+        }
+    }
+    runtime.host.end_line();
+    return text;
 }
 
 bool read_pointer_position(Runtime& runtime, std::string_view rest)
@@ -201,11 +240,14 @@ bool run_read(Runtime& runtime, std::string_view rest)
         text = read_console_line(runtime);
         if (console)
             console->set_attribute(attribute);
-    } else {
-        // FIXME: the default and "EDITA" forms edit the field with the
-        // speaking line editor (edit_line); until it exists they read a
-        // plain echoed line, and "EDITA" does not show the present value.
+    } else if (form == ReadForm::Silent) {
         text = read_console_line(runtime);
+    } else if (form == ReadForm::Edit) {
+        text = runtime.variables.text(*slot);
+        if (edit_at_cursor(runtime, text, edit_form_length) == 27)
+            text.clear();
+    } else {
+        text = read_edited_line(runtime);
     }
     runtime.variables.set(*slot, text);
     return true;

@@ -57,6 +57,11 @@ public:
     // Whether the line editor speaks each character typed (F4 toggles it).
     virtual bool echo_typed() { return true; }
     virtual void set_echo_typed(bool on) { }
+    // Opens a program or a document the Windows way (the shell's "open"):
+    // a program file is started with `parameter`, a document or a link goes
+    // to the desktop's opener. Both are script text (Windows-1252, Windows
+    // paths). False when nothing could be started.
+    virtual bool open_document(std::string_view file, std::string_view parameter) { return false; }
     // True when a key is waiting in the key queue; never takes it.
     virtual bool key_waiting() = 0;
     // Waits for a key and takes it from the queue: a byte of the key

@@ -1,0 +1,538 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/line_editor.h"
+
+#include "console/console.h"
+#include "console/document_opening.h"
+#include "console/edit_field.h"
+#include "console/screen_review.h"
+#include "interpreter/number.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace console {
+
+namespace {
+
+using interpreter::Host;
+using interpreter::Runtime;
+
+// Control bytes the editor knows.
+namespace control {
+constexpr uint8_t ctrl_b = 2;
+constexpr uint8_t ctrl_c = 3;
+constexpr uint8_t ctrl_d = 4;
+constexpr uint8_t backspace = 8;
+constexpr uint8_t tab = 9;
+constexpr uint8_t ctrl_enter = 10;
+constexpr uint8_t ctrl_k = 11;
+constexpr uint8_t enter = 13;
+constexpr uint8_t ctrl_s = 19;
+constexpr uint8_t ctrl_u = 21;
+constexpr uint8_t ctrl_v = 22;
+constexpr uint8_t ctrl_y = 25;
+constexpr uint8_t escape = 27;
+constexpr uint8_t ctrl_backslash = 28;
+constexpr uint8_t ctrl_backspace = 127;
+}
+
+// Extended codes (the byte after 0).
+namespace extended {
+constexpr uint8_t alt_q = 16;
+constexpr uint8_t alt_e = 18;
+constexpr uint8_t f1 = 59;
+constexpr uint8_t f4 = 62;
+constexpr uint8_t f8 = 66;
+constexpr uint8_t f12 = 70;
+constexpr uint8_t home = 71;
+constexpr uint8_t left = 75;
+constexpr uint8_t right = 77;
+constexpr uint8_t end = 79;
+constexpr uint8_t del = 83;
+constexpr uint8_t ctrl_f1 = 94;
+constexpr uint8_t ctrl_f4 = 97;
+constexpr uint8_t ctrl_f8 = 101;
+constexpr uint8_t ctrl_f9 = 102;
+constexpr uint8_t ctrl_f11 = 104;
+constexpr uint8_t ctrl_left = 115;
+constexpr uint8_t ctrl_right = 116;
+constexpr uint8_t alt_1 = 120;
+constexpr uint8_t alt_0 = 129;
+constexpr uint8_t shift_insert = 254;
+constexpr uint8_t ctrl_insert = 255;
+}
+
+constexpr int selection_background = 8;
+
+struct EditorKey {
+    bool extended = false;
+    uint8_t code = 0;
+    uint8_t modifiers = 0;
+};
+
+// One call of edit_line: the field, where it stands on the screen and the
+// part of it that is shown.
+class LineEditor {
+public:
+    LineEditor(Runtime& runtime, std::string_view text, int column, int row, bool editable, int width, int max_length)
+        : m_runtime(runtime)
+        , m_host(runtime.host)
+        , m_console(runtime.subsystems.console)
+        , m_field(text, max_length)
+        , m_start_text(m_field.text())
+        , m_column(std::clamp(column, 1, screen_columns))
+        , m_row(std::clamp(row, 1, screen_rows))
+        , m_editable(editable)
+    {
+        // The shown part never wraps past the row's end, which would scroll
+        // the screen under the field.
+        m_width = std::clamp(width, 1, std::max(1, m_field.length()));
+        m_width = std::min(m_width, screen_columns - m_column + 1);
+    }
+
+    uint8_t run(std::string& text)
+    {
+        std::optional<uint8_t> ending;
+        while (!ending) {
+            draw();
+            auto key = read_editor_key();
+            ending = key.extended ? handle_extended(key) : handle_character(key.code);
+            m_first_key = false;
+        }
+        finish();
+        text.assign(m_field.trimmed());
+        return *ending;
+    }
+
+private:
+    // Reads a key and stops the speech it interrupts. Alt+Q, Alt+W and Alt+E
+    // are prefixes: the key after them is handled instead.
+    EditorKey read_editor_key()
+    {
+        for (;;) {
+            EditorKey key;
+            key.code = m_host.read_key();
+            m_host.stop_speech();
+            if (m_console)
+                key.modifiers = m_console->held_modifiers();
+            if (key.code != 0)
+                return key;
+            key.extended = true;
+            key.code = m_host.read_key();
+            if (key.code < extended::alt_q || key.code > extended::alt_e)
+                return key;
+        }
+    }
+
+    void scroll_to_cursor()
+    {
+        int cursor = m_field.cursor();
+        if (cursor < m_first_shown)
+            m_first_shown = cursor;
+        else if (cursor >= m_first_shown + m_width)
+            m_first_shown = cursor - m_width + 1;
+    }
+
+    std::string_view shown_part() const
+    {
+        std::string_view text = m_field.text();
+        if (m_first_shown >= static_cast<int>(text.size()))
+            return {};
+        return text.substr(static_cast<size_t>(m_first_shown), static_cast<size_t>(m_width));
+    }
+
+    // The field is redrawn on the screen model only: a pass is a repaint,
+    // not output, so the console log sees the field once, at the end.
+    void draw()
+    {
+        scroll_to_cursor();
+        if (!m_console)
+            return;
+        auto& screen = m_console->screen();
+        uint8_t normal = m_console->attribute();
+        uint8_t selected = static_cast<uint8_t>((normal & 0x0F) | (selection_background << 4));
+        auto part = shown_part();
+        auto selection = m_field.selection();
+        int start = std::clamp(selection.start - m_first_shown, 0, static_cast<int>(part.size()));
+        int end = std::clamp(selection.end - m_first_shown, start, static_cast<int>(part.size()));
+        m_console->goto_xy(m_column, m_row);
+        screen.write_chars(part.substr(0, static_cast<size_t>(start)));
+        screen.set_attribute(selected);
+        screen.write_chars(part.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+        screen.set_attribute(normal);
+        screen.write_chars(part.substr(static_cast<size_t>(end)));
+        if (m_column - 1 + static_cast<int>(part.size()) < screen_columns)
+            screen.clear_to_end_of_line();
+        m_console->magnifier().show(m_field.text(), m_field.cursor());
+        m_console->goto_xy(m_column + m_field.cursor() - m_first_shown, m_row);
+    }
+
+    // The field from its start, without the selection's colour; what the
+    // field holds goes to the console as output, the padding only to the
+    // screen.
+    void finish()
+    {
+        m_field.clear_selection();
+        m_first_shown = 0;
+        if (!m_console)
+            return;
+        auto part = shown_part();
+        auto kept = part.substr(0, std::min(part.size(), m_field.trimmed().size()));
+        m_console->goto_xy(m_column, m_row);
+        m_console->write_chars(kept);
+        m_console->screen().write_chars(part.substr(kept.size()));
+        m_console->goto_xy(m_column, m_row);
+    }
+
+    std::optional<uint8_t> handle_character(uint8_t key)
+    {
+        if (key != control::ctrl_c && key != control::ctrl_v)
+            m_field.clear_selection();
+        if (key >= 32 && key != control::ctrl_backspace) {
+            type_character(static_cast<char>(key));
+            return std::nullopt;
+        }
+        switch (key) {
+        case control::backspace:
+            if (m_field.cursor() == 0) {
+                m_host.play_beep();
+                break;
+            }
+            m_field.set_cursor(m_field.cursor() - 1);
+            if (m_editable)
+                delete_at_cursor();
+            break;
+        case control::ctrl_d:
+            if (m_editable) {
+                m_field.blank(m_field.cursor(), m_field.length());
+                m_host.play_sound("_APFCPO");
+            }
+            break;
+        case control::ctrl_k:
+            m_host.speak_text(interpreter::format_number(m_field.cursor() + 1));
+            break;
+        case control::ctrl_s:
+            if (m_editable) {
+                m_field.erase(0, m_field.cursor());
+                m_field.set_cursor(0);
+                m_host.play_sound("_APICPO");
+            }
+            break;
+        case control::ctrl_u:
+            if (m_editable) {
+                m_field.assign(m_start_text);
+                m_field.set_cursor(0);
+                for (int beep = 0; beep < 3; ++beep)
+                    m_host.play_beep();
+            }
+            break;
+        case control::ctrl_y:
+            if (m_editable) {
+                m_field.blank(0, m_field.length());
+                m_host.play_sound("_CPOAPA");
+                m_field.set_cursor(0);
+            }
+            break;
+        case control::ctrl_backslash:
+            spell_field();
+            break;
+        case control::ctrl_backspace:
+            if (m_editable)
+                delete_word_at_cursor();
+            break;
+        case control::ctrl_c:
+            copy_to_clipboard();
+            break;
+        case control::ctrl_v:
+            paste_from_clipboard();
+            break;
+        case control::tab:
+        case control::ctrl_b:
+        case control::ctrl_enter:
+        case control::enter:
+        case control::escape:
+            return key;
+        default:
+            break;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<uint8_t> handle_extended(const EditorKey& key)
+    {
+        bool copy_or_paste = key.code == extended::shift_insert || key.code == extended::ctrl_insert;
+        bool alt = key.modifiers & platform::modifier::alt;
+        auto selection = m_field.selection();
+        if (!copy_or_paste) {
+            if (key.modifiers & platform::modifier::shift)
+                m_field.anchor_selection();
+            else
+                m_field.clear_selection();
+        }
+        switch (key.code) {
+        case extended::f1:
+            if (alt)
+                return edit_alt_f1_code;
+            speak_item_at_cursor();
+            break;
+        case extended::f4: {
+            bool on = !m_host.echo_typed();
+            m_host.set_echo_typed(on);
+            m_host.play_sound(on ? "_FALACI" : "_FALDLG");
+            break;
+        }
+        case extended::f8: {
+            auto now = m_host.local_time();
+            m_host.speak_time(now.hour, now.minute);
+            break;
+        }
+        case extended::f12:
+            open_document_word(m_runtime, document_word_at(m_field.text(), m_field.cursor()));
+            break;
+        case extended::home:
+            m_field.set_cursor(0);
+            break;
+        case extended::end:
+            m_field.set_cursor(m_field.text_end());
+            break;
+        case extended::left:
+            if (m_field.cursor() == 0) {
+                m_host.play_beep();
+                break;
+            }
+            m_field.set_cursor(m_field.cursor() - 1);
+            m_host.speak_char(m_field.at_cursor());
+            break;
+        case extended::right:
+            move_right(alt);
+            break;
+        case extended::del:
+            if (m_editable)
+                delete_forward(selection);
+            break;
+        case extended::ctrl_f1:
+            m_host.speak_text(m_field.trimmed());
+            break;
+        case extended::ctrl_f4:
+            change_speed();
+            break;
+        case extended::ctrl_f8: {
+            auto now = m_host.local_time();
+            m_host.speak_date(now.day, now.month, now.year);
+            break;
+        }
+        case extended::ctrl_f9:
+            if (!alt)
+                return key.code;
+            screen_review(m_runtime);
+            break;
+        case extended::ctrl_f11:
+            m_host.speak_battery();
+            break;
+        case extended::ctrl_left:
+            move_to_word(m_field.previous_word_start(m_field.cursor()), 0);
+            break;
+        case extended::ctrl_right:
+            move_to_word(m_field.next_word_start(m_field.cursor()), m_field.text_end());
+            break;
+        case extended::shift_insert:
+            paste_from_clipboard();
+            break;
+        case extended::ctrl_insert:
+            copy_to_clipboard();
+            break;
+        default:
+            if (key.code >= extended::alt_1 && key.code <= extended::alt_0)
+                break;
+            return key.code;
+        }
+        return std::nullopt;
+    }
+
+    void type_character(char c)
+    {
+        if (!m_editable)
+            return;
+        // The first key typed into a field that holds text starts it afresh,
+        // so a proposed value is replaced by typing and kept by Enter.
+        if (m_first_key && m_field.has_text_from_cursor()) {
+            m_host.play_click();
+            m_host.play_click();
+            m_field.blank(0, m_field.length());
+        }
+        if (!m_field.insert(c)) {
+            m_host.play_beep();
+            return;
+        }
+        if (m_host.echo_typed())
+            m_host.speak_char(c);
+    }
+
+    void delete_at_cursor()
+    {
+        auto removed = m_field.erase(m_field.cursor(), m_field.cursor() + 1);
+        if (removed.empty())
+            return;
+        m_host.play_sound("_DEL");
+        m_host.speak_char(removed[0]);
+    }
+
+    void delete_forward(FieldRange selection)
+    {
+        if (selection.empty()) {
+            delete_at_cursor();
+            return;
+        }
+        m_field.clear_selection();
+        m_field.set_cursor(selection.start);
+        m_host.play_sound("_DEL");
+        for (char c : m_field.erase(selection.start, selection.end))
+            m_host.speak_char(c);
+    }
+
+    // From the start of the word at the cursor to the start of the next one
+    // (or the end of the text).
+    void delete_word_at_cursor()
+    {
+        int start = m_field.word_start_at(m_field.cursor());
+        int end = m_field.next_word_start(start).value_or(std::max(start, m_field.text_end()));
+        m_field.erase(start, end);
+        m_field.set_cursor(start);
+    }
+
+    // Only up to the last character that is not a blank: the padding of a
+    // long field would otherwise be spelled blank by blank. A key stops it.
+    void spell_field()
+    {
+        for (char c : m_field.trimmed()) {
+            if (m_host.key_waiting())
+                break;
+            m_host.speak_char(c);
+        }
+    }
+
+    void speak_item_at_cursor()
+    {
+        auto item = m_field.item_from_cursor();
+        if (!item) {
+            m_host.play_beep();
+            return;
+        }
+        switch (item->kind) {
+        case FieldItem::Kind::Word:
+            // A word of consonants only is an abbreviation: it is spelled.
+            if (interpreter::upper_text(item->text).find_first_not_of("BCDFGHJKLMNPQRSTVXZ") != std::string::npos)
+                m_host.speak_text(item->text);
+            else
+                m_host.spell_text(item->text);
+            break;
+        case FieldItem::Kind::Number:
+            m_host.speak_text(item->text);
+            break;
+        case FieldItem::Kind::Other:
+            m_host.spell_text(item->text);
+            break;
+        }
+        m_field.set_cursor(item->end);
+    }
+
+    void move_right(bool alt)
+    {
+        if (m_field.cursor() >= m_field.length()) {
+            m_host.play_beep();
+            return;
+        }
+        char c = m_field.at_cursor();
+        if (alt && is_word_letter(c))
+            m_host.play_sound("_FON" + interpreter::format_number(static_cast<uint8_t>(c)));
+        else
+            m_host.speak_char(c);
+        m_field.set_cursor(m_field.cursor() + 1);
+    }
+
+    void move_to_word(std::optional<int> target, int edge)
+    {
+        if (!target) {
+            m_field.set_cursor(edge);
+            m_host.play_beep();
+            return;
+        }
+        m_field.set_cursor(*target);
+        m_host.play_click();
+    }
+
+    // Keys are spoken until none waits; the last one, a digit, is the new
+    // speed level. Any other key (Esc, Enter) leaves the speed as it is.
+    void change_speed()
+    {
+        m_host.play_sound("_VELOC");
+        uint8_t key = 0;
+        do {
+            key = m_host.read_key_and_speak();
+            if (key == 0) {
+                m_host.read_key();
+            }
+        } while (m_host.key_waiting());
+        if (key >= '1' && key <= '9')
+            m_host.restart_speech(key - '0');
+    }
+
+    void copy_to_clipboard()
+    {
+        if (!m_console)
+            return;
+        auto selection = m_field.selection();
+        if (selection.empty()) {
+            m_console->copy_to_clipboard(std::string(m_field.trimmed()) + "\r\n");
+            return;
+        }
+        m_console->copy_to_clipboard(std::string_view(m_field.text()).substr(
+            static_cast<size_t>(selection.start), static_cast<size_t>(selection.end - selection.start)));
+    }
+
+    void paste_from_clipboard()
+    {
+        if (!m_editable || !m_console)
+            return;
+        auto pasted = m_console->paste_from_clipboard(static_cast<size_t>(m_field.length()) + 1);
+        pasted.resize(std::min(pasted.size(), pasted.find_first_of("\r\n")));
+        if (pasted.empty())
+            return;
+        auto selection = m_field.selection();
+        if (m_first_key) {
+            m_host.play_click();
+            m_host.play_click();
+            m_field.blank(0, m_field.length());
+            selection = {};
+        }
+        int start = selection.empty() ? m_field.cursor() : selection.start;
+        int end = selection.empty() ? m_field.cursor() : selection.end;
+        m_field.replace(start, end, pasted);
+        int pasted_end = std::min(start + static_cast<int>(pasted.size()), m_field.length());
+        m_field.set_selection(start, pasted_end);
+    }
+
+    Runtime& m_runtime;
+    Host& m_host;
+    Console* m_console;
+    EditField m_field;
+    std::string m_start_text;
+    int m_column;
+    int m_row;
+    int m_width = 1;
+    int m_first_shown = 0;
+    bool m_editable;
+    bool m_first_key = true;
+};
+
+}
+
+uint8_t edit_line(Runtime& runtime, std::string& text, int column, int row, bool editable, int width, int max_length)
+{
+    LineEditor editor(runtime, text, column, row, editable, width, max_length);
+    return editor.run(text);
+}
+
+}
