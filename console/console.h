@@ -143,6 +143,8 @@ public:
     KeyQueue& keys() { return m_keys; }
     Keyboard& keyboard() { return m_keyboard; }
     Magnifier& magnifier() { return m_magnifier; }
+    // What screen review searched for last; kept from one review to the next.
+    std::string& review_search_text() { return m_review_search_text; }
     const ColourTable& colours() const { return m_colours; }
     bool is_open() const { return m_open; }
     // True while read_line writes the echo of what the user typed.
@@ -166,6 +168,7 @@ private:
     KeyQueue m_keys;
     Keyboard m_keyboard;
     Magnifier m_magnifier { m_sink };
+    std::string m_review_search_text;
 
     bool m_open = false;
     bool m_focused = true;

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ReviewFixture: a runtime over a headless console whose host logs every cue in order, for screen review tests.
+#pragma once
+
+#include "interpreter/command_table.h"
+#include "interpreter/host.h"
+#include "interpreter/runtime.h"
+#include "tests/console/console_fixture.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace console_test {
+
+// Keys come from the console's scripted keys, one per wait as from a user,
+// so that a beep's discarding of waiting keys cannot eat the keys a test
+// types later. What is heard goes to one list in order ("say: TEXT",
+// "spell: TEXT", "char: C", "sound: NAME", "beep", "click"), because the
+// order of speech and cues is what screen review is about.
+class ReviewHost final : public interpreter::Host {
+public:
+    explicit ReviewHost(console::Console& console)
+        : m_console(console)
+    {
+    }
+
+    void write_text(std::string_view text) override { m_console.write_chars(text); }
+    void end_line() override { m_console.write_chars("\r\n"); }
+    void speak_text(std::string_view text) override
+    {
+        heard.push_back("say: " + std::string(text));
+        interrupt_if_due();
+    }
+    bool speech_busy() override { return false; }
+    void play_click() override { heard.emplace_back("click"); }
+    void play_beep() override
+    {
+        heard.emplace_back("beep");
+        m_console.discard_keys();
+    }
+    void speak_char(char character) override { heard.push_back(std::string("char: ") + character); }
+    void spell_text(std::string_view text) override
+    {
+        heard.push_back("spell: " + std::string(text));
+        interrupt_if_due();
+    }
+    void play_sound(std::string_view name) override { heard.push_back("sound: " + std::string(name)); }
+    bool engine_active() override { return engine; }
+    bool key_waiting() override { return m_console.key_pressed(); }
+    uint8_t read_key() override { return m_console.read_key(); }
+    void pause_ms(int) override { }
+    interpreter::TimeOfDay local_time() override { return {}; }
+    uint32_t random_seed() override { return 1; }
+
+    std::vector<std::string> heard;
+    bool engine = false;
+    // When set, the user presses `interrupting_key` while the text numbered
+    // `interrupt_at` (from 1) is being spoken.
+    int interrupt_at = 0;
+    uint8_t interrupting_key = 'x';
+
+private:
+    void interrupt_if_due()
+    {
+        if (interrupt_at > 0 && --interrupt_at == 0)
+            m_console.push_key(interrupting_key);
+    }
+
+    console::Console& m_console;
+};
+
+class ReviewFixture : public ConsoleFixture {
+public:
+    explicit ReviewFixture(std::string_view keys = "")
+        : ConsoleFixture(keys)
+        , host(console)
+        , runtime(host, commands)
+    {
+        runtime.subsystems.console = &console;
+    }
+
+    // Writes `text` at a one-based place in an attribute, leaving the
+    // console's own attribute as it was.
+    void put(int column, int row, std::string_view text, uint8_t attribute = 0x0F)
+    {
+        uint8_t kept = console.attribute();
+        console.goto_xy(column, row);
+        console.set_attribute(attribute);
+        console.write_chars(text);
+        console.set_attribute(kept);
+    }
+
+    ReviewHost host;
+    interpreter::CommandTable commands;
+    interpreter::Runtime runtime;
+};
+
+}
