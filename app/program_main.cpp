@@ -12,6 +12,7 @@
 #include "app/system_backends.h"
 #include "app/wave_click_player.h"
 #include "console/file_subsystems.h"
+#include "console/menu_state.h"
 #include "interpreter/run_loop.h"
 #include "net/network_state.h"
 #include "platform/posix/posix_tcp_network.h"
@@ -91,6 +92,8 @@ int run_program(const Program& program, int argc, char** argv)
     runtime->subsystems.network = &network;
     console::FileSubsystems files;
     files.attach(runtime->subsystems);
+    console::MenuState menu;
+    runtime->subsystems.menu = &menu;
     SystemBackends system(options->headless, (*backends)->window_id());
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());

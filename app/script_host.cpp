@@ -8,6 +8,7 @@
 #include "console/file_management_statements.h"
 #include "console/file_statements.h"
 #include "console/list_statements.h"
+#include "console/menu_statements.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statements.h"
@@ -22,6 +23,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     interpreter::bind_interpreter_statements(table);
     console::bind_console_statements(table);
     console::bind_list_statements(table);
+    console::bind_menu_statements(table);
     net::bind_network_statements(table);
     console::bind_file_statements(table);
     console::bind_binary_statements(table);

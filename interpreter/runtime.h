@@ -19,6 +19,7 @@ class BinaryFiles;
 class ChannelTable;
 class Console;
 class DirectorySearch;
+struct MenuState;
 }
 namespace net {
 class NetworkState;
@@ -57,6 +58,7 @@ struct Subsystems {
     console::ChannelTable* channels = nullptr;
     console::BinaryFiles* binary_files = nullptr;
     console::DirectorySearch* directory_search = nullptr;
+    console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
 };
 

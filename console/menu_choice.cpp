@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/menu_choice.h"
+
+#include "console/console.h"
+#include "console/menu.h"
+#include "console/screen_review.h"
+#include "interpreter/runtime.h"
+
+#include <string>
+
+namespace console {
+
+void draw_menu(Console& console, const Menu& menu, int text_colour)
+{
+    auto shown = menu.shown_rectangle();
+    auto width = static_cast<size_t>(menu.width());
+    std::string row_text;
+    for (int row = 0; row < menu.visible_rows(); ++row) {
+        int index = menu.first_shown() + row;
+        row_text.assign(menu.item_text(index).substr(0, width));
+        row_text.resize(width, ' ');
+        int colour = text_colour;
+        if (index == menu.current())
+            colour = menu_highlight_colour;
+        else if (menu.is_marked(index))
+            colour = menu_marked_colour;
+        console.goto_xy(shown.left, shown.top + row);
+        console.set_text_colour(colour);
+        console.write_chars(row_text);
+    }
+    int cursor_row = menu.is_item(menu.current()) ? menu.row_of(menu.current()) : shown.top;
+    console.goto_xy(shown.left, cursor_row);
+}
+
+MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu)
+{
+    auto& host = runtime.host;
+    int text_colour = console.attribute() & 0x0F;
+    MenuChoiceEnd end;
+    menu.start_choice();
+    while (true) {
+        menu.scroll();
+        draw_menu(console, menu, text_colour);
+        if (menu.is_marked(menu.current()))
+            host.play_beep();
+        std::string_view text = menu.item_text(menu.current());
+        console.magnifier().show(text, 0);
+        host.speak_text(text);
+
+        uint8_t key = host.read_key();
+        if (key != 0) {
+            if (menu.press_key(key).ends_choice) {
+                end.key = key;
+                break;
+            }
+            continue;
+        }
+        uint8_t code = host.read_key();
+        host.stop_speech();
+        auto result = menu.press_extended(code, console.held_modifiers());
+        for (int beep = 0; beep < result.beeps; ++beep)
+            host.play_beep();
+        if (result.opens_screen_review)
+            screen_review(runtime);
+        if (result.ends_choice) {
+            end.extended_code = code;
+            break;
+        }
+    }
+    console.set_text_colour(text_colour);
+    return end;
+}
+
+}
