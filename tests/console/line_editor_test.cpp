@@ -150,6 +150,16 @@ TEST(LineEditor, CtrlBackslashSpellsTheTextButNotThePadding)
     EXPECT_EQ(test.host.cues, "c:a, c: , c:b");
 }
 
+// Ctrl+Alt+F9 reviews the screen (until Esc) and goes on editing; Ctrl+F9
+// without Alt ends editing instead (in the table).
+TEST(LineEditor, CtrlAltF9ReviewsTheScreenAndEditingGoesOn)
+{
+    EditorTest test("ab{Ctrl+Alt+F9}{Esc}c{Enter}");
+    std::string text;
+    EXPECT_EQ(console::edit_line(test.runtime, text, 1, 1, true, 20, 40), 13);
+    EXPECT_EQ(text, "abc");
+}
+
 TEST(LineEditor, AFailedOpeningBeeps)
 {
     EditorTest test("{F12}{Enter}");
