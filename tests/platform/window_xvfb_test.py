@@ -13,7 +13,9 @@ A JPEG shown with IMAGEM is compared with its four coloured quarters, and
 HANDLE must give the window's X11 id. The wait after a plain EXECUTA is
 timed twice: while the test plays a window manager that names the active
 window (_NET_ACTIVE_WINDOW), and after that name is gone, as on a bare X
-server. Without a display, --window must refuse to start (status 2).
+server. With AMPLIACAO set, the field that LE edits is shown magnified at
+the window's top left corner, the cursor's character in its own colour.
+Without a display, --window must refuse to start (status 2).
 
 Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR JPEG_WRITER
 """
@@ -158,6 +160,14 @@ class StandInWindowManager:
         value = ctypes.c_long(int(window))
         self.x11.XChangeProperty(self.connection, self.root, self.active, self.XA_WINDOW, 32,
                                  self.PROP_MODE_REPLACE, ctypes.byref(value), 1)
+        self.x11.XSync(self.connection, 0)
+
+    def set_title(self, window, title):
+        name = self.x11.XInternAtom(self.connection, b"_NET_WM_NAME", 0)
+        utf8 = self.x11.XInternAtom(self.connection, b"UTF8_STRING", 0)
+        data = title.encode("utf-8")
+        self.x11.XChangeProperty(self.connection, int(window), name, utf8, 8, self.PROP_MODE_REPLACE, data,
+                                 len(data))
         self.x11.XSync(self.connection, 0)
 
     def leave(self):
@@ -405,6 +415,13 @@ def run_return_wait(corvante, data, display, work):
         returned = wait_for_log(log, "depois sem gerenciador\n", program)
         if not 5.2 <= returned - started <= 8.0:
             fail("without an active window EXECUTA returned after %.2f s, expected 5.4 s" % (returned - started))
+
+        # ESPERA's window wait: the title of the window in front, in UTF-8
+        # on the desktop, upper-cased by the runtime's own case rule.
+        manager.set_title(manager.program_window, "Bloco de Notas - A\u00e7\u00e3o")
+        manager.set_active(manager.program_window)
+        xdotool(display, "key", "space")
+        wait_for_log(log, "t\u00edtulo 0 1\n", program)
         status = program.wait(timeout=10)
     finally:
         manager.close()
@@ -413,6 +430,75 @@ def run_return_wait(corvante, data, display, work):
             program.wait()
     if status != 0:
         fail("the return-wait script ended with status %d" % status)
+
+
+def wait_for_snapshot(path, check, program, timeout=10):
+    """Waits until the saved frame passes `check` (None, or what is wrong)."""
+    deadline = time.monotonic() + timeout
+    problem = "no frame was saved"
+    while time.monotonic() < deadline:
+        try:
+            data = open(path, "rb").read(2)
+            if data == b"BM":
+                _, _, pixel = read_bmp(path)
+                problem = check(pixel)
+                if problem is None:
+                    return
+        except (OSError, struct.error, IndexError):
+            pass  # caught while the frame was being written
+        if program.poll() is not None:
+            fail("the program ended (status %d) before showing the magnifier" % program.returncode)
+        time.sleep(0.05)
+    fail(problem)
+
+
+def run_magnifier(corvante, data, display, work):
+    scale = 4  # lupa.ini
+    box_width, box_height = scale * CELL_WIDTH, scale * CELL_HEIGHT
+    text_colour, background, cursor_colour = (255, 255, 0), (0, 0, 255), (255, 128, 128)
+    snapshot = os.path.join(work, "lupa.bmp")
+    log = os.path.join(work, "lupa.log")
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
+    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
+                                os.path.join(data, "lupa.ini"), "--log", log,
+                                os.path.join(data, "lupa.cor")], env=env, cwd=work)
+
+    def magnified(pixel):
+        # "abcd" typed, then two steps left: the cursor is on the "c".
+        for index, letter in enumerate("abcd"):
+            pixels = [pixel(index * box_width + x, y) for y in range(box_height) for x in range(box_width)]
+            where = "magnified %r (box %d)" % (letter, index + 1)
+            if pixels[0] != background:
+                return "%s: background %s, expected %s" % (where, pixels[0], background)
+            ink = cursor_colour if index == 2 else text_colour
+            other = text_colour if index == 2 else cursor_colour
+            if sum(1 for colour in pixels if colour == ink) < 20:
+                return "%s: too few pixels of %s for a letter %d times the font's size" % (where, ink, scale)
+            if other in pixels:
+                return "%s: pixels of %s, which belongs to the %s" % (
+                    where, other, "other letters" if index == 2 else "cursor's letter")
+        # The magnifier is as tall as the scale says and no taller.
+        below = set(pixel(x, box_height + 2) for x in range(0, 4 * box_width, 5))
+        if below != {(0, 0, 0)}:
+            return "below the magnifier: %s, expected the blank screen" % sorted(below)[:3]
+        return None
+
+    try:
+        window = find_window(display, "corvante-lupa", program)
+        xdotool(display, "windowfocus", "--sync", window)
+        xdotool(display, "type", "--delay", "20", "abcd")
+        xdotool(display, "key", "Left", "Left")
+        wait_for_snapshot(snapshot, magnified, program)
+        xdotool(display, "key", "Return")
+        status = program.wait(timeout=10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0:
+        fail("the magnifier script ended with status %d" % status)
+    if not read_log(log).endswith("\n[abcd]\n"):
+        fail("the edited field gave %r" % read_log(log))
 
 
 def main():
@@ -432,6 +518,7 @@ def main():
             run_close(corvante, data, display, work)
             run_jpeg_and_handle(corvante, data, display, work, jpeg_writer)
             run_return_wait(corvante, data, display, work)
+            run_magnifier(corvante, data, display, work)
     finally:
         server.terminate()
         server.wait(timeout=10)
