@@ -489,6 +489,15 @@ def run_magnifier(corvante, data, display, work):
         xdotool(display, "type", "--delay", "20", "abcd")
         xdotool(display, "key", "Left", "Left")
         wait_for_snapshot(snapshot, magnified, program)
+        # Hidden and shown again, the window is exposed and draws its frame
+        # anew, the magnifier with it, while the editor still waits.
+        os.remove(snapshot)
+        xdotool(display, "windowunmap", "--sync", window)
+        xdotool(display, "windowmap", "--sync", window)
+        wait_for_snapshot(snapshot, magnified, program)
+        # Unmapped, the window lost the focus, and no window manager gives
+        # it back.
+        xdotool(display, "windowfocus", "--sync", window)
         xdotool(display, "key", "Return")
         status = program.wait(timeout=10)
     finally:
