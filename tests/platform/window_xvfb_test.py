@@ -9,7 +9,8 @@ key queue, and the window's frame, saved by the test-only
 CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours and the
 picture overlay drawn at its place. A second run
 closes the window the way a window manager does and expects a clean end.
-A JPEG shown with IMAGEM is compared with its four coloured quarters, and
+A JPEG shown with IMAGEM is compared with its four coloured quarters, both
+in the pixels read back from the X server and in the saved frame, and
 HANDLE must give the window's X11 id. The wait after a plain EXECUTA is
 timed twice: while the test plays a window manager that names the active
 window (_NET_ACTIVE_WINDOW), and after that name is gone, as on a bare X
@@ -327,6 +328,64 @@ def near(colour, expected, tolerance=48):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
+def grab_window(display, window):
+    """The window's pixels as the X server holds them (a screenshot), not
+    as the program saved its frame."""
+    x11 = load_xlib()
+    x11.XGetImage.restype = ctypes.c_void_p
+    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                              ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    x11.XGetPixel.restype = ctypes.c_ulong
+    x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+    x11.XDestroyImage.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        fail("cannot open " + display)
+    z_pixmap, all_planes = 2, 0xFFFFFFFF
+    width, height = 80 * CELL_WIDTH, 25 * CELL_HEIGHT
+    image = x11.XGetImage(connection, int(window), 0, 0, width, height, all_planes, z_pixmap)
+    if not image:
+        x11.XCloseDisplay(connection)
+        fail("cannot read the pixels of window %s" % window)
+    # Depth 24 (the server's screen): each pixel is 0xRRGGBB. Only the
+    # left part, where the pictures lie, is read: a call a pixel is slow.
+    columns = 200
+    values = {}
+    try:
+        for y in range(height):
+            for x in range(columns):
+                value = x11.XGetPixel(image, x, y)
+                values[(x, y)] = ((value >> 16) & 255, (value >> 8) & 255, value & 255)
+    finally:
+        x11.XDestroyImage(image)
+        x11.XCloseDisplay(connection)
+
+    def pixel(x, y):
+        if (x, y) not in values:
+            fail("pixel %d,%d was not read from the window" % (x, y))
+        return values[(x, y)]
+    return pixel
+
+
+def jpeg_problem(pixel, picture_x, picture_y, width, height):
+    """What is wrong with the four quarters of the test JPEG at their place,
+    or None."""
+    quarters = {(0, 0): (255, 0, 0), (1, 0): (0, 255, 0), (0, 1): (0, 0, 255), (1, 1): (255, 255, 255)}
+    margin = 4  # JPEG blurs the edges between the quarters
+    for (right, bottom), expected in quarters.items():
+        for y in range(margin, height // 2 - margin, 3):
+            for x in range(margin, width // 2 - margin, 3):
+                at = (picture_x + right * width // 2 + x, picture_y + bottom * height // 2 + y)
+                if not near(pixel(*at), expected):
+                    return "JPEG pixel at %s is %s, expected about %s" % (at, pixel(*at), expected)
+    for outside in [(picture_x - 1, picture_y + 5), (picture_x + width, picture_y + 5),
+                    (picture_x + 5, picture_y - 1), (picture_x + 5, picture_y + height)]:
+        if pixel(*outside) != (0, 0, 0):
+            return "pixel %s beside the picture is %s: the picture is not at its place or size" % (
+                outside, pixel(*outside))
+    return None
+
+
 def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
     picture_x, picture_y, width, height = 100, 60, 64, 48
     subprocess.run([jpeg_writer, os.path.join(work, "quartos.jpg"), str(width), str(height)], check=True)
@@ -348,6 +407,15 @@ def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
                                    capture_output=True, text=True, timeout=10).stdout
         if "corvante-jpeg" not in described:
             fail("xprop does not know window %s as the console: %r" % (handle, described))
+        # The picture on the screen itself, once the frame has reached it.
+        deadline = time.monotonic() + 10
+        while True:
+            problem = jpeg_problem(grab_window(display, window), picture_x, picture_y, width, height)
+            if problem is None:
+                break
+            if time.monotonic() > deadline:
+                fail("on the screen: " + problem)
+            time.sleep(0.05)
         xdotool(display, "windowfocus", "--sync", window)
         xdotool(display, "key", "Escape")
         status = program.wait(timeout=10)
@@ -359,21 +427,10 @@ def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
         fail("the JPEG script ended with status %d" % status)
     if os.path.exists(os.path.join(work, "$$$.bmp")):
         fail("the decoded JPEG was left behind as c:\\$$$.bmp")
-
     _, _, pixel = read_bmp(snapshot)
-    quarters = {(0, 0): (255, 0, 0), (1, 0): (0, 255, 0), (0, 1): (0, 0, 255), (1, 1): (255, 255, 255)}
-    margin = 4  # JPEG blurs the edges between the quarters
-    for (right, bottom), expected in quarters.items():
-        for y in range(margin, height // 2 - margin, 3):
-            for x in range(margin, width // 2 - margin, 3):
-                at = (picture_x + right * width // 2 + x, picture_y + bottom * height // 2 + y)
-                if not near(pixel(*at), expected):
-                    fail("JPEG pixel at %s is %s, expected about %s" % (at, pixel(*at), expected))
-    for outside in [(picture_x - 1, picture_y + 5), (picture_x + width, picture_y + 5),
-                    (picture_x + 5, picture_y - 1), (picture_x + 5, picture_y + height)]:
-        if pixel(*outside) != (0, 0, 0):
-            fail("pixel %s beside the picture is %s: the picture is not at its place or size" %
-                 (outside, pixel(*outside)))
+    problem = jpeg_problem(pixel, picture_x, picture_y, width, height)
+    if problem:
+        fail("in the saved frame: " + problem)
 
 
 def run_return_wait(corvante, data, display, work):
