@@ -192,6 +192,29 @@ TEST(MenuStatement, StartItemComesFromTheFirstTarget)
     EXPECT_EQ(menu.test.variable("t"), "w");
 }
 
+TEST(MenuStatement, CriaStartsAnEmptyMenuFromItemOne)
+{
+    MenuTest menu;
+    menu.press({ 'q', 'r' });
+    auto outcome = menu.test.run({
+        "menu cria 1 1 10 5",
+        "menu adiciona \"velho 1\"",
+        "menu adiciona \"velho 2\"",
+        "seja n 2",
+        "menu executa n t x",
+        "menu cria 1 1 10 5",
+        "menu adiciona \"novo 1\"",
+        "menu adiciona \"novo 2\"",
+        "seja n \"\"", // no number: the new menu's own start item counts
+        "menu executa n t y",
+    });
+    ASSERT_FALSE(outcome.failed);
+    EXPECT_EQ(menu.test.variable("x"), "velho 2");
+    EXPECT_EQ(menu.test.variable("n"), "1");
+    EXPECT_EQ(menu.test.variable("y"), "novo 1");
+    EXPECT_EQ(menu.state.menu->item_count(), 2);
+}
+
 TEST(MenuStatement, SidewaysKeysReturnToTheStartItem)
 {
     MenuTest menu;
