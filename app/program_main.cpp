@@ -94,7 +94,9 @@ int run_program(const Program& program, int argc, char** argv)
     files.attach(runtime->subsystems);
     console::MenuState menu;
     runtime->subsystems.menu = &menu;
-    SystemBackends system(options->headless, (*backends)->window_id());
+    // Only the terminal console watches the terminal's window; headless
+    // runs and a window without an X11 id (SDL on Wayland) watch none.
+    SystemBackends system((*backends)->handover() == nullptr, (*backends)->window_id());
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());

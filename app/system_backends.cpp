@@ -14,14 +14,14 @@ namespace app {
 
 namespace {
 
-std::unique_ptr<platform::Desktop> choose_desktop(bool headless, std::optional<uint64_t> console_window)
+std::unique_ptr<platform::Desktop> choose_desktop(bool without_terminal, std::optional<uint64_t> console_window)
 {
     if (console_window) {
         if (auto desktop = platform::open_x11_desktop(console_window))
             return desktop;
         return std::make_unique<platform::NoDesktop>(console_window);
     }
-    if (headless)
+    if (without_terminal)
         return std::make_unique<platform::NoDesktop>();
     std::optional<uint64_t> terminal_window;
     if (const char* id = std::getenv("WINDOWID")) {
@@ -73,8 +73,8 @@ private:
 
 }
 
-SystemBackends::SystemBackends(bool headless, std::optional<uint64_t> console_window)
-    : m_desktop(choose_desktop(headless, console_window))
+SystemBackends::SystemBackends(bool without_terminal, std::optional<uint64_t> console_window)
+    : m_desktop(choose_desktop(without_terminal, console_window))
     , m_state(m_launcher, *m_desktop, m_ports)
 {
 }

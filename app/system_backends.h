@@ -24,12 +24,13 @@ class WaveOutput;
 namespace app {
 
 // The console in a window watches the X11 desktop with that window as the
-// console's. Otherwise headless runs watch no windows, and the terminal
+// console's. Otherwise a console that is not on a terminal (headless, or a
+// window without an X11 id) watches no windows, and the terminal console
 // watches the X11 desktop when a display is there, with the terminal's
 // window ($WINDOWID) as the console's.
 class SystemBackends {
 public:
-    SystemBackends(bool headless, std::optional<uint64_t> console_window);
+    SystemBackends(bool without_terminal, std::optional<uint64_t> console_window);
     SystemBackends(const SystemBackends&) = delete;
     SystemBackends& operator=(const SystemBackends&) = delete;
 
