@@ -135,12 +135,20 @@ private:
             m_first_shown = cursor - m_width + 1;
     }
 
-    std::string_view shown_part() const
+    // The shown characters, with control bytes (a tab pasted, a line end in
+    // an edited value) as blanks: written as they are, the console would
+    // act on them and the field would no longer line up with the cursor.
+    std::string shown_part() const
     {
         std::string_view text = m_field.text();
         if (m_first_shown >= static_cast<int>(text.size()))
             return {};
-        return text.substr(static_cast<size_t>(m_first_shown), static_cast<size_t>(m_width));
+        std::string part(text.substr(static_cast<size_t>(m_first_shown), static_cast<size_t>(m_width)));
+        for (char& c : part) {
+            if (static_cast<uint8_t>(c) < 32)
+                c = ' ';
+        }
+        return part;
     }
 
     // The field is redrawn on the screen model only: a pass is a repaint,
@@ -153,7 +161,8 @@ private:
         auto& screen = m_console->screen();
         uint8_t normal = m_console->attribute();
         uint8_t selected = static_cast<uint8_t>((normal & 0x0F) | (selection_background << 4));
-        auto part = shown_part();
+        std::string shown = shown_part();
+        std::string_view part = shown;
         auto selection = m_field.selection();
         int start = std::clamp(selection.start - m_first_shown, 0, static_cast<int>(part.size()));
         int end = std::clamp(selection.end - m_first_shown, start, static_cast<int>(part.size()));
@@ -178,7 +187,8 @@ private:
         m_first_shown = 0;
         if (!m_console)
             return;
-        auto part = shown_part();
+        std::string shown = shown_part();
+        std::string_view part = shown;
         auto kept = part.substr(0, std::min(part.size(), m_field.trimmed().size()));
         m_console->goto_xy(m_column, m_row);
         m_console->write_chars(kept);

@@ -205,6 +205,17 @@ TEST(LineEditor, EndsWithTheFieldFromItsStartAndTheCursorThere)
     EXPECT_EQ(test.console.console.where_y(), 2);
 }
 
+TEST(LineEditor, ShowsControlBytesAsBlanksAndKeepsThem)
+{
+    EditorTest test("{End}x{Enter}");
+    test.console.console.goto_xy(1, 3);
+    std::string text = "a\tb\x07" "c";
+    console::edit_line(test.runtime, text, 1, 3, true, 20, 20);
+    EXPECT_EQ(text, "a\tb\x07" "cx");
+    EXPECT_EQ(test.console.console.screen().row_text(2).substr(0, 6), "a b cx");
+    EXPECT_EQ(test.console.console.where_x(), 1);
+}
+
 TEST(LineEditor, DrawsTheSelectionOnBackgroundEight)
 {
     EditorTest test("{Right}{Shift+Right}{Shift+Right}");
