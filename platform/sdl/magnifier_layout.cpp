@@ -37,6 +37,16 @@ MagnifierLayout lay_out_magnifier(const MagnifierView& view, CellSize cell)
     return layout;
 }
 
+bool magnifier_covers(const MagnifierView& view, int row, int column, int count)
+{
+    // Laid out in cells rather than pixels, the boxes say which cells hide.
+    auto layout = lay_out_magnifier(view, CellSize { 1, 1 });
+    if (layout.cells.empty() || count <= 0 || row < 0)
+        return false;
+    const auto& last = layout.cells.back();
+    return row < last.height && column < last.x + last.width && column + count > 0;
+}
+
 Rgb magnifier_colour(int number, const std::array<Rgb, 16>& colours)
 {
     if (number < 0 || number >= static_cast<int>(colours.size()))

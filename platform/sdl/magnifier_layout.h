@@ -34,6 +34,10 @@ struct MagnifierLayout {
 // a scale below 1.
 MagnifierLayout lay_out_magnifier(const MagnifierView& view, CellSize cell);
 
+// Whether `count` cells of `row` from `column` on lie under the magnifier,
+// so that drawing them paints over it.
+bool magnifier_covers(const MagnifierView& view, int row, int column, int count);
+
 // The colour a magnifier colour number draws: the window's colours (the
 // console's colour map already applied), black for a number outside 0..15.
 Rgb magnifier_colour(int number, const std::array<Rgb, 16>& colours);

@@ -133,15 +133,23 @@ void SdlWindow::set_colours(const std::array<Rgb, 16>& colours)
     m_dirty = true;
 }
 
+// Text drawn where the magnifier lies paints over it, as it would over any
+// picture drawn on the window: the magnifier is gone until the editor (or
+// a menu, or screen review) shows it again, which each of them does after
+// drawing its own text. A magnifier kept over later text would hide the
+// top rows for good once the editor has ended.
 void SdlWindow::draw_run(int row, int column, std::string_view text, uint8_t attribute)
 {
     m_cells.draw_run(row, column, text, attribute);
+    if (m_magnifier_shown && magnifier_covers(m_magnifier, row, column, static_cast<int>(text.size())))
+        m_magnifier_shown = false;
     m_dirty = true;
 }
 
 void SdlWindow::scroll_up(uint8_t fill_attribute)
 {
     m_cells.scroll_up(fill_attribute);
+    m_magnifier_shown = false;
     m_dirty = true;
 }
 

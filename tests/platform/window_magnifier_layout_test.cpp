@@ -78,6 +78,24 @@ TEST(MagnifierLayout, NothingIsDrawnPastTheWindowsWidth)
     EXPECT_TRUE(platform::lay_out_magnifier(view_of("abc", 0, 0), CellSize { 10, 20 }).cells.empty());
 }
 
+TEST(MagnifierLayout, TextDrawnUnderTheMagnifierIsToldApart)
+{
+    // "abc" at scale 3 with the cursor past the end: four boxes of 3 x 3
+    // cells, so rows 0..2 and columns 0..11 lie under it.
+    auto view = view_of("abc", 3, 3);
+    EXPECT_TRUE(platform::magnifier_covers(view, 0, 0, 1));
+    EXPECT_TRUE(platform::magnifier_covers(view, 2, 11, 1));
+    EXPECT_TRUE(platform::magnifier_covers(view, 1, 11, 40));
+    EXPECT_FALSE(platform::magnifier_covers(view, 3, 0, 80));
+    EXPECT_FALSE(platform::magnifier_covers(view, 0, 12, 68));
+    EXPECT_FALSE(platform::magnifier_covers(view, 0, 5, 0));
+    // A run that starts left of the screen's edge still reaches under it.
+    EXPECT_TRUE(platform::magnifier_covers(view, 0, -2, 3));
+    EXPECT_FALSE(platform::magnifier_covers(view, 0, -2, 2));
+    // A magnifier that draws nothing hides nothing.
+    EXPECT_FALSE(platform::magnifier_covers(view_of("abc", 0, 0), 0, 0, 80));
+}
+
 TEST(MagnifierLayout, ColourNumbersGoThroughTheWindowsColours)
 {
     std::array<platform::Rgb, 16> colours {};

@@ -540,6 +540,17 @@ def run_magnifier(corvante, data, display, work):
             return "below the magnifier: %s, expected the blank screen" % sorted(below)[:3]
         return None
 
+    def painted_over(pixel):
+        # The field's text written on the top row, white on black, and
+        # nothing of the magnifier left around it.
+        left = [pixel(x, y) for y in range(box_height) for x in range(4 * box_width)]
+        if background in left or cursor_colour in left:
+            return "the magnifier is still shown over the text written under it"
+        first = cell_pixels(pixel, 0, 0)
+        if (255, 255, 255) not in first:
+            return "the text written under the magnifier is not shown: %s" % sorted(set(first))[:3]
+        return None
+
     try:
         window = find_window(display, "corvante-lupa", program)
         xdotool(display, "windowfocus", "--sync", window)
@@ -556,6 +567,8 @@ def run_magnifier(corvante, data, display, work):
         # it back.
         xdotool(display, "windowfocus", "--sync", window)
         xdotool(display, "key", "Return")
+        wait_for_snapshot(snapshot, painted_over, program)
+        xdotool(display, "key", "Escape")
         status = program.wait(timeout=10)
     finally:
         if program.poll() is None:
