@@ -474,7 +474,8 @@ private:
     }
 
     // Keys are spoken until none waits; the last one, a digit, is the new
-    // speed level. Any other key (Esc, Enter) leaves the speed as it is.
+    // speed level (0: the level of the settings). Any other key (Esc,
+    // Enter, a letter that names no level) leaves the speed as it is.
     void change_speed()
     {
         m_host.play_sound("_VELOC");
@@ -485,7 +486,7 @@ private:
                 m_host.read_key();
             }
         } while (m_host.key_waiting());
-        if (key >= '1' && key <= '9')
+        if (key >= '0' && key <= '9')
             m_host.restart_speech(key - '0');
     }
 
