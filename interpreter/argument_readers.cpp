@@ -12,20 +12,32 @@ namespace interpreter {
 
 namespace {
 
-bool is_name_char(char c) { return is_ascii_letter(c) || is_digit(c) || c == '_'; }
+bool is_name_char(char c, bool underscore)
+{
+    return is_ascii_letter(c) || is_digit(c) || (underscore && c == '_');
+}
 
 }
 
-std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
+std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
 {
-    rest.remove_prefix(1); // the "$"
-    // The name is upper-cased and hashed in the same pass that finds its end:
-    // every variable reference of every statement comes through here.
+    // A reference in the stored script finds its slot in the place memo;
+    // the name's end is checked again because a reader may see the same
+    // place through a shorter or longer view.
+    auto kind = static_cast<uint8_t>(underscore ? 1 : 2);
+    auto& memo = runtime.store.place_memo(text.data());
+    uint64_t generation = (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
+    if (memo.where == text.data() && memo.generation == generation && memo.kind == kind && memo.length <= text.size()
+        && (memo.length == text.size() || !is_name_char(text[memo.length], underscore))) {
+        length = memo.length;
+        return memo.value;
+    }
+    // The name is upper-cased and hashed in the same pass that finds its end.
     char buffer[64];
     uint32_t hash = Variables::name_hash_start;
-    size_t length = 0;
-    while (length < rest.size() && is_name_char(rest[length])) {
-        char upper = upper_byte(rest[length]);
+    length = 0;
+    while (length < text.size() && is_name_char(text[length], underscore)) {
+        char upper = upper_byte(text[length]);
         hash = Variables::name_hash_step(hash, upper);
         if (length < sizeof buffer)
             buffer[length] = upper;
@@ -34,9 +46,20 @@ std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
     if (length == 0)
         return std::nullopt;
     auto slot = length <= sizeof buffer ? runtime.variables.find_or_add(std::string_view(buffer, length), hash)
-                                        : runtime.variables.slot_of_written_name(rest.substr(0, length));
+                                        : runtime.variables.slot_of_written_name(text.substr(0, length));
+    if (slot && length <= UINT16_MAX && runtime.store.holds(runtime.current_line, text.data()))
+        memo = { text.data(), generation, *slot, static_cast<uint16_t>(length), kind };
+    return slot;
+}
+
+std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
+{
+    rest.remove_prefix(1); // the "$"
+    size_t length = 0;
+    auto slot = find_name_slot(runtime, rest, true, length);
     if (!slot) {
-        write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
+        if (length > 0)
+            write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
         return std::nullopt;
     }
     rest = trim(rest.substr(length));

@@ -17,6 +17,11 @@ struct Runtime;
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest);
 // "$" and a name; registers the name on first use.
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest);
+// The slot of the name at the front of `text` (after its "$"), registering
+// it on first use; `length` is set to the name's length, 0 when there is no
+// name. A name is letters and digits, with "_" as well when `underscore`.
+// Nothing when there is no name or the name table is full.
+std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length);
 // A number literal, a text literal, a variable's text or "(" expression ")".
 bool read_value(Runtime& runtime, std::string_view& rest, std::string& value);
 // "#" and one digit followed by a space or the end: the channel 0..9.

@@ -11,6 +11,7 @@
 // missing first operand, or a missing ")", makes the whole expression invalid.
 #include "interpreter/expression.h"
 
+#include "interpreter/argument_readers.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
@@ -79,16 +80,14 @@ private:
             return;
         }
         if (c == '$') {
-            size_t end = m_position + 1;
-            while (end < m_text.size() && (is_ascii_letter(m_text[end]) || is_digit(m_text[end])))
-                ++end;
-            if (end == m_position + 1) {
+            size_t length = 0;
+            auto slot = find_name_slot(m_runtime, m_text.substr(m_position + 1), false, length);
+            if (length == 0) {
                 m_token.kind = TokenKind::Invalid;
                 ++m_position;
                 return;
             }
-            auto slot = m_runtime.variables.slot_of_written_name(m_text.substr(m_position + 1, end - m_position - 1));
-            m_position = end;
+            m_position += 1 + length;
             set_variable_token(slot ? &m_runtime.variables.text(*slot) : nullptr);
             return;
         }

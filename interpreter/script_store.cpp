@@ -4,6 +4,8 @@
 
 #include "interpreter/text.h"
 
+#include <functional>
+
 namespace interpreter {
 
 ScriptStore::ScriptStore()
@@ -18,12 +20,28 @@ void ScriptStore::store_line(std::string_view text, int number)
     m_lines[number].assign(text);
     m_line_count = number;
     m_lookups_stale = true;
+    ++m_generation;
 }
 
 void ScriptStore::clear()
 {
     m_line_count = 0;
     m_lookups_stale = true;
+    ++m_generation;
+}
+
+bool ScriptStore::holds(int number, const char* where) const
+{
+    auto inside = [where](const std::string& text) {
+        return std::less_equal<const char*>()(text.data(), where)
+            && std::less<const char*>()(where, text.data() + text.size());
+    };
+    if (number < 1 || number > max_script_lines)
+        return false;
+    if (inside(m_lines[number]))
+        return true;
+    return !m_lookups_stale && number < static_cast<int>(m_normalised.size()) && m_normalised_known[number]
+        && inside(m_normalised[number]);
 }
 
 void ScriptStore::refresh_lookups()

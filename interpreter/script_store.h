@@ -2,6 +2,7 @@
 // ScriptStore: the numbered script lines and the lookups that block scans repeat.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,29 @@ public:
     int memo(Memo table, int line);
     void remember(Memo table, int line, int answer);
 
+    // What a reader found at one place of the stored text: readers that run
+    // over the same statement a million times in a loop look it up here
+    // instead of working it out again. An entry is only made for a place
+    // inside line `number`'s text (as stored or normalised), whose bytes stay
+    // put until the store changes; `generation` (see below) tells a stale
+    // entry from a live one.
+    struct PlaceMemo {
+        const char* where = nullptr;
+        uint64_t generation = 0;
+        int32_t value = 0;
+        uint16_t length = 0;
+        uint8_t kind = 0;
+    };
+    PlaceMemo& place_memo(const char* where)
+    {
+        auto key = reinterpret_cast<uintptr_t>(where);
+        return m_place_memos[((key * 0x9E3779B97F4A7C15ull) >> 54) & (place_memo_count - 1)];
+    }
+    // Changes whenever a stored line may have changed or moved.
+    uint32_t generation() const { return m_generation; }
+    // True when `where` lies inside line `number`'s stored or normalised text.
+    bool holds(int number, const char* where) const;
+
 private:
     void refresh_lookups();
 
@@ -48,6 +72,10 @@ private:
     std::unordered_map<std::string, int> m_labels;
     bool m_labels_known = false;
     std::vector<int> m_memos[static_cast<int>(Memo::Count)];
+    uint32_t m_generation = 1;
+    // Direct-mapped: a clash costs a second lookup, never a wrong answer.
+    static constexpr size_t place_memo_count = 1024;
+    std::vector<PlaceMemo> m_place_memos = std::vector<PlaceMemo>(place_memo_count);
 };
 
 }

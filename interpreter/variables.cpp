@@ -56,6 +56,7 @@ void Variables::reset()
         slot.clear();
     m_names.clear();
     m_buckets.assign(bucket_count, Bucket {});
+    ++m_generation;
 }
 
 }

@@ -43,6 +43,8 @@ public:
 
     // Empties every slot and the name table (the reset at program start).
     void reset();
+    // Changes at every reset, after which a name may land in another slot.
+    uint32_t generation() const { return m_generation; }
 
 private:
     struct Bucket {
@@ -56,6 +58,7 @@ private:
     // statement looks its name up, so this must not scan the whole table.
     static constexpr uint32_t bucket_count = 512;
     std::vector<Bucket> m_buckets;
+    uint32_t m_generation = 1;
 };
 
 }
