@@ -5,6 +5,9 @@
 #include "interpreter/messages.h"
 #include "interpreter/runtime.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace interpreter {
 
 namespace {
@@ -27,6 +30,7 @@ constexpr std::string_view keywords[] = {
 };
 
 static_assert(std::size(keywords) == 88);
+static_assert(std::ranges::all_of(keywords, [](std::string_view keyword) { return keyword.size() <= CommandTable::max_keyword_length; }));
 
 }
 
@@ -36,12 +40,44 @@ bool run_missing_command(Runtime& runtime, std::string_view)
     return false;
 }
 
+PackedKeyword PackedKeyword::from(std::string_view upper_keyword)
+{
+    PackedKeyword packed;
+    packed.length = upper_keyword.size();
+    if (upper_keyword.size() <= CommandTable::max_keyword_length) {
+        char bytes[16] = {};
+        std::memcpy(bytes, upper_keyword.data(), upper_keyword.size());
+        std::memcpy(packed.words, bytes, sizeof bytes);
+    }
+    return packed;
+}
+
 CommandTable::CommandTable()
 {
     for (auto keyword : keywords) {
         bool passes_rest = keyword != "LIMPABYTES" && keyword != "FECHABIN";
-        m_buckets[bucket_of(keyword)].push_back(static_cast<uint8_t>(m_entries.size()));
         m_entries.push_back({ keyword, run_missing_command, passes_rest });
+        m_packed.push_back(PackedKeyword::from(keyword));
+    }
+    // Odd multipliers from a fixed sequence until one spreads the keywords
+    // without a clash; with 88 keywords in 4096 slots about every second one
+    // does, and the search is the same on every run.
+    uint64_t state = 0x2545F4914F6CDD1Dull;
+    for (;;) {
+        state += 0x9E3779B97F4A7C15ull;
+        uint64_t candidate = state;
+        candidate = (candidate ^ (candidate >> 30)) * 0xBF58476D1CE4E5B9ull;
+        candidate = (candidate ^ (candidate >> 27)) * 0x94D049BB133111EBull;
+        m_multiplier = (candidate ^ (candidate >> 31)) | 1;
+        m_slots.assign(size_t(1) << slot_bits, 0);
+        bool clash = false;
+        for (size_t index = 0; index < m_packed.size() && !clash; ++index) {
+            uint8_t& slot = m_slots[slot_of(m_packed[index])];
+            clash = slot != 0;
+            slot = static_cast<uint8_t>(index + 1);
+        }
+        if (!clash)
+            return;
     }
 }
 
@@ -54,17 +90,6 @@ bool CommandTable::bind(std::string_view keyword, Handler handler)
         }
     }
     return false;
-}
-
-const CommandEntry* CommandTable::find(std::string_view upper_keyword) const
-{
-    if (upper_keyword.empty() || upper_keyword.size() > max_keyword_length)
-        return nullptr;
-    for (uint8_t index : m_buckets[bucket_of(upper_keyword)]) {
-        if (m_entries[index].keyword == upper_keyword)
-            return &m_entries[index];
-    }
-    return nullptr;
 }
 
 }

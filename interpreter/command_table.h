@@ -21,6 +21,16 @@ struct CommandEntry {
     bool passes_rest = true; // false for the commands that ignore their operands
 };
 
+// An upper-case keyword of at most 15 bytes, zero-padded into two words so
+// that it is hashed and compared without a loop. A longer keyword keeps only
+// its length, which no entry has.
+struct PackedKeyword {
+    uint64_t words[2] = {};
+    size_t length = 0;
+
+    static PackedKeyword from(std::string_view upper_keyword);
+};
+
 class CommandTable {
 public:
     // Every keyword of the language starts bound to a handler that fails with
@@ -32,20 +42,37 @@ public:
     // the language does not have.
     bool bind(std::string_view keyword, Handler handler);
 
-    const CommandEntry* find(std::string_view upper_keyword) const;
+    const CommandEntry* find(std::string_view upper_keyword) const { return find(PackedKeyword::from(upper_keyword)); }
+    const CommandEntry* find(const PackedKeyword& keyword) const
+    {
+        uint8_t index = m_slots[slot_of(keyword)];
+        if (index == 0)
+            return nullptr;
+        const PackedKeyword& candidate = m_packed[index - 1];
+        if (candidate.words[0] != keyword.words[0] || candidate.words[1] != keyword.words[1]
+            || candidate.length != keyword.length)
+            return nullptr;
+        return &m_entries[index - 1];
+    }
     const std::vector<CommandEntry>& entries() const { return m_entries; }
 
-private:
-    // Entries by their keyword's first byte and length, so that a lookup
-    // compares one keyword, rarely two.
     static constexpr size_t max_keyword_length = 15;
-    static size_t bucket_of(std::string_view keyword)
+
+private:
+    // Every statement looks its keyword up, so the table is a perfect hash:
+    // the constructor picks a multiplier under which no two keywords share a
+    // slot, and a lookup costs one multiplication and one comparison.
+    static constexpr int slot_bits = 12;
+    size_t slot_of(const PackedKeyword& keyword) const
     {
-        return static_cast<uint8_t>(keyword[0]) * (max_keyword_length + 1) + keyword.size();
+        uint64_t mixed = (keyword.words[0] ^ (keyword.words[1] * 0x9E3779B97F4A7C15ull) ^ keyword.length) * m_multiplier;
+        return static_cast<size_t>(mixed >> (64 - slot_bits));
     }
 
     std::vector<CommandEntry> m_entries;
-    std::vector<std::vector<uint8_t>> m_buckets = std::vector<std::vector<uint8_t>>(256 * (max_keyword_length + 1));
+    std::vector<PackedKeyword> m_packed;
+    uint64_t m_multiplier = 0;
+    std::vector<uint8_t> m_slots; // entry index + 1, or 0 for no keyword
 };
 
 // The handler every keyword has until its subsystem binds its own.

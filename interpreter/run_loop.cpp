@@ -6,6 +6,8 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 
+#include <cstring>
+
 namespace interpreter {
 
 namespace {
@@ -25,10 +27,11 @@ bool is_block_keyword(std::string_view upper_keyword)
         || upper_keyword == "SEN\xC3O" || upper_keyword == "FIM";
 }
 
-// `keyword` is as written; `normalised` is it upper-cased by the one case rule.
-bool dispatch_statement(Runtime& runtime, std::string_view keyword, std::string_view normalised, std::string_view rest)
+// `keyword` is as written; `normalised` is it upper-cased by the one case
+// rule, and `packed` the same for the table. `rest` is trimmed.
+bool dispatch_statement(Runtime& runtime, std::string_view keyword, std::string_view normalised,
+    const PackedKeyword& packed, std::string_view rest)
 {
-    rest = trim(rest);
     if (runtime.debug_echo) {
         // The echo shows the keyword as the run loop split it: only a..z
         // upper-cased.
@@ -41,7 +44,7 @@ bool dispatch_statement(Runtime& runtime, std::string_view keyword, std::string_
         echo += rest;
         write_message_line(runtime, echo);
     }
-    const CommandEntry* entry = runtime.commands.find(normalised);
+    const CommandEntry* entry = runtime.commands.find(packed);
     if (!entry) {
         write_message_line(runtime, "Comando inv\xE1lido: " + std::string(normalised));
         return false;
@@ -99,7 +102,7 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
     // One pass splits the keyword at the first space and normalises it.
     // Keywords longer than the buffer are in no table; they are still
     // reported whole.
-    char buffer[keyword_buffer_size];
+    char buffer[keyword_buffer_size] = {};
     size_t length = 0;
     while (length < text.size() && text[length] != ' ') {
         if (length < keyword_buffer_size)
@@ -107,9 +110,15 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
         ++length;
     }
     std::string_view keyword = text.substr(0, length);
-    std::string_view rest = length < text.size() ? text.substr(length + 1) : std::string_view();
+    // The line is trimmed at its end already, so the rest needs it only at
+    // its front.
+    std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
     std::string long_keyword;
     std::string_view normalised;
+    PackedKeyword packed;
+    packed.length = length;
+    if (length <= CommandTable::max_keyword_length)
+        std::memcpy(packed.words, buffer, sizeof packed.words);
     if (length <= keyword_buffer_size) {
         normalised = std::string_view(buffer, length);
     } else {
@@ -120,7 +129,7 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
     if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
         return false;
     runtime.nesting_depth += nested ? 1 : 0;
-    bool succeeded = dispatch_statement(runtime, keyword, normalised, rest);
+    bool succeeded = dispatch_statement(runtime, keyword, normalised, packed, rest);
     runtime.nesting_depth -= nested ? 1 : 0;
     runtime.run_failed = !succeeded;
     return succeeded;
@@ -128,7 +137,8 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
 
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest)
 {
-    return dispatch_statement(runtime, keyword, upper_text(keyword), rest);
+    std::string normalised = upper_text(keyword);
+    return dispatch_statement(runtime, keyword, normalised, PackedKeyword::from(normalised), trim(rest));
 }
 
 }
