@@ -19,7 +19,7 @@ int hex_digit_value(char c)
 
 }
 
-std::optional<int32_t> parse_number(std::string_view text)
+std::optional<int32_t> parse_number_general(std::string_view text)
 {
     const char* cursor = text.data();
     const char* end = cursor + text.size();
@@ -36,18 +36,6 @@ std::optional<int32_t> parse_number(std::string_view text)
     // range as it grows, so that no digit string can overflow it.
     constexpr int64_t limit = int64_t(INT32_MAX) + 1;
     int64_t magnitude = 0;
-    // Up to nine decimal digits cannot leave the range: the common case of
-    // counters and positions needs no check per digit.
-    if (end - cursor <= 9 && *cursor >= '1' && *cursor <= '9') {
-        uint32_t small = 0;
-        for (; cursor < end; ++cursor) {
-            unsigned digit = static_cast<unsigned char>(*cursor) - '0';
-            if (digit > 9)
-                return std::nullopt;
-            small = small * 10 + digit;
-        }
-        return negative ? -static_cast<int32_t>(small) : static_cast<int32_t>(small);
-    }
     if (*cursor >= '0' && *cursor <= '9' && !(*cursor == '0' && cursor + 1 < end && (cursor[1] == 'x' || cursor[1] == 'X'))) {
         for (; cursor < end; ++cursor) {
             unsigned digit = static_cast<unsigned char>(*cursor) - '0';

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -42,6 +44,44 @@ TEST(Number, FormattingRoundTripsEveryMagnitude)
     for (int64_t value = 1; value > 0 && value < std::numeric_limits<int64_t>::max() / 7; value = value * 7 + 3) {
         EXPECT_EQ(interpreter::format_number(value), std::to_string(value));
         EXPECT_EQ(interpreter::format_number(-value), std::to_string(-value));
+    }
+}
+
+}
+
+namespace {
+
+// The short-digit shortcut of parse_number must give exactly what the
+// general rule gives, for the texts it takes and for those it hands on.
+TEST(Number, ShortcutAgreesWithTheGeneralRule)
+{
+    std::vector<std::string> texts;
+    for (const auto& entry : test_cases::read_case_table("number_cases.txt"))
+        texts.push_back(entry.fields[0]);
+    // Every length around the shortcut's nine digits, with leading zeros,
+    // the largest and smallest digits, and one stray byte at each place.
+    for (size_t length = 1; length <= 11; ++length) {
+        texts.push_back(std::string(length, '9'));
+        texts.push_back(std::string(length, '0'));
+        texts.push_back("1" + std::string(length - 1, '0'));
+        texts.push_back("0" + std::string(length - 1, '7'));
+        texts.push_back("0x" + std::string(length - 1, '7'));
+        texts.push_back("-" + std::string(length, '8'));
+        for (size_t place = 0; place < length; ++place) {
+            for (char stray : { ' ', '-', '+', 'x', 'X', '$', '/', ':', 'a', '\0', '\xB2' }) {
+                std::string text(length, '5');
+                text[place] = stray;
+                texts.push_back(text);
+            }
+        }
+    }
+    for (const auto& text : texts) {
+        auto fast = interpreter::parse_number(text);
+        auto general = interpreter::parse_number_general(text);
+        EXPECT_EQ(fast.has_value(), general.has_value()) << "[" << text << "]";
+        if (fast && general) {
+            EXPECT_EQ(*fast, *general) << "[" << text << "]";
+        }
     }
 }
 
