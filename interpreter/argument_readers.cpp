@@ -19,19 +19,13 @@ bool is_name_char(char c, bool underscore)
 
 }
 
-std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
+namespace {
+
+// The slot of a name that is not in the place memo yet; kept out of line so
+// that the memo's hit path stays small.
+[[gnu::noinline]] std::optional<int> look_up_name(Runtime& runtime, std::string_view text, bool underscore,
+    size_t& length, uint64_t generation)
 {
-    // A reference in the stored script finds its slot in the place memo;
-    // the name's end is checked again because a reader may see the same
-    // place through a shorter or longer view.
-    auto kind = static_cast<uint8_t>(underscore ? 1 : 2);
-    auto& memo = runtime.store.place_memo(text.data());
-    uint64_t generation = (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
-    if (memo.where == text.data() && memo.generation == generation && memo.kind == kind && memo.length <= text.size()
-        && (memo.length == text.size() || !is_name_char(text[memo.length], underscore))) {
-        length = memo.length;
-        return memo.value;
-    }
     // The name is upper-cased and hashed in the same pass that finds its end.
     char buffer[64];
     uint32_t hash = Variables::name_hash_start;
@@ -48,15 +42,42 @@ std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool 
     auto slot = length <= sizeof buffer ? runtime.variables.find_or_add(std::string_view(buffer, length), hash)
                                         : runtime.variables.slot_of_written_name(text.substr(0, length));
     if (slot && length <= UINT16_MAX && runtime.store.holds(runtime.current_line, text.data()))
-        memo = { text.data(), generation, *slot, static_cast<uint16_t>(length), kind };
+        runtime.store.remember_place(
+            { text.data(), generation, *slot, static_cast<uint16_t>(length), static_cast<uint8_t>(underscore ? 1 : 2) });
     return slot;
+}
+
+// A reference in the stored script finds its slot in the place memo; the
+// name's end is checked again because a reader may see the same place
+// through a shorter or longer view.
+inline std::optional<int> recall_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
+{
+    const auto* memos = runtime.store.place_memos(text.data());
+    uint64_t generation = (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
+    for (int way = 0; way < 2; ++way) {
+        const auto& memo = memos[way];
+        if (memo.where == text.data() && memo.generation == generation && memo.kind == (underscore ? 1 : 2)
+            && memo.length <= text.size()
+            && (memo.length == text.size() || !is_name_char(text[memo.length], underscore))) {
+            length = memo.length;
+            return memo.value;
+        }
+    }
+    return look_up_name(runtime, text, underscore, length, generation);
+}
+
+}
+
+std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
+{
+    return recall_name_slot(runtime, text, underscore, length);
 }
 
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 {
     rest.remove_prefix(1); // the "$"
     size_t length = 0;
-    auto slot = find_name_slot(runtime, rest, true, length);
+    auto slot = recall_name_slot(runtime, rest, true, length);
     if (!slot) {
         if (length > 0)
             write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
@@ -131,6 +152,48 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
         append_number(value, result.value);
     } else {
         return false;
+    }
+    rest = trim(rest);
+    return true;
+}
+
+bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
+{
+    rest = trim(rest);
+    if (rest.empty())
+        return false;
+    char first = rest[0];
+    if (first == '-' || is_digit(first)) {
+        size_t length = 1;
+        while (length < rest.size() && is_digit(rest[length]))
+            ++length;
+        value = rest.substr(0, length);
+        rest.remove_prefix(length);
+    } else if (first == '"') {
+        size_t close = rest.find('"', 1);
+        if (close != std::string_view::npos && (close + 1 >= rest.size() || rest[close + 1] != '"')) {
+            value = rest.substr(1, close - 1);
+            rest.remove_prefix(close + 1);
+        } else {
+            // A doubled quote or no closing one: the general reader decides.
+            if (!read_value(runtime, rest, scratch))
+                return false;
+            value = scratch;
+            return true;
+        }
+    } else if (first == '$') {
+        auto slot = read_named_variable(runtime, rest);
+        if (!slot)
+            return false;
+        value = runtime.variables.text(*slot);
+    } else if (is_ascii_letter(first)) {
+        value = runtime.variables.text(upper_byte(first));
+        rest.remove_prefix(1);
+    } else {
+        if (!read_value(runtime, rest, scratch))
+            return false;
+        value = scratch;
+        return true;
     }
     rest = trim(rest);
     return true;

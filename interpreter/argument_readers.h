@@ -24,6 +24,11 @@ std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length);
 // A number literal, a text literal, a variable's text or "(" expression ")".
 bool read_value(Runtime& runtime, std::string_view& rest, std::string& value);
+// The same value as read_value, seen where it already stands when it can
+// be (a variable's text, a literal without doubled quotes) and built in
+// `scratch` only when it must. The view lasts until the next change of a
+// variable or of `scratch`.
+bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
 // "#" and one digit followed by a space or the end: the channel 0..9.
 std::optional<int> read_channel(std::string_view& rest);
 // "[" name "]"; the text after "]" stays in the rest untrimmed.

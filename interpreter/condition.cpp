@@ -179,8 +179,11 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
             return result;
         negated = true;
     }
-    std::string left;
-    if (!read_value(runtime, text, left) || text.empty())
+    // Both values are seen where they stand: neither reader changes a
+    // variable, so the left one's view outlives the reading of the right.
+    std::string left_scratch;
+    std::string_view left;
+    if (!read_value_view(runtime, text, left_scratch, left) || text.empty())
         return result;
 
     auto found = recognise_operator(text);
@@ -209,8 +212,9 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
         }
         negated = false;
     } else {
-        std::string right;
-        if (!read_value(runtime, text, right))
+        std::string right_scratch;
+        std::string_view right;
+        if (!read_value_view(runtime, text, right_scratch, right))
             return result;
         switch (found->op) {
         case Operator::Equal: truth = compare_by_key(left, right) == 0; break;
@@ -220,7 +224,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
         case Operator::LessEqual: truth = compare_by_key(left, right) <= 0; break;
         case Operator::GreaterEqual: truth = compare_by_key(left, right) >= 0; break;
         case Operator::Exact: truth = left == right; break;
-        case Operator::Contains: truth = !right.empty() && left.find(right) != std::string::npos; break;
+        case Operator::Contains: truth = !right.empty() && left.find(right) != std::string_view::npos; break;
         case Operator::StartsWith: truth = !right.empty() && left.starts_with(right); break;
         case Operator::EndsWith: truth = !right.empty() && left.ends_with(right); break;
         case Operator::In: break;

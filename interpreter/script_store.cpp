@@ -49,7 +49,7 @@ void ScriptStore::refresh_lookups()
     if (!m_lookups_stale)
         return;
     m_lookups_stale = false;
-    m_normalised_known.assign(m_line_count + 2, false);
+    m_normalised_known.assign(m_line_count + 2, 0);
     m_normalised.resize(m_line_count + 2);
     m_labels.clear();
     m_labels_known = false;
@@ -57,7 +57,7 @@ void ScriptStore::refresh_lookups()
         table.assign(m_line_count + 2, -1);
 }
 
-const std::string& ScriptStore::normalised_line(int number)
+const std::string& ScriptStore::normalise_line(int number)
 {
     refresh_lookups();
     if (!m_normalised_known[number]) {
@@ -84,15 +84,6 @@ std::optional<int> ScriptStore::find_label(std::string_view upper_name)
     if (found == m_labels.end())
         return std::nullopt;
     return found->second;
-}
-
-int ScriptStore::memo(Memo table, int line)
-{
-    refresh_lookups();
-    const auto& memos = m_memos[static_cast<int>(table)];
-    if (line < 0 || line >= static_cast<int>(memos.size()))
-        return -1;
-    return memos[line];
 }
 
 void ScriptStore::remember(Memo table, int line, int answer)

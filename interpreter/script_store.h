@@ -25,7 +25,14 @@ public:
     const std::string& line(int number) const { return m_lines[number]; }
 
     // The line trimmed, upper-cased and with runs of spaces reduced to one.
-    const std::string& normalised_line(int number);
+    // Loops ask for their head line on every turn, so the known answer is
+    // returned inline.
+    const std::string& normalised_line(int number)
+    {
+        if (!m_lookups_stale && m_normalised_known[number])
+            return m_normalised[number];
+        return normalise_line(number);
+    }
 
     // The first line, from 1, whose label (everything after a leading "@",
     // upper-cased) equals `upper_name`.
@@ -35,7 +42,15 @@ public:
     // never changed while a run is going on, so an answer found once holds
     // until the next store_line() or clear(). -1 means "not yet known".
     enum class Memo { SkipToEndIf, SkipToEndWhile, SkipToEndRepeat, WhileHead, RepeatHead, FalseBlock, Count };
-    int memo(Memo table, int line);
+    int memo(Memo table, int line)
+    {
+        if (m_lookups_stale)
+            refresh_lookups();
+        const auto& memos = m_memos[static_cast<int>(table)];
+        if (line < 0 || line >= static_cast<int>(memos.size()))
+            return -1;
+        return memos[line];
+    }
     void remember(Memo table, int line, int answer);
 
     // What a reader found at one place of the stored text: readers that run
@@ -51,10 +66,19 @@ public:
         uint16_t length = 0;
         uint8_t kind = 0;
     };
-    PlaceMemo& place_memo(const char* where)
+    // The two entries where `where` may be remembered: two ways, so that two
+    // places of one loop that hash alike do not push each other out on
+    // every turn. A new entry goes first and moves the older one second.
+    PlaceMemo* place_memos(const char* where)
     {
         auto key = reinterpret_cast<uintptr_t>(where);
-        return m_place_memos[((key * 0x9E3779B97F4A7C15ull) >> 54) & (place_memo_count - 1)];
+        return &m_place_memos[(((key * 0x9E3779B97F4A7C15ull) >> 54) & (place_memo_sets - 1)) * 2];
+    }
+    void remember_place(const PlaceMemo& entry)
+    {
+        PlaceMemo* set = place_memos(entry.where);
+        set[1] = set[0];
+        set[0] = entry;
     }
     // Changes whenever a stored line may have changed or moved.
     uint32_t generation() const { return m_generation; }
@@ -63,19 +87,20 @@ public:
 
 private:
     void refresh_lookups();
+    const std::string& normalise_line(int number);
 
     std::vector<std::string> m_lines;
     int m_line_count = 0;
     bool m_lookups_stale = true;
     std::vector<std::string> m_normalised;
-    std::vector<bool> m_normalised_known;
+    std::vector<uint8_t> m_normalised_known;
     std::unordered_map<std::string, int> m_labels;
     bool m_labels_known = false;
     std::vector<int> m_memos[static_cast<int>(Memo::Count)];
     uint32_t m_generation = 1;
-    // Direct-mapped: a clash costs a second lookup, never a wrong answer.
-    static constexpr size_t place_memo_count = 1024;
-    std::vector<PlaceMemo> m_place_memos = std::vector<PlaceMemo>(place_memo_count);
+    // A clash costs a second lookup, never a wrong answer.
+    static constexpr size_t place_memo_sets = 1024;
+    std::vector<PlaceMemo> m_place_memos = std::vector<PlaceMemo>(place_memo_sets * 2);
 };
 
 }

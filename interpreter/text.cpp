@@ -30,15 +30,4 @@ std::string normalise_block_line(std::string_view line)
     return result;
 }
 
-bool starts_with_upper(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (upper_byte(text[i]) != prefix[i])
-            return false;
-    }
-    return true;
-}
-
 }

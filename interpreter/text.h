@@ -48,7 +48,16 @@ inline std::string_view trim(std::string_view text)
 std::string normalise_block_line(std::string_view line);
 
 // True when `text` begins with `prefix` once upper-cased (prefix is upper-case).
-bool starts_with_upper(std::string_view text, std::string_view prefix);
+inline bool starts_with_upper(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (upper_byte(text[i]) != prefix[i])
+            return false;
+    }
+    return true;
+}
 // True when `text` upper-cased is `upper` (which is upper-case).
 inline bool equals_upper(std::string_view text, std::string_view upper)
 {

@@ -199,9 +199,10 @@ bool run_let(Runtime& runtime, std::string_view rest)
                 return run_function(runtime, *target, function.function, trim(rest.substr(function.name.size())));
         }
     }
-    if (!read_value(runtime, rest, value))
+    std::string_view seen;
+    if (!read_value_view(runtime, rest, value, seen))
         return false;
-    runtime.variables.set(*target, value);
+    runtime.variables.set(*target, seen);
     return rest.empty();
 }
 
