@@ -204,7 +204,22 @@ std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& res
     // Literals and variables are converted where they stand, without the
     // copy that read_value makes; the result is the same.
     rest = trim(rest);
-    if (!rest.empty() && (rest[0] == '-' || is_digit(rest[0]))) {
+    if (!rest.empty() && is_digit(rest[0])) {
+        // A literal of one to nine digits is its own value, gathered while
+        // its end is found; a longer one takes the general rule.
+        uint32_t value = 0;
+        size_t length = 0;
+        while (length < rest.size() && is_digit(rest[length])) {
+            value = value * 10 + static_cast<uint32_t>(rest[length] - '0');
+            ++length;
+        }
+        std::optional<int32_t> number = static_cast<int32_t>(value);
+        if (length > 9)
+            number = parse_number(rest.substr(0, length));
+        rest = trim(rest.substr(length));
+        return number;
+    }
+    if (!rest.empty() && rest[0] == '-') {
         size_t length = 1;
         while (length < rest.size() && is_digit(rest[length]))
             ++length;
@@ -212,14 +227,9 @@ std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& res
         rest = trim(rest.substr(length));
         return number;
     }
-    if (!rest.empty() && rest[0] == '$') {
-        auto slot = read_named_variable(runtime, rest);
-        if (!slot)
-            return std::nullopt;
-        return parse_number(runtime.variables.text(*slot));
-    }
-    std::string text;
-    if (!read_value(runtime, rest, text))
+    std::string scratch;
+    std::string_view text;
+    if (!read_value_view(runtime, rest, scratch, text))
         return std::nullopt;
     return parse_number(text);
 }

@@ -179,18 +179,32 @@ bool run_repeat(Runtime& runtime, std::string_view rest)
     return repeat_step(runtime, rest, false);
 }
 
+// True when `text` upper-cased is `word`, which is made of the letters A to
+// Z only: a byte upper-cases to such a letter only from itself or its
+// lower-case form, and the two differ in the one bit masked off here. No
+// early exit, so that the comparison of a loop's every turn is unrolled.
+bool is_letter_word(std::string_view text, std::string_view word)
+{
+    if (text.size() != word.size())
+        return false;
+    unsigned difference = 0;
+    for (size_t i = 0; i < word.size(); ++i)
+        difference |= (static_cast<unsigned char>(text[i]) & 0xDFu) ^ static_cast<unsigned char>(word[i]);
+    return difference == 0;
+}
+
 bool run_end(Runtime& runtime, std::string_view rest)
 {
     if (rest.empty())
         return false;
-    if (equals_upper(rest, "ENQUANTO")) {
+    if (is_letter_word(rest, "ENQUANTO")) {
         int head = find_head_above(runtime, "ENQUANTO", Memo::WhileHead);
         if (head == 0)
             return false;
         runtime.current_line = head - 1;
         return true;
     }
-    if (equals_upper(rest, "REPETE")) {
+    if (is_letter_word(rest, "REPETE")) {
         int head = find_head_above(runtime, "REPETE", Memo::RepeatHead);
         if (head == 0)
             return false;

@@ -80,18 +80,27 @@ void append_number(std::string& out, int64_t value)
     char* end = buffer + sizeof buffer;
     char* start = end;
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    while (magnitude >= 100) {
+    // Script numbers are 32-bit: their digits come from the cheaper 32-bit
+    // division once the magnitude fits.
+    while (magnitude > UINT32_MAX) {
         auto pair = static_cast<size_t>(magnitude % 100) * 2;
         magnitude /= 100;
         *--start = pairs[pair + 1];
         *--start = pairs[pair];
     }
-    if (magnitude >= 10) {
-        auto pair = static_cast<size_t>(magnitude) * 2;
+    auto small = static_cast<uint32_t>(magnitude);
+    while (small >= 100) {
+        auto pair = static_cast<size_t>(small % 100) * 2;
+        small /= 100;
+        *--start = pairs[pair + 1];
+        *--start = pairs[pair];
+    }
+    if (small >= 10) {
+        auto pair = static_cast<size_t>(small) * 2;
         *--start = pairs[pair + 1];
         *--start = pairs[pair];
     } else {
-        *--start = static_cast<char>('0' + magnitude);
+        *--start = static_cast<char>('0' + small);
     }
     if (value < 0)
         *--start = '-';

@@ -355,3 +355,31 @@ TEST(EndLine, ScansStayInsideTheStoreAfterARun)
 }
 
 }
+
+namespace {
+
+// FIM names its loop in any case; a byte that only looks like a letter of
+// the word, or a word one letter off, is some other FIM that does nothing.
+TEST(EndLine, NamesItsLoopInAnyCaseAndNothingElse)
+{
+    for (std::string_view word : { "repete", "REPETE", "RePeTe" }) {
+        test_support::TestRuntime test;
+        test.run({ "repete i 2", "escreve i", std::string("fim ") + std::string(word), "escreve \"fim\"" });
+        EXPECT_EQ(test.host.console_lines(), "1\n2\nfim\n") << word;
+    }
+    for (std::string_view word : { "enquanto", "ENQUANTO", "eNqUaNtO" }) {
+        test_support::TestRuntime test;
+        test.run({ "seja i 0", "enquanto i < 2", "soma i 1", std::string("fim ") + std::string(word), "escreve i" });
+        EXPECT_EQ(test.host.console_lines(), "2\n") << word;
+    }
+    // "\xD2" and "\xF2" upper-case to neither "R" nor "r"; "\x12" differs
+    // from "R" in one bit only; "@" is one below "A".
+    for (std::string_view word : { "\xD2" "EPETE", "\xF2" "epete", "\x12" "EPETE", "REPET@", "REPETES", "REPET" }) {
+        test_support::TestRuntime test;
+        auto outcome = test.run({ "repete i 2", "escreve i", std::string("fim ") + std::string(word), "escreve \"fim\"" });
+        EXPECT_FALSE(outcome.failed) << word;
+        EXPECT_EQ(test.host.console_lines(), "1\nfim\n") << word;
+    }
+}
+
+}
