@@ -41,15 +41,20 @@ namespace {
         return std::nullopt;
     auto slot = length <= sizeof buffer ? runtime.variables.find_or_add(std::string_view(buffer, length), hash)
                                         : runtime.variables.slot_of_written_name(text.substr(0, length));
-    if (slot && length <= UINT16_MAX && runtime.store.holds(runtime.current_line, text.data()))
+    // Only a name that ends where its stored text shows it ending is kept:
+    // then any view that covers the name ends it at the same place.
+    const char* text_end = slot && length <= UINT16_MAX ? runtime.store.text_end_around(runtime.current_line, text.data())
+                                                        : nullptr;
+    const char* name_end = text.data() + length;
+    if (text_end && name_end <= text_end && (name_end == text_end || !is_name_char(*name_end, underscore)))
         runtime.store.remember_place(
             { text.data(), generation, *slot, static_cast<uint16_t>(length), static_cast<uint8_t>(underscore ? 1 : 2) });
     return slot;
 }
 
-// A reference in the stored script finds its slot in the place memo; the
-// name's end is checked again because a reader may see the same place
-// through a shorter or longer view.
+// A reference in the stored script finds its slot in the place memo. A
+// reader may see the same place through a view that ends inside the name;
+// that view is shorter than the name and misses.
 inline std::optional<int> recall_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
 {
     const auto* memos = runtime.store.place_memos(text.data());
@@ -57,8 +62,7 @@ inline std::optional<int> recall_name_slot(Runtime& runtime, std::string_view te
     for (int way = 0; way < 2; ++way) {
         const auto& memo = memos[way];
         if (memo.where == text.data() && memo.generation == generation && memo.kind == (underscore ? 1 : 2)
-            && memo.length <= text.size()
-            && (memo.length == text.size() || !is_name_char(text[memo.length], underscore))) {
+            && memo.length <= text.size()) {
             length = memo.length;
             return memo.value;
         }

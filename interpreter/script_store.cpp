@@ -30,18 +30,20 @@ void ScriptStore::clear()
     ++m_generation;
 }
 
-bool ScriptStore::holds(int number, const char* where) const
+const char* ScriptStore::text_end_around(int number, const char* where) const
 {
     auto inside = [where](const std::string& text) {
         return std::less_equal<const char*>()(text.data(), where)
             && std::less<const char*>()(where, text.data() + text.size());
     };
     if (number < 1 || number > max_script_lines)
-        return false;
+        return nullptr;
     if (inside(m_lines[number]))
-        return true;
-    return !m_lookups_stale && number < static_cast<int>(m_normalised.size()) && m_normalised_known[number]
-        && inside(m_normalised[number]);
+        return m_lines[number].data() + m_lines[number].size();
+    if (!m_lookups_stale && number < static_cast<int>(m_normalised.size()) && m_normalised_known[number]
+        && inside(m_normalised[number]))
+        return m_normalised[number].data() + m_normalised[number].size();
+    return nullptr;
 }
 
 void ScriptStore::refresh_lookups()

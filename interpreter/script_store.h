@@ -82,8 +82,9 @@ public:
     }
     // Changes whenever a stored line may have changed or moved.
     uint32_t generation() const { return m_generation; }
-    // True when `where` lies inside line `number`'s stored or normalised text.
-    bool holds(int number, const char* where) const;
+    // The end of line `number`'s stored or normalised text when `where` lies
+    // inside it; null otherwise.
+    const char* text_end_around(int number, const char* where) const;
 
 private:
     void refresh_lookups();

@@ -42,6 +42,22 @@ TEST(PlaceMemo, AShorterOrLongerViewOfOnePlaceReadsItsOwnName)
     rest = whole.substr(0, 4);
     EXPECT_EQ(read_named_variable(runtime, rest), short_name);
 
+    // A view that ends inside a name read first, then the whole name.
+    runtime.store.store_line("seja $xy_z = 1", 2);
+    runtime.current_line = 2;
+    std::string_view other = std::string_view(runtime.store.line(2)).substr(5);
+    for (int turn = 0; turn < 2; ++turn) {
+        rest = other.substr(0, 3);
+        auto part = read_named_variable(runtime, rest);
+        rest = other;
+        auto full = read_named_variable(runtime, rest);
+        ASSERT_TRUE(part && full);
+        EXPECT_NE(part, full);
+        EXPECT_NE(part, long_name);
+        EXPECT_EQ(rest, "= 1");
+    }
+    runtime.current_line = 1;
+
     // An expression's names have no "_", so the same place names $abc there.
     runtime.variables.set(*short_name, "7");
     runtime.variables.set(*long_name, "100");
