@@ -77,7 +77,10 @@ std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool 
     return recall_name_slot(runtime, text, underscore, length);
 }
 
-std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
+namespace {
+
+// read_named_variable, inline in the readers that every statement uses.
+inline std::optional<int> read_name(Runtime& runtime, std::string_view& rest)
 {
     rest.remove_prefix(1); // the "$"
     size_t length = 0;
@@ -91,6 +94,13 @@ std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
     return slot;
 }
 
+}
+
+std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
+{
+    return read_name(runtime, rest);
+}
+
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
 {
     rest = trim(rest);
@@ -98,7 +108,7 @@ std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
         return std::nullopt;
     char first = upper_byte(rest[0]);
     if (first == '$')
-        return read_named_variable(runtime, rest);
+        return read_name(runtime, rest);
     if (first < 'A' || first > 'Z')
         return std::nullopt;
     rest.remove_prefix(1);
@@ -137,7 +147,7 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
         }
         rest.remove_prefix(index);
     } else if (first == '$') {
-        auto slot = read_named_variable(runtime, rest);
+        auto slot = read_name(runtime, rest);
         if (!slot)
             return false;
         value.assign(runtime.variables.text(*slot));
@@ -186,7 +196,7 @@ bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scra
             return true;
         }
     } else if (first == '$') {
-        auto slot = read_named_variable(runtime, rest);
+        auto slot = read_name(runtime, rest);
         if (!slot)
             return false;
         value = runtime.variables.text(*slot);

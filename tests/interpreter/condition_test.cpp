@@ -53,7 +53,8 @@ TEST(Condition, CompareKeyZeroFillsDigitTexts)
 
 TEST(Condition, CompareByKeyAgreesWithTheKeys)
 {
-    const char* values[] = { "", "0", "7", "007", "10", "9", "-5", "-3", "abc", "ABD", "ab", "\xE9", "\xC9", "\xFF", "z", "1 2" };
+    const char* values[] = { "", "0", "7", "007", "10", "9", "-5", "-3", "abc", "ABD", "ab", "\xE9", "\xC9", "\xFF", "z", "1 2",
+        "000000000", "000000001", "999999999", "0999999999", "1000000000", "123456789", "0123456789", "12345678a", "00" };
     for (const char* left : values) {
         for (const char* right : values) {
             // Keys sort by their bytes' codes, 0 to 255.
