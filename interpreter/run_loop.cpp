@@ -6,6 +6,7 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace interpreter {
@@ -105,11 +106,13 @@ bool execute_line(Runtime& runtime, std::string_view text, bool nested)
     // reported whole.
     char buffer[keyword_buffer_size] = {};
     size_t length = 0;
-    while (length < text.size() && text[length] != ' ') {
-        if (length < keyword_buffer_size)
-            buffer[length] = upper_byte(text[length]);
+    size_t buffered = std::min(text.size(), keyword_buffer_size);
+    while (length < buffered && text[length] != ' ') {
+        buffer[length] = upper_byte(text[length]);
         ++length;
     }
+    while (length < text.size() && text[length] != ' ')
+        ++length;
     std::string_view keyword = text.substr(0, length);
     // The line is trimmed at its end already, so the rest needs it only at
     // its front.
