@@ -37,6 +37,11 @@ Result<std::unique_ptr<SdlWindow>> SdlWindow::open(const WindowSettings& setting
 
 Result<void> SdlWindow::create(const WindowSettings& settings)
 {
+    // The frame is composed in memory and copied whole; SDL's default of
+    // copying it through OpenGL brings a software GL (llvmpipe) with its
+    // threads and its compiler into the process for nothing, and replaces
+    // the window under a new id when the frame is first made.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return Error { std::string("no display for the window: ") + SDL_GetError() };
     m_video_started = true;
@@ -80,8 +85,9 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
         return Error { std::string("cannot create the window: ") + SDL_GetError() };
-    // Making the window's surface may replace the window by one that can
-    // hold an accelerated frame, under a new X11 id; done now, the id that
+    // When the frame goes through OpenGL after all (the environment's
+    // SDL_FRAMEBUFFER_ACCELERATION wins over the hint), making the window's
+    // surface replaces the window under a new X11 id; done now, the id that
     // HANDLE hands out stays the window's for good.
     if (!SDL_GetWindowSurface(m_window))
         return Error { std::string("cannot draw in the window: ") + SDL_GetError() };
