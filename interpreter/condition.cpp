@@ -157,15 +157,9 @@ bool read_short_digits(std::string_view text, uint32_t& value)
     return true;
 }
 
-}
-
-int compare_by_key(std::string_view left, std::string_view right)
+// Kept out of line so that the short-number case needs no stack frame.
+[[gnu::noinline]] int compare_general_keys(std::string_view left, std::string_view right)
 {
-    // Counters and small numbers on both sides are the commonest case of a
-    // loop's conditions.
-    uint32_t left_value = 0, right_value = 0;
-    if (read_short_digits(left, left_value) && read_short_digits(right, right_value))
-        return int(left_value > right_value) - int(left_value < right_value);
     bool left_digits = is_all_digits(left);
     bool right_digits = is_all_digits(right);
     if (left_digits && right_digits)
@@ -188,6 +182,18 @@ int compare_by_key(std::string_view left, std::string_view right)
             return difference;
     }
     return int(a.text.size() > b.text.size()) - int(a.text.size() < b.text.size());
+}
+
+}
+
+int compare_by_key(std::string_view left, std::string_view right)
+{
+    // Counters and small numbers on both sides are the commonest case of a
+    // loop's conditions.
+    uint32_t left_value = 0, right_value = 0;
+    if (read_short_digits(left, left_value) && read_short_digits(right, right_value))
+        return int(left_value > right_value) - int(left_value < right_value);
+    return compare_general_keys(left, right);
 }
 
 ConditionResult eval_condition(Runtime& runtime, std::string_view text)
