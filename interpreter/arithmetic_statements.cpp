@@ -36,13 +36,9 @@ bool run_add(Runtime& runtime, std::string_view rest)
     if (!addend)
         return false;
     std::string& text = runtime.variables.text(*target);
-    size_t number_start = text.size();
-    while (number_start > 0 && is_digit(text[number_start - 1]))
-        --number_start;
-    if (number_start > 0 && text[number_start - 1] == '-')
-        --number_start;
-    auto current = parse_number(std::string_view(text).substr(number_start));
-    int32_t sum = wrap(int64_t(current.value_or(0)) + *addend);
+    size_t number_start = 0;
+    int32_t current = trailing_number(text, number_start);
+    int32_t sum = wrap(int64_t(current) + *addend);
     text.resize(number_start);
     append_number(text, sum);
     return true;

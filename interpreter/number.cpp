@@ -107,6 +107,17 @@ void append_number(std::string& out, int64_t value)
     out.append(start, static_cast<size_t>(end - start));
 }
 
+int32_t trailing_number_general(std::string_view text, size_t& start)
+{
+    size_t number_start = text.size();
+    while (number_start > 0 && text[number_start - 1] >= '0' && text[number_start - 1] <= '9')
+        --number_start;
+    if (number_start > 0 && text[number_start - 1] == '-')
+        --number_start;
+    start = number_start;
+    return parse_number(text.substr(number_start)).value_or(0);
+}
+
 std::string format_number(int64_t value)
 {
     std::string out;

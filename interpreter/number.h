@@ -33,6 +33,37 @@ inline std::optional<int32_t> parse_number(std::string_view text)
     return static_cast<int32_t>(value);
 }
 
+// The number at the end of `text` by the general rule; see trailing_number.
+int32_t trailing_number_general(std::string_view text, size_t& start);
+
+// The number at the end of `text` as SOMA reads it: the run of digits at
+// the end with the "-" before it, if any, converted by parse_number, or 0
+// when that is not a number. `start` receives where the run begins. A short
+// run is converted while it is found, so that counting up "item9" or a loop
+// counter reads its digits once.
+inline int32_t trailing_number(std::string_view text, size_t& start)
+{
+    size_t begin = text.size();
+    uint32_t value = 0;
+    uint32_t scale = 1;
+    while (begin > 0 && begin + 9 > text.size()) {
+        unsigned digit = static_cast<unsigned char>(text[begin - 1]) - unsigned('0');
+        if (digit > 9)
+            break;
+        value += digit * scale;
+        scale *= 10;
+        --begin;
+    }
+    if (begin == 0 || static_cast<unsigned char>(text[begin - 1]) - unsigned('0') > 9) {
+        bool negative = begin > 0 && text[begin - 1] == '-';
+        start = negative ? begin - 1 : begin;
+        if (begin == text.size())
+            return 0;
+        return negative ? static_cast<int32_t>(0 - value) : static_cast<int32_t>(value);
+    }
+    return trailing_number_general(text, start);
+}
+
 std::string format_number(int64_t value);
 void append_number(std::string& out, int64_t value);
 

@@ -27,6 +27,23 @@ TEST(Number, ConvertsTheTableOfTexts)
     }
 }
 
+TEST(Number, ReadsTheTrailingNumberBothWaysAlike)
+{
+    auto cases = test_cases::read_case_table("trailing_number_cases.txt");
+    ASSERT_GT(cases.size(), 20u);
+    for (const auto& entry : cases) {
+        ASSERT_EQ(entry.fields.size(), 3u) << "trailing_number_cases.txt:" << entry.number;
+        size_t start = 99;
+        size_t general_start = 99;
+        int32_t value = interpreter::trailing_number(entry.fields[0], start);
+        int32_t general = interpreter::trailing_number_general(entry.fields[0], general_start);
+        EXPECT_EQ(std::to_string(value), entry.fields[1]) << "trailing_number_cases.txt:" << entry.number;
+        EXPECT_EQ(std::to_string(start), entry.fields[2]) << "trailing_number_cases.txt:" << entry.number;
+        EXPECT_EQ(value, general) << "trailing_number_cases.txt:" << entry.number;
+        EXPECT_EQ(start, general_start) << "trailing_number_cases.txt:" << entry.number;
+    }
+}
+
 TEST(Number, FormatsWithoutPaddingAndWithTheSign)
 {
     EXPECT_EQ(interpreter::format_number(0), "0");
