@@ -167,8 +167,11 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
     if (!limit)
         return false;
     int64_t next = int64_t(count) + 1;
-    runtime.variables.text(*target).clear();
-    append_number(runtime.variables.text(*target), next);
+    std::string& counter = runtime.variables.text(*target);
+    if (!continuing || !increment_in_place(counter, 0)) {
+        counter.clear();
+        append_number(counter, next);
+    }
     if (*limit < next)
         skip_to_end(runtime, "REPETE", Memo::SkipToEndRepeat);
     return true;

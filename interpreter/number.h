@@ -64,6 +64,32 @@ inline int32_t trailing_number(std::string_view text, size_t& start)
     return trailing_number_general(text, start);
 }
 
+// Adds one to the number text[start..] in place when it is written as
+// append_number would write it and has one to nine digits (so that the sum
+// cannot leave the range); false, with the text unchanged, otherwise. Loop
+// counters and SOMA ... 1 mostly change only their last digit, which is
+// cheaper than formatting the whole number again.
+inline bool increment_in_place(std::string& text, size_t start)
+{
+    size_t digits = text.size() - start;
+    if (start > text.size() || digits - 1 >= 9 || (text[start] == '0' && digits > 1))
+        return false;
+    for (size_t i = start; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) - unsigned('0') > 9)
+            return false;
+    }
+    for (size_t i = text.size(); i > start;) {
+        --i;
+        if (text[i] != '9') {
+            ++text[i];
+            return true;
+        }
+        text[i] = '0';
+    }
+    text.insert(start, 1, '1');
+    return true;
+}
+
 std::string format_number(int64_t value);
 void append_number(std::string& out, int64_t value);
 

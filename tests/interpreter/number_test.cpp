@@ -44,6 +44,42 @@ TEST(Number, ReadsTheTrailingNumberBothWaysAlike)
     }
 }
 
+TEST(Number, IncrementsInPlaceOnlyWhatItCanWriteAsFormatted)
+{
+    auto cases = test_cases::read_case_table("increment_cases.txt");
+    ASSERT_GT(cases.size(), 20u);
+    for (const auto& entry : cases) {
+        ASSERT_EQ(entry.fields.size(), 3u) << "increment_cases.txt:" << entry.number;
+        std::string text = entry.fields[0];
+        bool done = interpreter::increment_in_place(text, std::stoul(entry.fields[1]));
+        if (entry.fields[2] == "-") {
+            EXPECT_FALSE(done) << "increment_cases.txt:" << entry.number;
+            EXPECT_EQ(text, entry.fields[0]) << "increment_cases.txt:" << entry.number;
+        } else {
+            EXPECT_TRUE(done) << "increment_cases.txt:" << entry.number;
+            EXPECT_EQ(text, entry.fields[2]) << "increment_cases.txt:" << entry.number;
+        }
+    }
+}
+
+// Every count a loop passes through, and the carries into each new digit,
+// come out as formatting the sum would write them.
+TEST(Number, IncrementsInPlaceAsFormattingTheSumWould)
+{
+    std::vector<int64_t> values;
+    for (int64_t value = 0; value < 100000; ++value)
+        values.push_back(value);
+    for (int64_t power = 1000000; power <= 1000000000; power *= 10) {
+        for (int64_t value = power - 1000; value < power + 1000 && value < 1000000000; ++value)
+            values.push_back(value);
+    }
+    for (int64_t value : values) {
+        std::string text = "n" + interpreter::format_number(value);
+        ASSERT_TRUE(interpreter::increment_in_place(text, 1)) << value;
+        ASSERT_EQ(text, "n" + interpreter::format_number(value + 1)) << value;
+    }
+}
+
 TEST(Number, FormatsWithoutPaddingAndWithTheSign)
 {
     EXPECT_EQ(interpreter::format_number(0), "0");
