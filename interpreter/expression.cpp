@@ -51,6 +51,46 @@ public:
         return { true, value, m_text.substr(m_token.start) };
     }
 
+    // Most expressions are a flat run of numbers and variables joined by
+    // + - * /, which need neither the recursion nor the failure rules of the
+    // grammar: two accumulators give the same precedence. Anything else (a
+    // parenthesis, a unary minus, an operand that fails, a division that is
+    // invalid) returns false, and the caller parses the text afresh with the
+    // full grammar. Call on a fresh parser.
+    bool parse_flat(ExpressionResult& result)
+    {
+        if (m_token.kind != TokenKind::Number)
+            return false;
+        uint64_t sum = 0;
+        bool adding = true;
+        int64_t term = m_token.value;
+        for (;;) {
+            advance();
+            TokenKind operation = m_token.kind;
+            if (operation != TokenKind::Plus && operation != TokenKind::Minus && operation != TokenKind::Times
+                && operation != TokenKind::Divide)
+                break;
+            advance();
+            if (m_token.kind != TokenKind::Number)
+                return false;
+            int64_t operand = m_token.value;
+            if (operation == TokenKind::Times) {
+                term = static_cast<int64_t>(static_cast<uint64_t>(term) * static_cast<uint64_t>(operand));
+            } else if (operation == TokenKind::Divide) {
+                if (operand == 0 || (term == std::numeric_limits<int64_t>::min() && operand == -1))
+                    return false;
+                term /= operand;
+            } else {
+                sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
+                adding = operation == TokenKind::Plus;
+                term = operand;
+            }
+        }
+        sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
+        result = { true, static_cast<int64_t>(sum), m_text.substr(m_token.start) };
+        return true;
+    }
+
 private:
     void advance()
     {
@@ -212,6 +252,14 @@ private:
 }
 
 ExpressionResult eval_expression(Runtime& runtime, std::string_view text)
+{
+    ExpressionResult result;
+    if (ExpressionParser(runtime, text).parse_flat(result))
+        return result;
+    return ExpressionParser(runtime, text).parse();
+}
+
+ExpressionResult eval_expression_by_grammar(Runtime& runtime, std::string_view text)
 {
     return ExpressionParser(runtime, text).parse();
 }

@@ -21,4 +21,8 @@ struct ExpressionResult {
 // quotient that does not fit, makes the expression invalid.
 ExpressionResult eval_expression(Runtime& runtime, std::string_view text);
 
+// The same by the full grammar alone, without the shortcut that
+// eval_expression takes for flat expressions; the two always agree.
+ExpressionResult eval_expression_by_grammar(Runtime& runtime, std::string_view text);
+
 }

@@ -40,6 +40,24 @@ TEST(Expression, EvaluatesTheTableOfExpressions)
     }
 }
 
+// eval_expression takes a shortcut for flat expressions; the full grammar
+// must give the same answer, the same rest and the same validity.
+TEST(Expression, ShortcutAgreesWithTheGrammarOnTheTable)
+{
+    auto cases = test_cases::read_case_table("expression_cases.txt");
+    ASSERT_GT(cases.size(), 40u);
+    test_support::TestRuntime test;
+    set_expression_variables(test);
+    for (const auto& entry : cases) {
+        std::string where = "expression_cases.txt:" + std::to_string(entry.number) + " [" + entry.fields[0] + "]";
+        auto result = interpreter::eval_expression(test.runtime, entry.fields[0]);
+        auto grammar = interpreter::eval_expression_by_grammar(test.runtime, entry.fields[0]);
+        EXPECT_EQ(result.valid, grammar.valid) << where;
+        EXPECT_EQ(result.value, grammar.value) << where;
+        EXPECT_EQ(result.rest, grammar.rest) << where;
+    }
+}
+
 TEST(Expression, ReadValueNeedsTheClosingParenthesis)
 {
     test_support::TestRuntime test;
