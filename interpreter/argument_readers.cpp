@@ -147,10 +147,12 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
         }
         rest.remove_prefix(index);
     } else if (first == '$') {
+        // read_name leaves the rest trimmed already.
         auto slot = read_name(runtime, rest);
         if (!slot)
             return false;
         value.assign(runtime.variables.text(*slot));
+        return true;
     } else if (is_ascii_letter(first)) {
         value.assign(runtime.variables.text(upper_byte(first)));
         rest.remove_prefix(1);
@@ -196,10 +198,12 @@ bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scra
             return true;
         }
     } else if (first == '$') {
+        // read_name leaves the rest trimmed already.
         auto slot = read_name(runtime, rest);
         if (!slot)
             return false;
         value = runtime.variables.text(*slot);
+        return true;
     } else if (is_ascii_letter(first)) {
         value = runtime.variables.text(upper_byte(first));
         rest.remove_prefix(1);
