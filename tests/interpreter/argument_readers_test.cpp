@@ -103,6 +103,8 @@ TEST(ReadValue, ReadsLiteralsVariablesAndExpressions)
         { "abc", "texto", "bc" },
         { "A", "texto", "" },
         { "$NOME resto", "\"a\"", "resto" },
+        { "$nome \t  resto \t ", "\"a\"", "resto" },
+        { "$nome \t ", "\"a\"", "" },
         { "(1+2) x", "3", "x" },
         { "( 2 * 3 )", "6", "" },
     };
@@ -110,6 +112,13 @@ TEST(ReadValue, ReadsLiteralsVariablesAndExpressions)
         std::string_view rest = c.input;
         ASSERT_TRUE(read_value(test.runtime, rest, value)) << c.input;
         EXPECT_EQ(value, c.value) << c.input;
+        EXPECT_EQ(rest, c.rest) << c.input;
+        // The reader that avoids the copy must read the same.
+        std::string scratch;
+        std::string_view view;
+        rest = c.input;
+        ASSERT_TRUE(interpreter::read_value_view(test.runtime, rest, scratch, view)) << c.input;
+        EXPECT_EQ(view, c.value) << c.input;
         EXPECT_EQ(rest, c.rest) << c.input;
     }
     for (std::string_view bad : { "", "  ", "+1", "#1", "[x]", "(", "(1", "(1 x", "()", ")", "$", "\xE9", "_a" }) {
