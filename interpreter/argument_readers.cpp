@@ -176,6 +176,11 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
 bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
 {
     rest = trim(rest);
+    return read_trimmed_value_view(runtime, rest, scratch, value);
+}
+
+bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
+{
     if (rest.empty())
         return false;
     char first = rest[0];
@@ -247,7 +252,7 @@ std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& res
     }
     std::string scratch;
     std::string_view text;
-    if (!read_value_view(runtime, rest, scratch, text))
+    if (!read_trimmed_value_view(runtime, rest, scratch, text))
         return std::nullopt;
     return parse_number(text);
 }

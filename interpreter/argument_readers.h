@@ -29,6 +29,9 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value);
 // `scratch` only when it must. The view lasts until the next change of a
 // variable or of `scratch`.
 bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
+// The same for a rest that is trimmed already, as every reader leaves it:
+// conditions read two values in a row and need not trim between them.
+bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
 // "#" and one digit followed by a space or the end: the channel 0..9.
 std::optional<int> read_channel(std::string_view& rest);
 // "[" name "]"; the text after "]" stays in the rest untrimmed.

@@ -213,7 +213,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     // variable, so the left one's view outlives the reading of the right.
     std::string left_scratch;
     std::string_view left;
-    if (!read_value_view(runtime, text, left_scratch, left) || text.empty())
+    if (!read_trimmed_value_view(runtime, text, left_scratch, left) || text.empty())
         return result;
 
     auto found = recognise_operator(text);
@@ -228,6 +228,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
         auto name = read_list_name(text);
         if (!name)
             return result;
+        text = trim(text);
         auto* list = runtime.lists.find(*name);
         if (!list)
             return result;
@@ -244,7 +245,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     } else {
         std::string right_scratch;
         std::string_view right;
-        if (!read_value_view(runtime, text, right_scratch, right))
+        if (!read_trimmed_value_view(runtime, text, right_scratch, right))
             return result;
         switch (found->op) {
         case Operator::Equal: truth = compare_by_key(left, right) == 0; break;
@@ -262,7 +263,8 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     }
     result.valid = true;
     result.truth = negated ? !truth : truth;
-    result.rest = trim(text);
+    // Every way here leaves the rest trimmed.
+    result.rest = text;
     return result;
 }
 
