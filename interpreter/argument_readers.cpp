@@ -104,6 +104,11 @@ std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
 {
     rest = trim(rest);
+    return read_trimmed_target(runtime, rest);
+}
+
+std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
+{
     if (rest.empty())
         return std::nullopt;
     char first = upper_byte(rest[0]);
@@ -224,9 +229,14 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
 
 std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest)
 {
+    rest = trim(rest);
+    return read_trimmed_number_value(runtime, rest);
+}
+
+std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest)
+{
     // Literals and variables are converted where they stand, without the
     // copy that read_value makes; the result is the same.
-    rest = trim(rest);
     if (!rest.empty() && is_digit(rest[0])) {
         // A literal of one to nine digits is its own value, gathered while
         // its end is found; a longer one takes the general rule.

@@ -15,6 +15,9 @@ struct Runtime;
 
 // A variable that receives a result: a letter, or "$" and a name.
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest);
+// The same for a rest trimmed at both ends already, as handlers receive it
+// and as every reader leaves it.
+std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest);
 // "$" and a name; registers the name on first use.
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest);
 // The slot of the name at the front of `text` (after its "$"), registering
@@ -42,5 +45,7 @@ bool take_trailing_ampersand(std::string_view& rest);
 
 // Reads a value and converts it as a number.
 std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest);
+// The same for a rest trimmed at both ends already.
+std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest);
 
 }

@@ -25,14 +25,16 @@ void store_number(Runtime& runtime, int slot, int64_t value)
     append_number(text, value);
 }
 
+// Handlers receive their rest trimmed, and the readers leave it so.
+
 // SOMA adds to the number at the end of the variable's text, so that it can
 // count up "item9" to "item10", and treats a text without one as 0.
 bool run_add(Runtime& runtime, std::string_view rest)
 {
-    auto target = read_target(runtime, rest);
+    auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
-    auto addend = read_number_value(runtime, rest);
+    auto addend = read_trimmed_number_value(runtime, rest);
     if (!addend)
         return false;
     std::string& text = runtime.variables.text(*target);
@@ -50,13 +52,13 @@ enum class Operation { Subtract, Multiply, Divide };
 
 bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
 {
-    auto target = read_target(runtime, rest);
+    auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
     auto left = parse_number(runtime.variables.text(*target));
     if (!left)
         return false;
-    auto right = read_number_value(runtime, rest);
+    auto right = read_trimmed_number_value(runtime, rest);
     if (!right)
         return false;
     int32_t result = 0;

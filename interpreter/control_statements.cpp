@@ -151,9 +151,10 @@ bool run_while(Runtime& runtime, std::string_view rest)
 
 // One step of a REPETE loop: from the statement itself (start) or from its
 // "FIM REPETE" line (continue).
+// `rest` is trimmed, as handlers receive it and as run_end passes it.
 bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
 {
-    auto target = read_target(runtime, rest);
+    auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
     int32_t count = 0;
@@ -163,7 +164,7 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
             return false;
         count = *current;
     }
-    auto limit = read_number_value(runtime, rest);
+    auto limit = read_trimmed_number_value(runtime, rest);
     if (!limit)
         return false;
     int64_t next = int64_t(count) + 1;
