@@ -208,9 +208,11 @@ std::string menu_key_text(uint8_t key, uint8_t extended_code)
 {
     if (key >= 32)
         return std::string(1, static_cast<char>(key));
-    if (key == 0)
-        return "#0#" + interpreter::format_number(extended_code);
-    return "#" + interpreter::format_number(key);
+    // Appended rather than concatenated: GCC 12's optimiser warns about a
+    // string literal in front of a temporary (a false -Wrestrict).
+    std::string text = key == 0 ? "#0#" : "#";
+    text += interpreter::format_number(key == 0 ? extended_code : key);
+    return text;
 }
 
 }

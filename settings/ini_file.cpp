@@ -5,6 +5,7 @@
 #include "platform/case_fold.h"
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -94,9 +95,17 @@ std::string read_ini_text(const std::string& system_path)
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(system_path.c_str(), "rb"), std::fclose);
     if (!file)
         return {};
-    std::string bytes(max_file_size, '\0');
-    size_t length = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    bytes.resize(length);
+    // Settings are read afresh for every key, so the file is read in
+    // chunks rather than into a zeroed buffer of the largest size.
+    std::string bytes;
+    char chunk[16384];
+    while (bytes.size() < max_file_size) {
+        size_t wanted = std::min(sizeof chunk, max_file_size - bytes.size());
+        size_t length = std::fread(chunk, 1, wanted, file.get());
+        bytes.append(chunk, length);
+        if (length < wanted)
+            break;
+    }
 
     if (bytes.starts_with("\xFF\xFE"))
         return platform::utf8_to_windows1252(utf16le_to_utf8(std::string_view(bytes).substr(2)));

@@ -116,6 +116,10 @@ TEST_F(IniFileOnDisk, ReadsAtMostOneMegabyte)
     EXPECT_EQ(text.size(), size_t(1) << 20);
     EXPECT_EQ(find_ini_value(text, "S", "A"), "1");
     EXPECT_EQ(find_ini_value(text, "S", "B"), std::nullopt);
+
+    // A file over several reads of the reader's chunk comes whole.
+    std::string long_file = "[S]\n" + std::string(40000, ';') + "\nB=2\n";
+    EXPECT_EQ(settings::read_ini_text(write(long_file)), long_file);
 }
 
 }
