@@ -20,9 +20,14 @@ private:
 
 }
 
+std::unique_ptr<HostLookup> answered_lookup(std::optional<uint32_t> address)
+{
+    return std::make_unique<ReadyLookup>(address);
+}
+
 std::unique_ptr<HostLookup> TcpNetwork::start_resolve(std::string_view host)
 {
-    return std::make_unique<ReadyLookup>(resolve(host));
+    return answered_lookup(resolve(host));
 }
 
 std::string format_ipv4(uint32_t address)

@@ -67,6 +67,9 @@ public:
     virtual std::optional<std::optional<uint32_t>> wait(int64_t timeout_us) = 0;
 };
 
+// A lookup whose answer is already known.
+std::unique_ptr<HostLookup> answered_lookup(std::optional<uint32_t> address);
+
 class TcpNetwork {
 public:
     virtual ~TcpNetwork() = default;

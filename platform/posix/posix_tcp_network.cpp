@@ -231,18 +231,6 @@ private:
     std::shared_ptr<LookupState> m_state;
 };
 
-class AnsweredLookup final : public HostLookup {
-public:
-    explicit AnsweredLookup(std::optional<uint32_t> address)
-        : m_address(address)
-    {
-    }
-    std::optional<std::optional<uint32_t>> wait(int64_t) override { return m_address; }
-
-private:
-    std::optional<uint32_t> m_address;
-};
-
 }
 
 std::optional<uint32_t> PosixTcpNetwork::resolve(std::string_view host)
@@ -263,12 +251,12 @@ std::unique_ptr<HostLookup> PosixTcpNetwork::start_resolve(std::string_view host
 {
     std::string text(host);
     if (!needs_name_lookup(text))
-        return std::make_unique<AnsweredLookup>(resolve(text));
+        return answered_lookup(resolve(text));
     try {
         return std::make_unique<ThreadLookup>(text);
     } catch (const std::system_error&) {
         // No thread to spare: look the name up here, blocking.
-        return std::make_unique<AnsweredLookup>(look_name_up(text));
+        return answered_lookup(look_name_up(text));
     }
 }
 
