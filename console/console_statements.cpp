@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "console/file_statements.h"
+#include "console/key_codes.h"
 #include "console/line_editor.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/captured_output.h"
@@ -100,12 +101,14 @@ uint8_t read_key_and_speak(Runtime& runtime)
 std::string read_key_text(Runtime& runtime, bool silent, bool with_prefix)
 {
     uint8_t key = silent ? runtime.host.read_key() : read_key_and_speak(runtime);
-    std::string prefix = with_prefix ? shift_state_prefix(runtime) : std::string();
-    if (key == 0)
-        return prefix + "#0#" + format_number(runtime.host.read_key());
-    if (key < 32 || with_prefix)
-        return prefix + "#" + format_number(key);
-    return std::string(1, static_cast<char>(key));
+    if (!with_prefix) {
+        uint8_t extended_code = key == 0 ? runtime.host.read_key() : 0;
+        return key_text(key, extended_code);
+    }
+    // With the shift state in front, printable keys are given by code too.
+    std::string text = shift_state_prefix(runtime);
+    text += key == 0 ? "#0#" + format_number(runtime.host.read_key()) : "#" + format_number(key);
+    return text;
 }
 
 // A line typed by the user, echoed and not spoken.

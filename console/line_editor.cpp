@@ -4,6 +4,7 @@
 #include "console/console.h"
 #include "console/document_opening.h"
 #include "console/edit_field.h"
+#include "console/key_codes.h"
 #include "console/screen_review.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
@@ -18,51 +19,6 @@ namespace {
 
 using interpreter::Host;
 using interpreter::Runtime;
-
-// Control bytes the editor knows.
-namespace control {
-constexpr uint8_t ctrl_b = 2;
-constexpr uint8_t ctrl_c = 3;
-constexpr uint8_t ctrl_d = 4;
-constexpr uint8_t backspace = 8;
-constexpr uint8_t tab = 9;
-constexpr uint8_t ctrl_enter = 10;
-constexpr uint8_t ctrl_k = 11;
-constexpr uint8_t enter = 13;
-constexpr uint8_t ctrl_s = 19;
-constexpr uint8_t ctrl_u = 21;
-constexpr uint8_t ctrl_v = 22;
-constexpr uint8_t ctrl_y = 25;
-constexpr uint8_t escape = 27;
-constexpr uint8_t ctrl_backslash = 28;
-constexpr uint8_t ctrl_backspace = 127;
-}
-
-// Extended codes (the byte after 0).
-namespace extended {
-constexpr uint8_t alt_q = 16;
-constexpr uint8_t alt_e = 18;
-constexpr uint8_t f1 = 59;
-constexpr uint8_t f4 = 62;
-constexpr uint8_t f8 = 66;
-constexpr uint8_t f12 = 70;
-constexpr uint8_t home = 71;
-constexpr uint8_t left = 75;
-constexpr uint8_t right = 77;
-constexpr uint8_t end = 79;
-constexpr uint8_t del = 83;
-constexpr uint8_t ctrl_f1 = 94;
-constexpr uint8_t ctrl_f4 = 97;
-constexpr uint8_t ctrl_f8 = 101;
-constexpr uint8_t ctrl_f9 = 102;
-constexpr uint8_t ctrl_f11 = 104;
-constexpr uint8_t ctrl_left = 115;
-constexpr uint8_t ctrl_right = 116;
-constexpr uint8_t alt_1 = 120;
-constexpr uint8_t alt_0 = 129;
-constexpr uint8_t shift_insert = 254;
-constexpr uint8_t ctrl_insert = 255;
-}
 
 constexpr int selection_background = 8;
 
@@ -121,7 +77,7 @@ private:
                 return key;
             key.extended = true;
             key.code = m_host.read_key();
-            if (key.code < extended::alt_q || key.code > extended::alt_e)
+            if (key.code < extended_key::alt_q || key.code > extended_key::alt_e)
                 return key;
         }
     }
@@ -198,14 +154,14 @@ private:
 
     std::optional<uint8_t> handle_character(uint8_t key)
     {
-        if (key != control::ctrl_c && key != control::ctrl_v)
+        if (key != control_key::ctrl_c && key != control_key::ctrl_v)
             m_field.clear_selection();
-        if (key >= 32 && key != control::ctrl_backspace) {
+        if (key >= 32 && key != control_key::ctrl_backspace) {
             type_character(static_cast<char>(key));
             return std::nullopt;
         }
         switch (key) {
-        case control::backspace:
+        case control_key::backspace:
             if (m_field.cursor() == 0) {
                 m_host.play_beep();
                 break;
@@ -214,23 +170,23 @@ private:
             if (m_editable)
                 delete_at_cursor();
             break;
-        case control::ctrl_d:
+        case control_key::ctrl_d:
             if (m_editable) {
                 m_field.blank(m_field.cursor(), m_field.length());
                 m_host.play_sound("_APFCPO");
             }
             break;
-        case control::ctrl_k:
+        case control_key::ctrl_k:
             m_host.speak_text(interpreter::format_number(m_field.cursor() + 1));
             break;
-        case control::ctrl_s:
+        case control_key::ctrl_s:
             if (m_editable) {
                 m_field.erase(0, m_field.cursor());
                 m_field.set_cursor(0);
                 m_host.play_sound("_APICPO");
             }
             break;
-        case control::ctrl_u:
+        case control_key::ctrl_u:
             if (m_editable) {
                 m_field.assign(m_start_text);
                 m_field.set_cursor(0);
@@ -238,31 +194,31 @@ private:
                     m_host.play_beep();
             }
             break;
-        case control::ctrl_y:
+        case control_key::ctrl_y:
             if (m_editable) {
                 m_field.blank(0, m_field.length());
                 m_host.play_sound("_CPOAPA");
                 m_field.set_cursor(0);
             }
             break;
-        case control::ctrl_backslash:
+        case control_key::ctrl_backslash:
             spell_field();
             break;
-        case control::ctrl_backspace:
+        case control_key::ctrl_backspace:
             if (m_editable)
                 delete_word_at_cursor();
             break;
-        case control::ctrl_c:
+        case control_key::ctrl_c:
             copy_to_clipboard();
             break;
-        case control::ctrl_v:
+        case control_key::ctrl_v:
             paste_from_clipboard();
             break;
-        case control::tab:
-        case control::ctrl_b:
-        case control::ctrl_enter:
-        case control::enter:
-        case control::escape:
+        case control_key::tab:
+        case control_key::ctrl_b:
+        case control_key::ctrl_enter:
+        case control_key::enter:
+        case control_key::escape:
             return key;
         default:
             break;
@@ -272,7 +228,7 @@ private:
 
     std::optional<uint8_t> handle_extended(const EditorKey& key)
     {
-        bool copy_or_paste = key.code == extended::shift_insert || key.code == extended::ctrl_insert;
+        bool copy_or_paste = key.code == extended_key::shift_insert || key.code == extended_key::ctrl_insert;
         bool alt = key.modifiers & platform::modifier::alt;
         auto selection = m_field.selection();
         if (!copy_or_paste) {
@@ -282,32 +238,32 @@ private:
                 m_field.clear_selection();
         }
         switch (key.code) {
-        case extended::f1:
+        case extended_key::f1:
             if (alt)
                 return edit_alt_f1_code;
             speak_item_at_cursor();
             break;
-        case extended::f4: {
+        case extended_key::f4: {
             bool on = !m_host.echo_typed();
             m_host.set_echo_typed(on);
             m_host.play_sound(on ? "_FALACI" : "_FALDLG");
             break;
         }
-        case extended::f8: {
+        case extended_key::f8: {
             auto now = m_host.local_time();
             m_host.speak_time(now.hour, now.minute);
             break;
         }
-        case extended::f12:
+        case extended_key::f12:
             open_document_word(m_runtime, document_word_at(m_field.text(), m_field.cursor()));
             break;
-        case extended::home:
+        case extended_key::home:
             m_field.set_cursor(0);
             break;
-        case extended::end:
+        case extended_key::end:
             m_field.set_cursor(m_field.text_end());
             break;
-        case extended::left:
+        case extended_key::left:
             if (m_field.cursor() == 0) {
                 m_host.play_beep();
                 break;
@@ -315,46 +271,46 @@ private:
             m_field.set_cursor(m_field.cursor() - 1);
             m_host.speak_char(m_field.at_cursor());
             break;
-        case extended::right:
+        case extended_key::right:
             move_right(alt);
             break;
-        case extended::del:
+        case extended_key::del:
             if (m_editable)
                 delete_forward(selection);
             break;
-        case extended::ctrl_f1:
+        case extended_key::ctrl_f1:
             m_host.speak_text(m_field.trimmed());
             break;
-        case extended::ctrl_f4:
+        case extended_key::ctrl_f4:
             change_speed();
             break;
-        case extended::ctrl_f8: {
+        case extended_key::ctrl_f8: {
             auto now = m_host.local_time();
             m_host.speak_date(now.day, now.month, now.year);
             break;
         }
-        case extended::ctrl_f9:
+        case extended_key::ctrl_f9:
             if (!alt)
                 return key.code;
             screen_review(m_runtime);
             break;
-        case extended::ctrl_f11:
+        case extended_key::ctrl_f11:
             m_host.speak_battery();
             break;
-        case extended::ctrl_left:
+        case extended_key::ctrl_left:
             move_to_word(m_field.previous_word_start(m_field.cursor()), 0);
             break;
-        case extended::ctrl_right:
+        case extended_key::ctrl_right:
             move_to_word(m_field.next_word_start(m_field.cursor()), m_field.text_end());
             break;
-        case extended::shift_insert:
+        case extended_key::shift_insert:
             paste_from_clipboard();
             break;
-        case extended::ctrl_insert:
+        case extended_key::ctrl_insert:
             copy_to_clipboard();
             break;
         default:
-            if (key.code >= extended::alt_1 && key.code <= extended::alt_0)
+            if (key.code >= extended_key::alt_1 && key.code <= extended_key::alt_0)
                 break;
             return key.code;
         }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/menu.h"
 
-#include "interpreter/number.h"
 #include "platform/event_source.h"
 #include "platform/screen_sink.h"
 
@@ -137,7 +136,7 @@ MenuKeyResult Menu::press_extended(uint8_t code, uint8_t modifiers)
     int last = item_count() - 1;
     int target = m_current;
     switch (code) {
-    case menu_key::down:
+    case extended_key::down:
         if (shift) {
             if (is_item(m_current) && !is_marked(m_current))
                 ++result.beeps;
@@ -146,39 +145,39 @@ MenuKeyResult Menu::press_extended(uint8_t code, uint8_t modifiers)
         }
         target = m_current + 1;
         break;
-    case menu_key::up:
+    case extended_key::up:
         if (shift)
             set_mark(m_current, false);
         target = m_current - 1;
         break;
-    case menu_key::page_down:
+    case extended_key::page_down:
         target = m_current + menu_page_size;
         break;
-    case menu_key::page_up:
+    case extended_key::page_up:
         target = m_current - menu_page_size;
         break;
-    case menu_key::home:
-    case menu_key::ctrl_page_up:
+    case extended_key::home:
+    case extended_key::ctrl_page_up:
         if (shift)
             set_marks(0, m_current, false);
         target = 0;
         ++result.beeps;
         break;
-    case menu_key::end:
-    case menu_key::ctrl_page_down:
+    case extended_key::end:
+    case extended_key::ctrl_page_down:
         if (shift)
             set_marks(m_current, last, true);
         target = last;
         ++result.beeps;
         break;
-    case menu_key::ctrl_home:
+    case extended_key::ctrl_home:
         if (!shift)
             return result;
         set_marks(0, m_current, true);
         target = 0;
         ++result.beeps;
         break;
-    case menu_key::ctrl_end:
+    case extended_key::ctrl_end:
         if (!shift)
             return result;
         set_marks(m_current, last, false);
@@ -186,7 +185,7 @@ MenuKeyResult Menu::press_extended(uint8_t code, uint8_t modifiers)
         ++result.beeps;
         break;
     default:
-        if (code == menu_key::ctrl_f9 && (modifiers & platform::modifier::alt)) {
+        if (code == extended_key::ctrl_f9 && (modifiers & platform::modifier::alt)) {
             result.opens_screen_review = true;
             return result;
         }
@@ -199,20 +198,9 @@ MenuKeyResult Menu::press_extended(uint8_t code, uint8_t modifiers)
 
 bool is_choice_ending_code(uint8_t code)
 {
-    return is_function_key_code(code) || code == menu_key::left || code == menu_key::right
-        || (code >= menu_key::ctrl_f1 && code <= menu_key::ctrl_f12) || code == menu_key::ctrl_left
-        || code == menu_key::ctrl_right;
-}
-
-std::string menu_key_text(uint8_t key, uint8_t extended_code)
-{
-    if (key >= 32)
-        return std::string(1, static_cast<char>(key));
-    // Appended rather than concatenated: GCC 12's optimiser warns about a
-    // string literal in front of a temporary (a false -Wrestrict).
-    std::string text = key == 0 ? "#0#" : "#";
-    text += interpreter::format_number(key == 0 ? extended_code : key);
-    return text;
+    return is_function_key_code(code) || code == extended_key::left || code == extended_key::right
+        || (code >= extended_key::ctrl_f1 && code <= extended_key::ctrl_f12) || code == extended_key::ctrl_left
+        || code == extended_key::ctrl_right;
 }
 
 }

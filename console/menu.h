@@ -2,6 +2,8 @@
 // Menu: the items, marks and highlight of the one menu of MENU, and what each key does to them.
 #pragma once
 
+#include "console/key_codes.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,29 +14,6 @@ namespace console {
 // Colours of the drawn items; the other items keep the script's text colour.
 constexpr int menu_highlight_colour = 14;
 constexpr int menu_marked_colour = 2;
-
-// Extended key codes the menu gives a meaning to.
-namespace menu_key {
-constexpr uint8_t up = 72;
-constexpr uint8_t down = 80;
-constexpr uint8_t left = 75;
-constexpr uint8_t right = 77;
-constexpr uint8_t page_up = 73;
-constexpr uint8_t page_down = 81;
-constexpr uint8_t home = 71;
-constexpr uint8_t end = 79;
-constexpr uint8_t ctrl_home = 119;
-constexpr uint8_t ctrl_end = 117;
-constexpr uint8_t ctrl_page_up = 132;
-constexpr uint8_t ctrl_page_down = 118;
-constexpr uint8_t ctrl_left = 115;
-constexpr uint8_t ctrl_right = 116;
-constexpr uint8_t f1 = 59;
-constexpr uint8_t f12 = 70;
-constexpr uint8_t ctrl_f1 = 94;
-constexpr uint8_t ctrl_f9 = 102;
-constexpr uint8_t ctrl_f12 = 105;
-}
 
 constexpr int menu_page_size = 10;
 
@@ -117,11 +96,6 @@ private:
 bool is_choice_ending_code(uint8_t code);
 // F1..F12: the only extended keys that end MENU "EXECUTA"; the others bring
 // the highlight back to the start item.
-constexpr bool is_function_key_code(uint8_t code) { return code >= menu_key::f1 && code <= menu_key::f12; }
-
-// The key as the script receives it: the character itself from 32 up, "#"
-// and the decimal code for control keys ("#13"), "#0#" and the code for an
-// extended key ("#0#60" for F2).
-std::string menu_key_text(uint8_t key, uint8_t extended_code);
+constexpr bool is_function_key_code(uint8_t code) { return code >= extended_key::f1 && code <= extended_key::f12; }
 
 }

@@ -68,7 +68,7 @@ bool execute_menu(Runtime& runtime, std::string_view rest)
 
     int position = menu->current() + 1;
     runtime.variables.set(*number, format_number(position));
-    runtime.variables.set(*key, menu_key_text(end.key, end.extended_code));
+    runtime.variables.set(*key, key_text(end.key, end.extended_code));
     runtime.variables.set(*text, menu->item_text(menu->current()));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "console/screen_review.h"
 
 #include "console/console.h"
+#include "console/key_codes.h"
 #include "console/review_characters.h"
 #include "console/review_reader.h"
 #include "console/review_search.h"
@@ -14,35 +15,6 @@
 namespace console {
 
 namespace {
-
-// The extended codes (after a 0 byte) that review answers to.
-namespace code {
-constexpr uint8_t f1 = 59;
-constexpr uint8_t f5 = 63;
-constexpr uint8_t f6 = 64;
-constexpr uint8_t home = 71;
-constexpr uint8_t up = 72;
-constexpr uint8_t page_up = 73;
-constexpr uint8_t left = 75;
-constexpr uint8_t right = 77;
-constexpr uint8_t end = 79;
-constexpr uint8_t down = 80;
-constexpr uint8_t page_down = 81;
-constexpr uint8_t ctrl_f1 = 94;
-constexpr uint8_t ctrl_f5 = 98;
-constexpr uint8_t ctrl_left = 115;
-constexpr uint8_t ctrl_right = 116;
-constexpr uint8_t ctrl_page_down = 118;
-constexpr uint8_t ctrl_page_up = 132;
-}
-
-constexpr uint8_t key_ctrl_c = 3;
-constexpr uint8_t key_backspace = 8;
-constexpr uint8_t key_tab = 9;
-constexpr uint8_t key_ctrl_k = 11;
-constexpr uint8_t key_ctrl_l = 12;
-constexpr uint8_t key_enter = 13;
-constexpr uint8_t key_escape = 27;
 
 class ScreenReview {
 public:
@@ -88,7 +60,7 @@ bool ScreenReview::run_pass()
 {
     m_reader.show();
     uint8_t key = m_host.read_key();
-    if (key == key_escape)
+    if (key == control_key::escape)
         return false;
     handle_key(key);
     correct_bounds();
@@ -102,28 +74,28 @@ void ScreenReview::handle_key(uint8_t key)
     case 0:
         handle_extended(m_host.read_key());
         return;
-    case key_enter:
+    case control_key::enter:
         at = { at.row + 1, 1 };
         m_host.play_click();
         return;
     case ' ':
         m_reader.read_range_in_place({ at.row, 1 }, { at.row, screen_columns });
         return;
-    case key_backspace:
+    case control_key::backspace:
         move_left();
         return;
-    case key_tab:
+    case control_key::tab:
         // The key queue has no byte of its own for Shift+Tab.
         if (m_console.held_modifiers() & platform::modifier::shift)
             previous_field();
         else
             next_field();
         return;
-    case key_ctrl_k:
-    case key_ctrl_l:
+    case control_key::ctrl_k:
+    case control_key::ctrl_l:
         m_host.speak_text(std::to_string(at.row) + " " + std::to_string(at.column));
         return;
-    case key_ctrl_c:
+    case control_key::ctrl_c:
         copy_screen();
         return;
     default:
@@ -139,19 +111,19 @@ void ScreenReview::handle_extended(uint8_t key)
 {
     auto& at = position();
     switch (key) {
-    case code::left:
+    case extended_key::left:
         move_left();
         break;
-    case code::right:
+    case extended_key::right:
         move_right();
         break;
-    case code::home:
+    case extended_key::home:
         at.column = 1;
         break;
-    case code::end:
+    case extended_key::end:
         at.column = m_reader.last_non_blank(at.row) + 1;
         break;
-    case code::up:
+    case extended_key::up:
         if (at.row <= 1) {
             m_host.play_beep();
             move_and_read_row(1, 1);
@@ -159,7 +131,7 @@ void ScreenReview::handle_extended(uint8_t key)
             move_and_read_row(at.row - 1, 1);
         }
         break;
-    case code::down:
+    case extended_key::down:
         if (at.row >= screen_rows) {
             m_host.play_beep();
             move_and_read_row(screen_rows, 1);
@@ -168,42 +140,42 @@ void ScreenReview::handle_extended(uint8_t key)
             move_and_read_row(at.row + 1, 1);
         }
         break;
-    case code::page_up:
+    case extended_key::page_up:
         move_and_read_row(1, 1);
         break;
-    case code::page_down:
+    case extended_key::page_down:
         move_and_read_row(screen_rows, 1);
         break;
-    case code::ctrl_page_up:
+    case extended_key::ctrl_page_up:
         first_letter_on_screen(false);
         break;
-    case code::ctrl_page_down:
+    case extended_key::ctrl_page_down:
         first_letter_on_screen(true);
         break;
-    case code::ctrl_left:
+    case extended_key::ctrl_left:
         previous_word();
         break;
-    case code::ctrl_right:
+    case extended_key::ctrl_right:
         next_word();
         break;
-    case code::f1:
+    case extended_key::f1:
         speak_next_word();
         break;
-    case code::ctrl_f1: {
+    case extended_key::ctrl_f1: {
         auto field = m_reader.field_at(at.column, at.row);
         m_reader.read_range_in_place({ at.row, field.first }, { at.row, field.last });
         break;
     }
-    case code::f5:
+    case extended_key::f5:
         if (auto text = read_search_text(m_host)) {
             m_console.review_search_text() = *text;
             search(*text);
         }
         break;
-    case code::ctrl_f5:
+    case extended_key::ctrl_f5:
         search(m_console.review_search_text());
         break;
-    case code::f6:
+    case extended_key::f6:
         goto_typed_position();
         break;
     default:

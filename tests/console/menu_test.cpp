@@ -28,7 +28,7 @@ void put_highlight(Menu& menu, int index)
     menu.set_start_item(index < 0 ? 1 : index + 1);
     menu.start_choice();
     if (index < 0)
-        menu.press_extended(console::menu_key::up, 0);
+        menu.press_extended(console::extended_key::up, 0);
 }
 
 std::string marks_of(const Menu& menu)
@@ -95,24 +95,24 @@ TEST(Menu, ScrollsOnlyAsFarAsTheHighlightNeeds)
     menu.scroll();
     EXPECT_EQ(menu.first_shown(), 0);
     for (int step = 0; step < 4; ++step)
-        menu.press_extended(console::menu_key::down, 0);
+        menu.press_extended(console::extended_key::down, 0);
     menu.scroll();
     EXPECT_EQ(menu.current(), 4);
     EXPECT_EQ(menu.first_shown(), 1);
     EXPECT_EQ(menu.row_of(4), 6);
     // Back up inside the shown rows: nothing moves.
-    menu.press_extended(console::menu_key::up, 0);
+    menu.press_extended(console::extended_key::up, 0);
     menu.scroll();
     EXPECT_EQ(menu.first_shown(), 1);
-    menu.press_extended(console::menu_key::page_down, 0); // to 13, held at 12
+    menu.press_extended(console::extended_key::page_down, 0); // to 13, held at 12
     menu.scroll();
     EXPECT_EQ(menu.current(), 12);
     EXPECT_EQ(menu.first_shown(), 9); // the place after the last item is on the last row
-    menu.press_extended(console::menu_key::home, 0);
+    menu.press_extended(console::extended_key::home, 0);
     menu.scroll();
     EXPECT_EQ(menu.first_shown(), 0);
     // Before the first item the first shown item stays the first.
-    menu.press_extended(console::menu_key::up, 0);
+    menu.press_extended(console::extended_key::up, 0);
     menu.scroll();
     EXPECT_EQ(menu.current(), -1);
     EXPECT_EQ(menu.first_shown(), 0);
@@ -200,17 +200,17 @@ TEST(Menu, ItemsKeepTheirWholeText)
 
 TEST(Menu, KeyTextsAsScriptsSeeThem)
 {
-    EXPECT_EQ(console::menu_key_text(13, 0), "#13");
-    EXPECT_EQ(console::menu_key_text(27, 0), "#27");
-    EXPECT_EQ(console::menu_key_text(9, 0), "#9");
-    EXPECT_EQ(console::menu_key_text(1, 0), "#1");
-    EXPECT_EQ(console::menu_key_text(31, 0), "#31");
-    EXPECT_EQ(console::menu_key_text(' ', 0), " ");
-    EXPECT_EQ(console::menu_key_text('a', 0), "a");
-    EXPECT_EQ(console::menu_key_text(0xE7, 0), "\xE7");
-    EXPECT_EQ(console::menu_key_text(0, 60), "#0#60");
-    EXPECT_EQ(console::menu_key_text(0, 59), "#0#59");
-    EXPECT_EQ(console::menu_key_text(0, 70), "#0#70");
+    EXPECT_EQ(console::key_text(13, 0), "#13");
+    EXPECT_EQ(console::key_text(27, 0), "#27");
+    EXPECT_EQ(console::key_text(9, 0), "#9");
+    EXPECT_EQ(console::key_text(1, 0), "#1");
+    EXPECT_EQ(console::key_text(31, 0), "#31");
+    EXPECT_EQ(console::key_text(' ', 0), " ");
+    EXPECT_EQ(console::key_text('a', 0), "a");
+    EXPECT_EQ(console::key_text(0xE7, 0), "\xE7");
+    EXPECT_EQ(console::key_text(0, 60), "#0#60");
+    EXPECT_EQ(console::key_text(0, 59), "#0#59");
+    EXPECT_EQ(console::key_text(0, 70), "#0#70");
 }
 
 TEST(Menu, OnlyTheFunctionKeysReachTheScript)
