@@ -4,6 +4,7 @@
 #include "console/key_queue.h"
 #include "console/keyboard.h"
 #include "tests/console/console_fixture.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +27,10 @@ std::string join(const std::vector<int>& bytes)
 TEST(Keyboard, KeysGiveTheBytesOfTheTable)
 {
     auto path = std::filesystem::path(__FILE__).parent_path() / "keyboard_cases.txt";
-    std::ifstream table(path);
-    ASSERT_TRUE(table) << path;
-    std::string line;
+    auto lines = test_support::read_table_lines(path);
+    ASSERT_FALSE(lines.empty()) << path;
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         std::istringstream fields(line);
         std::string mode, keys, expected;
         std::getline(fields, mode, '\t');

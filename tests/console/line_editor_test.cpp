@@ -5,6 +5,7 @@
 #include "interpreter/runtime.h"
 #include "platform/text_encoding.h"
 #include "tests/console/console_fixture.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -108,13 +109,10 @@ std::vector<std::string> split_tabs(const std::string& line)
 TEST(LineEditor, KeysHaveTheEffectsOfTheTable)
 {
     auto path = std::filesystem::path(CASE_TABLE_DIR) / "line_editor_cases.txt";
-    std::ifstream table(path);
-    ASSERT_TRUE(table) << path;
-    std::string line;
+    auto lines = test_support::read_table_lines(path);
+    ASSERT_FALSE(lines.empty()) << path;
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         auto fields = split_tabs(line);
         ASSERT_EQ(fields.size(), 7u) << line;
         const auto& [start, length, flags, keys, result, ending, cues]

@@ -2,6 +2,7 @@
 // Tests of the menu model: scrolling, marks, the move table and the key texts.
 #include "console/menu.h"
 #include "platform/event_source.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -41,15 +42,10 @@ std::string marks_of(const Menu& menu)
 
 TEST(Menu, MoveTable)
 {
-    std::ifstream table(CASE_TABLE_DIR "/menu_move_cases.txt");
-    ASSERT_TRUE(table) << "menu_move_cases.txt not found";
-    std::string line;
-    int line_number = 0;
+    auto lines = test_support::read_table_lines(CASE_TABLE_DIR "/menu_move_cases.txt");
+    ASSERT_FALSE(lines.empty()) << "menu_move_cases.txt not found";
     int cases = 0;
-    while (std::getline(table, line)) {
-        ++line_number;
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [line_number, line] : lines) {
         std::istringstream fields(line);
         int code, items, at, expected_at, expected_beeps;
         std::string modifiers, marks, outcome, expected_marks;

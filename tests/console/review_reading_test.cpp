@@ -5,6 +5,7 @@
 #include "console/review_search.h"
 #include "console/screen_review.h"
 #include "tests/console/review_fixture.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +20,10 @@ using console_test::ReviewFixture;
 
 TEST(ReviewCharacters, FollowTheTable)
 {
-    std::ifstream table(std::string(CASE_TABLE_DIR) + "/review_character_cases.txt");
-    ASSERT_TRUE(table) << "review_character_cases.txt is missing";
-    std::string line;
+    auto lines = test_support::read_table_lines(std::string(CASE_TABLE_DIR) + "/review_character_cases.txt");
+    ASSERT_FALSE(lines.empty()) << "review_character_cases.txt is missing";
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         std::istringstream fields(line);
         int byte = 0;
         int letter = 0, word = 0, consonant = 0, separator = 0;

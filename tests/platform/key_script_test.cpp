@@ -2,6 +2,7 @@
 // Tests of the --keys notation parser, from a table of cases.
 #include "platform/headless/key_script.h"
 #include "tests/support/key_events.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -38,13 +39,10 @@ std::string unescape(std::string text)
 TEST(KeyScript, ParsesTheNotationOfTheTable)
 {
     auto path = std::filesystem::path(__FILE__).parent_path() / "key_script_cases.txt";
-    std::ifstream table(path);
-    ASSERT_TRUE(table) << path;
-    std::string line;
+    auto lines = test_support::read_table_lines(path);
+    ASSERT_FALSE(lines.empty()) << path;
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         auto tab = line.find('\t');
         ASSERT_NE(tab, std::string::npos) << line;
         auto notation = unescape(line.substr(0, tab));

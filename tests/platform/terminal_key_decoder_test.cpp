@@ -2,6 +2,7 @@
 // Tests of the terminal key decoder, from a table of byte sequences.
 #include "platform/posix/terminal_key_decoder.h"
 #include "tests/support/key_events.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -74,13 +75,10 @@ std::string decode(std::string input)
 TEST(TerminalKeyDecoder, DecodesTheTableOfSequences)
 {
     auto path = std::filesystem::path(__FILE__).parent_path() / "terminal_key_cases.txt";
-    std::ifstream table(path);
-    ASSERT_TRUE(table) << path;
-    std::string line;
+    auto lines = test_support::read_table_lines(path);
+    ASSERT_FALSE(lines.empty()) << path;
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         auto tab = line.find('\t');
         ASSERT_NE(tab, std::string::npos) << line;
         EXPECT_EQ(decode(line.substr(0, tab)), line.substr(tab + 1)) << "input: " << line.substr(0, tab);

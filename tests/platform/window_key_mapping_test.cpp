@@ -2,6 +2,7 @@
 // Tests of the window's key mapping: scancodes, modifiers and typed text.
 #include "platform/sdl/sdl_key_mapping.h"
 #include "tests/support/key_events.h"
+#include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -48,13 +49,10 @@ std::string describe(Key key, uint8_t modifiers)
 TEST(WindowKeyMapping, MapsTheScancodesOfTheTable)
 {
     auto path = std::filesystem::path(__FILE__).parent_path() / "window_key_cases.txt";
-    std::ifstream table(path);
-    ASSERT_TRUE(table) << path;
-    std::string line;
+    auto lines = test_support::read_table_lines(path);
+    ASSERT_FALSE(lines.empty()) << path;
     int cases = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+    for (const auto& [number, line] : lines) {
         std::istringstream fields(line);
         std::string name, modifiers, expected;
         ASSERT_TRUE(std::getline(fields, name, '\t') && std::getline(fields, modifiers, '\t')
