@@ -220,14 +220,24 @@ def check_cell(pixel, column, row, text, background):
         fail("%s: colours that are neither text, background nor a blend of them: %s" % (where, strangers[:3]))
 
 
+def start_window_run(corvante, display, work, script, ini, log, snapshot=None, fast=True, extra=()):
+    """corvante --window on SCRIPT under DISPLAY, its console log in LOG and,
+    when SNAPSHOT is given, its frames saved there. --headless keeps the
+    voice out of the tests: the console is the window."""
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+    env.pop("CORVANTE_WINDOW_SNAPSHOT", None)
+    if snapshot:
+        env["CORVANTE_WINDOW_SNAPSHOT"] = snapshot
+    command = [corvante, "--headless", "--window"] + (["--fast"] if fast else [])
+    command += ["--ini", ini, "--log", log] + list(extra) + [script]
+    return subprocess.Popen(command, env=env, cwd=work)
+
+
 def run_colours(corvante, data, display, work):
     snapshot = os.path.join(work, "window.bmp")
     log = os.path.join(work, "colours.log")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
-    # --headless keeps the voice out of the test: the console is the window.
-    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
-                                os.path.join(data, "window.ini"), "--log", log, "--drive", "D=" + data,
-                                os.path.join(data, "colours.cor")], env=env, cwd=work)
+    program = start_window_run(corvante, display, work, os.path.join(data, "colours.cor"),
+                               os.path.join(data, "window.ini"), log, snapshot, extra=("--drive", "D=" + data))
     try:
         window = find_window(display, "corvante-janela", program)
         xdotool(display, "windowfocus", "--sync", window)
@@ -273,11 +283,8 @@ def run_colours(corvante, data, display, work):
 
 def run_close(corvante, data, display, work):
     log = os.path.join(work, "close.log")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
-    env.pop("CORVANTE_WINDOW_SNAPSHOT", None)
-    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
-                                os.path.join(data, "window.ini"), "--log", log,
-                                os.path.join(data, "close.cor")], env=env, cwd=work)
+    program = start_window_run(corvante, display, work, os.path.join(data, "close.cor"),
+                               os.path.join(data, "window.ini"), log)
     try:
         window = find_window(display, "corvante-fechar", program)
         close_window(display, window)
@@ -391,10 +398,8 @@ def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
     subprocess.run([jpeg_writer, os.path.join(work, "quartos.jpg"), str(width), str(height)], check=True)
     snapshot = os.path.join(work, "jpeg.bmp")
     log = os.path.join(work, "jpeg.log")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
-    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
-                                os.path.join(data, "window.ini"), "--log", log, "--drive", "C=" + work,
-                                os.path.join(data, "jpeg.cor")], env=env, cwd=work)
+    program = start_window_run(corvante, display, work, os.path.join(data, "jpeg.cor"),
+                               os.path.join(data, "window.ini"), log, snapshot, extra=("--drive", "C=" + work))
     try:
         window = find_window(display, "corvante-jpeg", program)
         wait_for_log(log, "\n", program)
@@ -435,12 +440,10 @@ def run_jpeg_and_handle(corvante, data, display, work, jpeg_writer):
 
 def run_return_wait(corvante, data, display, work):
     log = os.path.join(work, "retorno.log")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
-    env.pop("CORVANTE_WINDOW_SNAPSHOT", None)
     manager = StandInWindowManager(display)
     # Real time: the pauses of the wait are what is measured.
-    program = subprocess.Popen([corvante, "--headless", "--window", "--ini", os.path.join(data, "retorno.ini"),
-                                "--log", log, os.path.join(data, "retorno.cor")], env=env, cwd=work)
+    program = start_window_run(corvante, display, work, os.path.join(data, "retorno.cor"),
+                               os.path.join(data, "retorno.ini"), log, fast=False)
     try:
         window = find_window(display, "corvante-retorno", program)
         manager.set_active(window)
@@ -515,10 +518,8 @@ def run_magnifier(corvante, data, display, work):
     text_colour, background, cursor_colour = (255, 255, 0), (0, 0, 255), (255, 128, 128)
     snapshot = os.path.join(work, "lupa.bmp")
     log = os.path.join(work, "lupa.log")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", CORVANTE_WINDOW_SNAPSHOT=snapshot)
-    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--ini",
-                                os.path.join(data, "lupa.ini"), "--log", log,
-                                os.path.join(data, "lupa.cor")], env=env, cwd=work)
+    program = start_window_run(corvante, display, work, os.path.join(data, "lupa.cor"),
+                               os.path.join(data, "lupa.ini"), log, snapshot)
 
     def magnified(pixel):
         # "abcd" typed, then two steps left: the cursor is on the "c".
