@@ -11,14 +11,15 @@ not installed.
 
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tmux_driver import WAIT_SECONDS, Tmux, stop_shells  # noqa: E402
+
 SKIPPED = 77
-WAIT_SECONDS = 8
 PROMPT = "Nome:"
 
 SCRIPT = f"""\
@@ -27,31 +28,6 @@ le $a
 escreve mudo "lido=[" $a "]"
 le mudo $k &
 """
-
-
-class Tmux:
-    def __init__(self, folder):
-        self.socket = os.path.join(folder, "editor.sock")
-
-    def run(self, *arguments, check=True):
-        return subprocess.run(["tmux", "-S", self.socket, "-f", "/dev/null", *arguments],
-                              capture_output=True, text=True, check=check, timeout=10)
-
-    def start(self, command):
-        self.run("new-session", "-d", "-x", "100", "-y", "30", "-s", "e2e", command)
-
-    def keys(self, *keys, literal=False):
-        self.run("send-keys", "-t", "e2e", *(["-l"] if literal else []), *keys)
-
-    def pane(self):
-        return self.run("capture-pane", "-p", "-t", "e2e", check=False).stdout
-
-    def cursor(self):
-        shown = self.run("display-message", "-p", "-t", "e2e", "#{cursor_x} #{cursor_y}").stdout.split()
-        return int(shown[0]), int(shown[1])
-
-    def stop(self):
-        self.run("kill-server", check=False)
 
 
 def wait_until(condition, describe):
@@ -93,7 +69,7 @@ echo "EXIT=$?"
 exec sleep 60
 """)
     os.chmod(wrapper, 0o755)
-    tmux = Tmux(folder)
+    tmux = Tmux(folder, "editor")
     tmux.start(wrapper)
     try:
         wait_until(lambda: PROMPT in tmux.pane(), lambda: f"no prompt; the pane shows:\n{tmux.pane()}")
@@ -131,15 +107,6 @@ exec sleep 60
             raise AssertionError(f"'{cue}' was not heard: {heard}")
 
 
-def stop_shell(folder):
-    """Ends the wrapper's shell, which kill-server leaves sleeping."""
-    try:
-        with open(os.path.join(folder, "editor.shell")) as file:
-            os.kill(int(file.read().strip()), signal.SIGKILL)
-    except (OSError, ValueError):
-        pass
-
-
 def main():
     if shutil.which("tmux") is None:
         print("SKIPPED: tmux is not installed (scripts/packages/terminal.txt lists it)")
@@ -157,7 +124,7 @@ def main():
             print(f"FAILED: {failure}")
             return 1
         finally:
-            stop_shell(folder)
+            stop_shells(folder)
     print("line editor on the terminal: all checks passed")
     return 0
 

@@ -23,8 +23,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tmux_driver import WAIT_SECONDS, Tmux, stop_shells  # noqa: E402
+
 SKIPPED = 77
-WAIT_SECONDS = 8
 
 KEYS_SCRIPT = """\
 cor 14
@@ -63,54 +65,6 @@ le mudo $k &
 """
 
 
-class Tmux:
-    def __init__(self, folder, name):
-        # A server of its own for each check: a new one on the socket of a
-        # server that is still shutting down fails to start.
-        self.socket = os.path.join(folder, name + ".sock")
-        self.folder = folder
-
-    def run(self, *arguments, check=True):
-        return subprocess.run(["tmux", "-S", self.socket, "-f", "/dev/null", *arguments],
-                              capture_output=True, text=True, check=check, timeout=10)
-
-    def start(self, command):
-        self.run("new-session", "-d", "-x", "100", "-y", "30", "-s", "e2e", command)
-        # Ctrl+Enter, Ctrl+Tab and Ctrl+Backspace reach a program only as
-        # extended keys, which tmux sends when this is on and it asks.
-        self.run("set-option", "-s", "extended-keys", "on")
-
-    def keys(self, *keys, literal=False):
-        self.run("send-keys", "-t", "e2e", *(["-l"] if literal else []), *keys)
-
-    def pane(self, colours=False):
-        result = self.run("capture-pane", "-p", "-t", "e2e", *(["-e"] if colours else []), check=False)
-        return result.stdout
-
-    def wait_for(self, text, colours=False):
-        deadline = time.monotonic() + WAIT_SECONDS
-        while time.monotonic() < deadline:
-            pane = self.pane(colours)
-            if text in pane:
-                return pane
-            time.sleep(0.05)
-        raise AssertionError(f"'{text}' did not appear; the pane shows:\n{self.pane()}")
-
-    def stop(self):
-        self.run("kill-server", check=False)
-
-
-def stop_shells(folder):
-    """Ends the wrappers' shells, which ignore the hang-up of kill-server."""
-    for name in os.listdir(folder):
-        if not name.endswith(".shell"):
-            continue
-        try:
-            os.kill(int(read(os.path.join(folder, name)).strip()), signal.SIGKILL)
-        except (ValueError, ProcessLookupError, PermissionError):
-            pass
-
-
 def read(path):
     with open(path) as file:
         return file.read()
@@ -144,7 +98,7 @@ def check_keys(folder, corvante):
     with open(script, "w") as file:
         file.write(KEYS_SCRIPT)
     tmux = Tmux(folder, "keys")
-    tmux.start(wrapper(folder, corvante, script, "keys"))
+    tmux.start(wrapper(folder, corvante, script, "keys"), extended_keys=True)
     try:
         tmux.wait_for("Digite:")
         # The settings ask for the braille chord keyboard, which needs key
@@ -193,7 +147,7 @@ def check_killed(folder, corvante):
     with open(script, "w") as file:
         file.write(WAITING_SCRIPT)
     tmux = Tmux(folder, "waiting")
-    tmux.start(wrapper(folder, corvante, script, "waiting"))
+    tmux.start(wrapper(folder, corvante, script, "waiting"), extended_keys=True)
     try:
         tmux.wait_for("esperando")
         # Smaller than the console: it says so on its last row and goes on.
@@ -215,7 +169,7 @@ def check_hangup(folder, corvante):
     with open(script, "w") as file:
         file.write(WAITING_SCRIPT)
     tmux = Tmux(folder, "hangup")
-    tmux.start(wrapper(folder, corvante, script, "hangup"))
+    tmux.start(wrapper(folder, corvante, script, "hangup"), extended_keys=True)
     try:
         tmux.wait_for("esperando")
     finally:
@@ -242,7 +196,7 @@ def check_handover(folder, corvante):
     with open(script, "w") as file:
         file.write(HANDOVER_SCRIPT.format(child=child))
     tmux = Tmux(folder, "handover")
-    tmux.start(wrapper(folder, corvante, script, "handover"))
+    tmux.start(wrapper(folder, corvante, script, "handover"), extended_keys=True)
     try:
         pane = tmux.wait_for("depois")
         if "antes" not in pane or "child-ran" in pane:
