@@ -80,17 +80,19 @@ std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool 
 namespace {
 
 // read_named_variable, inline in the readers that every statement uses.
+// `rest` starts with the "$" and is trimmed at its end, so what follows the
+// name needs trimming only at its front.
 inline std::optional<int> read_name(Runtime& runtime, std::string_view& rest)
 {
-    rest.remove_prefix(1); // the "$"
+    std::string_view name(rest.data() + 1, rest.size() - 1);
     size_t length = 0;
-    auto slot = recall_name_slot(runtime, rest, true, length);
+    auto slot = recall_name_slot(runtime, name, true, length);
     if (!slot) {
         if (length > 0)
             write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
         return std::nullopt;
     }
-    rest = trim(rest.substr(length));
+    rest = trim_front(std::string_view(name.data() + length, name.size() - length));
     return slot;
 }
 
@@ -98,7 +100,10 @@ inline std::optional<int> read_name(Runtime& runtime, std::string_view& rest)
 
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 {
-    return read_name(runtime, rest);
+    auto slot = read_name(runtime, rest);
+    if (slot)
+        rest = trim(rest);
+    return slot;
 }
 
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
@@ -111,15 +116,15 @@ std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
 {
     if (rest.empty())
         return std::nullopt;
-    char first = upper_byte(rest[0]);
+    char first = rest[0];
     if (first == '$')
         return read_name(runtime, rest);
+    first = upper_byte(first);
     if (first < 'A' || first > 'Z')
         return std::nullopt;
-    rest.remove_prefix(1);
-    if (!rest.empty() && (is_ascii_letter(rest[0]) || is_digit(rest[0])))
+    if (rest.size() > 1 && (is_ascii_letter(rest[1]) || is_digit(rest[1])))
         return std::nullopt;
-    rest = trim(rest);
+    rest = trim_front(rest.substr(1));
     return static_cast<int>(first);
 }
 
@@ -174,7 +179,8 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
     } else {
         return false;
     }
-    rest = trim(rest);
+    // The rest was trimmed at its end, and still is.
+    rest = trim_front(rest);
     return true;
 }
 
@@ -189,7 +195,14 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
     if (rest.empty())
         return false;
     char first = rest[0];
-    if (first == '-' || is_digit(first)) {
+    if (first == '$') {
+        // read_name leaves the rest trimmed already.
+        auto slot = read_name(runtime, rest);
+        if (!slot)
+            return false;
+        value = runtime.variables.text(*slot);
+        return true;
+    } else if (first == '-' || is_digit(first)) {
         size_t length = 1;
         while (length < rest.size() && is_digit(rest[length]))
             ++length;
@@ -207,13 +220,6 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
             value = scratch;
             return true;
         }
-    } else if (first == '$') {
-        // read_name leaves the rest trimmed already.
-        auto slot = read_name(runtime, rest);
-        if (!slot)
-            return false;
-        value = runtime.variables.text(*slot);
-        return true;
     } else if (is_ascii_letter(first)) {
         value = runtime.variables.text(upper_byte(first));
         rest.remove_prefix(1);
@@ -223,7 +229,7 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
         value = scratch;
         return true;
     }
-    rest = trim(rest);
+    rest = trim_front(rest);
     return true;
 }
 
@@ -237,22 +243,26 @@ std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_v
 {
     // Literals and variables are converted where they stand, without the
     // copy that read_value makes; the result is the same.
-    if (!rest.empty() && is_digit(rest[0])) {
+    if (rest.empty())
+        return std::nullopt;
+    unsigned digit = static_cast<unsigned char>(rest[0]) - unsigned('0');
+    if (digit <= 9) {
         // A literal of one to nine digits is its own value, gathered while
         // its end is found; a longer one takes the general rule.
-        uint32_t value = 0;
-        size_t length = 0;
-        while (length < rest.size() && is_digit(rest[length])) {
-            value = value * 10 + static_cast<uint32_t>(rest[length] - '0');
+        uint32_t value = digit;
+        size_t length = 1;
+        while (length < rest.size() && (digit = static_cast<unsigned char>(rest[length]) - unsigned('0')) <= 9) {
+            value = value * 10 + digit;
             ++length;
         }
         std::optional<int32_t> number = static_cast<int32_t>(value);
         if (length > 9)
             number = parse_number(rest.substr(0, length));
-        rest = trim(rest.substr(length));
+        // The rest was trimmed at its end, and still is.
+        rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
         return number;
     }
-    if (!rest.empty() && rest[0] == '-') {
+    if (rest[0] == '-') {
         size_t length = 1;
         while (length < rest.size() && is_digit(rest[length]))
             ++length;

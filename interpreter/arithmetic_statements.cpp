@@ -40,7 +40,7 @@ bool run_add(Runtime& runtime, std::string_view rest)
     std::string& text = runtime.variables.text(*target);
     size_t number_start = 0;
     int32_t current = trailing_number(text, number_start);
-    if (*addend == 1 && current >= 0 && increment_in_place(text, number_start))
+    if (*addend == 1 && current >= 0 && increment_digits_in_place(text, number_start))
         return true;
     int32_t sum = wrap(int64_t(current) + *addend);
     text.resize(number_start);

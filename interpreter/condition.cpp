@@ -211,7 +211,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     }
     // Both values are seen where they stand: neither reader changes a
     // variable, so the left one's view outlives the reading of the right.
-    std::string left_scratch;
+    std::string& left_scratch = runtime.condition_scratch[0];
     std::string_view left;
     if (!read_trimmed_value_view(runtime, text, left_scratch, left) || text.empty())
         return result;
@@ -219,7 +219,8 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     auto found = recognise_operator(text);
     if (!found)
         return result;
-    text = trim(text.substr(found->length));
+    // The text was trimmed at its end, and still is.
+    text = trim_front(text.substr(found->length));
     if (text.empty())
         return result;
 
@@ -243,7 +244,7 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
         }
         negated = false;
     } else {
-        std::string right_scratch;
+        std::string& right_scratch = runtime.condition_scratch[1];
         std::string_view right;
         if (!read_trimmed_value_view(runtime, text, right_scratch, right))
             return result;

@@ -125,7 +125,7 @@ bool run_if(Runtime& runtime, std::string_view rest)
     if (!condition.valid)
         return false;
     if (condition.truth)
-        return condition.rest.empty() || execute_line(runtime, condition.rest, true);
+        return condition.rest.empty() || execute_trimmed(runtime, condition.rest, true);
     if (condition.rest.empty())
         skip_false_block(runtime);
     return true;
@@ -158,8 +158,12 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
     if (!target || rest.empty())
         return false;
     int32_t count = 0;
+    bool plain_digits = false;
     if (continuing) {
-        auto current = parse_number(runtime.variables.text(*target));
+        const std::string& counter = runtime.variables.text(*target);
+        uint32_t plain;
+        plain_digits = parse_plain_digits(counter, plain);
+        auto current = plain_digits ? std::optional<int32_t>(static_cast<int32_t>(plain)) : parse_number_general(counter);
         if (!current)
             return false;
         count = *current;
@@ -169,7 +173,7 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
         return false;
     int64_t next = int64_t(count) + 1;
     std::string& counter = runtime.variables.text(*target);
-    if (!continuing || !increment_in_place(counter, 0)) {
+    if (!continuing || !(plain_digits ? increment_digits_in_place(counter, 0) : increment_in_place(counter, 0))) {
         counter.clear();
         append_number(counter, next);
     }
@@ -213,8 +217,10 @@ bool run_end(Runtime& runtime, std::string_view rest)
         if (head == 0)
             return false;
         runtime.current_line = head;
+        // The head's normalised text is "REPETE " and the rest, trimmed,
+        // with no run of spaces left in it.
         std::string_view head_text = runtime.store.normalised_line(head);
-        return repeat_step(runtime, trim(head_text.substr(head_text.find(' ') + 1)), true);
+        return repeat_step(runtime, head_text.substr(7), true);
     }
     return true;
 }

@@ -19,18 +19,27 @@ std::optional<int32_t> parse_number_general(std::string_view text);
 // them are short runs of plain digits: one to nine digits can only be a
 // decimal number inside the range, so they need neither the sign and prefix
 // rules nor a range check. Anything else takes the general rule above.
-inline std::optional<int32_t> parse_number(std::string_view text)
+// True, with `value` set, when `text` is one to nine plain digits.
+inline bool parse_plain_digits(std::string_view text, uint32_t& value)
 {
     if (text.size() - 1 >= 9)
-        return parse_number_general(text);
-    uint32_t value = 0;
+        return false;
+    value = 0;
     for (char c : text) {
         unsigned digit = static_cast<unsigned char>(c) - unsigned('0');
         if (digit > 9)
-            return parse_number_general(text);
+            return false;
         value = value * 10 + digit;
     }
-    return static_cast<int32_t>(value);
+    return true;
+}
+
+inline std::optional<int32_t> parse_number(std::string_view text)
+{
+    uint32_t value;
+    if (parse_plain_digits(text, value))
+        return static_cast<int32_t>(value);
+    return parse_number_general(text);
 }
 
 // The number at the end of `text` by the general rule; see trailing_number.
@@ -69,15 +78,29 @@ inline int32_t trailing_number(std::string_view text, size_t& start)
 // cannot leave the range); false, with the text unchanged, otherwise. Loop
 // counters and SOMA ... 1 mostly change only their last digit, which is
 // cheaper than formatting the whole number again.
+inline bool increment_digits_in_place(std::string& text, size_t start);
 inline bool increment_in_place(std::string& text, size_t start)
 {
-    size_t digits = text.size() - start;
-    if (start > text.size() || digits - 1 >= 9 || (text[start] == '0' && digits > 1))
+    if (start > text.size())
         return false;
     for (size_t i = start; i < text.size(); ++i) {
         if (static_cast<unsigned char>(text[i]) - unsigned('0') > 9)
             return false;
     }
+    return increment_digits_in_place(text, start);
+}
+
+// increment_in_place for a caller that has seen text[start..] hold nothing
+// but digits (only the first is checked again); the counters of loops have
+// been read just before, and need no second pass over their digits.
+inline bool increment_digits_in_place(std::string& text, size_t start)
+{
+    if (start >= text.size())
+        return false;
+    size_t digits = text.size() - start;
+    unsigned first = static_cast<unsigned char>(text[start]) - unsigned('0');
+    if (digits > 9 || first > 9 || (first == 0 && digits > 1))
+        return false;
     for (size_t i = text.size(); i > start;) {
         --i;
         if (text[i] != '9') {

@@ -55,6 +55,59 @@ bool is_block_keyword(std::string_view upper_keyword)
     return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
 }
 
+// A keyword longer than any in the table: it is only ever reported, so it
+// stays out of the inlined path of every statement.
+[[gnu::noinline]] bool execute_long_keyword(Runtime& runtime, std::string_view keyword, std::string_view rest, bool nested)
+{
+    if (nested && runtime.nesting_depth >= max_nesting_depth)
+        return false;
+    std::string normalised = upper_text(keyword);
+    runtime.nesting_depth += nested ? 1 : 0;
+    bool succeeded = dispatch_statement(runtime, keyword, normalised, PackedKeyword::from(normalised), rest);
+    runtime.nesting_depth -= nested ? 1 : 0;
+    runtime.run_failed = !succeeded;
+    return succeeded;
+}
+
+// `text` is trimmed at both ends.
+[[gnu::always_inline]] inline bool execute_trimmed_line(Runtime& runtime, std::string_view text, bool nested)
+{
+    if (text.empty() || text[0] == '*' || text[0] == '@')
+        return true;
+
+    // One pass splits the keyword at the first space and normalises it.
+    // Keywords longer than the buffer are in no table; they are still
+    // reported whole.
+    char buffer[keyword_buffer_size] = {};
+    size_t length = 0;
+    size_t buffered = std::min(text.size(), keyword_buffer_size);
+    while (length < buffered && text[length] != ' ') {
+        buffer[length] = upper_byte(text[length]);
+        ++length;
+    }
+    while (length < text.size() && text[length] != ' ')
+        ++length;
+    std::string_view keyword = text.substr(0, length);
+    // The line is trimmed at its end already, so the rest needs it only at
+    // its front.
+    std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
+    if (length > keyword_buffer_size)
+        return execute_long_keyword(runtime, keyword, rest, nested);
+    std::string_view normalised(buffer, length);
+    PackedKeyword packed;
+    packed.length = length;
+    if (length <= CommandTable::max_keyword_length)
+        std::memcpy(packed.words, buffer, sizeof packed.words);
+
+    if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
+        return false;
+    runtime.nesting_depth += nested ? 1 : 0;
+    bool succeeded = dispatch_statement(runtime, keyword, normalised, packed, rest);
+    runtime.nesting_depth -= nested ? 1 : 0;
+    runtime.run_failed = !succeeded;
+    return succeeded;
+}
+
 }
 
 void reset_interpreter(Runtime& runtime)
@@ -87,7 +140,7 @@ RunOutcome run_script(Runtime& runtime)
             runtime.run_failed = true;
             break;
         }
-        execute_line(runtime, runtime.store.line(runtime.current_line), false);
+        execute_trimmed_line(runtime, runtime.store.statement(runtime.current_line), false);
         if (!runtime.stop_requested && !runtime.run_failed)
             ++runtime.current_line;
     }
@@ -97,46 +150,12 @@ RunOutcome run_script(Runtime& runtime)
 
 bool execute_line(Runtime& runtime, std::string_view text, bool nested)
 {
-    text = trim(text);
-    if (text.empty() || text[0] == '*' || text[0] == '@')
-        return true;
+    return execute_trimmed_line(runtime, trim(text), nested);
+}
 
-    // One pass splits the keyword at the first space and normalises it.
-    // Keywords longer than the buffer are in no table; they are still
-    // reported whole.
-    char buffer[keyword_buffer_size] = {};
-    size_t length = 0;
-    size_t buffered = std::min(text.size(), keyword_buffer_size);
-    while (length < buffered && text[length] != ' ') {
-        buffer[length] = upper_byte(text[length]);
-        ++length;
-    }
-    while (length < text.size() && text[length] != ' ')
-        ++length;
-    std::string_view keyword = text.substr(0, length);
-    // The line is trimmed at its end already, so the rest needs it only at
-    // its front.
-    std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
-    std::string long_keyword;
-    std::string_view normalised;
-    PackedKeyword packed;
-    packed.length = length;
-    if (length <= CommandTable::max_keyword_length)
-        std::memcpy(packed.words, buffer, sizeof packed.words);
-    if (length <= keyword_buffer_size) {
-        normalised = std::string_view(buffer, length);
-    } else {
-        long_keyword = upper_text(keyword);
-        normalised = long_keyword;
-    }
-
-    if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
-        return false;
-    runtime.nesting_depth += nested ? 1 : 0;
-    bool succeeded = dispatch_statement(runtime, keyword, normalised, packed, rest);
-    runtime.nesting_depth -= nested ? 1 : 0;
-    runtime.run_failed = !succeeded;
-    return succeeded;
+bool execute_trimmed(Runtime& runtime, std::string_view text, bool nested)
+{
+    return execute_trimmed_line(runtime, text, nested);
 }
 
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest)

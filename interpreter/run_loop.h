@@ -23,6 +23,8 @@ RunOutcome run_script(Runtime& runtime);
 // Executes one line. `nested` is true for the statement of a one-line SE and
 // for CMD, which refuse the block statements.
 bool execute_line(Runtime& runtime, std::string_view text, bool nested);
+// The same for a text already trimmed at both ends.
+bool execute_trimmed(Runtime& runtime, std::string_view text, bool nested);
 
 // Runs one statement: `keyword` as split from the line.
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest);

@@ -110,6 +110,9 @@ struct Runtime {
     // Scratch text reused from statement to statement, so that the run loop
     // does not allocate for every line.
     std::string scratch;
+    // The two sides of a condition that needed copying (a doubled quote, an
+    // expression); a condition never evaluates another while it holds them.
+    std::string condition_scratch[2];
 };
 
 }

@@ -23,6 +23,14 @@ public:
 
     int line_count() const { return m_line_count; }
     const std::string& line(int number) const { return m_lines[number]; }
+    // Line `number` without the blanks around it, as the run loop executes
+    // it: worked out when the line is stored, since indented loop bodies
+    // would otherwise be trimmed again on every turn.
+    std::string_view statement(int number) const
+    {
+        const Span& span = m_statements[number];
+        return std::string_view(m_lines[number].data() + span.begin, span.length);
+    }
 
     // The line trimmed, upper-cased and with runs of spaces reduced to one.
     // Loops ask for their head line on every turn, so the known answer is
@@ -90,7 +98,13 @@ private:
     void refresh_lookups();
     const std::string& normalise_line(int number);
 
+    struct Span {
+        uint32_t begin = 0;
+        uint32_t length = 0;
+    };
+
     std::vector<std::string> m_lines;
+    std::vector<Span> m_statements;
     int m_line_count = 0;
     bool m_lookups_stale = true;
     std::vector<std::string> m_normalised;

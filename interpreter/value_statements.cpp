@@ -175,11 +175,11 @@ bool run_function(Runtime& runtime, int target, Function function, std::string_v
 
 bool run_let(Runtime& runtime, std::string_view rest)
 {
-    auto target = read_target(runtime, rest);
+    auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
     if (rest[0] == '=') {
-        rest = trim(rest.substr(1));
+        rest = trim_front(rest.substr(1));
         if (rest.empty())
             return false;
     }
@@ -200,7 +200,7 @@ bool run_let(Runtime& runtime, std::string_view rest)
         }
     }
     std::string_view seen;
-    if (!read_value_view(runtime, rest, value, seen))
+    if (!read_trimmed_value_view(runtime, rest, value, seen))
         return false;
     runtime.variables.set(*target, seen);
     return rest.empty();
