@@ -197,6 +197,15 @@ TEST(RepeatLoop, CountsToTheLimitReadAgainEachTime)
     EXPECT_EQ(changing.host.console_lines(), "1\n2\n");
 }
 
+TEST(RepeatLoop, ACounterRewrittenInAnotherNumberFormIsCountedOnFromItsValue)
+{
+    // "007" and the hexadecimal "$8" are numbers, but not as the loop
+    // writes them: the next count is written afresh.
+    TestRuntime test;
+    test.run({ "repete i 10", "escreve i", "se i = 1 seja i \"007\"", "se i = 8 seja i \"$8\"", "fim repete", "escreve i" });
+    EXPECT_EQ(test.host.console_lines(), "1\n8\n9\n10\n11\n");
+}
+
 TEST(RepeatLoop, TheLargestLimitEndsInsteadOfWrappingAround)
 {
     // Counting past the largest limit must end the loop: a count that

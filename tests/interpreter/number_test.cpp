@@ -62,6 +62,30 @@ TEST(Number, IncrementsInPlaceOnlyWhatItCanWriteAsFormatted)
     }
 }
 
+// The form for digits already read must agree with the checking form
+// wherever its promise holds: text[start..] is digits only.
+TEST(Number, IncrementsReadDigitsAsTheCheckingFormDoes)
+{
+    auto cases = test_cases::read_case_table("increment_cases.txt");
+    int checked = 0;
+    for (const auto& entry : cases) {
+        std::string text = entry.fields[0];
+        size_t start = std::stoul(entry.fields[1]);
+        if (start >= text.size() || text.find_first_not_of("0123456789", start) != std::string::npos)
+            continue;
+        std::string checked_text = text;
+        bool expected = interpreter::increment_in_place(checked_text, start);
+        EXPECT_EQ(interpreter::increment_digits_in_place(text, start), expected) << "increment_cases.txt:" << entry.number;
+        EXPECT_EQ(text, checked_text) << "increment_cases.txt:" << entry.number;
+        ++checked;
+    }
+    EXPECT_GT(checked, 8);
+    // A sign before the run is not a digit, even when the value is zero.
+    std::string negative_zero = "x-0";
+    EXPECT_FALSE(interpreter::increment_digits_in_place(negative_zero, 1));
+    EXPECT_EQ(negative_zero, "x-0");
+}
+
 // Every count a loop passes through, and the carries into each new digit,
 // come out as formatting the sum would write them.
 TEST(Number, IncrementsInPlaceAsFormattingTheSumWould)
@@ -75,8 +99,11 @@ TEST(Number, IncrementsInPlaceAsFormattingTheSumWould)
     }
     for (int64_t value : values) {
         std::string text = "n" + interpreter::format_number(value);
+        std::string read_digits = text;
         ASSERT_TRUE(interpreter::increment_in_place(text, 1)) << value;
         ASSERT_EQ(text, "n" + interpreter::format_number(value + 1)) << value;
+        ASSERT_TRUE(interpreter::increment_digits_in_place(read_digits, 1)) << value;
+        ASSERT_EQ(read_digits, text) << value;
     }
 }
 
