@@ -21,9 +21,13 @@ bool is_name_char(char c, bool underscore)
 
 namespace {
 
+// Slots travel as plain ints inside this file, -1 for none: an optional
+// returned through the inlined readers is shuffled through the stack.
+constexpr int no_slot = -1;
+
 // The slot of a name that is not in the place memo yet; kept out of line so
 // that the memo's hit path stays small.
-[[gnu::noinline]] std::optional<int> look_up_name(Runtime& runtime, std::string_view text, bool underscore,
+[[gnu::noinline]] int look_up_name(Runtime& runtime, std::string_view text, bool underscore,
     size_t& length, uint64_t generation)
 {
     // The name is upper-cased and hashed in the same pass that finds its end.
@@ -38,7 +42,7 @@ namespace {
         ++length;
     }
     if (length == 0)
-        return std::nullopt;
+        return no_slot;
     auto slot = length <= sizeof buffer ? runtime.variables.find_or_add(std::string_view(buffer, length), hash)
                                         : runtime.variables.slot_of_written_name(text.substr(0, length));
     // Only a name that ends where its stored text shows it ending is kept:
@@ -49,13 +53,13 @@ namespace {
     if (text_end && name_end <= text_end && (name_end == text_end || !is_name_char(*name_end, underscore)))
         runtime.store.remember_place(
             { text.data(), generation, *slot, static_cast<uint16_t>(length), static_cast<uint8_t>(underscore ? 1 : 2) });
-    return slot;
+    return slot.value_or(no_slot);
 }
 
 // A reference in the stored script finds its slot in the place memo. A
 // reader may see the same place through a view that ends inside the name;
 // that view is shorter than the name and misses.
-inline std::optional<int> recall_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
+inline int recall_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
 {
     const auto* memos = runtime.store.place_memos(text.data());
     uint64_t generation = (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
@@ -74,7 +78,10 @@ inline std::optional<int> recall_name_slot(Runtime& runtime, std::string_view te
 
 std::optional<int> find_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
 {
-    return recall_name_slot(runtime, text, underscore, length);
+    int slot = recall_name_slot(runtime, text, underscore, length);
+    if (slot == no_slot)
+        return std::nullopt;
+    return slot;
 }
 
 namespace {
@@ -82,15 +89,15 @@ namespace {
 // read_named_variable, inline in the readers that every statement uses.
 // `rest` starts with the "$" and is trimmed at its end, so what follows the
 // name needs trimming only at its front.
-inline std::optional<int> read_name(Runtime& runtime, std::string_view& rest)
+inline int read_name(Runtime& runtime, std::string_view& rest)
 {
     std::string_view name(rest.data() + 1, rest.size() - 1);
     size_t length = 0;
-    auto slot = recall_name_slot(runtime, name, true, length);
-    if (!slot) {
+    int slot = recall_name_slot(runtime, name, true, length);
+    if (slot == no_slot) {
         if (length > 0)
             write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
-        return std::nullopt;
+        return no_slot;
     }
     rest = trim_front(std::string_view(name.data() + length, name.size() - length));
     return slot;
@@ -100,9 +107,10 @@ inline std::optional<int> read_name(Runtime& runtime, std::string_view& rest)
 
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest)
 {
-    auto slot = read_name(runtime, rest);
-    if (slot)
-        rest = trim(rest);
+    int slot = read_name(runtime, rest);
+    if (slot == no_slot)
+        return std::nullopt;
+    rest = trim(rest);
     return slot;
 }
 
@@ -117,8 +125,12 @@ std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
     if (rest.empty())
         return std::nullopt;
     char first = rest[0];
-    if (first == '$')
-        return read_name(runtime, rest);
+    if (first == '$') {
+        int slot = read_name(runtime, rest);
+        if (slot == no_slot)
+            return std::nullopt;
+        return slot;
+    }
     first = upper_byte(first);
     if (first < 'A' || first > 'Z')
         return std::nullopt;
@@ -158,10 +170,10 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
         rest.remove_prefix(index);
     } else if (first == '$') {
         // read_name leaves the rest trimmed already.
-        auto slot = read_name(runtime, rest);
-        if (!slot)
+        int slot = read_name(runtime, rest);
+        if (slot == no_slot)
             return false;
-        value.assign(runtime.variables.text(*slot));
+        value.assign(runtime.variables.text(slot));
         return true;
     } else if (is_ascii_letter(first)) {
         value.assign(runtime.variables.text(upper_byte(first)));
@@ -197,10 +209,10 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
     char first = rest[0];
     if (first == '$') {
         // read_name leaves the rest trimmed already.
-        auto slot = read_name(runtime, rest);
-        if (!slot)
+        int slot = read_name(runtime, rest);
+        if (slot == no_slot)
             return false;
-        value = runtime.variables.text(*slot);
+        value = runtime.variables.text(slot);
         return true;
     } else if (first == '-' || is_digit(first)) {
         size_t length = 1;

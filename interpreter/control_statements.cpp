@@ -99,15 +99,10 @@ void skip_false_block(Runtime& runtime)
     runtime.current_line = target;
 }
 
-// The nearest line above current_line whose first word is `word`; 0 if none.
-int find_head_above(Runtime& runtime, std::string_view word, Memo memo)
+// find_head_above when the memo does not know the answer yet; out of line,
+// so that the loop's every turn does not pay for the scan's stack frame.
+[[gnu::noinline]] int scan_for_head_above(Runtime& runtime, std::string_view word, Memo memo, int start)
 {
-    // A FIM run outside a run (a test, or a line executed after the store was
-    // emptied) may find current_line past the stored lines.
-    int start = std::min(runtime.current_line, runtime.store.line_count() + 1);
-    int known = runtime.store.memo(memo, start);
-    if (known >= 0)
-        return known;
     int head = 0;
     for (int line = start - 1; line >= 1; --line) {
         if (first_word_is(runtime.store.normalised_line(line), word)) {
@@ -117,6 +112,18 @@ int find_head_above(Runtime& runtime, std::string_view word, Memo memo)
     }
     runtime.store.remember(memo, start, head);
     return head;
+}
+
+// The nearest line above current_line whose first word is `word`; 0 if none.
+inline int find_head_above(Runtime& runtime, std::string_view word, Memo memo)
+{
+    // A FIM run outside a run (a test, or a line executed after the store was
+    // emptied) may find current_line past the stored lines.
+    int start = std::min(runtime.current_line, runtime.store.line_count() + 1);
+    int known = runtime.store.memo(memo, start);
+    if (known >= 0)
+        return known;
+    return scan_for_head_above(runtime, word, memo, start);
 }
 
 bool run_if(Runtime& runtime, std::string_view rest)
