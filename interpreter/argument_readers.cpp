@@ -140,6 +140,26 @@ std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
     return static_cast<int>(first);
 }
 
+namespace {
+
+// "(expression)" at the front of `rest`: its value written into `value`, and
+// `rest` moved past the ")".
+inline bool read_parenthesised(Runtime& runtime, std::string_view& rest, std::string& value)
+{
+    auto result = eval_expression(runtime, rest.substr(1));
+    if (!result.valid)
+        return false;
+    rest = trim_front(result.rest);
+    if (rest.empty() || rest[0] != ')')
+        return false;
+    rest.remove_prefix(1);
+    value.clear();
+    append_number(value, result.value);
+    return true;
+}
+
+}
+
 bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
 {
     rest = trim(rest);
@@ -179,15 +199,8 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value)
         value.assign(runtime.variables.text(upper_byte(first)));
         rest.remove_prefix(1);
     } else if (first == '(') {
-        auto result = eval_expression(runtime, rest.substr(1));
-        if (!result.valid)
+        if (!read_parenthesised(runtime, rest, value))
             return false;
-        rest = trim_front(result.rest);
-        if (rest.empty() || rest[0] != ')')
-            return false;
-        rest.remove_prefix(1);
-        value.clear();
-        append_number(value, result.value);
     } else {
         return false;
     }
@@ -235,6 +248,11 @@ bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::stri
     } else if (is_ascii_letter(first)) {
         value = runtime.variables.text(upper_byte(first));
         rest.remove_prefix(1);
+    } else if (first == '(') {
+        // The value is written out, as SEJA stores it.
+        if (!read_parenthesised(runtime, rest, scratch))
+            return false;
+        value = scratch;
     } else {
         if (!read_value(runtime, rest, scratch))
             return false;
