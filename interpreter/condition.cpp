@@ -3,6 +3,7 @@
 #include "interpreter/condition.h"
 
 #include "interpreter/argument_readers.h"
+#include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 
@@ -142,21 +143,6 @@ int compare_digit_keys(std::string_view left, std::string_view right)
 
 namespace {
 
-// One to nine digits: the value, which orders such texts as their keys do.
-bool read_short_digits(std::string_view text, uint32_t& value)
-{
-    if (text.size() - 1 >= 9)
-        return false;
-    value = 0;
-    for (char c : text) {
-        unsigned digit = static_cast<unsigned char>(c) - unsigned('0');
-        if (digit > 9)
-            return false;
-        value = value * 10 + digit;
-    }
-    return true;
-}
-
 // Kept out of line so that the short-number case needs no stack frame.
 [[gnu::noinline]] int compare_general_keys(std::string_view left, std::string_view right)
 {
@@ -190,8 +176,9 @@ int compare_by_key(std::string_view left, std::string_view right)
 {
     // Counters and small numbers on both sides are the commonest case of a
     // loop's conditions.
+    // One to nine plain digits order as their values do.
     uint32_t left_value = 0, right_value = 0;
-    if (read_short_digits(left, left_value) && read_short_digits(right, right_value))
+    if (parse_plain_digits(left, left_value) && parse_plain_digits(right, right_value))
         return int(left_value > right_value) - int(left_value < right_value);
     return compare_general_keys(left, right);
 }
