@@ -114,7 +114,7 @@ bool read_from_channel(Runtime& runtime, std::string_view rest)
     auto* stream = open_stream(runtime, *channel);
     if (!stream)
         return false;
-    std::string& line = runtime.variables.text(*target);
+    std::string& line = runtime.variables.writable_text(*target);
     switch (stream->read_line(line)) {
     case LineReadStatus::line:
         runtime.io_status = 0;

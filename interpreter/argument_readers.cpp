@@ -140,11 +140,7 @@ std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
     return static_cast<int>(first);
 }
 
-namespace {
-
-// "(expression)" at the front of `rest`: its value written into `value`, and
-// `rest` moved past the ")".
-inline bool read_parenthesised(Runtime& runtime, std::string_view& rest, std::string& value)
+bool read_parenthesised_number(Runtime& runtime, std::string_view& rest, int64_t& value)
 {
     auto result = eval_expression(runtime, rest.substr(1));
     if (!result.valid)
@@ -153,8 +149,21 @@ inline bool read_parenthesised(Runtime& runtime, std::string_view& rest, std::st
     if (rest.empty() || rest[0] != ')')
         return false;
     rest.remove_prefix(1);
+    value = result.value;
+    return true;
+}
+
+namespace {
+
+// "(expression)" at the front of `rest`: its value written into `value`, and
+// `rest` moved past the ")".
+inline bool read_parenthesised(Runtime& runtime, std::string_view& rest, std::string& value)
+{
+    int64_t number = 0;
+    if (!read_parenthesised_number(runtime, rest, number))
+        return false;
     value.clear();
-    append_number(value, result.value);
+    append_number(value, number);
     return true;
 }
 
@@ -299,6 +308,15 @@ std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_v
         auto number = parse_number(rest.substr(0, length));
         rest = trim(rest.substr(length));
         return number;
+    }
+    if (rest[0] == '$') {
+        int slot = read_name(runtime, rest);
+        if (slot == no_slot)
+            return std::nullopt;
+        int32_t known = 0;
+        if (runtime.variables.known_number(slot, known))
+            return known;
+        return parse_number(runtime.variables.text(slot));
     }
     std::string scratch;
     std::string_view text;

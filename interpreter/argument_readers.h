@@ -35,6 +35,9 @@ bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scra
 // The same for a rest that is trimmed already, as every reader leaves it:
 // conditions read two values in a row and need not trim between them.
 bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
+// The "(expression)" at the front of `rest` as a number; `rest` is left just
+// past the ")", not trimmed.
+bool read_parenthesised_number(Runtime& runtime, std::string_view& rest, int64_t& value);
 // "#" and one digit followed by a space or the end: the channel 0..9.
 std::optional<int> read_channel(std::string_view& rest);
 // "[" name "]"; the text after "]" stays in the rest untrimmed.

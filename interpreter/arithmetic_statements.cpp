@@ -18,11 +18,12 @@ int32_t wrap(int64_t value)
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
 }
 
-void store_number(Runtime& runtime, int slot, int64_t value)
+void store_number(Runtime& runtime, int slot, int32_t value)
 {
-    std::string& text = runtime.variables.text(slot);
+    std::string& text = runtime.variables.writable_text(slot);
     text.clear();
     append_number(text, value);
+    runtime.variables.remember_number(slot, value);
 }
 
 // Handlers receive their rest trimmed, and the readers leave it so.
@@ -37,14 +38,23 @@ bool run_add(Runtime& runtime, std::string_view rest)
     auto addend = read_trimmed_number_value(runtime, rest);
     if (!addend)
         return false;
-    std::string& text = runtime.variables.text(*target);
+    int slot = *target;
+    // A text the arithmetic wrote is its number alone: it starts at 0.
     size_t number_start = 0;
-    int32_t current = trailing_number(text, number_start);
-    if (*addend == 1 && current >= 0 && increment_digits_in_place(text, number_start))
+    int32_t current = 0;
+    if (!runtime.variables.known_number(slot, current))
+        current = trailing_number(runtime.variables.text(slot), number_start);
+    std::string& text = runtime.variables.writable_text(slot);
+    if (*addend == 1 && current >= 0 && increment_digits_in_place(text, number_start)) {
+        if (number_start == 0)
+            runtime.variables.remember_number(slot, current + 1);
         return true;
+    }
     int32_t sum = wrap(int64_t(current) + *addend);
     text.resize(number_start);
     append_number(text, sum);
+    if (number_start == 0)
+        runtime.variables.remember_number(slot, sum);
     return true;
 }
 
@@ -55,7 +65,9 @@ bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
     auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
-    auto left = parse_number(runtime.variables.text(*target));
+    int32_t known = 0;
+    auto left = runtime.variables.known_number(*target, known) ? std::optional<int32_t>(known)
+                                                               : parse_number(runtime.variables.text(*target));
     if (!left)
         return false;
     auto right = read_trimmed_number_value(runtime, rest);

@@ -16,6 +16,7 @@
 #include "interpreter/text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace interpreter {
 
@@ -167,23 +168,33 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
     int32_t count = 0;
     bool plain_digits = false;
     if (continuing) {
-        const std::string& counter = runtime.variables.text(*target);
-        uint32_t plain;
-        plain_digits = parse_plain_digits(counter, plain);
-        auto current = plain_digits ? std::optional<int32_t>(static_cast<int32_t>(plain)) : parse_number_general(counter);
-        if (!current)
-            return false;
-        count = *current;
+        int32_t known = 0;
+        if (runtime.variables.known_number(*target, known)) {
+            // The text is the number as written: digits alone when positive.
+            count = known;
+            plain_digits = known >= 0;
+        } else {
+            const std::string& counter = runtime.variables.text(*target);
+            uint32_t plain;
+            plain_digits = parse_plain_digits(counter, plain);
+            auto current = plain_digits ? std::optional<int32_t>(static_cast<int32_t>(plain)) : parse_number_general(counter);
+            if (!current)
+                return false;
+            count = *current;
+        }
     }
     auto limit = read_trimmed_number_value(runtime, rest);
     if (!limit)
         return false;
     int64_t next = int64_t(count) + 1;
-    std::string& counter = runtime.variables.text(*target);
+    std::string& counter = runtime.variables.writable_text(*target);
     if (!continuing || !(plain_digits ? increment_digits_in_place(counter, 0) : increment_in_place(counter, 0))) {
         counter.clear();
         append_number(counter, next);
     }
+    // Either way the counter now reads as `next` is written.
+    if (next <= std::numeric_limits<int32_t>::max())
+        runtime.variables.remember_number(*target, static_cast<int32_t>(next));
     if (*limit < next)
         skip_to_end(runtime, "REPETE", Memo::SkipToEndRepeat);
     return true;

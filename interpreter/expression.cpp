@@ -128,21 +128,28 @@ private:
                 return;
             }
             m_position += 1 + length;
-            set_variable_token(slot ? &m_runtime.variables.text(*slot) : nullptr);
+            set_variable_token(slot ? *slot : -1);
             return;
         }
         if (is_ascii_letter(c)) {
             ++m_position;
-            set_variable_token(&m_runtime.variables.text(upper_byte(c)));
+            set_variable_token(upper_byte(c));
             return;
         }
         m_token.kind = TokenKind::Invalid;
         ++m_position;
     }
 
-    void set_variable_token(const std::string* text)
+    // `slot` is -1 for a name the full name table has no room for.
+    void set_variable_token(int slot)
     {
-        auto number = text ? parse_number(*text) : std::nullopt;
+        int32_t known = 0;
+        if (slot >= 0 && m_runtime.variables.known_number(slot, known)) {
+            m_token.kind = TokenKind::Number;
+            m_token.value = known;
+            return;
+        }
+        auto number = slot >= 0 ? parse_number(m_runtime.variables.text(slot)) : std::nullopt;
         m_token.kind = number ? TokenKind::Number : TokenKind::Invalid;
         m_token.value = number.value_or(0);
     }

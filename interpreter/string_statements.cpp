@@ -30,7 +30,7 @@ bool run_concatenate(Runtime& runtime, std::string_view rest)
     std::string value;
     if (!read_value(runtime, rest, value) || !rest.empty())
         return false;
-    std::string& text = runtime.variables.text(*target);
+    std::string& text = runtime.variables.writable_text(*target);
     if (text.size() + value.size() > runtime.text_limit) {
         write_message_line(runtime, text_too_long);
         return false;
@@ -56,7 +56,7 @@ bool run_copy(Runtime& runtime, std::string_view rest)
     // The count is taken before a start below 1 is moved up to 1.
     int64_t count = int64_t(*last) - *first + 1;
     int64_t start = *first < 1 ? 1 : *first;
-    const std::string& text = runtime.variables.text(*source);
+    const std::string& text = runtime.variables.writable_text(*source);
     std::string result;
     if (count > 0 && start <= static_cast<int64_t>(text.size()))
         result = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(count));
@@ -75,7 +75,7 @@ bool run_delete(Runtime& runtime, std::string_view rest)
     auto count = read_trimmed_number(runtime, rest);
     if (!count)
         return false;
-    std::string& text = runtime.variables.text(*target);
+    std::string& text = runtime.variables.writable_text(*target);
     if (*position >= 1 && *position <= static_cast<int64_t>(text.size()) && *count > 0)
         text.erase(static_cast<size_t>(*position - 1), static_cast<size_t>(*count));
     return true;
@@ -129,7 +129,7 @@ bool run_substitute(Runtime& runtime, std::string_view rest)
         write_message_line(runtime, text_too_long);
         return false;
     }
-    runtime.variables.text(*target) = std::move(*result);
+    runtime.variables.writable_text(*target) = std::move(*result);
     return true;
 }
 

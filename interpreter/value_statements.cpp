@@ -8,6 +8,7 @@
 #include "interpreter/text.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace interpreter {
 
@@ -198,6 +199,20 @@ bool run_let(Runtime& runtime, std::string_view rest)
             if (starts_with_upper(rest, function.name))
                 return run_function(runtime, *target, function.function, trim(rest.substr(function.name.size())));
         }
+    }
+    if (rest[0] == '(') {
+        // An expression's value is written straight into the variable,
+        // which then knows it as a number.
+        int64_t number = 0;
+        if (!read_parenthesised_number(runtime, rest, number))
+            return false;
+        rest = trim_front(rest);
+        std::string& text = runtime.variables.writable_text(*target);
+        text.clear();
+        append_number(text, number);
+        if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
+            runtime.variables.remember_number(*target, static_cast<int32_t>(number));
+        return rest.empty();
     }
     std::string_view seen;
     if (!read_trimmed_value_view(runtime, rest, value, seen))

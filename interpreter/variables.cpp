@@ -8,6 +8,8 @@ namespace interpreter {
 
 Variables::Variables()
     : m_slots(slot_count)
+    , m_numbers(slot_count)
+    , m_number_known(slot_count)
     , m_buckets(bucket_count)
 {
 }
@@ -54,6 +56,7 @@ void Variables::reset()
 {
     for (auto& slot : m_slots)
         slot.clear();
+    m_number_known.assign(slot_count, 0);
     m_names.clear();
     m_buckets.assign(bucket_count, Bucket {});
     ++m_generation;

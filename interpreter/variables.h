@@ -22,8 +22,34 @@ public:
     Variables();
 
     const std::string& text(int slot) const { return m_slots[slot]; }
-    std::string& text(int slot) { return m_slots[slot]; }
-    void set(int slot, std::string_view value) { m_slots[slot].assign(value); }
+    // For changing a slot's text in place; forgets the number it was known
+    // to hold.
+    std::string& writable_text(int slot)
+    {
+        m_number_known[slot] = false;
+        return m_slots[slot];
+    }
+    void set(int slot, std::string_view value)
+    {
+        m_slots[slot].assign(value);
+        m_number_known[slot] = false;
+    }
+
+    // Counters and sums are read as numbers on every loop turn. A slot whose
+    // text the arithmetic wrote knows the number, and the text is exactly
+    // that number as format_number writes it, so reading the number back
+    // from the text would give the same value: readers take it from here.
+    bool known_number(int slot, int32_t& value) const
+    {
+        value = m_numbers[slot];
+        return m_number_known[slot];
+    }
+    // Call only right after writing text(slot) as format_number(value).
+    void remember_number(int slot, int32_t value)
+    {
+        m_numbers[slot] = value;
+        m_number_known[slot] = true;
+    }
 
     // The slot of an upper-case name, registering it on first use; nothing
     // when the name table is full.
@@ -53,6 +79,8 @@ private:
     };
 
     std::vector<std::string> m_slots;
+    std::vector<int32_t> m_numbers;
+    std::vector<uint8_t> m_number_known;
     std::vector<std::string> m_names;
     // Open addressing over the names: every variable reference of every
     // statement looks its name up, so this must not scan the whole table.
