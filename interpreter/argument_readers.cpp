@@ -56,22 +56,14 @@ constexpr int no_slot = -1;
     return slot.value_or(no_slot);
 }
 
-// A reference in the stored script finds its slot in the place memo. A
-// reader may see the same place through a view that ends inside the name;
-// that view is shorter than the name and misses.
+// A reference in the stored script finds its slot in the place memo, and
+// is looked up (and remembered) otherwise.
 inline int recall_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
 {
-    const auto* memos = runtime.store.place_memos(text.data());
-    uint64_t generation = (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
-    for (int way = 0; way < 2; ++way) {
-        const auto& memo = memos[way];
-        if (memo.where == text.data() && memo.generation == generation && memo.kind == (underscore ? 1 : 2)
-            && memo.length <= text.size()) {
-            length = memo.length;
-            return memo.value;
-        }
-    }
-    return look_up_name(runtime, text, underscore, length, generation);
+    int slot = remembered_name_slot(runtime, text, underscore, length);
+    if (slot >= 0)
+        return slot;
+    return look_up_name(runtime, text, underscore, length, name_memo_generation(runtime));
 }
 
 }
@@ -120,7 +112,7 @@ std::optional<int> read_target(Runtime& runtime, std::string_view& rest)
     return read_trimmed_target(runtime, rest);
 }
 
-std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
+std::optional<int> read_trimmed_target_general(Runtime& runtime, std::string_view& rest)
 {
     if (rest.empty())
         return std::nullopt;
@@ -278,7 +270,7 @@ std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& res
     return read_trimmed_number_value(runtime, rest);
 }
 
-std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest)
+std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::string_view& rest)
 {
     // Literals and variables are converted where they stand, without the
     // copy that read_value makes; the result is the same.

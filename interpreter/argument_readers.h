@@ -2,13 +2,14 @@
 // The operand readers that every command uses on the rest of its statement.
 #pragma once
 
+#include "interpreter/runtime.h"
+#include "interpreter/text.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace interpreter {
-
-struct Runtime;
 
 // Each reader consumes what it read from the front of `rest` and returns
 // nothing (or false) when the operand is not there; the command then fails.
@@ -16,8 +17,8 @@ struct Runtime;
 // A variable that receives a result: a letter, or "$" and a name.
 std::optional<int> read_target(Runtime& runtime, std::string_view& rest);
 // The same for a rest trimmed at both ends already, as handlers receive it
-// and as every reader leaves it.
-std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest);
+// and as every reader leaves it (inline below).
+std::optional<int> read_trimmed_target_general(Runtime& runtime, std::string_view& rest);
 // "$" and a name; registers the name on first use.
 std::optional<int> read_named_variable(Runtime& runtime, std::string_view& rest);
 // The slot of the name at the front of `text` (after its "$"), registering
@@ -48,7 +49,70 @@ bool take_trailing_ampersand(std::string_view& rest);
 
 // Reads a value and converts it as a number.
 std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest);
-// The same for a rest trimmed at both ends already.
-std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest);
+// The same for a rest trimmed at both ends already (inline below).
+std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::string_view& rest);
+
+// What the place memo's entries for names are valid for: names move to other
+// slots when the variables are reset, and places move when the store changes.
+inline uint64_t name_memo_generation(const Runtime& runtime)
+{
+    return (uint64_t(runtime.store.generation()) << 32) | runtime.variables.generation();
+}
+
+// The slot the store's place memo remembers for the name at the front of
+// `text` (after its "$"), with `length` set to the name's length; -1 when
+// the memo does not know this place. A reader may see the same place through
+// a view that ends inside the name; that view is shorter and misses.
+inline int remembered_name_slot(Runtime& runtime, std::string_view text, bool underscore, size_t& length)
+{
+    const auto* memos = runtime.store.place_memos(text.data());
+    uint64_t generation = name_memo_generation(runtime);
+    for (int way = 0; way < 2; ++way) {
+        const auto& memo = memos[way];
+        if (memo.where == text.data() && memo.generation == generation && memo.kind == (underscore ? 1 : 2)
+            && memo.length <= text.size()) {
+            length = memo.length;
+            return memo.value;
+        }
+    }
+    return -1;
+}
+
+// Nearly every statement starts with a target, and loops read the same
+// places over and over: a "$" name the memo knows is read here, inline in
+// the handler, and everything else by the general reader.
+inline std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
+{
+    if (rest.size() > 1 && rest[0] == '$') {
+        std::string_view name(rest.data() + 1, rest.size() - 1);
+        size_t length = 0;
+        int slot = remembered_name_slot(runtime, name, true, length);
+        if (slot >= 0) {
+            // The rest was trimmed at its end, and still is.
+            rest = trim_front(std::string_view(name.data() + length, name.size() - length));
+            return slot;
+        }
+    }
+    return read_trimmed_target_general(runtime, rest);
+}
+
+// A literal of one to nine digits is its own value; it is read inline, and
+// anything else by the general reader.
+inline std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest)
+{
+    uint32_t value = 0;
+    size_t length = 0;
+    unsigned digit = 0;
+    while (length < rest.size() && (digit = static_cast<unsigned char>(rest[length]) - unsigned('0')) <= 9) {
+        if (length == 9)
+            return read_trimmed_number_value_general(runtime, rest);
+        value = value * 10 + digit;
+        ++length;
+    }
+    if (length == 0)
+        return read_trimmed_number_value_general(runtime, rest);
+    rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
+    return static_cast<int32_t>(value);
+}
 
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The operand readers: what each takes from the front of the rest, and what it leaves.
 #include "interpreter/argument_readers.h"
+#include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 #include "tests/support/test_runtime.h"
@@ -124,6 +125,33 @@ TEST(ReadValue, ReadsLiteralsVariablesAndExpressions)
     for (std::string_view bad : { "", "  ", "+1", "#1", "[x]", "(", "(1", "(1 x", "()", ")", "$", "\xE9", "_a" }) {
         std::string_view rest = bad;
         EXPECT_FALSE(read_value(test.runtime, rest, value)) << bad;
+    }
+}
+
+// The number reader converts in place what read_value would copy: the two
+// must agree on the value, on failure and on what is left.
+TEST(ReadNumberValue, AgreesWithReadingTheValueAndConvertingIt)
+{
+    test_support::TestRuntime test;
+    test.set_variable("x", "42");
+    test.set_variable("$n", "-7");
+    test.set_variable("$t", "abc");
+    ASSERT_TRUE(test.execute("seja $k 41"));
+    ASSERT_TRUE(test.execute("soma $k 1")); // $k now knows its number
+    for (std::string_view text : { "0", "7", "7 resto", "007 x", "123456789", "123456789 y", "1234567890",
+             "2147483647", "2147483648", "99999999999 z", "-5", "-0", "- 5", "x", "x y", "$n", "$n 1", "$k", "$k  2",
+             "$t", "\"12\"", "\"12\" q", "(3*4)", "(3*4) r", "12abc", "5-", "$", "#", "abc" }) {
+        std::string_view by_reader = text;
+        auto number = interpreter::read_trimmed_number_value(test.runtime, by_reader);
+        std::string_view by_value = text;
+        std::string value;
+        std::optional<int32_t> expected;
+        if (read_value(test.runtime, by_value, value))
+            expected = interpreter::parse_number(value);
+        EXPECT_EQ(number, expected) << text;
+        if (expected) {
+            EXPECT_EQ(by_reader, by_value) << text;
+        }
     }
 }
 
