@@ -216,7 +216,7 @@ bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scra
     return read_trimmed_value_view(runtime, rest, scratch, value);
 }
 
-bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
+bool read_trimmed_value_view_general(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
 {
     if (rest.empty())
         return false;

@@ -34,8 +34,9 @@ bool read_value(Runtime& runtime, std::string_view& rest, std::string& value);
 // variable or of `scratch`.
 bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
 // The same for a rest that is trimmed already, as every reader leaves it:
-// conditions read two values in a row and need not trim between them.
-bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
+// conditions read two values in a row and need not trim between them
+// (inline below).
+bool read_trimmed_value_view_general(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value);
 // The "(expression)" at the front of `rest` as a number; `rest` is left just
 // past the ")", not trimmed.
 bool read_parenthesised_number(Runtime& runtime, std::string_view& rest, int64_t& value);
@@ -94,6 +95,30 @@ inline std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view
         }
     }
     return read_trimmed_target_general(runtime, rest);
+}
+
+// Conditions and SEJA read a "$" name the memo knows or a literal of
+// digits here, inline; everything else through the general reader.
+inline bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
+{
+    if (rest.size() > 1 && rest[0] == '$') {
+        std::string_view name(rest.data() + 1, rest.size() - 1);
+        size_t length = 0;
+        int slot = remembered_name_slot(runtime, name, true, length);
+        if (slot >= 0) {
+            value = runtime.variables.text(slot);
+            rest = trim_front(std::string_view(name.data() + length, name.size() - length));
+            return true;
+        }
+    } else if (!rest.empty() && is_digit(rest[0])) {
+        size_t length = 1;
+        while (length < rest.size() && is_digit(rest[length]))
+            ++length;
+        value = std::string_view(rest.data(), length);
+        rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
+        return true;
+    }
+    return read_trimmed_value_view_general(runtime, rest, scratch, value);
 }
 
 // A literal of one to nine digits is its own value; it is read inline, and

@@ -51,46 +51,6 @@ public:
         return { true, value, m_text.substr(m_token.start) };
     }
 
-    // Most expressions are a flat run of numbers and variables joined by
-    // + - * /, which need neither the recursion nor the failure rules of the
-    // grammar: two accumulators give the same precedence. Anything else (a
-    // parenthesis, a unary minus, an operand that fails, a division that is
-    // invalid) returns false, and the caller parses the text afresh with the
-    // full grammar. Call on a fresh parser.
-    bool parse_flat(ExpressionResult& result)
-    {
-        if (m_token.kind != TokenKind::Number)
-            return false;
-        uint64_t sum = 0;
-        bool adding = true;
-        int64_t term = m_token.value;
-        for (;;) {
-            advance();
-            TokenKind operation = m_token.kind;
-            if (operation != TokenKind::Plus && operation != TokenKind::Minus && operation != TokenKind::Times
-                && operation != TokenKind::Divide)
-                break;
-            advance();
-            if (m_token.kind != TokenKind::Number)
-                return false;
-            int64_t operand = m_token.value;
-            if (operation == TokenKind::Times) {
-                term = static_cast<int64_t>(static_cast<uint64_t>(term) * static_cast<uint64_t>(operand));
-            } else if (operation == TokenKind::Divide) {
-                if (operand == 0 || (term == std::numeric_limits<int64_t>::min() && operand == -1))
-                    return false;
-                term /= operand;
-            } else {
-                sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-                adding = operation == TokenKind::Plus;
-                term = operand;
-            }
-        }
-        sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-        result = { true, static_cast<int64_t>(sum), m_text.substr(m_token.start) };
-        return true;
-    }
-
 private:
     void advance()
     {
@@ -258,10 +218,114 @@ private:
 
 }
 
+namespace {
+
+// One operand of a flat expression at `position` (spaces skipped already):
+// a literal, a letter or a "$" name holding a number. False for anything
+// else, which the grammar then decides on.
+[[gnu::always_inline]] inline bool read_flat_operand(Runtime& runtime, std::string_view text, size_t& position, int64_t& value)
+{
+    if (position >= text.size())
+        return false;
+    char c = text[position];
+    unsigned digit = static_cast<unsigned char>(c) - unsigned('0');
+    if (digit <= 9) {
+        // Literals accumulate in 32 bits and wrap around, as the grammar's do.
+        uint32_t accumulated = digit;
+        ++position;
+        while (position < text.size() && (digit = static_cast<unsigned char>(text[position]) - unsigned('0')) <= 9) {
+            accumulated = accumulated * 10u + digit;
+            ++position;
+        }
+        value = static_cast<int32_t>(accumulated);
+        return true;
+    }
+    int slot = -1;
+    if (c == '$') {
+        std::string_view name = text.substr(position + 1);
+        size_t length = 0;
+        slot = remembered_name_slot(runtime, name, false, length);
+        if (slot < 0) {
+            auto found = find_name_slot(runtime, name, false, length);
+            if (!found)
+                return false;
+            slot = *found;
+        }
+        position += 1 + length;
+    } else if (is_ascii_letter(c)) {
+        slot = upper_byte(c);
+        ++position;
+    } else {
+        return false;
+    }
+    int32_t known = 0;
+    if (runtime.variables.known_number(slot, known)) {
+        value = known;
+        return true;
+    }
+    auto number = parse_number(runtime.variables.text(slot));
+    if (!number)
+        return false;
+    value = *number;
+    return true;
+}
+
+inline void skip_spaces(std::string_view text, size_t& position)
+{
+    while (position < text.size() && text[position] == ' ')
+        ++position;
+}
+
+// Most expressions are a flat run of numbers and variables joined by
+// + - * /, which need neither the recursion nor the failure rules of the
+// grammar: two accumulators give the same precedence, and the text is read
+// once without tokens. Anything else (a parenthesis, a unary minus, an
+// operand that fails, a division that is invalid) returns false, and the
+// caller parses the text afresh with the full grammar.
+bool eval_flat_expression(Runtime& runtime, std::string_view text, ExpressionResult& result)
+{
+    size_t position = 0;
+    skip_spaces(text, position);
+    int64_t term = 0;
+    if (!read_flat_operand(runtime, text, position, term))
+        return false;
+    uint64_t sum = 0;
+    bool adding = true;
+    for (;;) {
+        skip_spaces(text, position);
+        if (position >= text.size())
+            break;
+        char operation = text[position];
+        if (operation != '+' && operation != '-' && operation != '*' && operation != '/')
+            break;
+        ++position;
+        skip_spaces(text, position);
+        int64_t operand = 0;
+        if (!read_flat_operand(runtime, text, position, operand))
+            return false;
+        if (operation == '*') {
+            term = static_cast<int64_t>(static_cast<uint64_t>(term) * static_cast<uint64_t>(operand));
+        } else if (operation == '/') {
+            if (operand == 0 || (term == std::numeric_limits<int64_t>::min() && operand == -1))
+                return false;
+            term /= operand;
+        } else {
+            sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
+            adding = operation == '+';
+            term = operand;
+        }
+    }
+    sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
+    result = { true, static_cast<int64_t>(sum), text.substr(position) };
+    return true;
+}
+
+}
+
 ExpressionResult eval_expression(Runtime& runtime, std::string_view text)
 {
     ExpressionResult result;
-    if (ExpressionParser(runtime, text).parse_flat(result))
+    if (eval_flat_expression(runtime, text, result))
         return result;
     return ExpressionParser(runtime, text).parse();
 }

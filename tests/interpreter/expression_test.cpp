@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 namespace {
 
 void set_expression_variables(test_support::TestRuntime& test)
@@ -55,6 +58,32 @@ TEST(Expression, ShortcutAgreesWithTheGrammarOnTheTable)
         EXPECT_EQ(result.valid, grammar.valid) << where;
         EXPECT_EQ(result.value, grammar.value) << where;
         EXPECT_EQ(result.rest, grammar.rest) << where;
+    }
+}
+
+// Random runs of operands, operators, spaces and stray characters: the
+// shortcut and the grammar must still agree on every one.
+TEST(Expression, ShortcutAgreesWithTheGrammarOnRandomTexts)
+{
+    const char* pieces[] = { "1", "7", "0", "42", "2147483647", "4294967296", "99999999999", "a", "b", "x", "$n",
+        "$vazio", "$texto", "$", "+", "-", "*", "/", "(", ")", " ", "  ", "q", "#", "$n1" };
+    test_support::TestRuntime test;
+    set_expression_variables(test);
+    ASSERT_TRUE(test.execute("seja $n 12"));
+    ASSERT_TRUE(test.execute("soma $n 1")); // known to the arithmetic as 13
+    ASSERT_TRUE(test.execute("seja $texto \"abc\""));
+    std::mt19937 generator(99);
+    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> count(1, 9);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        for (int n = count(generator); n > 0; --n)
+            text += pieces[pick(generator)];
+        auto result = interpreter::eval_expression(test.runtime, text);
+        auto grammar = interpreter::eval_expression_by_grammar(test.runtime, text);
+        ASSERT_EQ(result.valid, grammar.valid) << "[" << text << "]";
+        ASSERT_EQ(result.value, grammar.value) << "[" << text << "]";
+        ASSERT_EQ(result.rest, grammar.rest) << "[" << text << "]";
     }
 }
 
