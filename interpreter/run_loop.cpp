@@ -7,6 +7,7 @@
 #include "interpreter/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace interpreter {
@@ -55,6 +56,40 @@ bool is_block_keyword(std::string_view upper_keyword)
     return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
 }
 
+// Keywords are found eight bytes at a time: most statements have a keyword
+// of fewer than eight letters and a text of at least eight bytes.
+constexpr uint64_t byte_ones = 0x0101010101010101ull;
+constexpr uint64_t byte_highs = 0x8080808080808080ull;
+
+// The case rule on eight bytes at once: bytes "a".."z" and 224..255 lose 32.
+// Below 128, a byte is a lower-case letter when adding 0x1F reaches bit 7
+// and adding 0x05 does not; from 224 up, bits 7, 6 and 5 are all set.
+constexpr uint64_t upper_word(uint64_t word)
+{
+    uint64_t low = word & ~byte_highs;
+    uint64_t ascii_lower = (low + 0x1F * byte_ones) & ~(low + 0x05 * byte_ones) & ~word & byte_highs;
+    uint64_t high_letters = word & (word << 1) & (word << 2) & byte_highs;
+    return word - ((ascii_lower | high_letters) >> 2);
+}
+
+// When the first eight bytes of `text` hold a space: `length` is where the
+// first one is, and `packed` the bytes before it upper-cased, in the byte
+// order of PackedKeyword. False, with neither set, otherwise.
+inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_t& packed)
+{
+    uint64_t word;
+    std::memcpy(&word, text.data(), sizeof word);
+    // Bit 7 of the first byte equal to a space; bytes above it may be
+    // marked wrongly, which the lowest set bit does not see.
+    uint64_t spaces = word ^ (' ' * byte_ones);
+    uint64_t marks = (spaces - byte_ones) & ~spaces & byte_highs;
+    if (marks == 0 || std::endian::native != std::endian::little)
+        return false;
+    length = static_cast<size_t>(std::countr_zero(marks)) / 8;
+    packed = upper_word(word) & ((uint64_t(1) << (8 * length)) - 1);
+    return true;
+}
+
 // A keyword longer than any in the table: it is only ever reported, so it
 // stays out of the inlined path of every statement.
 [[gnu::noinline]] bool execute_long_keyword(Runtime& runtime, std::string_view keyword, std::string_view rest, bool nested)
@@ -75,18 +110,27 @@ bool is_block_keyword(std::string_view upper_keyword)
     if (text.empty() || text[0] == '*' || text[0] == '@')
         return true;
 
-    // One pass splits the keyword at the first space and normalises it.
+    // The keyword ends at the first space; it is normalised on the way.
     // Keywords longer than the buffer are in no table; they are still
     // reported whole.
-    char buffer[keyword_buffer_size] = {};
+    char buffer[keyword_buffer_size];
     size_t length = 0;
-    size_t buffered = std::min(text.size(), keyword_buffer_size);
-    while (length < buffered && text[length] != ' ') {
-        buffer[length] = upper_byte(text[length]);
-        ++length;
+    PackedKeyword packed;
+    if (text.size() >= sizeof(uint64_t) && keyword_in_first_word(text, length, packed.words[0])) {
+        std::memcpy(buffer, &packed.words[0], sizeof(uint64_t));
+    } else {
+        std::memset(buffer, 0, sizeof buffer);
+        size_t buffered = std::min(text.size(), keyword_buffer_size);
+        while (length < buffered && text[length] != ' ') {
+            buffer[length] = upper_byte(text[length]);
+            ++length;
+        }
+        while (length < text.size() && text[length] != ' ')
+            ++length;
+        if (length <= CommandTable::max_keyword_length)
+            std::memcpy(packed.words, buffer, sizeof packed.words);
     }
-    while (length < text.size() && text[length] != ' ')
-        ++length;
+    packed.length = length;
     std::string_view keyword = text.substr(0, length);
     // The line is trimmed at its end already, so the rest needs it only at
     // its front.
@@ -94,10 +138,6 @@ bool is_block_keyword(std::string_view upper_keyword)
     if (length > keyword_buffer_size)
         return execute_long_keyword(runtime, keyword, rest, nested);
     std::string_view normalised(buffer, length);
-    PackedKeyword packed;
-    packed.length = length;
-    if (length <= CommandTable::max_keyword_length)
-        std::memcpy(packed.words, buffer, sizeof packed.words);
 
     if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
         return false;

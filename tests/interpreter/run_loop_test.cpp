@@ -90,6 +90,39 @@ TEST(Dispatch, KeywordsInAnyCaseAndBothSpellings)
     EXPECT_TRUE(test.execute("Sen\xC3o"));
 }
 
+// Keywords are normalised eight bytes at a time when the line is long
+// enough, a byte at a time otherwise: every byte at every place of a short
+// keyword must come out as the case rule says, in both ways.
+TEST(Dispatch, EveryByteOfAKeywordFollowsTheCaseRule)
+{
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte == ' ' || byte == '\n' || byte == '\r')
+            continue;
+        TestRuntime test;
+        std::string expected;
+        for (size_t place = 0; place < 7; ++place) {
+            if (place == 0 && (byte <= ' ' || byte == '*' || byte == '@'))
+                continue;
+            for (std::string_view tail : { "", " 12345678" }) {
+                // A blank that ends the line is trimmed away with it.
+                if (tail.empty() && byte <= ' ')
+                    continue;
+                std::string keyword = std::string("qqqqqqq").substr(0, place + 1);
+                keyword[place] = static_cast<char>(byte);
+                EXPECT_FALSE(test.execute(keyword + std::string(tail))) << byte << " at " << place;
+                std::string upper = keyword;
+                for (char& c : upper) {
+                    auto b = static_cast<unsigned char>(c);
+                    if ((b >= 'a' && b <= 'z') || b >= 224)
+                        c = static_cast<char>(b - 32);
+                }
+                expected += "Comando inv\xE1lido: " + upper + "\n";
+            }
+        }
+        EXPECT_EQ(test.host.console_lines(), expected) << "byte " << byte;
+    }
+}
+
 TEST(Dispatch, UnknownKeywordsAreReportedNormalised)
 {
     TestRuntime test;
