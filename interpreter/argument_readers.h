@@ -117,6 +117,17 @@ inline bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, st
         value = std::string_view(rest.data(), length);
         rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
         return true;
+    } else if (!rest.empty() && rest[0] == '"') {
+        // A short text between quotes, without a doubled quote inside, is
+        // its own value.
+        size_t close = 1;
+        while (close < rest.size() && rest[close] != '"')
+            ++close;
+        if (close < rest.size() && (close + 1 == rest.size() || rest[close + 1] != '"')) {
+            value = std::string_view(rest.data() + 1, close - 1);
+            rest = trim_front(std::string_view(rest.data() + close + 1, rest.size() - close - 1));
+            return true;
+        }
     }
     return read_trimmed_value_view_general(runtime, rest, scratch, value);
 }

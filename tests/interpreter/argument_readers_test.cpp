@@ -155,6 +155,33 @@ TEST(ReadNumberValue, AgreesWithReadingTheValueAndConvertingIt)
     }
 }
 
+// The view reader sees in place what read_value copies: the same value and
+// the same rest, for every kind of value and its edges.
+TEST(ReadValueView, AgreesWithTheCopyingReader)
+{
+    test_support::TestRuntime test;
+    test.set_variable("x", "42");
+    test.set_variable("$n", "-7");
+    ASSERT_TRUE(test.execute("seja $k 41"));
+    ASSERT_TRUE(test.execute("soma $k 1"));
+    for (std::string_view text : { "0", "7 resto", "-5 x", "123456789012", "\"par\"", "\"par\"  resto", "\"\"",
+             "\"\" x", "\"ab\"\"c\" d", "\"a\"\"\"", "\"aberto", "\"", "\"x\"y", "x", "x y", "$n", "$n  1", "$k",
+             "$", "$ x", "(1+2) r", "(1+", "?", "#3", "[lista]" }) {
+        std::string_view by_view = text;
+        std::string scratch;
+        std::string_view seen;
+        bool viewed = interpreter::read_trimmed_value_view(test.runtime, by_view, scratch, seen);
+        std::string_view by_copy = text;
+        std::string copied;
+        bool read = read_value(test.runtime, by_copy, copied);
+        ASSERT_EQ(viewed, read) << text;
+        if (read) {
+            EXPECT_EQ(seen, copied) << text;
+            EXPECT_EQ(by_view, by_copy) << text;
+        }
+    }
+}
+
 TEST(ReadChannel, TakesHashAndOneDigitFollowedByASpaceOrTheEnd)
 {
     std::string_view rest = " #3  texto";
