@@ -4,17 +4,11 @@
 
 #include "settings/setting_keys.h"
 
-#ifdef CORVANTE_HAVE_SDL_WINDOW
-#include "platform/sdl/sdl_clipboard.h"
-#include "platform/sdl/sdl_event_source.h"
-#include "platform/sdl/sdl_window.h"
-#endif
-
 #include <cstdlib>
 
 namespace app {
 
-#ifdef CORVANTE_HAVE_SDL_WINDOW
+#ifdef CORVANTE_HAVE_SDL_MODULE
 
 platform::Result<ConsoleWindow> open_console_window(
     const console::ConsoleSettings& settings, platform::Clock& clock, bool real_time)
@@ -29,15 +23,13 @@ platform::Result<ConsoleWindow> open_console_window(
     // The window's end-to-end test compares what was shown, pixel by pixel.
     if (const char* snapshot = std::getenv("CORVANTE_WINDOW_SNAPSHOT"))
         window_settings.snapshot_path = snapshot;
-    auto window = platform::SdlWindow::open(window_settings);
+    auto module = platform::load_sdl_module(platform::program_folder());
+    if (!module)
+        return platform::Error { "the window is not available: " + module.error().message };
+    auto window = (*module)->open_window(window_settings, clock, real_time);
     if (!window)
         return platform::Error { "the window is not available: " + window.error().message };
-    ConsoleWindow parts;
-    parts.native_window = (*window)->native_window_id();
-    parts.events = std::make_unique<platform::SdlEventSource>(**window, clock, real_time);
-    parts.clipboard = std::make_unique<platform::SdlClipboard>();
-    parts.sink = std::move(*window);
-    return parts;
+    return std::move(*window);
 }
 
 #else

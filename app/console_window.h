@@ -3,27 +3,14 @@
 #pragma once
 
 #include "console/console_settings.h"
-#include "platform/clipboard.h"
 #include "platform/clock.h"
-#include "platform/event_source.h"
 #include "platform/result.h"
-#include "platform/screen_sink.h"
-
-#include <cstdint>
-#include <memory>
-#include <optional>
+#include "platform/sdl_module.h"
 
 namespace app {
 
-// The window's screen, its events and the desktop's clipboard. `events`
-// refers to `sink`: destroy it first.
-struct ConsoleWindow {
-    std::unique_ptr<platform::ScreenSink> sink;
-    std::unique_ptr<platform::EventSource> events;
-    std::unique_ptr<platform::Clipboard> clipboard;
-    // The window's id on the desktop (X11), when it has one.
-    std::optional<uint64_t> native_window;
-};
+// The window's screen, its events and the desktop's clipboard.
+using ConsoleWindow = platform::WindowParts;
 
 // Fails with a message for the user when this build has no window or no
 // display can be opened.

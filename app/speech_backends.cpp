@@ -7,10 +7,8 @@
 #include "platform/headless/null_audio_device.h"
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/power_status.h"
+#include "platform/sdl_module.h"
 #include "settings/setting_keys.h"
-#ifdef CORVANTE_HAVE_SDL_AUDIO
-#include "platform/sdl/sdl_audio_device.h"
-#endif
 
 namespace app {
 
@@ -64,9 +62,11 @@ platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const S
             return recorder.error();
         backends->m_device = std::move(*recorder);
     } else {
-#ifdef CORVANTE_HAVE_SDL_AUDIO
-        if (!choice.headless)
-            backends->m_device = platform::create_sdl_audio_device();
+#ifdef CORVANTE_HAVE_SDL_MODULE
+        if (!choice.headless) {
+            if (auto module = platform::load_sdl_module(platform::program_folder()))
+                backends->m_device = (*module)->create_audio_device();
+        }
 #endif
         // No sound card (or a headless run): the sound takes its time all the same.
         if (!backends->m_device)

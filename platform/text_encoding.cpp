@@ -116,7 +116,7 @@ std::string utf8_to_windows1252(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        char32_t code;
+        char32_t code = 0;
         i += decode_utf8(text, i, code);
         out += windows1252_byte_for(code);
     }

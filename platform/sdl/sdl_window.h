@@ -5,6 +5,7 @@
 #include "platform/result.h"
 #include "platform/screen_sink.h"
 #include "platform/sdl/window_cells.h"
+#include "platform/window_settings.h"
 
 #include <array>
 #include <memory>
@@ -16,19 +17,6 @@ struct SDL_Surface;
 typedef struct _TTF_Font TTF_Font;
 
 namespace platform {
-
-// The font and size settings of the window (section VIDEO).
-struct WindowSettings {
-    std::string font_face = "Lucida Console";
-    std::optional<int> font_width;
-    std::optional<int> font_height;
-    int font_weight = 700;
-    // The cell size for a missing width or height, from the work area's.
-    int (*default_font_width)(int work_area_width) = nullptr;
-    int (*default_font_height)(int work_area_height) = nullptr;
-    // Tests only: every composed frame is also saved here as a BMP file.
-    std::string snapshot_path;
-};
 
 // The window exists hidden from the start and shows itself when the console
 // first sets its state, which the console does when it opens. Everything

@@ -1,13 +1,12 @@
 # The console in a window of its own, when SDL2, SDL2_ttf and fontconfig
-# are installed. Programs link platform_sdl_window, which is empty without
-# them (then --window says that the window is not available).
+# are installed; it goes into the SDL2 module (without them --window says
+# that the window is not available).
 find_package(SDL2 QUIET)
 find_package(PkgConfig QUIET)
 if(PKG_CONFIG_FOUND)
     pkg_check_modules(SDL2_TTF QUIET IMPORTED_TARGET SDL2_ttf)
     pkg_check_modules(FONTCONFIG QUIET IMPORTED_TARGET fontconfig)
 endif()
-add_library(platform_sdl_window INTERFACE)
 if(SDL2_FOUND AND SDL2_TTF_FOUND AND FONTCONFIG_FOUND)
     add_library(platform_sdl_window_impl
         ${CMAKE_CURRENT_LIST_DIR}/font_lookup.cpp
@@ -20,6 +19,4 @@ if(SDL2_FOUND AND SDL2_TTF_FOUND AND FONTCONFIG_FOUND)
         ${CMAKE_CURRENT_LIST_DIR}/window_cells.cpp
     )
     target_link_libraries(platform_sdl_window_impl PUBLIC platform SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG)
-    target_link_libraries(platform_sdl_window INTERFACE platform_sdl_window_impl)
-    target_compile_definitions(platform_sdl_window INTERFACE CORVANTE_HAVE_SDL_WINDOW=1)
 endif()

@@ -1,0 +1,35 @@
+#!/usr/bin/env python3
+"""A program copied away from the SDL2 module: headless runs need nothing of
+it, and --window says plainly why the window cannot open."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def main():
+    program = sys.argv[1]
+    with tempfile.TemporaryDirectory() as folder:
+        alone = os.path.join(folder, os.path.basename(program))
+        shutil.copy2(program, alone)
+        script = os.path.join(folder, "ola.cor")
+        with open(script, "w", encoding="utf-8") as out:
+            out.write('escreve "ola"\n')
+        log = os.path.join(folder, "console.log")
+        headless = subprocess.run([alone, "--headless", "--fast", "--log", log, script],
+                                  capture_output=True, text=True, timeout=30)
+        assert headless.returncode == 0, headless
+        with open(log, encoding="utf-8") as text:
+            assert "ola" in text.read()
+        window = subprocess.run([alone, "--window", "--fast", script], capture_output=True, text=True,
+                                timeout=30, env=dict(os.environ, DISPLAY=":99999"))
+        assert window.returncode != 0, window
+        message = window.stdout + window.stderr
+        assert "the window is not available" in message, message
+        assert "libcorvante_sdl.so" in message, message
+    print("ok")
+
+
+if __name__ == "__main__":
+    main()
