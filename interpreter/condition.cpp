@@ -183,10 +183,111 @@ int compare_by_key(std::string_view left, std::string_view right)
     return compare_general_keys(left, right);
 }
 
+namespace {
+
+// A value of the simple form: a "$" name the place memo knows, holding one
+// to nine plain digits, or a literal of one to nine digits. `text` is left
+// past it, trimmed at the front. False for anything else.
+[[gnu::always_inline]] inline bool read_simple_number(Runtime& runtime, std::string_view& text, uint32_t& value)
+{
+    if (text.size() > 1 && text[0] == '$') {
+        std::string_view name(text.data() + 1, text.size() - 1);
+        size_t length = 0;
+        int slot = remembered_name_slot(runtime, name, true, length);
+        if (slot < 0 || !parse_plain_digits(runtime.variables.text(slot), value))
+            return false;
+        text = trim_front(std::string_view(name.data() + length, name.size() - length));
+        return true;
+    }
+    size_t length = 0;
+    value = 0;
+    unsigned digit = 0;
+    while (length < text.size() && (digit = static_cast<unsigned char>(text[length]) - unsigned('0')) <= 9) {
+        if (length == 9)
+            return false;
+        value = value * 10 + digit;
+        ++length;
+    }
+    if (length == 0)
+        return false;
+    text = trim_front(std::string_view(text.data() + length, text.size() - length));
+    return true;
+}
+
+// Most conditions of a loop compare a counter or a small number with
+// another by = <> < > <= >=. When both sides are of that simple form they
+// compare as numbers, as their keys would, and the condition is decided
+// here; anything else (a negation, a text, an expression, another operator)
+// returns false and is read afresh by the general rules. Nothing is changed
+// on the way, so starting again is safe.
+bool decide_simple_condition(Runtime& runtime, std::string_view text, ConditionResult& result)
+{
+    uint32_t left = 0;
+    if (!read_simple_number(runtime, text, left) || text.empty())
+        return false;
+    char next = text.size() > 1 ? text[1] : '\0';
+    Operator op;
+    size_t length = 1;
+    switch (text[0]) {
+    case '=':
+        if (next == '=' || next == '*')
+            return false;
+        op = Operator::Equal;
+        break;
+    case '<':
+        op = next == '=' ? Operator::LessEqual : next == '>' ? Operator::Different : Operator::Less;
+        length = op == Operator::Less ? 1 : 2;
+        break;
+    case '>':
+        op = next == '=' ? Operator::GreaterEqual : Operator::Greater;
+        length = op == Operator::Greater ? 1 : 2;
+        break;
+    default:
+        return false;
+    }
+    text = trim_front(text.substr(length));
+    uint32_t right = 0;
+    if (!read_simple_number(runtime, text, right))
+        return false;
+    bool truth = false;
+    switch (op) {
+    case Operator::Equal: truth = left == right; break;
+    case Operator::Different: truth = left != right; break;
+    case Operator::Less: truth = left < right; break;
+    case Operator::Greater: truth = left > right; break;
+    case Operator::LessEqual: truth = left <= right; break;
+    default: truth = left >= right; break;
+    }
+    result.valid = true;
+    result.truth = truth;
+    result.rest = text;
+    return true;
+}
+
+ConditionResult eval_general_condition(Runtime& runtime, std::string_view text);
+
+}
+
 ConditionResult eval_condition(Runtime& runtime, std::string_view text)
 {
-    ConditionResult result;
     text = trim(text);
+    ConditionResult result;
+    if (decide_simple_condition(runtime, text, result))
+        return result;
+    return eval_general_condition(runtime, text);
+}
+
+ConditionResult eval_condition_by_rules(Runtime& runtime, std::string_view text)
+{
+    return eval_general_condition(runtime, trim(text));
+}
+
+namespace {
+
+// `text` is trimmed.
+[[gnu::noinline]] ConditionResult eval_general_condition(Runtime& runtime, std::string_view text)
+{
+    ConditionResult result;
     if (text.empty())
         return result;
     bool negated = false;
@@ -254,6 +355,8 @@ ConditionResult eval_condition(Runtime& runtime, std::string_view text)
     // Every way here leaves the rest trimmed.
     result.rest = text;
     return result;
+}
+
 }
 
 }

@@ -17,6 +17,10 @@ struct ConditionResult {
 
 ConditionResult eval_condition(Runtime& runtime, std::string_view text);
 
+// The same by the general rules alone, without the shortcut that
+// eval_condition takes for two simple numbers; the two always agree.
+ConditionResult eval_condition_by_rules(Runtime& runtime, std::string_view text);
+
 // The value upper-cased; a text of digits only is zero-filled on the left
 // to 21 characters (keeping the last 21 digits), so that digit texts compare
 // as numbers. The empty text becomes 20 zeros.

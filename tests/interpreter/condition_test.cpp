@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(Condition, EvaluatesTheTableOfConditions)
@@ -34,6 +39,47 @@ TEST(Condition, EvaluatesTheTableOfConditions)
         ASSERT_TRUE(result.valid) << where;
         EXPECT_EQ(result.truth ? "true" : "false", entry.fields[1]) << where;
         EXPECT_EQ(result.rest, entry.fields[2]) << where;
+    }
+}
+
+// Conditions of two simple numbers take a shortcut once the names' places
+// are remembered. Random conditions stored as script lines, where the
+// memo works, must come out as the general rules decide them: before the
+// memo knows the places, after, and by the rules alone.
+TEST(Condition, ShortcutAgreesWithTheRulesOnStoredLines)
+{
+    const char* values[] = { "$n", "$m", "$zero", "$vazio", "$texto", "$negativo", "$longo", "$zeros", "0", "7",
+        "007", "123456789", "1234567890", "-5", "\"7\"", "x", "(3+4)", "$" };
+    const char* operators[] = { "=", "<>", "<", ">", "<=", ">=", "==", "=*", "*=", "*=*", " em ", "", "=<" };
+    const char* spaces[] = { " ", "", "  " };
+    const char* tails[] = { "", " escreve 1", " soma $n 1" };
+    test_support::TestRuntime test;
+    for (auto [name, value] : { std::pair { "$n", "12" }, { "$m", "7" }, { "$zero", "0" }, { "$vazio", "" },
+             { "$texto", "abc" }, { "$negativo", "-3" }, { "$longo", "1234567890" }, { "$zeros", "0012" } })
+        test.set_variable(name, value);
+    std::mt19937 generator(5);
+    auto pick = [&generator](const auto& list) { return list[generator() % std::size(list)]; };
+    std::vector<std::string> conditions;
+    for (int i = 0; i < 3000; ++i) {
+        std::string condition = std::string(pick(values)) + pick(spaces) + pick(operators) + pick(spaces) + pick(values) + pick(tails);
+        if (generator() % 8 == 0)
+            condition = "nao " + condition;
+        conditions.push_back(condition);
+        test.runtime.store.store_line("se " + condition, i + 1);
+    }
+    for (int i = 0; i < static_cast<int>(conditions.size()); ++i) {
+        test.runtime.current_line = i + 1;
+        std::string_view text = test.runtime.store.statement(i + 1).substr(3);
+        auto first = interpreter::eval_condition(test.runtime, text);
+        auto again = interpreter::eval_condition(test.runtime, text);
+        auto rules = interpreter::eval_condition_by_rules(test.runtime, text);
+        for (const auto* result : { &first, &again }) {
+            ASSERT_EQ(result->valid, rules.valid) << conditions[i];
+            if (rules.valid) {
+                ASSERT_EQ(result->truth, rules.truth) << conditions[i];
+                ASSERT_EQ(result->rest, rules.rest) << conditions[i];
+            }
+        }
     }
 }
 
