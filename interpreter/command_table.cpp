@@ -40,14 +40,16 @@ bool run_missing_command(Runtime& runtime, std::string_view)
     return false;
 }
 
-PackedKeyword PackedKeyword::from(std::string_view upper_keyword)
+PackedKeyword PackedKeyword::from(std::string_view keyword)
 {
     PackedKeyword packed;
-    packed.length = upper_keyword.size();
-    if (upper_keyword.size() <= CommandTable::max_keyword_length) {
+    packed.length = keyword.size();
+    if (keyword.size() <= CommandTable::max_keyword_length) {
         char bytes[16] = {};
-        std::memcpy(bytes, upper_keyword.data(), upper_keyword.size());
+        std::memcpy(bytes, keyword.data(), keyword.size());
         std::memcpy(packed.words, bytes, sizeof bytes);
+        packed.words[0] &= fold_mask;
+        packed.words[1] &= fold_mask;
     }
     return packed;
 }
@@ -56,7 +58,11 @@ CommandTable::CommandTable()
 {
     for (auto keyword : keywords) {
         bool passes_rest = keyword != "LIMPABYTES" && keyword != "FECHABIN";
-        m_entries.push_back({ keyword, run_missing_command, passes_rest });
+        bool letters_only = std::ranges::all_of(keyword, [](char c) {
+            auto byte = static_cast<unsigned char>(c);
+            return (byte >= 'A' && byte <= 'Z') || (byte >= 192 && byte <= 223);
+        });
+        m_entries.push_back({ keyword, run_missing_command, passes_rest, letters_only });
         m_packed.push_back(PackedKeyword::from(keyword));
     }
     // Odd multipliers from a fixed sequence until one spreads the keywords

@@ -19,16 +19,27 @@ struct CommandEntry {
     std::string_view keyword; // upper-case, Windows-1252
     Handler handler;
     bool passes_rest = true; // false for the commands that ignore their operands
+    // True when every byte of the keyword is a letter, so that the folded
+    // form below matches exactly what the case rule matches.
+    bool folds_exactly = true;
 };
 
-// An upper-case keyword of at most 15 bytes, zero-padded into two words so
+// A keyword of at most 15 bytes, folded and zero-padded into two words so
 // that it is hashed and compared without a loop. A longer keyword keeps only
 // its length, which no entry has.
+//
+// Folding clears bit 5 of every byte. A byte folds to a letter of a keyword
+// ("A".."Z" or 192..223) exactly when the case rule turns it into that
+// letter, so for keywords of letters folding is the case rule, and a line's
+// keyword is folded eight bytes at a time instead of upper-cased one by
+// one. Keywords with digits are checked again by the rule after the lookup.
 struct PackedKeyword {
     uint64_t words[2] = {};
     size_t length = 0;
 
-    static PackedKeyword from(std::string_view upper_keyword);
+    static constexpr uint64_t fold_mask = 0xDFDFDFDFDFDFDFDFull;
+    // `keyword` as written or upper-cased.
+    static PackedKeyword from(std::string_view keyword);
 };
 
 class CommandTable {
@@ -42,7 +53,11 @@ public:
     // the language does not have.
     bool bind(std::string_view keyword, Handler handler);
 
-    const CommandEntry* find(std::string_view upper_keyword) const { return find(PackedKeyword::from(upper_keyword)); }
+    const CommandEntry* find(std::string_view upper_keyword) const
+    {
+        const CommandEntry* entry = find(PackedKeyword::from(upper_keyword));
+        return entry && entry->keyword == upper_keyword ? entry : nullptr;
+    }
     const CommandEntry* find(const PackedKeyword& keyword) const
     {
         uint8_t index = m_slots[slot_of(keyword)];

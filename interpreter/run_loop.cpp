@@ -14,26 +14,35 @@ namespace interpreter {
 
 namespace {
 
-// Keywords longer than this are in no table; they are still reported whole.
-constexpr size_t keyword_buffer_size = 32;
-
 // Nested statements deeper than this fail: no script needs more, and a CMD
 // that runs itself must end with a failure rather than a crash.
 constexpr int max_nesting_depth = 64;
 
-// The statements that cannot stand in a one-line SE or in CMD, compared
-// after full normalisation ("senão" in lower case is refused as well).
+// The statements that cannot stand in a one-line SE or in CMD ("senão" in
+// lower case is refused as well: it finds the same entry).
 bool is_block_keyword(std::string_view upper_keyword)
 {
     return upper_keyword == "REPETE" || upper_keyword == "ENQUANTO" || upper_keyword == "SENAO"
         || upper_keyword == "SEN\xC3O" || upper_keyword == "FIM";
 }
 
-// `keyword` is as written; `normalised` is it upper-cased by the one case
-// rule, and `packed` the same for the table. `rest` is trimmed. Inline, as
-// a call of its own costs every statement more than its lookup does.
-[[gnu::always_inline]] inline bool dispatch_statement(Runtime& runtime, std::string_view keyword, std::string_view normalised,
-    const PackedKeyword& packed, std::string_view rest)
+// The table's entry for `keyword` (as written), whose folded form is
+// `packed`; null when the language has no such keyword.
+inline const CommandEntry* find_command(Runtime& runtime, std::string_view keyword, const PackedKeyword& packed)
+{
+    const CommandEntry* entry = runtime.commands.find(packed);
+    // Folding is the case rule itself for a keyword of letters; the few
+    // with digits are checked again by the rule.
+    if (entry && !entry->folds_exactly && !equals_upper(keyword, entry->keyword))
+        return nullptr;
+    return entry;
+}
+
+// `keyword` is as written, `entry` its command or null; `rest` is trimmed.
+// Inline, as a call of its own costs every statement more than its lookup
+// does.
+[[gnu::always_inline]] inline bool dispatch_statement(Runtime& runtime, std::string_view keyword, const CommandEntry* entry,
+    std::string_view rest)
 {
     if (runtime.debug_echo) {
         // The echo shows the keyword as the run loop split it: only a..z
@@ -47,9 +56,8 @@ bool is_block_keyword(std::string_view upper_keyword)
         echo += rest;
         write_message_line(runtime, echo);
     }
-    const CommandEntry* entry = runtime.commands.find(packed);
     if (!entry) {
-        write_message_line(runtime, "Comando inv\xE1lido: " + std::string(normalised));
+        write_message_line(runtime, "Comando inv\xE1lido: " + upper_text(keyword));
         return false;
     }
     runtime.current_keyword = entry->keyword;
@@ -61,20 +69,9 @@ bool is_block_keyword(std::string_view upper_keyword)
 constexpr uint64_t byte_ones = 0x0101010101010101ull;
 constexpr uint64_t byte_highs = 0x8080808080808080ull;
 
-// The case rule on eight bytes at once: bytes "a".."z" and 224..255 lose 32.
-// Below 128, a byte is a lower-case letter when adding 0x1F reaches bit 7
-// and adding 0x05 does not; from 224 up, bits 7, 6 and 5 are all set.
-constexpr uint64_t upper_word(uint64_t word)
-{
-    uint64_t low = word & ~byte_highs;
-    uint64_t ascii_lower = (low + 0x1F * byte_ones) & ~(low + 0x05 * byte_ones) & ~word & byte_highs;
-    uint64_t high_letters = word & (word << 1) & (word << 2) & byte_highs;
-    return word - ((ascii_lower | high_letters) >> 2);
-}
-
 // When the first eight bytes of `text` hold a space: `length` is where the
-// first one is, and `packed` the bytes before it upper-cased, in the byte
-// order of PackedKeyword. False, with neither set, otherwise.
+// first one is, and `packed` the bytes before it folded as PackedKeyword
+// folds them, in its byte order. False, with neither set, otherwise.
 inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_t& packed)
 {
     uint64_t word;
@@ -86,22 +83,8 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
     if (marks == 0 || std::endian::native != std::endian::little)
         return false;
     length = static_cast<size_t>(std::countr_zero(marks)) / 8;
-    packed = upper_word(word) & ((uint64_t(1) << (8 * length)) - 1);
+    packed = word & PackedKeyword::fold_mask & ((uint64_t(1) << (8 * length)) - 1);
     return true;
-}
-
-// A keyword longer than any in the table: it is only ever reported, so it
-// stays out of the inlined path of every statement.
-[[gnu::noinline]] bool execute_long_keyword(Runtime& runtime, std::string_view keyword, std::string_view rest, bool nested)
-{
-    if (nested && runtime.nesting_depth >= max_nesting_depth)
-        return false;
-    std::string normalised = upper_text(keyword);
-    runtime.nesting_depth += nested ? 1 : 0;
-    bool succeeded = dispatch_statement(runtime, keyword, normalised, PackedKeyword::from(normalised), rest);
-    runtime.nesting_depth -= nested ? 1 : 0;
-    runtime.run_failed = !succeeded;
-    return succeeded;
 }
 
 // `text` is trimmed at both ends.
@@ -110,39 +93,26 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
     if (text.empty() || text[0] == '*' || text[0] == '@')
         return true;
 
-    // The keyword ends at the first space; it is normalised on the way.
-    // Keywords longer than the buffer are in no table; they are still
-    // reported whole.
-    char buffer[keyword_buffer_size];
+    // The keyword ends at the first space.
     size_t length = 0;
     PackedKeyword packed;
     if (text.size() >= sizeof(uint64_t) && keyword_in_first_word(text, length, packed.words[0])) {
-        std::memcpy(buffer, &packed.words[0], sizeof(uint64_t));
+        packed.length = length;
     } else {
-        std::memset(buffer, 0, sizeof buffer);
-        size_t buffered = std::min(text.size(), keyword_buffer_size);
-        while (length < buffered && text[length] != ' ') {
-            buffer[length] = upper_byte(text[length]);
-            ++length;
-        }
         while (length < text.size() && text[length] != ' ')
             ++length;
-        if (length <= CommandTable::max_keyword_length)
-            std::memcpy(packed.words, buffer, sizeof packed.words);
+        packed = PackedKeyword::from(text.substr(0, length));
     }
-    packed.length = length;
     std::string_view keyword = text.substr(0, length);
     // The line is trimmed at its end already, so the rest needs it only at
     // its front.
     std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
-    if (length > keyword_buffer_size)
-        return execute_long_keyword(runtime, keyword, rest, nested);
-    std::string_view normalised(buffer, length);
+    const CommandEntry* entry = find_command(runtime, keyword, packed);
 
-    if (nested && (is_block_keyword(normalised) || runtime.nesting_depth >= max_nesting_depth))
+    if (nested && ((entry && is_block_keyword(entry->keyword)) || runtime.nesting_depth >= max_nesting_depth))
         return false;
     runtime.nesting_depth += nested ? 1 : 0;
-    bool succeeded = dispatch_statement(runtime, keyword, normalised, packed, rest);
+    bool succeeded = dispatch_statement(runtime, keyword, entry, rest);
     runtime.nesting_depth -= nested ? 1 : 0;
     runtime.run_failed = !succeeded;
     return succeeded;
@@ -200,8 +170,7 @@ bool execute_trimmed(Runtime& runtime, std::string_view text, bool nested)
 
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest)
 {
-    std::string normalised = upper_text(keyword);
-    return dispatch_statement(runtime, keyword, normalised, PackedKeyword::from(normalised), trim(rest));
+    return dispatch_statement(runtime, keyword, find_command(runtime, keyword, PackedKeyword::from(keyword)), trim(rest));
 }
 
 }

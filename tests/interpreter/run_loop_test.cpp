@@ -139,6 +139,39 @@ TEST(Dispatch, CommandsOfAbsentSubsystemsFailNamingTheCommand)
     EXPECT_NE(test.host.console.find("MIDI"), std::string::npos);
 }
 
+// Every keyword of the table, written in lower case, reaches its own entry;
+// a byte that only differs from a keyword's digit in bit 5 reaches none.
+TEST(Dispatch, EveryKeywordInLowerCaseAndNoLookalike)
+{
+    TestRuntime probe;
+    for (const auto& entry : probe.commands.entries()) {
+        std::string lower(entry.keyword);
+        for (char& c : lower) {
+            auto byte = static_cast<unsigned char>(c);
+            if ((byte >= 'A' && byte <= 'Z') || (byte >= 192 && byte <= 223))
+                c = static_cast<char>(byte + 32);
+        }
+        // The keyword alone, and followed by enough text for the word-wide
+        // search; either way the command's own handler must be reached.
+        for (std::string line : { lower, lower + " xxxxxxxxx" }) {
+            TestRuntime test;
+            test.runtime.step_limit = 50;
+            test.execute(line);
+            EXPECT_EQ(test.runtime.current_keyword, entry.keyword) << line;
+            EXPECT_EQ(test.host.console.find("Comando inv\xE1lido"), std::string::npos) << line;
+        }
+        for (size_t i = 0; i < lower.size(); ++i) {
+            if (lower[i] < '0' || lower[i] > '9')
+                continue;
+            std::string lookalike = lower;
+            lookalike[i] = static_cast<char>(lookalike[i] ^ 0x20);
+            TestRuntime test;
+            EXPECT_FALSE(test.execute(lookalike + " x"));
+            EXPECT_NE(test.host.console.find("Comando inv\xE1lido"), std::string::npos) << lookalike;
+        }
+    }
+}
+
 TEST(Debug, EchoesEveryStatementBeforeItRunsEvenWhenItFails)
 {
     TestRuntime test;
