@@ -10,6 +10,8 @@
 #include "platform/sdl_module.h"
 #include "settings/setting_keys.h"
 
+#include <cstdio>
+
 namespace app {
 
 // What the speech output needs of the console, over the console itself.
@@ -64,8 +66,11 @@ platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const S
     } else {
 #ifdef CORVANTE_HAVE_SDL_MODULE
         if (!choice.headless) {
-            if (auto module = platform::load_sdl_module(platform::program_folder()))
+            auto module = platform::load_sdl_module(platform::program_folder());
+            if (module)
                 backends->m_device = (*module)->create_audio_device();
+            else // The voice will be silent: say why where it can be found.
+                std::fprintf(stderr, "no sound: %s\n", module.error().message.c_str());
         }
 #endif
         // No sound card (or a headless run): the sound takes its time all the same.

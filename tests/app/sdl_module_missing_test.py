@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A program copied away from the SDL2 module: headless runs need nothing of
-it, and --window says plainly why the window cannot open."""
+it, a run with sound goes on silent and says why, and --window says plainly
+why the window cannot open."""
 import os
 import shutil
 import subprocess
@@ -22,6 +23,11 @@ def main():
         assert headless.returncode == 0, headless
         with open(log, encoding="utf-8") as text:
             assert "ola" in text.read()
+        # A run that wants the sound card goes on silent, and says why.
+        sound = subprocess.run([alone, "--fast", script], capture_output=True, text=True, timeout=30,
+                               stdin=subprocess.DEVNULL)
+        assert sound.returncode == 0, sound
+        assert "no sound: " in sound.stderr and "libcorvante_sdl.so" in sound.stderr, sound.stderr
         window = subprocess.run([alone, "--window", "--fast", script], capture_output=True, text=True,
                                 timeout=30, env=dict(os.environ, DISPLAY=":99999"))
         assert window.returncode != 0, window
