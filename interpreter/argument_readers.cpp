@@ -216,6 +216,9 @@ bool read_value_view(Runtime& runtime, std::string_view& rest, std::string& scra
     return read_trimmed_value_view(runtime, rest, scratch, value);
 }
 
+// What the inline reader leaves: names the memo does not know yet, signed
+// literals, letters, expressions, and quoted texts with a doubled quote or
+// without their closing one (read_value decides those).
 bool read_trimmed_value_view_general(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
 {
     if (rest.empty())
@@ -234,18 +237,6 @@ bool read_trimmed_value_view_general(Runtime& runtime, std::string_view& rest, s
             ++length;
         value = rest.substr(0, length);
         rest.remove_prefix(length);
-    } else if (first == '"') {
-        size_t close = rest.find('"', 1);
-        if (close != std::string_view::npos && (close + 1 >= rest.size() || rest[close + 1] != '"')) {
-            value = rest.substr(1, close - 1);
-            rest.remove_prefix(close + 1);
-        } else {
-            // A doubled quote or no closing one: the general reader decides.
-            if (!read_value(runtime, rest, scratch))
-                return false;
-            value = scratch;
-            return true;
-        }
     } else if (is_ascii_letter(first)) {
         value = runtime.variables.text(upper_byte(first));
         rest.remove_prefix(1);
@@ -305,10 +296,7 @@ std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::
         int slot = read_name(runtime, rest);
         if (slot == no_slot)
             return std::nullopt;
-        int32_t known = 0;
-        if (runtime.variables.known_number(slot, known))
-            return known;
-        return parse_number(runtime.variables.text(slot));
+        return runtime.variables.number(slot);
     }
     std::string scratch;
     std::string_view text;

@@ -79,21 +79,49 @@ inline int remembered_name_slot(Runtime& runtime, std::string_view text, bool un
     return -1;
 }
 
-// Nearly every statement starts with a target, and loops read the same
-// places over and over: a "$" name the memo knows is read here, inline in
-// the handler, and everything else by the general reader.
+// The slot of a "$" name at the front of a trimmed `rest` when the place
+// memo knows it, with `rest` moved past it (still trimmed); -1, with `rest`
+// unchanged, otherwise. Loops read the same places over and over, and the
+// inline readers below take them from here.
+inline int read_remembered_name(Runtime& runtime, std::string_view& rest)
+{
+    if (rest.size() < 2 || rest[0] != '$')
+        return -1;
+    std::string_view name(rest.data() + 1, rest.size() - 1);
+    size_t length = 0;
+    int slot = remembered_name_slot(runtime, name, true, length);
+    if (slot >= 0)
+        rest = trim_front(std::string_view(name.data() + length, name.size() - length));
+    return slot;
+}
+
+// A literal of one to nine digits at the front of a trimmed `rest`: its
+// value, with `rest` moved past it (still trimmed). False, with `rest`
+// unchanged, for anything else, a longer run of digits included.
+inline bool read_short_literal(std::string_view& rest, uint32_t& value)
+{
+    size_t length = 0;
+    value = 0;
+    unsigned digit = 0;
+    while (length < rest.size() && (digit = static_cast<unsigned char>(rest[length]) - unsigned('0')) <= 9) {
+        if (length == 9)
+            return false;
+        value = value * 10 + digit;
+        ++length;
+    }
+    if (length == 0)
+        return false;
+    rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
+    return true;
+}
+
+// Nearly every statement starts with a target: a remembered "$" name is read
+// inline in the handler, and everything else by the general reader.
 inline std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view& rest)
 {
-    if (rest.size() > 1 && rest[0] == '$') {
-        std::string_view name(rest.data() + 1, rest.size() - 1);
-        size_t length = 0;
-        int slot = remembered_name_slot(runtime, name, true, length);
-        if (slot >= 0) {
-            // The rest was trimmed at its end, and still is.
-            rest = trim_front(std::string_view(name.data() + length, name.size() - length));
-            return slot;
-        }
-    }
+    int slot = read_remembered_name(runtime, rest);
+    if (slot >= 0)
+        return slot;
     return read_trimmed_target_general(runtime, rest);
 }
 
@@ -101,16 +129,11 @@ inline std::optional<int> read_trimmed_target(Runtime& runtime, std::string_view
 // digits here, inline; everything else through the general reader.
 inline bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, std::string& scratch, std::string_view& value)
 {
-    if (rest.size() > 1 && rest[0] == '$') {
-        std::string_view name(rest.data() + 1, rest.size() - 1);
-        size_t length = 0;
-        int slot = remembered_name_slot(runtime, name, true, length);
-        if (slot >= 0) {
-            value = runtime.variables.text(slot);
-            rest = trim_front(std::string_view(name.data() + length, name.size() - length));
-            return true;
-        }
-    } else if (!rest.empty() && is_digit(rest[0])) {
+    if (int slot = read_remembered_name(runtime, rest); slot >= 0) {
+        value = runtime.variables.text(slot);
+        return true;
+    }
+    if (!rest.empty() && is_digit(rest[0])) {
         size_t length = 1;
         while (length < rest.size() && is_digit(rest[length]))
             ++length;
@@ -137,18 +160,9 @@ inline bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, st
 inline std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest)
 {
     uint32_t value = 0;
-    size_t length = 0;
-    unsigned digit = 0;
-    while (length < rest.size() && (digit = static_cast<unsigned char>(rest[length]) - unsigned('0')) <= 9) {
-        if (length == 9)
-            return read_trimmed_number_value_general(runtime, rest);
-        value = value * 10 + digit;
-        ++length;
-    }
-    if (length == 0)
-        return read_trimmed_number_value_general(runtime, rest);
-    rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
-    return static_cast<int32_t>(value);
+    if (read_short_literal(rest, value))
+        return static_cast<int32_t>(value);
+    return read_trimmed_number_value_general(runtime, rest);
 }
 
 }

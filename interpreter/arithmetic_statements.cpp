@@ -65,9 +65,7 @@ bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
     auto target = read_trimmed_target(runtime, rest);
     if (!target || rest.empty())
         return false;
-    int32_t known = 0;
-    auto left = runtime.variables.known_number(*target, known) ? std::optional<int32_t>(known)
-                                                               : parse_number(runtime.variables.text(*target));
+    auto left = runtime.variables.number(*target);
     if (!left)
         return false;
     auto right = read_trimmed_number_value(runtime, rest);

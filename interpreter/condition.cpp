@@ -185,33 +185,20 @@ int compare_by_key(std::string_view left, std::string_view right)
 
 namespace {
 
-// A value of the simple form: a "$" name the place memo knows, holding one
-// to nine plain digits, or a literal of one to nine digits. `text` is left
-// past it, trimmed at the front. False for anything else.
-[[gnu::always_inline]] inline bool read_simple_number(Runtime& runtime, std::string_view& text, uint32_t& value)
+// A value of the simple form: a remembered "$" name holding one to nine
+// plain digits, or a literal of one to nine digits. `text` is left past it,
+// trimmed at the front. False for anything else.
+inline bool read_simple_number(Runtime& runtime, std::string_view& text, uint32_t& value)
 {
-    if (text.size() > 1 && text[0] == '$') {
-        std::string_view name(text.data() + 1, text.size() - 1);
-        size_t length = 0;
-        int slot = remembered_name_slot(runtime, name, true, length);
-        if (slot < 0 || !parse_plain_digits(runtime.variables.text(slot), value))
+    std::string_view rest = text;
+    int slot = read_remembered_name(runtime, rest);
+    if (slot >= 0) {
+        if (!parse_plain_digits(runtime.variables.text(slot), value))
             return false;
-        text = trim_front(std::string_view(name.data() + length, name.size() - length));
+        text = rest;
         return true;
     }
-    size_t length = 0;
-    value = 0;
-    unsigned digit = 0;
-    while (length < text.size() && (digit = static_cast<unsigned char>(text[length]) - unsigned('0')) <= 9) {
-        if (length == 9)
-            return false;
-        value = value * 10 + digit;
-        ++length;
-    }
-    if (length == 0)
-        return false;
-    text = trim_front(std::string_view(text.data() + length, text.size() - length));
-    return true;
+    return read_short_literal(text, value);
 }
 
 // Most conditions of a loop compare a counter or a small number with

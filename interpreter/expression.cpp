@@ -103,13 +103,7 @@ private:
     // `slot` is -1 for a name the full name table has no room for.
     void set_variable_token(int slot)
     {
-        int32_t known = 0;
-        if (slot >= 0 && m_runtime.variables.known_number(slot, known)) {
-            m_token.kind = TokenKind::Number;
-            m_token.value = known;
-            return;
-        }
-        auto number = slot >= 0 ? parse_number(m_runtime.variables.text(slot)) : std::nullopt;
+        auto number = slot >= 0 ? m_runtime.variables.number(slot) : std::nullopt;
         m_token.kind = number ? TokenKind::Number : TokenKind::Invalid;
         m_token.value = number.value_or(0);
     }
@@ -258,12 +252,7 @@ namespace {
     } else {
         return false;
     }
-    int32_t known = 0;
-    if (runtime.variables.known_number(slot, known)) {
-        value = known;
-        return true;
-    }
-    auto number = parse_number(runtime.variables.text(slot));
+    auto number = runtime.variables.number(slot);
     if (!number)
         return false;
     value = *number;
@@ -282,7 +271,7 @@ inline void skip_spaces(std::string_view text, size_t& position)
 // once without tokens. Anything else (a parenthesis, a unary minus, an
 // operand that fails, a division that is invalid) returns false, and the
 // caller parses the text afresh with the full grammar.
-bool eval_flat_expression(Runtime& runtime, std::string_view text, ExpressionResult& result)
+[[gnu::always_inline]] inline bool eval_flat_expression(Runtime& runtime, std::string_view text, ExpressionResult& result)
 {
     size_t position = 0;
     skip_spaces(text, position);

@@ -2,6 +2,8 @@
 // Variables: the text slots of the script, by letter or by "$" name.
 #pragma once
 
+#include "interpreter/number.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,6 +45,14 @@ public:
     {
         value = m_numbers[slot];
         return m_number_known[slot];
+    }
+    // The slot's text read as a number: the remembered number, or the text
+    // converted by parse_number.
+    std::optional<int32_t> number(int slot) const
+    {
+        if (m_number_known[slot])
+            return m_numbers[slot];
+        return parse_number(m_slots[slot]);
     }
     // Call only right after writing text(slot) as format_number(value).
     void remember_number(int slot, int32_t value)
