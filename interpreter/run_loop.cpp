@@ -6,7 +6,6 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 
