@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build release run test test-dev test-asan test-fuzz bench clean voice-data
+.PHONY: deps build profile release run test test-dev test-asan test-fuzz bench clean voice-data
 
 deps:
 	@scripts/install-deps
@@ -11,7 +11,14 @@ build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev -j $(JOBS)
 
-release: deps
+# The release build is optimised with execution counts that the `profile`
+# build records while it runs bench/training/.
+profile: deps
+	@cmake --preset profile >/dev/null
+	@cmake --build --preset profile -j $(JOBS) --target corvante
+	@scripts/train-profile build/profile build/profile-data
+
+release: deps profile
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS) --target programs
 
