@@ -62,7 +62,9 @@ CommandTable::CommandTable()
             auto byte = static_cast<unsigned char>(c);
             return (byte >= 'A' && byte <= 'Z') || (byte >= 192 && byte <= 223);
         });
-        m_entries.push_back({ keyword, run_missing_command, passes_rest, letters_only });
+        bool shapes_block = keyword == "REPETE" || keyword == "ENQUANTO" || keyword == "SENAO" || keyword == "SEN\xC3O"
+            || keyword == "FIM";
+        m_entries.push_back({ keyword, run_missing_command, passes_rest, letters_only, shapes_block });
         m_packed.push_back(PackedKeyword::from(keyword));
     }
     // Odd multipliers from a fixed sequence until one spreads the keywords

@@ -22,6 +22,9 @@ struct CommandEntry {
     // True when every byte of the keyword is a letter, so that the folded
     // form below matches exactly what the case rule matches.
     bool folds_exactly = true;
+    // REPETE, ENQUANTO, SENAO, SENÃO and FIM: statements that only make sense
+    // on a line of their own, refused in a one-line SE and in CMD.
+    bool shapes_block = false;
 };
 
 // A keyword of at most 15 bytes, folded and zero-padded into two words so

@@ -76,6 +76,13 @@ void append_number(std::string& out, int64_t value)
     static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
                                     "8081828384858687888990919293949596979899";
+    // Counters, remainders and small sums: most numbers have one or two digits.
+    if (value >= 0 && value < 100) {
+        if (value >= 10)
+            out += pairs[value * 2];
+        out += pairs[value * 2 + 1];
+        return;
+    }
     char buffer[24];
     char* end = buffer + sizeof buffer;
     char* start = end;

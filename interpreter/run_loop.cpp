@@ -17,14 +17,6 @@ namespace {
 // that runs itself must end with a failure rather than a crash.
 constexpr int max_nesting_depth = 64;
 
-// The statements that cannot stand in a one-line SE or in CMD ("senão" in
-// lower case is refused as well: it finds the same entry).
-bool is_block_keyword(std::string_view upper_keyword)
-{
-    return upper_keyword == "REPETE" || upper_keyword == "ENQUANTO" || upper_keyword == "SENAO"
-        || upper_keyword == "SEN\xC3O" || upper_keyword == "FIM";
-}
-
 // The table's entry for `keyword` (as written), whose folded form is
 // `packed`; null when the language has no such keyword.
 inline const CommandEntry* find_command(Runtime& runtime, std::string_view keyword, const PackedKeyword& packed)
@@ -108,7 +100,8 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
     std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
     const CommandEntry* entry = find_command(runtime, keyword, packed);
 
-    if (nested && ((entry && is_block_keyword(entry->keyword)) || runtime.nesting_depth >= max_nesting_depth))
+    // ("senão" in lower case is refused as well: it finds the same entry.)
+    if (nested && ((entry && entry->shapes_block) || runtime.nesting_depth >= max_nesting_depth))
         return false;
     runtime.nesting_depth += nested ? 1 : 0;
     bool succeeded = dispatch_statement(runtime, keyword, entry, rest);
@@ -144,14 +137,15 @@ RunOutcome run_script(Runtime& runtime)
     runtime.call_depth = 0;
     runtime.io_status = 0;
     uint64_t steps = 0;
-    while (runtime.current_line <= runtime.store.line_count() && !runtime.stop_requested && !runtime.run_failed) {
+    while (runtime.current_line <= runtime.store.line_count()) {
         if (runtime.step_limit != 0 && ++steps > runtime.step_limit) {
             runtime.run_failed = true;
             break;
         }
-        execute_trimmed_line(runtime, runtime.store.statement(runtime.current_line), false);
-        if (!runtime.stop_requested && !runtime.run_failed)
-            ++runtime.current_line;
+        // A statement's outcome is what it leaves in run_failed.
+        if (!execute_trimmed_line(runtime, runtime.store.statement(runtime.current_line), false) || runtime.stop_requested)
+            break;
+        ++runtime.current_line;
     }
     runtime.store.clear();
     return { runtime.run_failed, runtime.current_line };

@@ -7,10 +7,7 @@
 namespace interpreter {
 
 Variables::Variables()
-    : m_slots(slot_count)
-    , m_numbers(slot_count)
-    , m_number_known(slot_count)
-    , m_buckets(bucket_count)
+    : m_buckets(bucket_count)
 {
 }
 
@@ -56,7 +53,7 @@ void Variables::reset()
 {
     for (auto& slot : m_slots)
         slot.clear();
-    m_number_known.assign(slot_count, 0);
+    m_number_known.fill(0);
     m_names.clear();
     m_buckets.assign(bucket_count, Bucket {});
     ++m_generation;

@@ -4,6 +4,7 @@
 
 #include "interpreter/number.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -88,9 +89,11 @@ private:
         int16_t name = 0; // index + 1, or 0 when empty
     };
 
-    std::vector<std::string> m_slots;
-    std::vector<int32_t> m_numbers;
-    std::vector<uint8_t> m_number_known;
+    // Fixed arrays inside the object: every read of a variable is then one
+    // load from the runtime, not two through a vector's pointer.
+    std::array<std::string, slot_count> m_slots;
+    std::array<int32_t, slot_count> m_numbers {};
+    std::array<uint8_t, slot_count> m_number_known {};
     std::vector<std::string> m_names;
     // Open addressing over the names: every variable reference of every
     // statement looks its name up, so this must not scan the whole table.
