@@ -117,6 +117,12 @@ TEST(Number, FormatsWithoutPaddingAndWithTheSign)
     std::string text = "item";
     interpreter::append_number(text, 10);
     EXPECT_EQ(text, "item10");
+    // One and two digits take a shorter way than the rest.
+    for (int64_t value = -150; value <= 150; ++value) {
+        std::string appended = "x";
+        interpreter::append_number(appended, value);
+        ASSERT_EQ(appended, "x" + std::to_string(value)) << value;
+    }
 }
 
 TEST(Number, FormattingRoundTripsEveryMagnitude)
