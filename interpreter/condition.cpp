@@ -193,7 +193,12 @@ inline bool read_simple_number(Runtime& runtime, std::string_view& text, uint32_
     std::string_view rest = text;
     int slot = read_remembered_name(runtime, rest);
     if (slot >= 0) {
-        if (!parse_plain_digits(runtime.variables.text(slot), value))
+        // A remembered number of one to nine digits is written as exactly
+        // those plain digits.
+        int32_t known = 0;
+        if (runtime.variables.known_number(slot, known) && known >= 0 && known <= 999999999)
+            value = static_cast<uint32_t>(known);
+        else if (!parse_plain_digits(runtime.variables.text(slot), value))
             return false;
         text = rest;
         return true;

@@ -2,6 +2,7 @@
 // ScriptStore: the numbered script lines and the lookups that block scans repeat.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -115,7 +116,8 @@ private:
     uint32_t m_generation = 1;
     // A clash costs a second lookup, never a wrong answer.
     static constexpr size_t place_memo_sets = 1024;
-    std::vector<PlaceMemo> m_place_memos = std::vector<PlaceMemo>(place_memo_sets * 2);
+    // Inside the object, so that a lookup needs no load of a vector's pointer.
+    std::array<PlaceMemo, place_memo_sets * 2> m_place_memos {};
 };
 
 }

@@ -49,7 +49,7 @@ TEST(Condition, EvaluatesTheTableOfConditions)
 TEST(Condition, ShortcutAgreesWithTheRulesOnStoredLines)
 {
     const char* values[] = { "$n", "$m", "$zero", "$vazio", "$texto", "$negativo", "$longo", "$zeros", "0", "7",
-        "007", "123456789", "1234567890", "-5", "\"7\"", "x", "(3+4)", "$" };
+        "007", "123456789", "1234567890", "-5", "\"7\"", "x", "(3+4)", "$", "$conta", "$menos", "$enorme" };
     const char* operators[] = { "=", "<>", "<", ">", "<=", ">=", "==", "=*", "*=", "*=*", " em ", "", "=<" };
     const char* spaces[] = { " ", "", "  " };
     const char* tails[] = { "", " escreve 1", " soma $n 1" };
@@ -57,6 +57,10 @@ TEST(Condition, ShortcutAgreesWithTheRulesOnStoredLines)
     for (auto [name, value] : { std::pair { "$n", "12" }, { "$m", "7" }, { "$zero", "0" }, { "$vazio", "" },
              { "$texto", "abc" }, { "$negativo", "-3" }, { "$longo", "1234567890" }, { "$zeros", "0012" } })
         test.set_variable(name, value);
+    // Arithmetic leaves its numbers remembered, which the shortcut reads
+    // instead of the text.
+    for (const char* line : { "seja $conta = (6 * 2)", "seja $menos = (0 - 3)", "seja $enorme = (999999999 + 1)" })
+        ASSERT_TRUE(test.execute(line)) << line;
     std::mt19937 generator(5);
     auto pick = [&generator](const auto& list) { return list[generator() % std::size(list)]; };
     std::vector<std::string> conditions;
