@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ int run_program(const Program& program, int argc, char** argv)
         clock = std::make_unique<platform::SystemClock>();
     // Drives, the path map and Lumera.ini, before anything reads a setting.
     PathsAndSettings paths_and_settings(*options);
+    // The start reads its settings from one reading of the file; the
+    // script's own reads are fresh again.
+    std::optional<settings::HeldSettings> start_readings(std::in_place, paths_and_settings.settings());
 
     // The console's VIDEO and BRAILLE values, read once as it opens.
     auto console_settings = console::read_console_settings(paths_and_settings.settings());
@@ -122,6 +126,7 @@ int run_program(const Program& program, int argc, char** argv)
     network.click_player = &download_click;
     host.set_speech(&(*speech_backends)->client());
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
+    start_readings.reset();
     int status = run_stored_script(*runtime, host, lines);
     (*speech_backends)->client().shutdown_speech();
     (*backends)->sound().attach(nullptr);

@@ -53,7 +53,37 @@ Settings::Settings(const platform::PathMap& paths, SettingsPlaces places)
     }
 }
 
+void Settings::hold_readings(bool hold) const
+{
+    if (hold)
+        m_held.emplace();
+    else
+        m_held.reset();
+}
+
+std::string Settings::file_text(const std::string& system_path) const
+{
+    if (!m_held)
+        return read_ini_text(system_path);
+    for (const auto& [path, text] : m_held->texts) {
+        if (path == system_path)
+            return text;
+    }
+    m_held->texts.emplace_back(system_path, read_ini_text(system_path));
+    return m_held->texts.back().second;
+}
+
 std::string Settings::settings_directory() const
+{
+    if (m_held && m_held->directory)
+        return *m_held->directory;
+    std::string found = find_settings_directory();
+    if (m_held)
+        m_held->directory = found;
+    return found;
+}
+
+std::string Settings::find_settings_directory() const
 {
     if (!m_places.ini_override.empty())
         return m_paths.to_windows(std::filesystem::path(m_places.ini_override).parent_path().string());
@@ -77,11 +107,11 @@ std::string Settings::settings_file() const
 
 std::string Settings::read_raw(std::string_view section, std::string_view key) const
 {
-    std::string value = find_ini_value(read_ini_text(settings_file()), section, key).value_or(std::string());
+    std::string value = find_ini_value(file_text(settings_file()), section, key).value_or(std::string());
     cut_to(value, max_setting_length);
     if (value.empty() && m_legacy) {
         std::string legacy_file = m_paths.to_system(with_file_name(windows_directory));
-        value = find_ini_value(read_ini_text(legacy_file), section, key).value_or(std::string());
+        value = find_ini_value(file_text(legacy_file), section, key).value_or(std::string());
         cut_to(value, max_setting_length);
     }
     return value;
@@ -94,7 +124,7 @@ std::string Settings::read_setting(std::string_view section, std::string_view ke
 
 std::string Settings::read_direct(std::string_view section, std::string_view key, std::string_view default_value) const
 {
-    auto value = find_ini_value(read_ini_text(settings_file()), section, key);
+    auto value = find_ini_value(file_text(settings_file()), section, key);
     std::string result = value ? std::move(*value) : std::string(default_value);
     cut_to(result, max_direct_length);
     return result;

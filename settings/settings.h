@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 class PathMap;
@@ -60,16 +62,50 @@ public:
 
     const platform::PathMap& paths() const { return m_paths; }
 
+    // While held, the file is found and read once and every value comes
+    // from that reading: the program's start reads some forty values in a
+    // row, and finding the file (a walk of its folders without regard to
+    // case) and reading it again for each one cost more than the rest of
+    // the start. Released, every read is fresh again. See HeldSettings.
+    void hold_readings(bool hold) const;
+
 private:
     // The system path of the settings file in use.
     std::string settings_file() const;
+    std::string find_settings_directory() const;
     std::string read_raw(std::string_view section, std::string_view key) const;
     std::string expand_macros(std::string_view value) const;
     std::string lumera_program_directory() const;
+    // The text of the file at `system_path`, from the held reading when
+    // there is one.
+    std::string file_text(const std::string& system_path) const;
 
     const platform::PathMap& m_paths;
     SettingsPlaces m_places;
     bool m_legacy = true;
+
+    struct HeldReading {
+        std::optional<std::string> directory;
+        std::vector<std::pair<std::string, std::string>> texts; // system path, text
+    };
+    // Logically const: a held reading only saves work.
+    mutable std::optional<HeldReading> m_held;
+};
+
+// Holds the readings of `settings` for as long as it lives.
+class HeldSettings {
+public:
+    explicit HeldSettings(const Settings& settings)
+        : m_settings(settings)
+    {
+        m_settings.hold_readings(true);
+    }
+    ~HeldSettings() { m_settings.hold_readings(false); }
+    HeldSettings(const HeldSettings&) = delete;
+    HeldSettings& operator=(const HeldSettings&) = delete;
+
+private:
+    const Settings& m_settings;
 };
 
 }

@@ -34,6 +34,34 @@ TEST_F(SettingsFolder, LooksInTheUserFolderThenInDriveCsWindowsFolder)
     EXPECT_EQ(m_settings->read_direct("VIDEO", "FONTE", "x"), "x");
 }
 
+TEST_F(SettingsFolder, HeldReadingsComeFromOneReadingUntilReleased)
+{
+    write_windows_file("[S]\nK=first\nM=@@\\x\n");
+    {
+        settings::HeldSettings held(*m_settings);
+        EXPECT_EQ(m_settings->read_setting("S", "K"), "first");
+        // Edits while held are not seen, wherever they are made.
+        write_windows_file("[S]\nK=second\n");
+        write_user_file("[S]\nK=user\n");
+        EXPECT_EQ(m_settings->read_setting("S", "K"), "first");
+        EXPECT_EQ(m_settings->read_direct("S", "K", "none"), "first");
+        EXPECT_EQ(m_settings->read_setting("S", "M"), "c:\\windows\\x");
+        EXPECT_EQ(m_settings->settings_directory(), "c:\\windows");
+    }
+    // Released, the next read finds the user's new file.
+    EXPECT_EQ(m_settings->settings_directory(), user_directory());
+    EXPECT_EQ(m_settings->read_setting("S", "K"), "user");
+    // The fallback file is held too, and fresh again afterwards.
+    std::filesystem::remove(user_directory() + "/Lumera.ini");
+    {
+        settings::HeldSettings held(*m_settings);
+        EXPECT_EQ(m_settings->read_setting("S", "K"), "second");
+        write_windows_file("[S]\nK=third\n");
+        EXPECT_EQ(m_settings->read_setting("S", "K"), "second");
+    }
+    EXPECT_EQ(m_settings->read_setting("S", "K"), "third");
+}
+
 TEST_F(SettingsFolder, FindsTheFileWhateverTheCaseOfItsName)
 {
     std::filesystem::remove_all(drive_c() + "/windows");
