@@ -155,13 +155,16 @@ inline bool read_trimmed_value_view(Runtime& runtime, std::string_view& rest, st
     return read_trimmed_value_view_general(runtime, rest, scratch, value);
 }
 
-// A literal of one to nine digits is its own value; it is read inline, and
-// anything else by the general reader.
+// A literal of one to nine digits is its own value and a "$" name the memo
+// knows holds its slot's number; both are read inline, and anything else by
+// the general reader.
 inline std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::string_view& rest)
 {
     uint32_t value = 0;
     if (read_short_literal(rest, value))
         return static_cast<int32_t>(value);
+    if (int slot = read_remembered_name(runtime, rest); slot >= 0)
+        return runtime.variables.number(slot);
     return read_trimmed_number_value_general(runtime, rest);
 }
 

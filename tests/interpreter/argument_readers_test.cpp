@@ -153,6 +153,29 @@ TEST(ReadNumberValue, AgreesWithReadingTheValueAndConvertingIt)
             EXPECT_EQ(by_reader, by_value) << text;
         }
     }
+    // Names read from stored lines are remembered by their place after the
+    // first read; the second read takes the inline way and must agree.
+    test.set_variable("$soma_total", "12");
+    std::vector<std::string> stored = { "$k", "$k 2", "$n", "$n  x", "$t", "$soma_total", "$soma_total 3", "$novo",
+        "$k$n" };
+    for (size_t i = 0; i < stored.size(); ++i)
+        test.runtime.store.store_line(stored[i], static_cast<int>(i) + 1);
+    for (size_t i = 0; i < stored.size(); ++i) {
+        std::string_view line = test.runtime.store.statement(static_cast<int>(i) + 1);
+        std::string_view by_value = line;
+        std::string value;
+        std::optional<int32_t> expected;
+        if (read_value(test.runtime, by_value, value))
+            expected = interpreter::parse_number(value);
+        for (int turn = 0; turn < 2; ++turn) {
+            std::string_view by_reader = line;
+            auto number = interpreter::read_trimmed_number_value(test.runtime, by_reader);
+            EXPECT_EQ(number, expected) << stored[i] << " turn " << turn;
+            if (expected) {
+                EXPECT_EQ(by_reader, by_value) << stored[i] << " turn " << turn;
+            }
+        }
+    }
 }
 
 // The view reader sees in place what read_value copies: the same value and
