@@ -127,6 +127,36 @@ TEST(ExceptionTable, LookupAndSuffixRetry)
     EXPECT_EQ(table.pronounce("abacates"), "abakAtes");
 }
 
+// Entries point into the table's own copy of the text: the table must read
+// the same after the text it was given is gone and after it is copied or
+// moved, including the words it made for lines without "=" and an input
+// out of order.
+TEST(ExceptionTable, KeepsItsEntriesThroughCopiesAndUnsortedInput)
+{
+    speech::ExceptionTable copied;
+    {
+        std::string text = "zulu=zu\nsolto\nalfa=awfa|x\nmeio=mEio\noutro solto\n";
+        speech::ExceptionTable table;
+        table.load(text);
+        text.assign(text.size(), '#');
+        copied = table;
+        speech::ExceptionTable moved = std::move(table);
+        EXPECT_EQ(moved.find("meio").value(), "mEio");
+    }
+    EXPECT_EQ(copied.size(), 5u);
+    EXPECT_EQ(copied.find("alfa").value(), "awfa");
+    EXPECT_EQ(copied.find("zulu").value(), "zu");
+    EXPECT_EQ(copied.find("solto|").value(), "");
+    EXPECT_EQ(copied.find("outro solto|").value(), "");
+    EXPECT_FALSE(copied.find("solto").has_value());
+    EXPECT_EQ(copied.pronounce("meios"), "mEios");
+    // Reloading forgets the earlier entries.
+    copied.load("beta=bEta\n");
+    EXPECT_EQ(copied.size(), 1u);
+    EXPECT_FALSE(copied.find("alfa").has_value());
+    EXPECT_EQ(copied.find("beta").value(), "bEta");
+}
+
 TEST(ExceptionTable, ReadsAtMostTheLimit)
 {
     std::string text;
