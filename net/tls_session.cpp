@@ -2,47 +2,52 @@
 // TlsSession: the client side of one TLS connection, on OpenSSL.
 #include "net/tls_session.h"
 
+#include "net/openssl_library.h"
+
 #include <arpa/inet.h>
-#include <openssl/bio.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509_vfy.h>
 #include <string>
 
 namespace net {
 
 namespace {
 
+// The transport's callbacks run inside the library's calls, so the library
+// is loaded by the time they run.
+const OpenSslLibrary& library()
+{
+    return **openssl_library();
+}
+
 platform::TcpSocket& socket_of(BIO* bio)
 {
-    return *static_cast<platform::TcpSocket*>(BIO_get_data(bio));
+    return *static_cast<platform::TcpSocket*>(library().BIO_get_data(bio));
 }
 
 // The transport: OpenSSL asks for and hands over raw bytes, and they go to
 // the connection's socket, whatever backend it has.
 int transport_read(BIO* bio, char* data, size_t length, size_t* done)
 {
-    BIO_clear_retry_flags(bio);
+    library().clear_retry_flags(bio);
     auto result = socket_of(bio).receive_some({ data, length });
     if (result.status == platform::IoStatus::done) {
         *done = result.count;
         return 1;
     }
     if (result.status == platform::IoStatus::would_block)
-        BIO_set_retry_read(bio);
+        library().set_retry_read(bio);
     return 0;
 }
 
 int transport_write(BIO* bio, const char* data, size_t length, size_t* done)
 {
-    BIO_clear_retry_flags(bio);
+    library().clear_retry_flags(bio);
     auto result = socket_of(bio).send_some({ data, length });
     if (result.status == platform::IoStatus::done) {
         *done = result.count;
         return 1;
     }
     if (result.status == platform::IoStatus::would_block)
-        BIO_set_retry_write(bio);
+        library().set_retry_write(bio);
     return 0;
 }
 
@@ -53,7 +58,7 @@ long transport_control(BIO*, int command, long, void*)
 
 int transport_create(BIO* bio)
 {
-    BIO_set_init(bio, 1);
+    library().BIO_set_init(bio, 1);
     return 1;
 }
 
@@ -70,37 +75,42 @@ platform::Result<std::unique_ptr<TlsSession>> TlsSession::create(platform::TcpSo
     std::string host_text(host);
     if (host_text.find('\0') != std::string::npos)
         return platform::Error { "TLS: host name holds a zero byte" };
+    auto loaded = openssl_library();
+    if (!loaded)
+        return loaded.error();
+    const OpenSslLibrary& ssl = **loaded;
     std::unique_ptr<TlsSession> session(new TlsSession);
-    session->m_context = SSL_CTX_new(TLS_client_method());
+    session->m_library = &ssl;
+    session->m_context = ssl.SSL_CTX_new(ssl.TLS_client_method());
     if (!session->m_context)
         return platform::Error { "TLS: no context" };
     if (verify) {
-        SSL_CTX_set_default_verify_paths(session->m_context);
-        SSL_CTX_set_verify(session->m_context, SSL_VERIFY_PEER, nullptr);
+        ssl.SSL_CTX_set_default_verify_paths(session->m_context);
+        ssl.SSL_CTX_set_verify(session->m_context, SSL_VERIFY_PEER, nullptr);
     }
-    session->m_ssl = SSL_new(session->m_context);
-    session->m_method = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "corvante socket");
+    session->m_ssl = ssl.SSL_new(session->m_context);
+    session->m_method = ssl.BIO_meth_new(ssl.BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "corvante socket");
     if (!session->m_ssl || !session->m_method)
         return platform::Error { "TLS: no session" };
-    BIO_meth_set_read_ex(session->m_method, transport_read);
-    BIO_meth_set_write_ex(session->m_method, transport_write);
-    BIO_meth_set_ctrl(session->m_method, transport_control);
-    BIO_meth_set_create(session->m_method, transport_create);
-    BIO* bio = BIO_new(session->m_method);
+    ssl.BIO_meth_set_read_ex(session->m_method, transport_read);
+    ssl.BIO_meth_set_write_ex(session->m_method, transport_write);
+    ssl.BIO_meth_set_ctrl(session->m_method, transport_control);
+    ssl.BIO_meth_set_create(session->m_method, transport_create);
+    BIO* bio = ssl.BIO_new(session->m_method);
     if (!bio)
         return platform::Error { "TLS: no transport" };
-    BIO_set_data(bio, &socket);
-    SSL_set_bio(session->m_ssl, bio, bio);
-    SSL_set_tlsext_host_name(session->m_ssl, host_text.c_str());
+    ssl.BIO_set_data(bio, &socket);
+    ssl.SSL_set_bio(session->m_ssl, bio, bio);
+    ssl.set_host_name(session->m_ssl, host_text.c_str());
     if (verify) {
         // OpenSSL checks the name only when it is told which name to expect.
-        X509_VERIFY_PARAM* parameters = SSL_get0_param(session->m_ssl);
+        X509_VERIFY_PARAM* parameters = ssl.SSL_get0_param(session->m_ssl);
         if (is_ipv4_literal(host_text))
-            X509_VERIFY_PARAM_set1_ip_asc(parameters, host_text.c_str());
+            ssl.X509_VERIFY_PARAM_set1_ip_asc(parameters, host_text.c_str());
         else
-            SSL_set1_host(session->m_ssl, host_text.c_str());
+            ssl.SSL_set1_host(session->m_ssl, host_text.c_str());
     }
-    SSL_set_connect_state(session->m_ssl);
+    ssl.SSL_set_connect_state(session->m_ssl);
     return session;
 }
 
@@ -109,41 +119,41 @@ TlsSession::~TlsSession()
     if (m_ssl) {
         // A polite close when the transport takes it at once; a peer that is
         // gone does not hold the close up.
-        if (SSL_is_init_finished(m_ssl))
-            SSL_shutdown(m_ssl);
-        SSL_free(m_ssl);
+        if (m_library->SSL_is_init_finished(m_ssl))
+            m_library->SSL_shutdown(m_ssl);
+        m_library->SSL_free(m_ssl);
     }
     if (m_method)
-        BIO_meth_free(m_method);
+        m_library->BIO_meth_free(m_method);
     if (m_context)
-        SSL_CTX_free(m_context);
+        m_library->SSL_CTX_free(m_context);
 }
 
 TlsSession::Step TlsSession::handshake()
 {
-    ERR_clear_error();
-    int result = SSL_connect(m_ssl);
+    m_library->ERR_clear_error();
+    int result = m_library->SSL_connect(m_ssl);
     if (result == 1)
         return Step::done;
-    switch (SSL_get_error(m_ssl, result)) {
+    switch (m_library->SSL_get_error(m_ssl, result)) {
     case SSL_ERROR_WANT_READ:
         return Step::want_read;
     case SSL_ERROR_WANT_WRITE:
         return Step::want_write;
     default:
-        m_verify_result = SSL_get_verify_result(m_ssl);
+        m_verify_result = m_library->SSL_get_verify_result(m_ssl);
         return Step::failed;
     }
 }
 
 platform::IoResult TlsSession::read(std::span<char> buffer)
 {
-    ERR_clear_error();
+    m_library->ERR_clear_error();
     size_t count = 0;
-    int result = SSL_read_ex(m_ssl, buffer.data(), buffer.size(), &count);
+    int result = m_library->SSL_read_ex(m_ssl, buffer.data(), buffer.size(), &count);
     if (result == 1)
         return { platform::IoStatus::done, count };
-    int error = SSL_get_error(m_ssl, result);
+    int error = m_library->SSL_get_error(m_ssl, result);
     switch (error) {
     case SSL_ERROR_WANT_READ:
     case SSL_ERROR_WANT_WRITE:
@@ -161,12 +171,12 @@ platform::IoResult TlsSession::write(std::span<const char> bytes)
 {
     if (bytes.empty())
         return { platform::IoStatus::done, 0 };
-    ERR_clear_error();
+    m_library->ERR_clear_error();
     size_t count = 0;
-    int result = SSL_write_ex(m_ssl, bytes.data(), bytes.size(), &count);
+    int result = m_library->SSL_write_ex(m_ssl, bytes.data(), bytes.size(), &count);
     if (result == 1)
         return { platform::IoStatus::done, count };
-    switch (SSL_get_error(m_ssl, result)) {
+    switch (m_library->SSL_get_error(m_ssl, result)) {
     case SSL_ERROR_WANT_READ:
     case SSL_ERROR_WANT_WRITE:
         return { platform::IoStatus::would_block, 0 };
@@ -179,13 +189,13 @@ platform::IoResult TlsSession::write(std::span<const char> bytes)
 
 bool TlsSession::has_pending() const
 {
-    return SSL_pending(m_ssl) > 0;
+    return m_library->SSL_pending(m_ssl) > 0;
 }
 
 std::string TlsSession::failure_text() const
 {
     if (m_verify_result != X509_V_OK)
-        return X509_verify_cert_error_string(m_verify_result);
+        return m_library->X509_verify_cert_error_string(m_verify_result);
     return "handshake failed";
 }
 

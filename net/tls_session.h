@@ -14,6 +14,8 @@ struct bio_method_st;
 
 namespace net {
 
+struct OpenSslLibrary;
+
 // Each connection has its own session (context, SSL object and transport),
 // so that a second TLS connection never disturbs the first. The session
 // moves its bytes through the connection's TcpSocket, never blocking:
@@ -47,6 +49,7 @@ public:
 private:
     TlsSession() = default;
 
+    const OpenSslLibrary* m_library = nullptr;
     ssl_ctx_st* m_context = nullptr;
     ssl_st* m_ssl = nullptr;
     bio_method_st* m_method = nullptr;

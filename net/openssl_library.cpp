@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// OpenSslLibrary: the TLS library's functions, loaded when the first TLS connection needs them.
+#include "net/openssl_library.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+#include <string>
+
+namespace net {
+
+namespace {
+
+// The soname of the OpenSSL 3 the headers describe; its libcrypto comes
+// with it, and lookups through its handle find that library's functions too.
+constexpr const char* library_file = "libssl.so.3";
+
+platform::Result<const OpenSslLibrary*> load()
+{
+    void* handle = dlopen(library_file, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* reason = dlerror();
+        return platform::Error { std::string("TLS: cannot load ") + library_file + (reason ? std::string(": ") + reason : "") };
+    }
+    static OpenSslLibrary library;
+    OpenSslLibrary found;
+#define CORVANTE_OPENSSL_FIND(name)                                                                         \
+    found.name = reinterpret_cast<decltype(found.name)>(dlsym(handle, #name));                                \
+    if (!found.name)                                                                                          \
+        return platform::Error { std::string("TLS: ") + library_file + " has no " + #name };
+    CORVANTE_OPENSSL_FUNCTIONS(CORVANTE_OPENSSL_FIND)
+#undef CORVANTE_OPENSSL_FIND
+    // The library stays loaded: sessions and their callbacks live until the
+    // program ends.
+    library = found;
+    return &library;
+}
+
+}
+
+platform::Result<const OpenSslLibrary*> openssl_library()
+{
+    static std::mutex guard;
+    static const OpenSslLibrary* loaded = nullptr;
+    std::lock_guard lock(guard);
+    if (loaded)
+        return loaded;
+    auto result = load();
+    if (result)
+        loaded = *result;
+    return result;
+}
+
+}
