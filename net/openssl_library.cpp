@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -40,14 +41,18 @@ platform::Result<const OpenSslLibrary*> load()
 
 platform::Result<const OpenSslLibrary*> openssl_library()
 {
+    // The transport's callbacks ask on every read and write: once loaded,
+    // the answer is one atomic load, without the lock.
+    static std::atomic<const OpenSslLibrary*> loaded = nullptr;
+    if (const OpenSslLibrary* library = loaded.load(std::memory_order_acquire))
+        return library;
     static std::mutex guard;
-    static const OpenSslLibrary* loaded = nullptr;
     std::lock_guard lock(guard);
-    if (loaded)
-        return loaded;
+    if (const OpenSslLibrary* library = loaded.load(std::memory_order_acquire))
+        return library;
     auto result = load();
     if (result)
-        loaded = *result;
+        loaded.store(*result, std::memory_order_release);
     return result;
 }
 
