@@ -11,12 +11,12 @@
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "app/wave_click_player.h"
-#include "console/file_subsystems.h"
+#include "files/file_subsystems.h"
 #include "console/menu_state.h"
 #include "interpreter/run_loop.h"
 #include "net/network_state.h"
 #include "platform/posix/posix_tcp_network.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,7 +94,7 @@ int run_program(const Program& program, int argc, char** argv)
     platform::SystemClock network_clock;
     net::NetworkState network(tcp_network, network_clock);
     runtime->subsystems.network = &network;
-    console::FileSubsystems files;
+    files::FileSubsystems files;
     files.attach(runtime->subsystems);
     console::MenuState menu;
     runtime->subsystems.menu = &menu;
@@ -109,7 +109,7 @@ int run_program(const Program& program, int argc, char** argv)
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.
     for (const auto& argument : options->arguments)
-        runtime->arguments.push_back(platform::utf8_to_windows1252(argument));
+        runtime->arguments.push_back(base::utf8_to_windows1252(argument));
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
     SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/audio_device.h"
-#include "platform/result.h"
+#include "base/result.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
 #include "speech/wave_output.h"
@@ -32,7 +32,7 @@ struct SpeechChoice {
 
 class SpeechBackends {
 public:
-    static platform::Result<std::unique_ptr<SpeechBackends>> create(const SpeechChoice& choice, console::Console& console,
+    static base::Result<std::unique_ptr<SpeechBackends>> create(const SpeechChoice& choice, console::Console& console,
         settings::Settings& settings, const platform::PathMap& paths, platform::Clock& clock, speech::SpeechLog* log);
     ~SpeechBackends();
     SpeechBackends(const SpeechBackends&) = delete;

@@ -34,12 +34,12 @@ uint32_t rgb(uint8_t red, uint8_t green, uint8_t blue)
 
 }
 
-platform::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> file)
+base::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> file)
 {
     if (file.size() < file_header_size + info_header_size || file[0] != 'B' || file[1] != 'M')
-        return platform::Error { "not a bitmap file" };
+        return base::Error { "not a bitmap file" };
     if (u32_at(file, 14) != info_header_size)
-        return platform::Error { "a bitmap header of another size" };
+        return base::Error { "a bitmap header of another size" };
     uint32_t pixel_offset = u32_at(file, 10);
     auto width = static_cast<int32_t>(u32_at(file, 18));
     auto height = static_cast<int32_t>(u32_at(file, 22));
@@ -49,18 +49,18 @@ platform::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> 
     bool top_down = height < 0;
     int64_t rows = top_down ? -static_cast<int64_t>(height) : height;
     if (width <= 0 || rows <= 0 || static_cast<int64_t>(width) * rows > max_pixels)
-        return platform::Error { "a bitmap of impossible size" };
+        return base::Error { "a bitmap of impossible size" };
     if (compression != 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
-        return platform::Error { "a bitmap format that cannot be shown" };
+        return base::Error { "a bitmap format that cannot be shown" };
 
     std::vector<uint32_t> colours;
     if (bits <= 8) {
         uint32_t count = colour_count == 0 ? (1u << bits) : colour_count;
         if (count > 256)
-            return platform::Error { "a bitmap colour table too long" };
+            return base::Error { "a bitmap colour table too long" };
         size_t table = file_header_size + info_header_size;
         if (table + static_cast<size_t>(count) * 4 > file.size())
-            return platform::Error { "a bitmap cut short" };
+            return base::Error { "a bitmap cut short" };
         for (uint32_t entry = 0; entry < count; ++entry) {
             size_t at = table + entry * 4;
             colours.push_back(rgb(file[at + 2], file[at + 1], file[at]));
@@ -70,7 +70,7 @@ platform::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> 
     int64_t stride = (static_cast<int64_t>(width) * bits + 31) / 32 * 4;
     int64_t image_size = rows * stride;
     if (pixel_offset > file.size() || image_size > static_cast<int64_t>(file.size() - pixel_offset))
-        return platform::Error { "a bitmap cut short" };
+        return base::Error { "a bitmap cut short" };
 
     platform::PictureImage image;
     image.width = width;
@@ -117,11 +117,11 @@ platform::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> 
     return image;
 }
 
-platform::Result<platform::PictureImage> load_bitmap_file(const std::string& system_path)
+base::Result<platform::PictureImage> load_bitmap_file(const std::string& system_path)
 {
     std::FILE* file = std::fopen(system_path.c_str(), "rb");
     if (!file)
-        return platform::Error { "cannot open '" + system_path + "'" };
+        return base::Error { "cannot open '" + system_path + "'" };
     std::vector<uint8_t> bytes;
     uint8_t chunk[16384];
     size_t got;
@@ -132,7 +132,7 @@ platform::Result<platform::PictureImage> load_bitmap_file(const std::string& sys
         bytes.insert(bytes.end(), chunk, chunk + got);
         if (bytes.size() > max_file) {
             std::fclose(file);
-            return platform::Error { "'" + system_path + "' is too large for a bitmap" };
+            return base::Error { "'" + system_path + "' is too large for a bitmap" };
         }
     }
     std::fclose(file);

@@ -2,7 +2,7 @@
 // Reading the device-independent bitmaps (BMP files) that the console overlays on its text.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/screen_sink.h"
 
 #include <cstdint>
@@ -15,9 +15,9 @@ namespace console {
 // 8, 16, 24 or 32 bits a pixel and no compression, and whose pixels are all
 // in the file; anything else is an error, so the caller keeps the picture
 // it had.
-platform::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> file);
+base::Result<platform::PictureImage> decode_bitmap(std::span<const uint8_t> file);
 
 // Reads and decodes a file given as a path of this system (UTF-8).
-platform::Result<platform::PictureImage> load_bitmap_file(const std::string& system_path);
+base::Result<platform::PictureImage> load_bitmap_file(const std::string& system_path);
 
 }

@@ -123,12 +123,12 @@ bool decode_jpeg(std::FILE* file, JpegError& error, std::vector<uint8_t>& bmp)
 
 }
 
-platform::Result<BitmapSize> check_bmp(const std::vector<uint8_t>& bytes)
+base::Result<BitmapSize> check_bmp(const std::vector<uint8_t>& bytes)
 {
     if (bytes.size() < file_header_size + info_header_size || bytes[0] != 'B' || bytes[1] != 'M')
-        return platform::Error { "not a BMP file" };
+        return base::Error { "not a BMP file" };
     if (read_u32(bytes, 14) != info_header_size)
-        return platform::Error { "unsupported BMP header" };
+        return base::Error { "unsupported BMP header" };
     auto width = static_cast<int32_t>(read_u32(bytes, 18));
     auto height = static_cast<int32_t>(read_u32(bytes, 22));
     uint16_t planes = read_u16(bytes, 26);
@@ -138,53 +138,53 @@ platform::Result<BitmapSize> check_bmp(const std::vector<uint8_t>& bytes)
     if (height < 0)
         height = height == INT32_MIN ? 0 : -height; // rows from the top down
     if (width <= 0 || height <= 0 || width > max_side || height > max_side || planes != 1)
-        return platform::Error { "bad BMP size" };
+        return base::Error { "bad BMP size" };
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return platform::Error { "bad BMP depth" };
+        return base::Error { "bad BMP depth" };
     // Uncompressed, or bit fields for 16 and 32 bits.
     if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32)))
-        return platform::Error { "compressed BMP" };
+        return base::Error { "compressed BMP" };
     uint64_t row_bytes = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     uint64_t needed = static_cast<uint64_t>(offset) + row_bytes * static_cast<uint64_t>(height);
     if (offset < file_header_size + info_header_size || needed > bytes.size())
-        return platform::Error { "BMP file too short" };
+        return base::Error { "BMP file too short" };
     return BitmapSize { width, height };
 }
 
-platform::Result<std::vector<uint8_t>> jpeg_to_bmp(const std::string& jpeg_path)
+base::Result<std::vector<uint8_t>> jpeg_to_bmp(const std::string& jpeg_path)
 {
     std::FILE* file = std::fopen(jpeg_path.c_str(), "rb");
     if (!file)
-        return platform::Error { "cannot open '" + jpeg_path + "'" };
+        return base::Error { "cannot open '" + jpeg_path + "'" };
     std::vector<uint8_t> bmp;
     JpegError error {};
     bool decoded = decode_jpeg(file, error, bmp);
     std::fclose(file);
     if (!decoded)
-        return platform::Error { "cannot decode '" + jpeg_path + "': " + error.message };
+        return base::Error { "cannot decode '" + jpeg_path + "': " + error.message };
     return bmp;
 }
 
-platform::Result<std::vector<uint8_t>> read_binary_file(const std::string& path, size_t limit)
+base::Result<std::vector<uint8_t>> read_binary_file(const std::string& path, size_t limit)
 {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
-        return platform::Error { "cannot open '" + path + "'" };
+        return base::Error { "cannot open '" + path + "'" };
     auto size = static_cast<std::streamoff>(file.tellg());
     if (size < 0 || static_cast<uint64_t>(size) > limit)
-        return platform::Error { "'" + path + "' is too large" };
+        return base::Error { "'" + path + "' is too large" };
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
-        return platform::Error { "cannot read '" + path + "'" };
+        return base::Error { "cannot read '" + path + "'" };
     return bytes;
 }
 
-platform::Result<void> write_binary_file(const std::string& path, const std::vector<uint8_t>& bytes)
+base::Result<void> write_binary_file(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file || !file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        return platform::Error { "cannot write '" + path + "'" };
+        return base::Error { "cannot write '" + path + "'" };
     return {};
 }
 

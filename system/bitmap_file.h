@@ -2,7 +2,7 @@
 // BMP files: checking one before it is shown, and writing one from a JPEG.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <string>
@@ -18,14 +18,14 @@ struct BitmapSize {
 // A BMP whose information header is the 40-byte one, with a size, depth and
 // pixel area that fit the file; nothing for anything else. Pictures come
 // from anywhere, so every field is checked before the window draws it.
-platform::Result<BitmapSize> check_bmp(const std::vector<uint8_t>& bytes);
+base::Result<BitmapSize> check_bmp(const std::vector<uint8_t>& bytes);
 
 // Decodes a JPEG file into a BMP image: 8 bits per pixel with a grey palette
 // for a grey JPEG, 24 bits otherwise.
-platform::Result<std::vector<uint8_t>> jpeg_to_bmp(const std::string& jpeg_path);
+base::Result<std::vector<uint8_t>> jpeg_to_bmp(const std::string& jpeg_path);
 
 // Reads a whole file of at most `limit` bytes.
-platform::Result<std::vector<uint8_t>> read_binary_file(const std::string& path, size_t limit);
-platform::Result<void> write_binary_file(const std::string& path, const std::vector<uint8_t>& bytes);
+base::Result<std::vector<uint8_t>> read_binary_file(const std::string& path, size_t limit);
+base::Result<void> write_binary_file(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }

@@ -5,7 +5,7 @@
 #include "interpreter/number.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "system/windows_command_line.h"
 
 #include <cstring>
@@ -143,7 +143,7 @@ std::optional<std::string> resolve_program(
         return std::nullopt;
     }
     for (auto name : { program, shorter }) {
-        if (auto found = launcher.find_in_path(platform::windows1252_to_utf8(name)))
+        if (auto found = launcher.find_in_path(base::windows1252_to_utf8(name)))
             return found;
         // Windows also looks in the current folder; here it comes last.
         auto local = paths.to_system(name);
@@ -234,7 +234,7 @@ std::string translate_shell_line(
                 path = without_missing_exe(path, launcher);
             translated = shell_quote(path);
         } else {
-            std::string utf8 = platform::windows1252_to_utf8(word);
+            std::string utf8 = base::windows1252_to_utf8(word);
             if (command_position && !redirect_target && !had_quotes) {
                 auto shorter = without_exe_suffix(utf8);
                 if (shorter.size() != utf8.size() && !launcher.find_in_path(utf8) && launcher.find_in_path(std::string(shorter)))
@@ -283,7 +283,7 @@ LaunchPlan plan_command_line(
         if (is_drive_path(words[i]))
             plan.request.arguments.push_back(paths.to_system(words[i]));
         else
-            plan.request.arguments.push_back(platform::windows1252_to_utf8(words[i]));
+            plan.request.arguments.push_back(base::windows1252_to_utf8(words[i]));
     }
     return plan;
 }

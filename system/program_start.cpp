@@ -5,7 +5,7 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "settings/setting_keys.h"
 #include "system/command_translation.h"
 #include "system/console_handover.h"
@@ -68,7 +68,7 @@ std::optional<SpawnRequest> opener_request(
 {
     std::string target;
     if (is_url(program)) {
-        target = platform::windows1252_to_utf8(program);
+        target = base::windows1252_to_utf8(program);
     } else {
         target = paths.to_system(program);
         if (target.empty() || !launcher.exists(target))

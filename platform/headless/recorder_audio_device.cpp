@@ -33,13 +33,13 @@ int sample_at(std::span<const uint8_t> data, PcmFormat format, size_t frame, int
 
 }
 
-Result<std::unique_ptr<RecorderAudioDevice>> RecorderAudioDevice::create(Clock& clock, bool immediate, const std::string& path)
+base::Result<std::unique_ptr<RecorderAudioDevice>> RecorderAudioDevice::create(Clock& clock, bool immediate, const std::string& path)
 {
     std::FILE* file = nullptr;
     if (!path.empty()) {
         file = std::fopen(path.c_str(), "wb");
         if (!file)
-            return Error { "cannot create '" + path + "'" };
+            return base::Error { "cannot create '" + path + "'" };
     }
     return std::unique_ptr<RecorderAudioDevice>(new RecorderAudioDevice(clock, immediate, file));
 }

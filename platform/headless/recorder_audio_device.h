@@ -22,7 +22,7 @@ public:
     };
 
     // An empty path records in memory only.
-    static Result<std::unique_ptr<RecorderAudioDevice>> create(Clock& clock, bool immediate, const std::string& path);
+    static base::Result<std::unique_ptr<RecorderAudioDevice>> create(Clock& clock, bool immediate, const std::string& path);
     ~RecorderAudioDevice() override;
 
     std::vector<std::string> device_names() override { return { "Recorder" }; }

@@ -2,7 +2,7 @@
 // TerminalKeyDecoder: bytes typed on an xterm-like terminal turned into key events.
 #include "platform/posix/terminal_key_decoder.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <array>
 #include <charconv>
@@ -103,7 +103,7 @@ std::string encode_utf8(uint32_t codepoint)
 // page has none (the converter's "?" for a character that is not "?").
 std::optional<uint8_t> windows1252_byte(std::string_view utf8)
 {
-    auto converted = utf8_to_windows1252(utf8);
+    auto converted = base::utf8_to_windows1252(utf8);
     if (converted.size() != 1)
         return std::nullopt;
     if (converted[0] == '?' && utf8 != "?")

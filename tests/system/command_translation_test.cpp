@@ -2,7 +2,7 @@
 // Tests of the compatibility layer: command interpreter lines, taskkill, programs.
 #include "system/command_translation.h"
 
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_process_launcher.h"
 #include "platform/path_map.h"
 #include "tests/interpreter/case_table.h"
 

@@ -2,7 +2,7 @@
 // Tests of the system commands over fake processes, desktop, port and sound.
 #include "tests/system/system_fixture.h"
 
-#include "system/captured_output.h"
+#include "interpreter/captured_output.h"
 #include "tests/system/test_pictures.h"
 
 #include <fstream>
@@ -272,7 +272,7 @@ TEST_F(SystemStatements, TaskkillEndsTheNamedProcessesOnly)
 TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
 {
     EXPECT_TRUE(run("enviacmd \"ninguem\""));
-    EXPECT_EQ(sys::read_captured_output(test.runtime), "");
+    EXPECT_EQ(test.runtime.subsystems.captured_output->read_captured_output(), "");
     test.host.paused_ms = 0;
     launcher.add_to_path("prog", "/usr/bin/prog");
     ASSERT_TRUE(run("executa \"prog\" &&&"));
@@ -283,7 +283,7 @@ TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
     auto count = ::read(ends.input.get(), buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, size_t(count)), "login x\n");
     ASSERT_EQ(::write(ends.output.get(), "ok", 2), 2);
-    EXPECT_EQ(sys::read_captured_output(test.runtime), "ok\r\n\r\n");
+    EXPECT_EQ(test.runtime.subsystems.captured_output->read_captured_output(), "ok\r\n\r\n");
     EXPECT_FALSE(run("enviacmd"));
 }
 

@@ -3,7 +3,7 @@
 #include "exception_builder.h"
 
 #include "pronunciation_compare.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 
@@ -61,7 +61,7 @@ ExceptionTable build_exceptions(const std::vector<std::string>& words, const Rul
             continue;
         ++statistics.words;
         const PreparedWord& entry = prepared[0];
-        Phonemes theirs = normalise_phonemes(phonemes_of_espeak(renderer.transcribe(platform::windows1252_to_utf8(word))));
+        Phonemes theirs = normalise_phonemes(phonemes_of_espeak(renderer.transcribe(base::windows1252_to_utf8(word))));
         if (theirs.empty() || same_pronunciation(ours(entry, rules, table), theirs))
             continue;
         ++statistics.disagreements;

@@ -16,7 +16,7 @@
 #include "unit_lookup_model.h"
 #include "wave_shaping.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -172,7 +172,7 @@ private:
 
 std::vector<double> espeak_render(voice::EspeakRenderer& renderer, const std::string& text, int words_per_minute)
 {
-    auto rendering = renderer.render(platform::windows1252_to_utf8(text), words_per_minute);
+    auto rendering = renderer.render(base::windows1252_to_utf8(text), words_per_minute);
     return to_doubles(voice::trim_silence(voice::halve_rate(rendering.samples), true, true, 600));
 }
 
@@ -214,7 +214,7 @@ int main(int argc, char** argv)
     while (std::getline(file, line)) {
         if (line.empty() || line[0] == '#')
             continue;
-        line = platform::utf8_to_windows1252(line);
+        line = base::utf8_to_windows1252(line);
         if (line.rfind("sentence ", 0) == 0) {
             sentences.push_back(line.substr(9));
             continue;
@@ -255,9 +255,9 @@ int main(int argc, char** argv)
             distance_sum += distances[w];
             ++measured;
             within += ratio >= 0.7 && ratio <= 1.3;
-            std::printf("%-12s %8.0f %8.0f %6.2f %9.2f %s\n", platform::windows1252_to_utf8(group[w]).c_str(),
+            std::printf("%-12s %8.0f %8.0f %6.2f %9.2f %s\n", base::windows1252_to_utf8(group[w]).c_str(),
                         sound.size() * 1000.0 / 11025, reference.size() * 1000.0 / 11025, ratio, distances[w],
-                        platform::windows1252_to_utf8(group[best]).c_str());
+                        base::windows1252_to_utf8(group[best]).c_str());
         }
     }
     for (const std::string& sentence : sentences) {
@@ -267,7 +267,7 @@ int main(int argc, char** argv)
         ++measured;
         within += ratio >= 0.7 && ratio <= 1.3;
         std::printf("sentence: %.0f ms vs %.0f ms, ratio %.2f: %s\n", sound.size() * 1000.0 / 11025,
-                    reference.size() * 1000.0 / 11025, ratio, platform::windows1252_to_utf8(sentence).c_str());
+                    reference.size() * 1000.0 / 11025, ratio, base::windows1252_to_utf8(sentence).c_str());
     }
     std::printf("\n%s\n", program ? "rendered by corvante --headless --audio (settings of scripts/install-voice)"
                                    : "rendered by the emulated synthesiser");
