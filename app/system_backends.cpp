@@ -6,6 +6,7 @@
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
 #include "speech/wave_output.h"
+#include "system/bitmap_file.h"
 #include "system/player_sound_output.h"
 
 #include <cstdlib>
@@ -39,7 +40,14 @@ public:
         : m_console(console)
     {
     }
-    bool load_picture(const std::string& system_path) override { return m_console.load_picture(system_path); }
+    bool load_picture(const std::string& system_path) override
+    {
+        auto image = sys::load_bmp_file(system_path);
+        if (!image)
+            return false;
+        m_console.set_picture(std::move(*image));
+        return true;
+    }
     void draw_picture(int x, int y) override { m_console.draw_picture(x, y); }
     void remove_picture() override { m_console.remove_picture(); }
 

@@ -72,11 +72,24 @@ void append_utf8(std::string& out, char32_t code)
     } else if (code < 0x800) {
         out += static_cast<char>(0xC0 | (code >> 6));
         out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
+    } else if (code < 0x10000) {
         out += static_cast<char>(0xE0 | (code >> 12));
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x110000) {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
     }
+}
+
+std::optional<uint8_t> windows1252_byte(char32_t code)
+{
+    char byte = windows1252_byte_for(code);
+    if (byte == '?' && code != U'?')
+        return std::nullopt;
+    return static_cast<uint8_t>(byte);
 }
 
 std::string windows1252_to_utf8(std::string_view text)

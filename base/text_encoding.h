@@ -2,6 +2,8 @@
 // Conversion between the runtime's Windows-1252 text and UTF-8 at the edges.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +20,12 @@ std::string windows1252_to_utf8(std::string_view text);
 // Windows-1252 already and returned unchanged.
 std::string utf8_to_windows1252(std::string_view text);
 
-// Appends the UTF-8 form of a character of the basic plane.
+// Appends the UTF-8 form of a character; nothing for a value past U+10FFFF.
 void append_utf8(std::string& out, char32_t code);
+
+// The Windows-1252 byte of a character, or nothing when the code page has
+// none.
+std::optional<uint8_t> windows1252_byte(char32_t code);
 
 // True when the text is valid UTF-8 and holds a multi-byte sequence.
 bool is_multibyte_utf8(std::string_view text);

@@ -2,7 +2,6 @@
 // Console: the text-mode console window, its keyboard and the event loop every wait runs.
 #include "console/console.h"
 
-#include "console/bitmap_picture.h"
 #include "console/tone_image.h"
 #include "base/text_encoding.h"
 
@@ -178,14 +177,10 @@ std::string Console::paste_from_clipboard(size_t size)
     return bytes;
 }
 
-bool Console::load_picture(const std::string& system_path)
+void Console::set_picture(platform::PictureImage image)
 {
-    auto image = load_bitmap_file(system_path);
-    if (!image)
-        return false;
-    m_picture = std::make_unique<platform::PictureImage>(std::move(*image));
+    m_picture = std::make_unique<platform::PictureImage>(std::move(image));
     m_picture_scale = 1.0;
-    return true;
 }
 
 void Console::draw_picture(int x, int y)

@@ -41,7 +41,6 @@ public:
 
     // Creates a new file as the output file; never touches an existing one.
     bool create_output(const std::filesystem::path& path);
-    bool has_output() const { return m_output != nullptr; }
     // Writes the buffer's bytes to the output file and empties the count.
     bool write_output();
     bool close_output();

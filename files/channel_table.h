@@ -50,12 +50,6 @@ public:
         return !stream || stream->close();
     }
 
-    void close_all()
-    {
-        for (int channel = 0; channel < channel_count; ++channel)
-            close(channel);
-    }
-
 private:
     std::array<std::unique_ptr<ChannelStream>, channel_count> m_streams;
 };
