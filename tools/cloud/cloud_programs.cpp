@@ -170,6 +170,8 @@ int run_server(const std::vector<std::string>& arguments, const fs::path& progra
     if (options.drive_c.empty() && equals_lower(nubrado.filename().string(), "nubrado"))
         options.drive_c = nubrado.parent_path();
     fs::create_directories(options.data_folder, error);
+    if (!options.drive_c.empty())
+        options.drive_c = fs::weakly_canonical(options.drive_c, error);
 
     auto path = socket_path(options.data_folder);
     int probe = connect_socket(path);

@@ -369,6 +369,8 @@ void CloudService::forget_path(std::string_view owner, std::string_view owner_pa
 {
     std::erase_if(m_state.shares, [&](const Share& s) { return s.owner == owner && is_inside(s.path, owner_path); });
     std::erase_if(m_state.exports, [&](const Export& e) { return e.owner == owner && is_inside(e.path, owner_path); });
+    // An owner's own syncs name their folders by the same paths.
+    std::erase_if(m_state.syncs, [&](const SyncPair& s) { return s.owner == owner && is_inside(s.remote, owner_path); });
 }
 
 void CloudService::run(const Request& request, Reply& reply)
@@ -878,7 +880,7 @@ void CloudService::import_link(const Arguments& words, Reply& reply, Lock& lock)
             found = &item;
     }
     auto* owner = found ? m_state.find_account(found->owner) : nullptr;
-    if (!owner) {
+    if (!owner || split_remote(found->path).empty()) {
         reply.fail("Invalid link: " + one_line(arguments.operands[0]));
         return;
     }

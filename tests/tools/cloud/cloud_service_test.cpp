@@ -216,9 +216,14 @@ TEST_F(CloudServiceTest, FoldersAreDeletedOnlyWhenAskedTo)
     make_account("ana@x.com", "pa");
     login("ana@x.com", "pa");
     run({ "mkdir", "-p", "cheia/sub" });
+    run({ "export", "-a", "cheia/sub" });
+    EXPECT_EQ(run({ "sync", client_folder().string(), "cheia/sub" }).status, 0);
     EXPECT_NE(run({ "rm", "cheia" }).answer.find("Unable to delete folder:"), std::string::npos);
     EXPECT_EQ(run({ "rm", "-r", "-f", "cheia" }).answer, "");
     EXPECT_EQ(run({ "ls" }).answer, "");
+    // Links and syncs of what was deleted go with it.
+    EXPECT_EQ(run({ "export" }).answer, "");
+    EXPECT_EQ(run({ "sync" }).answer, "");
     EXPECT_TRUE(run({ "mkdir", "a/b" }).answer.starts_with("[API:err")); // no parent without -p
     EXPECT_EQ(run({ "mkdir", "-p", "a/b" }).answer, "");
     EXPECT_EQ(run({ "cd", "a/b" }).answer, "");
