@@ -8,6 +8,8 @@
 #include <charconv>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -173,13 +175,15 @@ int run_server(const std::vector<std::string>& arguments, const fs::path& progra
     if (!options.drive_c.empty())
         options.drive_c = fs::weakly_canonical(options.drive_c, error);
 
-    auto path = socket_path(options.data_folder);
-    int probe = connect_socket(path);
-    if (probe >= 0) {
-        close(probe);
+    // One server a data folder. The lock goes with the process however it
+    // ends, so a killed server never blocks the next one.
+    auto lock_path = options.data_folder / "megacmd.lock";
+    int lock = open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
         std::fprintf(stderr, "megacmdserver: already running for %s\n", options.data_folder.c_str());
         return 1;
     }
+    auto path = socket_path(options.data_folder);
     fs::remove(path, error); // left by a server that was killed
     int listener = listen_socket(path);
     if (listener < 0) {

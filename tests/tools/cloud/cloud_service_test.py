@@ -88,6 +88,10 @@ def wait_for(condition, seconds=10):
 
 def walk(service):
     s = service
+    # A second server on the same data folder gives way at once.
+    second = subprocess.run([os.path.join(s.programs, "megacmdserver")], env=s.env, timeout=30,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    check(second.returncode == 1, "a second server started: %d" % second.returncode)
     for email, password in (("ana@exemplo.com", "senha ana"), ("bob@exemplo.com", "s&nha;$(bob)")):
         first, answer, _ = s.client("signup", email, password)
         lines = answer.split("\n")
