@@ -42,7 +42,8 @@ class Service:
     def start(self):
         self.server = subprocess.Popen(
             [os.path.join(self.programs, "megacmdserver"), "--sync-interval=100"],
-            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        check(wait_for(lambda: os.path.exists(os.path.join(self.data, "megacmd.socket"))), "the server did not start")
 
     def stop(self):
         if self.server and self.server.poll() is None:
