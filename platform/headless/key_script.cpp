@@ -234,12 +234,17 @@ base::Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
 {
     std::string text = base::utf8_to_windows1252(raw);
     std::vector<ScriptedKey> keys;
-    std::optional<uint64_t> pending_wait;
+    // The {Wait}s since the last key, added up for the next one. A flag and
+    // a plain count rather than an optional: GCC's optimiser takes the
+    // optional's value for possibly uninitialised (-Wmaybe-uninitialized).
+    bool waiting = false;
+    uint64_t waited_ms = 0;
     auto add = [&](ScriptedKey key) {
-        if (pending_wait) {
+        if (waiting) {
             key.timed = true;
-            key.delay_ms = *pending_wait;
-            pending_wait.reset();
+            key.delay_ms = waited_ms;
+            waiting = false;
+            waited_ms = 0;
         }
         keys.push_back(std::move(key));
     };
@@ -265,7 +270,8 @@ base::Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
             if (!parsed)
                 return parsed.error();
             if (wait) {
-                pending_wait = pending_wait.value_or(0) + *wait;
+                waiting = true;
+                waited_ms += *wait;
                 continue;
             }
             add(std::move(*parsed));
@@ -278,7 +284,7 @@ base::Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
         add_press(key.events, key_of_character(c), c, modifiers);
         add(std::move(key));
     }
-    if (pending_wait)
+    if (waiting)
         return base::Error { "a {Wait} with no key after it" };
     return keys;
 }

@@ -7,16 +7,18 @@
 // Our side is rendered by the program itself (--corvante PATH --drive DIR:
 // corvante --headless --audio speaks each text with "fala", drive C laid out
 // by scripts/install-voice) or, without those options, by the emulated
-// synthesiser of unit_lookup_model (the translator model's unit strings
+// synthesiser of unit_lookup_model (the program's translator's unit strings
 // played from the committed database).
 #include "espeak_renderer.h"
 #include "spectral_distance.h"
-#include "translator_model.h"
 #include "unit_database.h"
 #include "unit_lookup_model.h"
 #include "wave_shaping.h"
 
 #include "base/text_encoding.h"
+#include "speech/builtin_translator.h"
+#include "speech/exception_table.h"
+#include "speech/translation_rules.h"
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -57,9 +59,7 @@ std::vector<double> to_doubles(const std::vector<int16_t>& samples)
 class EmulatedVoice {
 public:
     EmulatedVoice(const std::string& data, int level)
-        : m_rules(*voice::RuleSet::load(data + "/regras.rgr"))
-        , m_exceptions(*voice::ExceptionTable::load(data + "/portug.exc"))
-        , m_index(*voice::UnitIndex::load(data + "/DIFONES2.IND"))
+        : m_index(*voice::UnitIndex::load(data + "/DIFONES2.IND"))
         , m_samples(read_bytes(data + "/DIFONES2.DIF"))
         , m_letters(data + "/letras")
         , m_model([this](std::string_view name) { return m_index.sample_count(name); },
@@ -71,6 +71,8 @@ public:
                   },
                   { .cut = cuts[level - 1], .keep = 800, .between_words = pauses[level - 1] })
     {
+        m_rules.load(read_bytes(data + "/regras.rgr"));
+        m_exceptions.load(read_bytes(data + "/portug.exc"));
         m_model.emulate_sound(
             [this](std::string_view name) -> std::span<const uint8_t> {
                 for (const auto& record : m_index.records())
@@ -85,7 +87,7 @@ public:
     std::vector<double> render(const std::string& text)
     {
         m_model.reset();
-        m_model.synthesise(voice::translate_to_phonemes(text, m_rules, m_exceptions));
+        m_model.synthesise(speech::translate_to_phonemes(text, m_rules, m_exceptions));
         std::vector<int16_t> scaled;
         for (uint8_t sample : m_model.sound())
             scaled.push_back(int16_t((int(sample) - 128) * 256));
@@ -104,8 +106,8 @@ private:
         return entry->second;
     }
 
-    voice::RuleSet m_rules;
-    voice::ExceptionTable m_exceptions;
+    speech::TranslationRules m_rules;
+    speech::ExceptionTable m_exceptions;
     voice::UnitIndex m_index;
     std::string m_samples;
     std::string m_letters;
