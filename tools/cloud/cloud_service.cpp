@@ -230,6 +230,32 @@ void CloudService::forget_path(std::string_view owner, std::string_view owner_pa
     std::erase_if(m_state.syncs, [&](const SyncPair& s) { return s.owner == owner && is_inside(s.remote, owner_path); });
 }
 
+std::optional<CloudService::LinkedItem> CloudService::linked_item(std::string_view link) const
+{
+    auto token = link_token(link);
+    if (token.empty())
+        return std::nullopt;
+    auto found = std::find_if(m_state.exports.begin(), m_state.exports.end(), [&](const Export& e) { return e.token == token; });
+    if (found == m_state.exports.end())
+        return std::nullopt;
+    auto* owner = m_state.find_account(found->owner);
+    auto parts = split_remote(found->path);
+    if (!owner || parts.empty())
+        return std::nullopt;
+    // The same care as for a path the user gives: a link on the way could
+    // lead to any file of this system.
+    fs::path source = account_folder(*owner);
+    for (auto& part : parts) {
+        source /= part;
+        std::error_code error;
+        if (fs::is_symlink(fs::symlink_status(source, error)))
+            return std::nullopt;
+    }
+    if (!exists_here(source))
+        return std::nullopt;
+    return LinkedItem { source, parts.back() };
+}
+
 void CloudService::run(const Request& request, Reply& reply)
 {
     Lock lock(m_lock);

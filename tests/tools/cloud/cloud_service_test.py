@@ -152,6 +152,9 @@ def walk(service):
     s.client("login", "ana@exemplo.com", "senha ana")
     first, _, _ = s.client("share", "-a", "--with=bob@exemplo.com", "--level=1", "Compartilhada")
     check(not first.startswith("[API:err"), "share: " + first)
+    first, _, _ = s.client("export", "-a", "-f", odd_name)
+    check(first.startswith("Exported /" + odd_name + ": https://nuvem.invalid/link/"), "export: " + first)
+    link = first[first.find("https://"):]
     s.client("logout")
     s.client("login", "bob@exemplo.com", "s&nha;$(bob)")
     status, mounts = s.wrapper("mount")
@@ -166,6 +169,19 @@ def walk(service):
         check(f.read() == payload, "the downloaded file differs")
     first, _, _ = s.client("rm", odd_name)
     check(first.startswith("[API:err"), "read/write access deleted a file: " + first)
+
+    # An exported link downloads like a path, with the same progress lines.
+    by_link = os.path.join(s.scratch, "by link")
+    os.makedirs(by_link)
+    first, answer, output = s.client("get", link, by_link)
+    check(answer == "" and "1.00 MB: 100.00 %" in output, "get of a link: %r %r" % (answer, output[-200:]))
+    if os.path.exists(os.path.join(by_link, odd_name)):
+        with open(os.path.join(by_link, odd_name), "rb") as f:
+            check(f.read() == payload, "the file downloaded by its link differs")
+    else:
+        check(False, "the link's file is not in its folder: %r" % os.listdir(by_link))
+    first, _, _ = s.client("get", link + "0", by_link)
+    check(first.startswith("[API:err: "), "get of an unknown link: " + first)
 
     # A download cut off by the end of its client leaves nothing behind.
     cut = subprocess.Popen([os.path.join(p, "megaclient"), "get", odd_name, "-o", s.result],
