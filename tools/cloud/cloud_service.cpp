@@ -2,6 +2,7 @@
 // CloudService: its state, mail, paths and the dispatch of commands to their handlers.
 #include "cloud_service.h"
 
+#include "partial_download.h"
 #include "service_helpers.h"
 #include "transfer.h"
 
@@ -102,6 +103,7 @@ CloudService::CloudService(ServiceOptions options)
     fs::create_directories(m_options.data_folder / "accounts", error);
     fs::create_directories(m_options.data_folder / "mailbox", error);
     fs::create_directories(m_options.data_folder / "staging", error);
+    fs::create_directories(m_options.data_folder / "downloads", error);
     fs::permissions(m_options.data_folder, fs::perms::owner_all, error);
     std::ifstream in(m_options.data_folder / state_file, std::ios::binary);
     std::stringstream text;
@@ -111,6 +113,7 @@ CloudService::CloudService(ServiceOptions options)
     // staging folders behind.
     for (fs::directory_iterator it(m_options.data_folder / "staging", error), end; !error && it != end; it.increment(error))
         fs::remove_all(it->path(), error);
+    remove_partial_downloads(m_options.data_folder / "downloads");
 }
 
 fs::path CloudService::account_folder(const Account& account) const

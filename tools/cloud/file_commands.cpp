@@ -3,6 +3,7 @@
 #include "cloud_service.h"
 
 #include "command_arguments.h"
+#include "partial_download.h"
 #include "service_helpers.h"
 #include "transfer.h"
 
@@ -270,9 +271,10 @@ void CloudService::get(const Request& request, Reply& reply, Lock& lock)
     }
     lock.unlock();
     auto temporary = target / ("." + name + ".part");
+    std::error_code error;
+    PartialDownload noted(m_options.data_folder / "downloads", fs::absolute(temporary, error));
     TransferMeter meter(tree_size(source), m_options.rate, [&](std::string_view line) { return reply.progress(line); });
     auto failed = copy_tree(source, temporary, meter);
-    std::error_code error;
     if (!failed) {
         meter.finish();
         fs::rename(temporary, target / free_name(target, name), error);

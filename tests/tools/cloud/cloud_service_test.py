@@ -183,6 +183,23 @@ def walk(service):
     first, _, _ = s.client("get", link + "0", by_link)
     check(first.startswith("[API:err: "), "get of an unknown link: " + first)
 
+    # A server killed during a download leaves its hidden part behind; the
+    # next server removes it, and the name is free again.
+    cut_folder = os.path.join(s.scratch, "cut by a crash")
+    os.makedirs(cut_folder)
+    part = os.path.join(cut_folder, "." + odd_name + ".part")
+    cut = subprocess.Popen([os.path.join(p, "megaclient"), "get", odd_name, "-o", s.result],
+                           env=s.env, cwd=cut_folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    check(wait_for(lambda: os.path.exists(part)), "no part file while downloading")
+    s.server.kill()
+    s.server.wait()
+    cut.wait(timeout=30)
+    check(os.path.exists(part), "the download ended before the server was killed")
+    s.start()
+    check(wait_for(lambda: not os.path.exists(part)), "a restarted server left %r" % os.listdir(cut_folder))
+    first, _, _ = s.client("get", odd_name, cut_folder)
+    check(first == "" and os.listdir(cut_folder) == [odd_name], "get after a crash: %r %r" % (first, os.listdir(cut_folder)))
+
     # A download cut off by the end of its client leaves nothing behind.
     cut = subprocess.Popen([os.path.join(p, "megaclient"), "get", odd_name, "-o", s.result],
                            env=s.env, cwd=s.scratch, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
