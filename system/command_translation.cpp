@@ -49,6 +49,35 @@ std::string without_missing_exe(std::string system_path, platform::ProcessLaunch
     return system_path;
 }
 
+// The command interpreter's own commands: they run even when a program of
+// the same name is in the current folder.
+constexpr std::string_view internal_commands[] = { "assoc", "break", "call", "cd", "chdir", "cls", "color", "copy",
+    "date", "del", "dir", "echo", "endlocal", "erase", "exit", "for", "ftype", "goto", "if", "md", "mkdir", "mklink",
+    "move", "path", "pause", "popd", "prompt", "pushd", "rd", "rem", "ren", "rename", "rmdir", "set", "setlocal",
+    "shift", "start", "time", "title", "type", "ver", "verify", "vol" };
+
+// A bare command name is looked for in the current folder before PATH, as
+// the command interpreter of Windows does, with or without ".exe". The
+// result ("./name") keeps the shell from searching PATH instead.
+std::optional<std::string> program_in_current_folder(
+    std::string_view word, const platform::PathMap& paths, platform::ProcessLauncher& launcher)
+{
+    if (word.empty() || word.find('/') != std::string_view::npos)
+        return std::nullopt;
+    for (auto command : internal_commands) {
+        if (equals_ascii_insensitive(word, command))
+            return std::nullopt;
+    }
+    auto shorter = without_exe_suffix(word);
+    auto other = shorter.size() != word.size() ? std::string(shorter) : std::string(word) + ".exe";
+    for (const auto& name : { std::string(word), other }) {
+        auto local = paths.to_system(name);
+        if (!local.empty() && local.find('/') == std::string::npos && launcher.is_executable(local))
+            return "./" + local;
+    }
+    return std::nullopt;
+}
+
 }
 
 std::optional<std::string_view> command_interpreter_line(std::string_view command_line)
@@ -233,6 +262,9 @@ std::string translate_shell_line(
             if (command_position && !redirect_target)
                 path = without_missing_exe(path, launcher);
             translated = shell_quote(path);
+        } else if (auto local = command_position && !redirect_target ? program_in_current_folder(word, paths, launcher)
+                                                                      : std::nullopt) {
+            translated = shell_quote(*local);
         } else {
             std::string utf8 = base::windows1252_to_utf8(word);
             if (command_position && !redirect_target && !had_quotes) {

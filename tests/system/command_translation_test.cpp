@@ -28,6 +28,11 @@ struct Translation : testing::Test {
     {
         launcher.add_to_path("mega-ls", "/usr/bin/mega-ls");
         launcher.add_to_path("mega-get", "/usr/bin/mega-get");
+        launcher.add_to_path("megarun", "/usr/bin/megarun");
+        // Programs in the current folder, which the test does not change.
+        for (auto name : { "megaclient", "tocador.exe", "megarun", "echo", "a'b", "l\xC3\xA1" })
+            launcher.add_executable(name);
+        launcher.add_file("notas");
     }
     platform::PathMap paths;
     platform::FakeProcessLauncher launcher;

@@ -2,6 +2,7 @@
 // CloudService: its state, mail, paths and the dispatch of commands to their handlers.
 #include "cloud_service.h"
 
+#include "partial_download.h"
 #include "service_helpers.h"
 #include "transfer.h"
 
@@ -102,6 +103,7 @@ CloudService::CloudService(ServiceOptions options)
     fs::create_directories(m_options.data_folder / "accounts", error);
     fs::create_directories(m_options.data_folder / "mailbox", error);
     fs::create_directories(m_options.data_folder / "staging", error);
+    fs::create_directories(m_options.data_folder / "downloads", error);
     fs::permissions(m_options.data_folder, fs::perms::owner_all, error);
     std::ifstream in(m_options.data_folder / state_file, std::ios::binary);
     std::stringstream text;
@@ -111,6 +113,7 @@ CloudService::CloudService(ServiceOptions options)
     // staging folders behind.
     for (fs::directory_iterator it(m_options.data_folder / "staging", error), end; !error && it != end; it.increment(error))
         fs::remove_all(it->path(), error);
+    remove_partial_downloads(m_options.data_folder / "downloads");
 }
 
 fs::path CloudService::account_folder(const Account& account) const
@@ -228,6 +231,32 @@ void CloudService::forget_path(std::string_view owner, std::string_view owner_pa
     std::erase_if(m_state.exports, [&](const Export& e) { return e.owner == owner && is_inside(e.path, owner_path); });
     // An owner's own syncs name their folders by the same paths.
     std::erase_if(m_state.syncs, [&](const SyncPair& s) { return s.owner == owner && is_inside(s.remote, owner_path); });
+}
+
+std::optional<CloudService::LinkedItem> CloudService::linked_item(std::string_view link) const
+{
+    auto token = link_token(link);
+    if (token.empty())
+        return std::nullopt;
+    auto found = std::find_if(m_state.exports.begin(), m_state.exports.end(), [&](const Export& e) { return e.token == token; });
+    if (found == m_state.exports.end())
+        return std::nullopt;
+    auto* owner = m_state.find_account(found->owner);
+    auto parts = split_remote(found->path);
+    if (!owner || parts.empty())
+        return std::nullopt;
+    // The same care as for a path the user gives: a link on the way could
+    // lead to any file of this system.
+    fs::path source = account_folder(*owner);
+    for (auto& part : parts) {
+        source /= part;
+        std::error_code error;
+        if (fs::is_symlink(fs::symlink_status(source, error)))
+            return std::nullopt;
+    }
+    if (!exists_here(source))
+        return std::nullopt;
+    return LinkedItem { source, parts.back() };
 }
 
 void CloudService::run(const Request& request, Reply& reply)

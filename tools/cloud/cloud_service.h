@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,13 @@ private:
     std::filesystem::path local_path(const Request& request, std::string_view text) const;
     uint64_t usage(const Account& account) const;
     void forget_path(std::string_view owner, std::string_view owner_path);
+    // The file or folder an exported link names and its name, or nothing
+    // when no export has that link (never made, disabled, or its item gone).
+    struct LinkedItem {
+        std::filesystem::path source;
+        std::string name;
+    };
+    std::optional<LinkedItem> linked_item(std::string_view link) const;
 
     void run_locked(const Request& request, Reply& reply, Lock& lock);
     void signup(const Arguments& words, Reply& reply);

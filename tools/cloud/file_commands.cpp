@@ -3,6 +3,7 @@
 #include "cloud_service.h"
 
 #include "command_arguments.h"
+#include "partial_download.h"
 #include "service_helpers.h"
 #include "transfer.h"
 
@@ -235,16 +236,30 @@ void CloudService::get(const Request& request, Reply& reply, Lock& lock)
         reply.fail("Usage: get remotepath [localpath]");
         return;
     }
-    auto location = resolve(arguments.operands[0], reply);
-    if (!location)
-        return;
-    auto source = disk_path(*location);
+    // An exported link (as "export -a" shows it) downloads what it names,
+    // like a path of the account would.
+    fs::path source;
+    std::string name;
+    if (lower_ascii(arguments.operands[0]).starts_with(link_site)) {
+        auto item = linked_item(arguments.operands[0]);
+        if (!item) {
+            reply.fail("Invalid link: " + one_line(arguments.operands[0]));
+            return;
+        }
+        source = item->source;
+        name = item->name;
+    } else {
+        auto location = resolve(arguments.operands[0], reply);
+        if (!location)
+            return;
+        source = disk_path(*location);
+        name = location->name().empty() ? std::string("cloud") : location->name();
+    }
     if (!exists_here(source)) {
         reply.fail("Couldn't find " + one_line(arguments.operands[0]));
         return;
     }
     auto target = local_path(request, arguments.operands.size() == 2 ? arguments.operands[1] : std::string("."));
-    auto name = location->name().empty() ? std::string("cloud") : location->name();
     if (is_folder(target)) {
         name = free_name(target, name);
     } else if (is_folder(target.parent_path()) && !exists_here(target)) {
@@ -256,9 +271,10 @@ void CloudService::get(const Request& request, Reply& reply, Lock& lock)
     }
     lock.unlock();
     auto temporary = target / ("." + name + ".part");
+    std::error_code error;
+    PartialDownload noted(m_options.data_folder / "downloads", fs::absolute(temporary, error));
     TransferMeter meter(tree_size(source), m_options.rate, [&](std::string_view line) { return reply.progress(line); });
     auto failed = copy_tree(source, temporary, meter);
-    std::error_code error;
     if (!failed) {
         meter.finish();
         fs::rename(temporary, target / free_name(target, name), error);
@@ -358,29 +374,21 @@ void CloudService::import_link(const Arguments& words, Reply& reply, Lock& lock)
         reply.fail("Usage: import link [remotepath]");
         return;
     }
-    auto token = link_token(arguments.operands[0]);
-    const Export* found = nullptr;
-    for (auto& item : m_state.exports) {
-        if (!token.empty() && item.token == token)
-            found = &item;
-    }
-    auto* owner = found ? m_state.find_account(found->owner) : nullptr;
-    if (!owner || split_remote(found->path).empty()) {
+    auto item = linked_item(arguments.operands[0]);
+    if (!item) {
         reply.fail("Invalid link: " + one_line(arguments.operands[0]));
         return;
     }
-    fs::path source = account_folder(*owner);
-    for (auto& part : split_remote(found->path))
-        source /= part;
+    auto& source = item->source;
     auto location = resolve(arguments.operands.size() > 1 ? arguments.operands[1] : m_state.session.folder, reply);
     if (!location)
         return;
     auto folder = disk_path(*location);
-    if (location->access < Access::ReadWrite || !is_folder(folder) || !exists_here(source)) {
+    if (location->access < Access::ReadWrite || !is_folder(folder)) {
         reply.fail("Unable to import into " + location->display());
         return;
     }
-    auto name = split_remote(found->path).back();
+    auto& name = item->name;
     bool is_folder_link = is_folder(source);
     auto staging = m_options.data_folder / "staging" / random_text(16);
     lock.unlock();

@@ -365,6 +365,61 @@ TEST_F(CloudServiceTest, LinksImportIntoAnotherAccount)
     EXPECT_NE(run({ "import", link }).answer.find("[API:err:"), std::string::npos);
 }
 
+TEST_F(CloudServiceTest, LinksDownloadLikePaths)
+{
+    make_account("ana@x.com", "pa");
+    make_account("bob@x.com", "pb");
+    login("ana@x.com", "pa");
+    write_file(client_folder() / "nota.txt", "nota de ana");
+    write_file(client_folder() / "album" / "faixa 1.mp3", std::string(5000, 'x'));
+    write_file(client_folder() / "album" / "capa" / "frente.bmp", "BM");
+    run({ "put", "nota.txt" });
+    run({ "put", "album" });
+    auto link_of = [&](const std::string& path) {
+        auto exported = run({ "export", "-a", "-f", path }).answer;
+        auto start = exported.find("https://nuvem.invalid/link/");
+        return start == std::string::npos ? exported : exported.substr(start, exported.size() - start - 1);
+    };
+    auto file_link = link_of("nota.txt");
+    auto folder_link = link_of("/album");
+    ASSERT_TRUE(file_link.starts_with("https://")) << file_link;
+    ASSERT_TRUE(folder_link.starts_with("https://")) << folder_link;
+
+    login("bob@x.com", "pb");
+    fs::create_directories(client_folder() / "baixados");
+    auto file = run({ "get", file_link, (client_folder() / "baixados").string() });
+    EXPECT_EQ(file.answer, "");
+    ASSERT_FALSE(file.progress_lines.empty());
+    EXPECT_NE(file.progress_lines.back().find("100.00 %"), std::string::npos);
+    EXPECT_EQ(read_file(client_folder() / "baixados" / "nota.txt"), "nota de ana");
+    // Taken again, a link's file gets a free name like any download.
+    EXPECT_EQ(run({ "get", file_link, "baixados" }).answer, "");
+    EXPECT_EQ(read_file(client_folder() / "baixados" / "nota (1).txt"), "nota de ana");
+    EXPECT_EQ(run({ "get", folder_link }).answer, "");
+    EXPECT_EQ(read_file(client_folder() / "album" / "faixa 1.mp3"), std::string(5000, 'x'));
+    EXPECT_EQ(read_file(client_folder() / "album (1)" / "capa" / "frente.bmp"), "BM");
+    // Bob's own files are untouched by a download.
+    EXPECT_EQ(run({ "ls", "/" }).answer, "");
+
+    for (auto bad : { std::string("https://nuvem.invalid/link/nothing"), std::string("https://nuvem.invalid/link/"),
+             file_link + "x", std::string("https://nuvem.invalid/link/..%2f") }) {
+        auto reply = run({ "get", bad });
+        EXPECT_TRUE(reply.answer.starts_with("[API:err: ")) << bad << ": " << reply.answer;
+        EXPECT_EQ(reply.status, 1) << bad;
+    }
+
+    // A disabled export and a deleted item no longer download.
+    login("ana@x.com", "pa");
+    ASSERT_EQ(run({ "export", "-d", "nota.txt" }).status, 0);
+    ASSERT_EQ(run({ "rm", "-r", "album" }).status, 0);
+    login("bob@x.com", "pb");
+    for (auto& gone : { file_link, folder_link }) {
+        auto reply = run({ "get", gone, "baixados" });
+        EXPECT_TRUE(reply.answer.starts_with("[API:err: ")) << reply.answer;
+    }
+    EXPECT_FALSE(fs::exists(client_folder() / "baixados" / "nota (2).txt"));
+}
+
 TEST_F(CloudServiceTest, SyncListNamesLocalFoldersTheWayScriptsCanGiveThemBack)
 {
     make_account("ana@x.com", "pa");

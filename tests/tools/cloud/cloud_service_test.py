@@ -152,6 +152,9 @@ def walk(service):
     s.client("login", "ana@exemplo.com", "senha ana")
     first, _, _ = s.client("share", "-a", "--with=bob@exemplo.com", "--level=1", "Compartilhada")
     check(not first.startswith("[API:err"), "share: " + first)
+    first, _, _ = s.client("export", "-a", "-f", odd_name)
+    check(first.startswith("Exported /" + odd_name + ": https://nuvem.invalid/link/"), "export: " + first)
+    link = first[first.find("https://"):]
     s.client("logout")
     s.client("login", "bob@exemplo.com", "s&nha;$(bob)")
     status, mounts = s.wrapper("mount")
@@ -166,6 +169,36 @@ def walk(service):
         check(f.read() == payload, "the downloaded file differs")
     first, _, _ = s.client("rm", odd_name)
     check(first.startswith("[API:err"), "read/write access deleted a file: " + first)
+
+    # An exported link downloads like a path, with the same progress lines.
+    by_link = os.path.join(s.scratch, "by link")
+    os.makedirs(by_link)
+    first, answer, output = s.client("get", link, by_link)
+    check(answer == "" and "1.00 MB: 100.00 %" in output, "get of a link: %r %r" % (answer, output[-200:]))
+    if os.path.exists(os.path.join(by_link, odd_name)):
+        with open(os.path.join(by_link, odd_name), "rb") as f:
+            check(f.read() == payload, "the file downloaded by its link differs")
+    else:
+        check(False, "the link's file is not in its folder: %r" % os.listdir(by_link))
+    first, _, _ = s.client("get", link + "0", by_link)
+    check(first.startswith("[API:err: "), "get of an unknown link: " + first)
+
+    # A server killed during a download leaves its hidden part behind; the
+    # next server removes it, and the name is free again.
+    cut_folder = os.path.join(s.scratch, "cut by a crash")
+    os.makedirs(cut_folder)
+    part = os.path.join(cut_folder, "." + odd_name + ".part")
+    cut = subprocess.Popen([os.path.join(p, "megaclient"), "get", odd_name, "-o", s.result],
+                           env=s.env, cwd=cut_folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    check(wait_for(lambda: os.path.exists(part)), "no part file while downloading")
+    s.server.kill()
+    s.server.wait()
+    cut.wait(timeout=30)
+    check(os.path.exists(part), "the download ended before the server was killed")
+    s.start()
+    check(wait_for(lambda: not os.path.exists(part)), "a restarted server left %r" % os.listdir(cut_folder))
+    first, _, _ = s.client("get", odd_name, cut_folder)
+    check(first == "" and os.listdir(cut_folder) == [odd_name], "get after a crash: %r %r" % (first, os.listdir(cut_folder)))
 
     # A download cut off by the end of its client leaves nothing behind.
     cut = subprocess.Popen([os.path.join(p, "megaclient"), "get", odd_name, "-o", s.result],

@@ -6,8 +6,9 @@ Lays out a drive with scripts/install-cloud, starts its server, and runs a
 script with corvante that uses the tools the way the application does:
 "cmd /c ...mega-whoami >result", "megaclient.exe ... -o result" started
 captured and watched with EXISTEPROG "megaclient.exe" while it prints its
-progress, and "cmd /c ...mega-sync -d" with the local path in the form the
-sync list shows it. The server is stopped by the PID started.
+progress, "cmd /c ...mega-sync -d" with the local path in the form the
+sync list shows it, and, from the tools' own folder, "cmd /c megaclient get
+""LINK"" ..." with a bare program name and an exported link. The server is stopped by the PID started.
 
 Usage: runtime_drive_test.py CORVANTE INSTALL_CLOUD PROGRAM_FOLDER
 """
@@ -53,6 +54,13 @@ abre #1 "c:\nubrado\temp\result"
 le #1 $linha
 fecha #1
 escreve #2 "sync: " $linha
+dir troca "c:\nubrado\megacmd"
+executa "cmd /c megaclient get ""{LINK}"" c:\baixado -o c:\nubrado\temp\result" &&&
+existeprog "cmd.exe" $roda
+enquanto $roda = "1"
+    espera ms 20
+    existeprog "cmd.exe" $roda
+fim enquanto
 fecha #2
 """
 
@@ -79,9 +87,20 @@ def main():
                                stdout=subprocess.PIPE, timeout=30).stdout.decode()
         if not added.startswith("Added sync"):
             failures.append("sync: " + added)
+        shared = os.urandom(300 * 1024)
+        with open(os.path.join(scratch, "por link.bin"), "wb") as f:
+            f.write(shared)
+        os.makedirs(os.path.join(drive, "baixado"))
+        subprocess.run([os.path.join(tools, "megaclient"), "put", "por link.bin", "/"], env=env, cwd=scratch,
+                       stdout=subprocess.DEVNULL, timeout=30)
+        exported = subprocess.run([os.path.join(tools, "megaclient"), "export", "-a", "-f", "/por link.bin"], env=env,
+                                  stdout=subprocess.PIPE, timeout=30).stdout.decode()
+        link = exported[exported.find("https://"):].strip()
+        if not link.startswith("https://nuvem.invalid/link/"):
+            failures.append("export: " + exported)
         script = os.path.join(scratch, "cloud.cor")
         with open(script, "w", encoding="utf-8") as f:
-            f.write(SCRIPT)
+            f.write(SCRIPT.replace("{LINK}", link))
         run = subprocess.run([corvante, "--headless", "--drive", "C=" + drive, script], env=env, cwd=scratch,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=90)
         if run.returncode != 0:
@@ -96,6 +115,13 @@ def main():
             failures.append("no final progress line in the captured output: " + report[-300:])
         if "sync: Sync 1 removed: " not in report:
             failures.append("mega-sync -d with the listed path: " + report[-200:])
+        by_link = os.path.join(drive, "baixado", "por link.bin")
+        if not os.path.exists(by_link) or open(by_link, "rb").read() != shared:
+            failures.append("megaclient from its folder did not get the link: %r" % os.listdir(os.path.join(drive, "baixado")))
+        with open(os.path.join(drive, "nubrado", "temp", "result"), encoding="utf-8") as f:
+            answer = f.read()
+        if answer != "":
+            failures.append("get of the link answered: " + answer)
         uploaded = os.path.join(drive, "nubrado", "cloud-data", "accounts", "1", "files", "envio com espaço.bin")
         if not os.path.exists(uploaded) or open(uploaded, "rb").read() != payload:
             failures.append("the upload did not arrive whole")
