@@ -18,6 +18,7 @@
 #include "platform/posix/posix_tcp_network.h"
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -57,9 +58,12 @@ int run_program(const Program& program, int argc, char** argv)
         return exit_cannot_start;
     }
     std::unique_ptr<platform::Clock> clock;
-    if (options->fast)
-        clock = std::make_unique<platform::VirtualClock>();
-    else
+    platform::VirtualClock* virtual_clock = nullptr;
+    if (options->fast) {
+        auto fast_clock = std::make_unique<platform::VirtualClock>();
+        virtual_clock = fast_clock.get();
+        clock = std::move(fast_clock);
+    } else
         clock = std::make_unique<platform::SystemClock>();
     // Drives, the path map and Lumera.ini, before anything reads a setting.
     PathsAndSettings paths_and_settings(*options);
@@ -104,8 +108,27 @@ int run_program(const Program& program, int argc, char** argv)
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
+    // A fast run skips pauses, but a captured program lives in real time:
+    // while one runs, each pause lasts until it ends, at most 25 ms, so that
+    // a script polling for it sees it finish after a few turns instead of
+    // running out of patience at once. A program that never ends makes
+    // each pause last 25 ms.
+    if (virtual_clock) {
+        virtual_clock->set_pacer([&system](uint64_t milliseconds) {
+            int pid = system.state().captured().pid();
+            if (pid > 0)
+                system.state().launcher().wait_for_exit(pid, static_cast<int>(std::min<uint64_t>(milliseconds, 25)));
+        });
+    }
     host.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
     interpreter::reset_interpreter(*runtime);
+    for (const auto& setting : program.script_settings) {
+        std::string value = paths_and_settings.settings().read_setting(setting.section, setting.key);
+        if (value.empty())
+            value = setting.default_value;
+        if (auto slot = runtime->variables.slot_of_name(setting.variable))
+            runtime->variables.set(*slot, value);
+    }
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.
     for (const auto& argument : options->arguments)
@@ -128,6 +151,8 @@ int run_program(const Program& program, int argc, char** argv)
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     int status = run_stored_script(*runtime, host, lines);
+    if (virtual_clock)
+        virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
     (*backends)->sound().attach(nullptr);
     (*backends)->finish();
