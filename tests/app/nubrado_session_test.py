@@ -44,25 +44,61 @@ WAIT_NOISE = {
 FAKE_SERVER = """#!/bin/sh
 # Stands in for the background server: notes each start, then stays.
 echo started >> "$(dirname "$0")/server-starts"
-while :; do sleep 1; done
+while :; do sleep 600; done
 """
 
 # The client behaves as the file client-mode beside it says: "hang" never
-# ends, "silent" ends without writing its answer, anything else writes an
-# empty answer (success). Each command line is noted in client-log.
+# ends, "silent" ends without writing its answer. Otherwise it prints
+# progress-COMMAND if there is one, sleeps delay-COMMAND seconds, writes
+# answer-COMMAND (or nothing: success) as its answer, and for "get" makes
+# the file in the current folder. A log-in with the password "errada" is
+# refused. Each command's arguments are noted in client-log, "|" after each.
 FAKE_CLIENT = """#!/bin/sh
 here=$(dirname "$0")
-echo "$*" >> "$here/client-log"
+printf '%s|' "$@" >> "$here/client-log"
+echo >> "$here/client-log"
+command=$1
+item=$2
+password=$3
 out=""
 while [ $# -gt 0 ]; do
     if [ "$1" = "-o" ]; then out=$2; shift; fi
     shift
 done
 case "$(cat "$here/client-mode" 2>/dev/null)" in
-    hang) while :; do sleep 1; done ;;
+    hang) while :; do sleep 600; done ;;
     silent) exit 0 ;;
-    *) : > "$out" ;;
 esac
+if [ -f "$here/progress-$command" ]; then cat "$here/progress-$command"; fi
+if [ -f "$here/delay-$command" ]; then sleep "$(cat "$here/delay-$command")"; fi
+if [ "$command" = login ] && [ "$password" = errada ]; then
+    echo "[API:err: Login failed: invalid email or password]" > "$out"
+    exit 0
+fi
+case "$command" in
+    login) echo "$item" > "$here/session" ;;
+    logout) rm -f "$here/session" ;;
+esac
+if [ -f "$here/answer-$command" ]; then
+    cp "$here/answer-$command" "$out"
+else
+    : > "$out"
+fi
+if [ "$command" = get ] && [ ! -f "$here/answer-get" ]; then echo baixado > "./$(basename "$item")"; fi
+exit 0
+"""
+
+# Says who is logged in, as the client's log-in and log-out left it.
+FAKE_WHOAMI = """#!/bin/sh
+here=$(dirname "$0")
+if [ -f "$here/session" ]; then echo "Account e-mail: $(cat "$here/session")"; else echo "Not logged in."; fi
+"""
+
+# Lists the root (with "/") from mega-ls.answer, any other folder from
+# mega-ls.answer-folder.
+FAKE_LS = """#!/bin/sh
+if [ "$1" = "/" ]; then cat "$0.answer" 2>/dev/null; else cat "$0.answer-folder" 2>/dev/null; fi
+exit 0
 """
 
 FAKE_ANSWER = """#!/bin/sh
@@ -78,22 +114,38 @@ def write_program(path, text):
     os.chmod(path, os.stat(path).st_mode | stat.S_IXUSR | stat.S_IXGRP | stat.S_IXOTH)
 
 
-def lay_out_fake_tools(drive, client_mode="", answers=None):
+def lay_out_fake_tools(drive, client_mode="", answers=None, client=None, logged_in="ana@exemplo.com.br"):
     tools = os.path.join(drive, "nubrado", "megacmd")
     os.makedirs(tools, exist_ok=True)
     os.makedirs(os.path.join(drive, "nubrado", "temp"), exist_ok=True)
     write_program(os.path.join(tools, "megacmdserver"), FAKE_SERVER)
     write_program(os.path.join(tools, "megaclient"), FAKE_CLIENT)
-    for name in ("mega-whoami", "mega-cd", "mega-mount", "mega-ls"):
+    for name in ("mega-cd", "mega-mount"):
         write_program(os.path.join(tools, name), FAKE_ANSWER)
+    write_program(os.path.join(tools, "mega-whoami"), FAKE_WHOAMI)
+    write_program(os.path.join(tools, "mega-ls"), FAKE_LS)
+    if logged_in:
+        with open(os.path.join(tools, "session"), "w") as f:
+            f.write(logged_in + "\n")
     answers = dict(answers or {})
-    answers.setdefault("mega-whoami", "Account e-mail: ana@exemplo.com.br\n")
     for name, text in answers.items():
         with open(os.path.join(tools, name + ".answer"), "w", encoding="utf-8") as f:
             f.write(text)
     with open(os.path.join(tools, "client-mode"), "w") as f:
         f.write(client_mode)
+    for name, text in (client or {}).items():
+        with open(os.path.join(tools, name), "w", encoding="utf-8") as f:
+            f.write(text)
     return tools
+
+
+def client_calls(tools):
+    """The client's command lines, each a list of its arguments."""
+    path = os.path.join(tools, "client-log")
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8") as f:
+        return [line.split("|")[:-1] for line in f.read().splitlines()]
 
 
 def namespace_works():
@@ -110,7 +162,7 @@ INSIDE = """
 if [ -n "$PRESTART" ]; then sh -c "$PRESTART" & sleep 0.3; fi
 "$@"
 status=$?
-for p in /proc/[0-9]*; do tr '\\0' ' ' < "$p/cmdline" 2>/dev/null; echo; done > "$PROCESS_LIST"
+for p in /proc/[0-9]*; do tr '\\0' ' ' < "$p/cmdline" 2>/dev/null; echo " [$(cut -d' ' -f1-4 "$p/stat" 2>/dev/null)]"; done > "$PROCESS_LIST"
 exit $status
 """
 
@@ -149,7 +201,15 @@ def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), ti
 
 
 def without_noise(lines):
-    return [line.rstrip() for line in lines if line.strip() not in WAIT_NOISE]
+    """The log without the waits' lines and without menus: a menu draws its
+    rows padded with blanks and no line end, so a line's text is what
+    follows its last run of three blanks."""
+    kept = []
+    for line in lines:
+        line = re.split(" {3,}", line.rstrip())[-1]
+        if line.strip() not in WAIT_NOISE:
+            kept.append(line)
+    return kept
 
 
 class Failure(Exception):
@@ -271,8 +331,290 @@ def scenario_local_marker(nubrado, scratch, tools_dir):
         "Desconectando...",
         "Nubrado - Acesso sem login", "Qual sua opção?",
     ] + LEAVE)
-    with open(os.path.join(tools, "client-log")) as f:
-        expect(f.read().split("\n")[0].startswith("logout -o /"), "the client got logout and the mapped result file")
+    calls = client_calls(tools)
+    expect(calls == [["logout", "-o", os.path.join(drive, "nubrado", "temp", "result")]],
+           f"the client got {calls}", run)
+
+
+def read_lines(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read().splitlines()
+
+
+def scenario_log_in(nubrado, scratch, tools_dir):
+    """Log-in at the start from the list of known users, a refused log-in,
+    a new user added to the list, a known one (in capitals) not added again,
+    a name begun from the chooser, Esc in the chooser, and log-out."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, logged_in="")
+    users = os.path.join(drive, "nubrado", "usuarios")
+    with open(users, "w") as f:
+        f.write("Acesso sem login\r\nana@exemplo.com.br:segredo\r\n")
+    keys = ("{Enter}{Down}{Enter}"
+            "lbia@exemplo.com.br{Enter}errada{Enter}"
+            "Lbia@exemplo.com.br{Enter}certa{Enter}"
+            "lANA@EXEMPLO.COM.BR{Enter}segredo{Enter}"
+            "l{Enter}c{End}arla{Enter}x{Enter}"
+            "l{Enter}{Esc}"
+            "o{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    ask = ["Conectar", "Informe seu usuário", "Ou use setas para mais opções"]
+    expect_lines(run, START + ask + ["Aguarde.", "Conectado."] + PROMPT_ANA
+        + ask + ["bia@exemplo.com.br", "Informe sua senha", "errada", "Aguarde.", "Erro ao conectar.",
+                 "Mensagem do mega:", "[API:err: Login failed: invalid email or password]",
+                 "Nubrado - Acesso sem login", "Qual sua opção?"]
+        + ask + ["bia@exemplo.com.br", "Informe sua senha", "certa", "Aguarde.", "Conectado.",
+                 "Nubrado - bia@exemplo.com.br", "Qual sua opção?"]
+        + ask + ["ANA@EXEMPLO.COM.BR", "Informe sua senha", "segredo", "Aguarde.", "Conectado.",
+                 "Nubrado - ANA@EXEMPLO.COM.BR", "Qual sua opção?"]
+        + ask + ["ccarlaInforme sua senha", "x", "Aguarde.", "Conectado.", "Nubrado - carla", "Qual sua opção?"]
+        + ask + ["Nubrado - carla", "Qual sua opção?", "Desconectando...", "Nubrado - Acesso sem login",
+                 "Qual sua opção?"] + LEAVE)
+    expect(read_lines(users) == ["Acesso sem login", "ana@exemplo.com.br:segredo", "bia@exemplo.com.br", "carla"],
+           "the user list is " + repr(read_lines(users)), run)
+    logins = [call[1:3] for call in client_calls(tools) if call[0] == "login"]
+    expect(logins == [["ana@exemplo.com.br", "segredo"], ["bia@exemplo.com.br", "errada"],
+                      ["bia@exemplo.com.br", "certa"], ["ANA@EXEMPLO.COM.BR", "segredo"], ["carla", "x"]],
+           f"the log-ins were {logins}", run)
+    expect("spell: c" in run.speech, "the key that begins a new name is spelled", run)
+
+
+ACCOUNT_ANSWERS = {
+    "answer-signup": "Enviando o pedido\nAccount <novo@exemplo.com.br> created succesfully. Confirm it.\n",
+    "answer-confirm": "Account novo@exemplo.com.br confirmed succesfully. You can login with it now\n",
+    "answer-cancel": "Account pendind cancel confirmation. You will receive a link.\n",
+    "answer-confirmcancel": "Account novo@exemplo.com.br cancelled. The session ended: Bad session ID\n",
+}
+ACCOUNT_ERRORS = {
+    "answer-signup": "Enviando o pedido\n[API:err: Email already in use]\n",
+    "answer-confirm": "[API:err: Invalid confirmation link]\n",
+    "answer-cancel": "[API:err: Not logged in]\n",
+    "answer-confirmcancel": "[API:err: Invalid link]\n",
+}
+
+
+def scenario_accounts(nubrado, scratch, tools_dir):
+    """New account (passwords that differ, then agree), confirmation with
+    the link, cancellation (a stray key asks again) and its confirmation;
+    then, in a fresh run, each of them refused."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, client=ACCOUNT_ANSWERS)
+    link = "https://mega.invalid/#confirmABC"
+    keys = ("nnovo@exemplo.com.br{Enter}abc{Enter}abd{Enter}abc{Enter}abc{Enter}"
+            "c" + link + "{Enter}"
+            "zxs"
+            "0https://mega.invalid/#cancelXYZ{Enter}abc{Enter}"
+            "{Esc}xn{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + PROMPT_ANA + [
+        "Nova conta", "Informe seu endereço de e-mail:", "novo@exemplo.com.br",
+        "Informe uma senha:", "abc", "Repita a senha:", "abd",
+        "As senhas não conferem.", "Faça o processo de novo.",
+        "Informe uma senha:", "abc", "Repita a senha:", "abc",
+        "Enviando pedido. Aguarde.",
+        "Conta criada com sucesso!",
+        "Verifique o e-mail novo@exemplo.com.br.",
+        "Assim que receber a mensagem para confirmar sua conta,",
+        "copie o link de confirmação e o insira no nubrado, na opção confirmar conta.",
+    ] + PROMPT_ANA + [
+        "Digite ou cole o link de confirmação da sua conta", link,
+        "Enviando pedido de confirmação. Aguarde.",
+        "Conta confirmada com sucesso!",
+        "Agora, vocêjá pode fazer login, usando seu email e senha, na opção login.",
+    ] + PROMPT_ANA + [
+        "Cancelar conta.", "Atenção:",
+        "Se você cancelar sua conta, todos os seus dados serão perdidos.",
+        "Esta operação não poderá ser desfeita depois.",
+        "Deseja continuar?", "Deseja continuar?",
+        "Pedido de cancelamento realizado com sucesso.",
+        "Verifique o email associado a sua conta.",
+        "Caso tenha recebido um link para confirmar o cancelamento, copie e cole no nubrado, "
+        "na opção confirmar cancelamento de conta.",
+        "O cancelamento só acontece depois de confirmado.",
+    ] + PROMPT_ANA + [
+        "Digite ou cole o link para cancelar sua conta:", "https://mega.invalid/#cancelXYZ",
+        "Digite sua senha:", "abc", "Aguarde.", "Cancelamento de conta confirmado.",
+    ] + PROMPT_ANA + ["Confirma fim?", "Confirma fim?"] + PROMPT_ANA + LEAVE)
+    calls = [call[:-2] for call in client_calls(tools)]
+    expect(calls == [["logout"], ["signup", "novo@exemplo.com.br", "abc"],
+                     ["confirm", link, "novo@exemplo.com.br", "abc"], ["cancel"],
+                     ["confirmcancel", "https://mega.invalid/#cancelXYZ", "abc"]],
+           f"the client got {calls}", run)
+
+    with open(os.path.join(tools, "session"), "w") as f:
+        f.write("ana@exemplo.com.br\n")
+    for name, text in ACCOUNT_ERRORS.items():
+        with open(os.path.join(tools, name), "w") as f:
+            f.write(text)
+    keys = ("nnovo@exemplo.com.br{Enter}abc{Enter}abc{Enter}"
+            "c" + link + "{Enter}"
+            "zs"
+            "0https://mega.invalid/#cancelXYZ{Enter}abc{Enter}"
+            "{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + PROMPT_ANA + [
+        "Nova conta", "Informe seu endereço de e-mail:", "novo@exemplo.com.br",
+        "Informe uma senha:", "abc", "Repita a senha:", "abc",
+        "Enviando pedido. Aguarde.", "Erro ao criar conta.", "Favor tentar novamente.",
+    ] + PROMPT_ANA + [
+        "Digite ou cole o link de confirmação da sua conta", link,
+        "Enviando pedido de confirmação. Aguarde.",
+        "Erro ao confirmar a conta.", "Mensagem:", "[API:err: Invalid confirmation link]",
+    ] + PROMPT_ANA + [
+        "Cancelar conta.", "Atenção:",
+        "Se você cancelar sua conta, todos os seus dados serão perdidos.",
+        "Esta operação não poderá ser desfeita depois.",
+        "Deseja continuar?",
+        "Falha ao solicitar cancelamento de sua conta.", "Favor tentar novamente.",
+    ] + PROMPT_ANA + [
+        "Digite ou cole o link para cancelar sua conta:", "https://mega.invalid/#cancelXYZ",
+        "Digite sua senha:", "abc", "Aguarde.",
+        "Erro ao cancelar sua conta.", "Verifique e tente novamente.",
+    ] + PROMPT_ANA + LEAVE)
+
+
+LISTING = {
+    "mega-mount": "INSHARE on //from/bia@exemplo.com.br:Fotos da Bia (read access)\n",
+    "mega-ls": "Documentos\nmúsica.mp3\nnotas.txt\n",
+    "mega-ls.answer-folder": "relatório.txt\nplanilha.ods\n",
+}
+
+
+def lay_out_listing(tools):
+    for name, text in LISTING.items():
+        path = os.path.join(tools, name if "." in name else name + ".answer")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+
+
+def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
+    """The root listing with a shared folder, its help, a folder opened and
+    left with Backspace, the shared folder opened, an item downloaded from
+    the listing, an MP3 item, F5; a link downloaded and a file uploaded."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, client={"delay-get": "0.2", "delay-put": "0.2"})
+    lay_out_listing(tools)
+    with open(os.path.join(drive, "nubrado", "notas-locais.txt"), "w") as f:
+        f.write("local\n")
+    keys = ("d{F1}{Down}{Enter}{Backspace}{Enter}{Backspace}{Esc}"
+            "d{Down}{Down}{Down}r{Enter}{Up}{Enter}{F5}{Esc}"
+            "rhttps://exemplo.invalid/arquivo.zip{Enter}{Enter}"
+            "ec:\\nubrado\\notas-locais.txt{Enter}"
+            "{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    root = ["Nível 0", "4 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
+    folder = ["Nível 1", "2 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
+    save = ["Informe o caminho para salvar, ou enter para aceitar o padrão.",
+            "Use . (ponto), para salvar no diretório corrente", "Ou digite o caminho desejado."]
+    expect_lines(run, START + PROMPT_ANA + ["Aguarde"] + root + [
+        "Opções:", "Enter: troca para o diretório selecionado.", "Backspace: vai para o diretório pai.",
+        "r: receber.", "e: criar link de download.", "x: excluir link de download.", "a: apagar.",
+        "c: criar diretório", "p: opções de compartilhamento", "s: opções de sincronização",
+        "Aguarde."] + folder + ["Aguarde."] + root + ["Aguarde."] + folder + ["Aguarde."] + root + PROMPT_ANA
+        + ["Aguarde"] + root + save + ["c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads",
+                                       "Download concluído.",
+                                       "Aguarde.", "Esta função ainda não está disponível."] + root + PROMPT_ANA
+        + ["Entre com a url para download", "https://exemplo.invalid/arquivo.zip"] + save
+        + ["c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads", "Download concluído."] + PROMPT_ANA
+        + ["Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\notas-locais.txt",
+           "Iniciando upload", "Envio concluído."] + PROMPT_ANA + LEAVE)
+    calls = [call[:-2] for call in client_calls(tools)]
+    expect(calls == [["cd", "Documentos"], ["cd", ".."], ["cd", "//from/bia@exemplo.com.br:Fotos da Bia"],
+                     ["cd", ".."], ["get", "notas.txt"], ["get", "https://exemplo.invalid/arquivo.zip"],
+                     ["put", os.path.join(drive, "nubrado", "notas-locais.txt")]],
+           f"the client got {calls}", run)
+    downloads = os.path.join(drive, "nubrado", "downloads")
+    expect(sorted(os.listdir(downloads)) == ["arquivo.zip", "notas.txt"],
+           f"downloads holds {os.listdir(downloads)}", run)
+    expect("speak: @Fotos da Bia" in run.speech and "speak: música.mp3" in run.speech,
+           "the menu says the shared folder and the converted name", run)
+
+
+PROGRESS = "TRANSFERRING ||#####.....||(5.00/10.00 MB:  50.00 %) 1.00 MB/s\n"
+
+
+def segments(speech, marker):
+    """The speech between the lines that begin with the marker."""
+    parts = [[]]
+    for line in speech:
+        if line.startswith(marker):
+            parts.append([])
+        else:
+            parts[-1].append(line)
+    return parts
+
+
+def scenario_transfer_monitor(nubrado, scratch, tools_dir):
+    """Enter tells the progress; Space three times goes from speaking to
+    beeping to silence and back; Esc asks, "x" asks again, "s" stops the
+    download and starts the server anew. An upload left with "n" goes on."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, client={"progress-get": PROGRESS, "delay-get": "60",
+                                              "progress-put": PROGRESS, "delay-put": "60"})
+    lay_out_listing(tools)
+    # The monitor only looks whether a key waits, so each of its keys is
+    # timed to arrive by itself.
+    ten, now = "{Wait 10500}", "{Wait 100}"
+    keys = ("d{End}r{Enter}" + (ten + "{Enter}" + now + "{Space}") * 3 + ten + "{Enter}" + now
+            + "{Esc}xs{Esc}{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    told = "Baixando. 50%de 10.00 MB - notas.txt"
+    expect(count(run.console, told) == 4, "Enter tells the progress", run)
+    # From the start of the transfer: the menu beeps at its last item.
+    start = run.speech.index("speak: Será salvo em c:\\nubrado\\downloads")
+    parts = segments(run.speech[start:], "speak: " + told)
+    expect(len(parts) == 5, "four reports", run)
+    spoken = [part.count("speak: 50%") for part in parts[:4]]
+    beeps = [part.count("sound: <beep>") for part in parts[:4]]
+    expect(spoken[0] >= 1 and spoken[1] == 0 and spoken[2] == 0 and spoken[3] >= 1,
+           f"spoken progress per mode: {spoken}", run)
+    expect(beeps[0] == 0 and beeps[1] >= 1 and beeps[2] == 0 and beeps[3] == 0, f"beeps per mode: {beeps}", run)
+    expect_lines(run, START + PROMPT_ANA + ["Aguarde", "Nível 0", "4 ítens", "Selecione com setas",
+        "Para ajuda, aperte f1",
+        "Informe o caminho para salvar, ou enter para aceitar o padrão.",
+        "Use . (ponto), para salvar no diretório corrente", "Ou digite o caminho desejado.",
+        "c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads"] + [told] * 4 + [
+        "Deseja parar o download?", "Deseja parar o download?", "Download interrompido."] + PROMPT_ANA + LEAVE)
+    servers = [p for p in run.processes if "megacmdserver" in p]
+    expect(len(servers) == 1, "the server was ended and started again: " + repr(servers), run)
+    expect(not any("megaclient" in p for p in run.processes), "the download was stopped", run)
+
+    keys = "ec:\\nubrado\\usuarios{Enter}{Wait 1000}{Enter}{Wait 100}{Esc}n{Esc}s"
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + PROMPT_ANA + [
+        "Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\usuarios",
+        "Iniciando upload", "Enviando. 50%de 10.00 MB - c:\\nubrado\\usuarios", "Deseja parar o envio?"]
+        + PROMPT_ANA + LEAVE)
+    expect(any("megaclient" in p and "put" in p for p in run.processes), "the upload goes on", run)
+
+
+def scenario_help_menu_leave(nubrado, scratch, tools_dir):
+    """The main help; the main menu by arrow down, F9 and arrow up (Esc in
+    it goes back, Enter runs the chosen function); leaving answered with a
+    stray key, then "n", then "s" from the menu's last item."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive)
+    keys = "{F1}{Down}{Down}{Down}{Down}{Enter}{F9}{Esc}{Esc}xn{Up}{End}{Enter}s"
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + PROMPT_ANA + [
+        "Opções:", "n - nova conta.", "c - Confirmar conta.", "l - login.", "o - logout.",
+        "d - diretórios e arquivos.", "e - enviar.", "r - receber.", "i - importar.", "/ - terminal de comando.",
+        "z - cancelar conta.", "0 - Confirmar cancelamento de conta.", "Del - reiniciar programas em segundo plano.",
+        "q - verificar espaço.", "k - Ver e copiar sua chave mestra", "t - gerenciar contatos", "f1 - ajuda.",
+        "f9, seta acima e seta abaixo -  menu.", "Esc - sair."] + PROMPT_ANA + [
+        "Desconectando...", "Nubrado - Acesso sem login", "Qual sua opção?",
+        "Nubrado - Acesso sem login", "Qual sua opção?",
+        "Confirma fim?", "Confirma fim?", "Nubrado - Acesso sem login", "Qual sua opção?",
+        "Confirma fim?", "Até logo."])
+    expect(client_calls(tools)[0][0] == "logout", "item 4 logs out", run)
+    expect("speak: Desconectar" in run.speech and "speak: Sair" in run.speech, "the menu says its items", run)
 
 
 SCENARIOS = {
@@ -281,6 +623,11 @@ SCENARIOS = {
     "listing_error": scenario_listing_error,
     "server_running": scenario_server_running,
     "local_marker": scenario_local_marker,
+    "log_in": scenario_log_in,
+    "accounts": scenario_accounts,
+    "listing_and_transfers": scenario_listing_and_transfers,
+    "transfer_monitor": scenario_transfer_monitor,
+    "help_menu_leave": scenario_help_menu_leave,
 }
 
 
