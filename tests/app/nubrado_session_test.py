@@ -216,6 +216,10 @@ class Failure(Exception):
     pass
 
 
+class Skip(Exception):
+    pass
+
+
 def expect(condition, message, run=None):
     if not condition:
         if run is not None:
@@ -617,6 +621,79 @@ def scenario_help_menu_leave(nubrado, scratch, tools_dir):
     expect("speak: Desconectar" in run.speech and "speak: Sair" in run.speech, "the menu says its items", run)
 
 
+def start_web_server(work):
+    """nginx on loopback serving WORK/www, as the network tests start it;
+    (process, port)."""
+    peer = subprocess.Popen([sys.executable, os.path.join(ROOT, "tests", "net", "peers", "net_peer.py"), "nginx", work],
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    line = peer.stdout.readline().decode()
+    words = dict(word.split("=", 1) for word in line.split()[1:] if "=" in word)
+    if not line.startswith("READY") or "port" not in words:
+        peer.kill()
+        peer.wait()
+        raise Failure("the web server did not start: " + line)
+    return peer, words["port"]
+
+
+def stop_web_server(peer):
+    peer.terminate()
+    try:
+        peer.wait(10)
+    except subprocess.TimeoutExpired:
+        peer.kill()
+        peer.wait()
+
+
+def pack_tools(tools, package):
+    """Packs the folder `tools` as megacmd/ into the 7za archive `package`."""
+    os.makedirs(os.path.dirname(package), exist_ok=True)
+    staging = os.path.join(os.path.dirname(tools), "staging")
+    os.makedirs(staging)
+    shutil.copytree(tools, os.path.join(staging, "megacmd"), symlinks=True)
+    packed = subprocess.run(["7za", "a", "-bd", package, "megacmd"], cwd=staging, capture_output=True)
+    if packed.returncode != 0:
+        raise Failure("7za could not pack the tools: " + packed.stdout.decode(errors="replace"))
+
+
+def install_and_start(nubrado, scratch, tools, keys, expected_after_start):
+    """Serves `tools` packed as the package, runs nubrado on an empty drive C
+    with the package URL in its settings, and checks the installation."""
+    www = os.path.join(scratch, "web")
+    pack_tools(tools, os.path.join(www, "www", "programas", "nubrado", "megacmd.7z"))
+    peer, port = start_web_server(www)
+    try:
+        drive = os.path.join(scratch, "vazio")
+        os.makedirs(drive)
+        ini = os.path.join(scratch, "Lumera.ini")
+        with open(ini, "w") as f:
+            f.write(f"[NUBRADO]\r\nPACOTE_MEGACMD=http://127.0.0.1:{port}/programas/nubrado/megacmd.7z\r\n")
+        started = time.monotonic()
+        run = run_nubrado(nubrado, drive, keys, scratch, extra_options=("--ini", ini))
+        elapsed = time.monotonic() - started
+    finally:
+        stop_web_server(peer)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ["Baixando mega-cmd. Aguarde", "Extraindo pacote", "Pronto."] + expected_after_start)
+    installed = os.path.join(drive, "nubrado", "megacmd")
+    expect(os.path.isdir(installed), "the tools were not unpacked", run)
+    expect(not os.path.exists(os.path.join(drive, "nubrado", "megacmd.7z")), "the package was not removed", run)
+    for folder in ("temp", "downloads"):
+        expect(os.path.isdir(os.path.join(drive, "nubrado", folder)), f"c:\\nubrado\\{folder} is missing", run)
+    return run, drive, elapsed
+
+
+def scenario_install(nubrado, scratch, tools_dir):
+    """Start-up with the tools missing: the package is fetched from the URL
+    of the settings, unpacked, removed, and the server started."""
+    if shutil.which("7za") is None:
+        print("skipped: 7za is not installed")
+        raise Skip()
+    source = os.path.join(scratch, "source")
+    tools = lay_out_fake_tools(os.path.join(source, "c"))
+    run, drive, _ = install_and_start(nubrado, scratch, tools, "{Esc}s", START + PROMPT_ANA + LEAVE)
+    expect(any("megacmdserver" in p for p in run.processes), "the server was not started", run)
+
+
 SCENARIOS = {
     "client_never_answers": scenario_client_never_answers,
     "result_file_never_comes": scenario_result_file_never_comes,
@@ -628,6 +705,7 @@ SCENARIOS = {
     "listing_and_transfers": scenario_listing_and_transfers,
     "transfer_monitor": scenario_transfer_monitor,
     "help_menu_leave": scenario_help_menu_leave,
+    "install": scenario_install,
 }
 
 
@@ -647,6 +725,8 @@ def main():
         except Failure as failure:
             print(f"FAIL {name}: {failure}")
             return 1
+        except Skip:
+            return SKIP
     print(f"ok {name}")
     return 0
 
