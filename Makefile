@@ -22,9 +22,11 @@ release: deps profile
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS) --target programs
 
+# CLOUD=local or CLOUD=real chooses the cloud tools the application drives
+# (see README, "The cloud service").
 run: release
 	@scripts/install-voice
-	@scripts/run-main
+	@CLOUD=$(CLOUD) scripts/run-main
 
 test: deps test-dev test-asan test-fuzz
 
