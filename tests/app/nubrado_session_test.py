@@ -694,6 +694,159 @@ def scenario_install(nubrado, scratch, tools_dir):
     expect(any("megacmdserver" in p for p in run.processes), "the server was not started", run)
 
 
+LOCAL_NOTICE = "Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega."
+PROMPT_DEMO = ["Nubrado - demo@nubrado.local", "Qual sua opção?"]
+PROMPT_NONE = ["Nubrado - Acesso sem login", "Qual sua opção?"]
+
+
+def install_local_service(tools_dir, drive):
+    if not tools_dir or not os.path.exists(os.path.join(tools_dir, "megaclient")):
+        raise Failure("the local cloud service's programs are not built: " + repr(tools_dir))
+    installed = subprocess.run([os.path.join(ROOT, "scripts", "install-cloud"), "--local", "--programs", tools_dir,
+                                drive], capture_output=True, timeout=60)
+    if installed.returncode != 0:
+        raise Failure("install-cloud failed: " + installed.stderr.decode(errors="replace"))
+    return os.path.join(drive, "nubrado", "cloud-data")
+
+
+def mailed_link(data, address, kind):
+    """The link of the newest mail of that kind (confirm, cancel) to the address."""
+    folder = os.path.join(data, "mailbox", address)
+    names = sorted(name for name in os.listdir(folder) if name.endswith("-" + kind + ".txt"))
+    expect(bool(names), f"no {kind} mail for {address}")
+    with open(os.path.join(folder, names[-1]), encoding="utf-8") as f:
+        found = re.findall(r"https://\S+", f.read())
+    expect(bool(found), f"no link in the {kind} mail")
+    return found[-1]
+
+
+def accounts_in(data):
+    with open(os.path.join(data, "state.txt"), encoding="utf-8") as f:
+        return [line.split("\t")[2] for line in f.read().splitlines() if line.startswith("account\t")]
+
+
+def files_of(data, address):
+    with open(os.path.join(data, "state.txt"), encoding="utf-8") as f:
+        for line in f.read().splitlines():
+            fields = line.split("\t")
+            if fields[0] == "account" and fields[2] == address:
+                return os.path.join(data, "accounts", fields[1], "files")
+    raise Failure(f"no account {address}")
+
+
+def message_after(run, line):
+    """The console line that follows the given one."""
+    lines = without_noise(run.console)
+    expect(line in lines, f"no line {line!r}", run)
+    return lines[lines.index(line) + 1]
+
+
+def scenario_cloud_walk(nubrado, scratch, tools_dir):
+    """Against the local cloud service, in the order a user meets them: a new
+    account, a log-in refused before confirmation, confirmation with the
+    link from the mailbox, log-in and log-out, the demo account chosen from
+    the list, the listing at the root and inside a folder and a shared
+    folder, Backspace, a download and an upload; leaving with "n" and "s"."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    with open(os.path.join(drive, "nubrado", "nota.txt"), "w", encoding="utf-8") as f:
+        f.write("Nota enviada pelo nubrado.\n")
+
+    run = run_nubrado(nubrado, drive, "nnovo@nubrado.local{Enter}segredo1{Enter}segredo1{Enter}{Esc}n{Esc}s", scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Nova conta", "Informe seu endereço de e-mail:", "novo@nubrado.local",
+        "Informe uma senha:", "segredo1", "Repita a senha:", "segredo1",
+        "Enviando pedido. Aguarde.", "Conta criada com sucesso!", "Verifique o e-mail novo@nubrado.local.",
+        "Assim que receber a mensagem para confirmar sua conta,",
+        "copie o link de confirmação e o insira no nubrado, na opção confirmar conta.",
+    ] + PROMPT_DEMO + ["Confirma fim?"] + PROMPT_DEMO + LEAVE)
+    link = mailed_link(data, "novo@nubrado.local", "confirm")
+
+    keys = ("novo@nubrado.local{Enter}segredo1{Enter}"
+            "c" + link + "{Enter}novo@nubrado.local{Enter}segredo1{Enter}"
+            "lnovo@nubrado.local{Enter}segredo1{Enter}"
+            "o"
+            "l{Enter}{Down}{Enter}"
+            "d{Down}{Down}{Enter}{Home}r{Enter}{Backspace}{Home}{Enter}{Backspace}{Esc}"
+            "ec:\\nubrado\\nota.txt{Enter}"
+            "{Esc}s")
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    refused = message_after(run, "Mensagem do mega:")
+    expect(refused.startswith("[API:err"), "the refusal is the service's message", run)
+    ask = ["Conectar", "Informe seu usuário", "Ou use setas para mais opções"]
+    root = ["Nível 0", "5 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
+    save = ["Informe o caminho para salvar, ou enter para aceitar o padrão.",
+            "Use . (ponto), para salvar no diretório corrente", "Ou digite o caminho desejado."]
+    expect_lines(run, START + [LOCAL_NOTICE] + ask + [
+        "novo@nubrado.local", "Informe sua senha", "segredo1", "Aguarde.",
+        "Erro ao conectar.", "Mensagem do mega:", refused] + PROMPT_NONE + [
+        "Digite ou cole o link de confirmação da sua conta", link,
+        "Informe o endereço de email usado para criar a conta", "novo@nubrado.local",
+        "Informe a senha usada para criar a conta", "segredo1",
+        "Enviando pedido de confirmação. Aguarde.", "Conta confirmada com sucesso!",
+        "Agora, vocêjá pode fazer login, usando seu email e senha, na opção login."] + PROMPT_NONE
+        + ask + ["novo@nubrado.local", "Informe sua senha", "segredo1", "Aguarde.", "Conectado.",
+                 "Nubrado - novo@nubrado.local", "Qual sua opção?", "Desconectando..."] + PROMPT_NONE
+        + ask + ["Aguarde.", "Conectado."] + PROMPT_DEMO
+        + ["Aguarde"] + root + ["Aguarde.", "Nível 1", "2 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
+        + save + ["c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads", "Download concluído.",
+                  "Aguarde."] + root + ["Aguarde.", "Nível 1", "1 ítens", "Selecione com setas",
+                                        "Para ajuda, aperte f1", "Aguarde."] + root + PROMPT_DEMO
+        + ["Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\nota.txt",
+           "Iniciando upload", "Envio concluído."] + PROMPT_DEMO + LEAVE)
+    for item in ("@Fotos da Ana", "bem-vindo.txt", "Documentos", "compras.txt", "Viagem"):
+        expect("speak: " + item in run.speech, f"the listing did not say {item}", run)
+    with open(os.path.join(drive, "nubrado", "downloads", "compras.txt"), encoding="utf-8") as f:
+        expect(f.read() == "Lista de compras: pão, leite, café.\n", "the download's content", run)
+    with open(os.path.join(files_of(data, "demo@nubrado.local"), "nota.txt"), encoding="utf-8") as f:
+        expect(f.read() == "Nota enviada pelo nubrado.\n", "the upload's content", run)
+    users = read_lines(os.path.join(drive, "nubrado", "usuarios"))
+    expect(users == ["Acesso sem login", "demo@nubrado.local:demo", "novo@nubrado.local"], f"the user list {users}", run)
+
+
+def scenario_cloud_stop_and_cancel(nubrado, scratch, tools_dir):
+    """Against the local cloud service: a slow upload reported with Enter and
+    stopped with Esc and "s" (the server starts again and answers the next
+    listing), then the account cancelled and, with the mailed link, the
+    cancellation confirmed: the account is gone."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    with open(os.path.join(drive, "nubrado", "grande.bin"), "wb") as f:
+        f.write(b"\x5a" * (1024 * 1024))
+    os.environ["NUBRADO_CLOUD_RATE"] = "100K"
+    try:
+        keys = "ec:\\nubrado\\grande.bin{Enter}{Wait 3000}{Enter}{Wait 100}{Esc}sd{Esc}zs{Esc}s"
+        run = run_nubrado(nubrado, drive, keys, scratch)
+    finally:
+        del os.environ["NUBRADO_CLOUD_RATE"]
+    expect(run.status == 0, f"exit status {run.status}", run)
+    told = message_after(run, "Iniciando upload")
+    expect(re.fullmatch(r"Enviando\. \d+%de 1\.00 MB - c:\\nubrado\\grande\.bin", told) is not None,
+           f"Enter told {told!r}", run)
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\grande.bin",
+        "Iniciando upload", told, "Deseja parar o envio?", "Envio interrompido."] + PROMPT_DEMO + [
+        "Aguarde", "Nível 0", "5 ítens", "Selecione com setas", "Para ajuda, aperte f1"] + PROMPT_DEMO + [
+        "Cancelar conta.", "Atenção:", "Se você cancelar sua conta, todos os seus dados serão perdidos.",
+        "Esta operação não poderá ser desfeita depois.", "Deseja continuar?",
+        "Pedido de cancelamento realizado com sucesso.", "Verifique o email associado a sua conta.",
+        "Caso tenha recebido um link para confirmar o cancelamento, copie e cole no nubrado, "
+        "na opção confirmar cancelamento de conta.",
+        "O cancelamento só acontece depois de confirmado."] + PROMPT_DEMO + LEAVE)
+    expect(not os.path.exists(os.path.join(files_of(data, "demo@nubrado.local"), "grande.bin")),
+           "the stopped upload arrived", run)
+
+    link = mailed_link(data, "demo@nubrado.local", "cancel")
+    run = run_nubrado(nubrado, drive, "0" + link + "{Enter}demo{Enter}{Esc}s", scratch)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Digite ou cole o link para cancelar sua conta:", link, "Digite sua senha:", "demo", "Aguarde.",
+        "Cancelamento de conta confirmado."] + PROMPT_DEMO + LEAVE)
+    expect("demo@nubrado.local" not in accounts_in(data), "the account is still there", run)
+
+
 SCENARIOS = {
     "client_never_answers": scenario_client_never_answers,
     "result_file_never_comes": scenario_result_file_never_comes,
@@ -706,6 +859,8 @@ SCENARIOS = {
     "transfer_monitor": scenario_transfer_monitor,
     "help_menu_leave": scenario_help_menu_leave,
     "install": scenario_install,
+    "cloud_walk": scenario_cloud_walk,
+    "cloud_stop_and_cancel": scenario_cloud_stop_and_cancel,
 }
 
 
