@@ -847,6 +847,30 @@ def scenario_cloud_stop_and_cancel(nubrado, scratch, tools_dir):
     expect("demo@nubrado.local" not in accounts_in(data), "the account is still there", run)
 
 
+def scenario_install_local_service(nubrado, scratch, tools_dir):
+    """The first run end to end: the local service packed with 7za and
+    served by nginx, nubrado started on an empty drive C downloads and
+    unpacks it, starts its server, finds nobody logged in and asks for a
+    log-in, then shows the prompt."""
+    if shutil.which("7za") is None:
+        print("skipped: 7za is not installed")
+        raise Skip()
+    tools = os.path.join(scratch, "pacote", "megacmd")
+    os.makedirs(tools)
+    for program in ("megacmdserver", "megaclient", "mega-whoami", "mega-cd", "mega-mount", "mega-ls", "mega-sync"):
+        shutil.copy2(os.path.join(tools_dir, program), os.path.join(tools, program))
+    with open(os.path.join(tools, "local-service"), "w") as f:
+        f.write("local\n")
+    run, drive, elapsed = install_and_start(
+        nubrado, scratch, tools, "{Esc}{Esc}{Esc}s",
+        START + [LOCAL_NOTICE, "Conectar", "Informe seu usuário", "Ou use setas para mais opções",
+                 "Nubrado - Acesso sem login.", "Qual sua opção?"] + LEAVE)
+    expect(any("megacmdserver" in p for p in run.processes), "the server was not started", run)
+    expect(os.path.isdir(os.path.join(drive, "nubrado", "cloud-data")), "the server made no data folder", run)
+    expect(read_lines(os.path.join(drive, "nubrado", "usuarios")) == ["Acesso sem login"], "the user list", run)
+    print(f"first run with installation: {elapsed:.2f} s")
+
+
 SCENARIOS = {
     "client_never_answers": scenario_client_never_answers,
     "result_file_never_comes": scenario_result_file_never_comes,
@@ -861,6 +885,7 @@ SCENARIOS = {
     "install": scenario_install,
     "cloud_walk": scenario_cloud_walk,
     "cloud_stop_and_cancel": scenario_cloud_stop_and_cancel,
+    "install_local_service": scenario_install_local_service,
 }
 
 
