@@ -497,7 +497,8 @@ def lay_out_listing(tools):
 def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
     """The root listing with a shared folder, its help, a folder opened and
     left with Backspace, the shared folder opened, an item downloaded from
-    the listing, an MP3 item, F5; a link downloaded and a file uploaded."""
+    the listing, an MP3 item, F5; a link downloaded into the folder the
+    program started in (".") and a file uploaded."""
     drive = os.path.join(scratch, "c")
     tools = lay_out_fake_tools(drive, client={"delay-get": "0.2", "delay-put": "0.2"})
     lay_out_listing(tools)
@@ -505,7 +506,7 @@ def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
         f.write("local\n")
     keys = ("d{F1}{Down}{Enter}{Backspace}{Enter}{Backspace}{Esc}"
             "d{Down}{Down}{Down}r{Enter}{Up}{Enter}{F5}{Esc}"
-            "rhttps://exemplo.invalid/arquivo.zip{Enter}{Enter}"
+            "rhttps://exemplo.invalid/arquivo.zip{Enter}.{Enter}"
             "ec:\\nubrado\\notas-locais.txt{Enter}"
             "{Esc}s")
     run = run_nubrado(nubrado, drive, keys, scratch)
@@ -523,7 +524,7 @@ def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
                                        "Download concluído.",
                                        "Aguarde.", "Esta função ainda não está disponível."] + root + PROMPT_ANA
         + ["Entre com a url para download", "https://exemplo.invalid/arquivo.zip"] + save
-        + ["c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads", "Download concluído."] + PROMPT_ANA
+        + [".Será salvo em " + scratch, "Download concluído."] + PROMPT_ANA
         + ["Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\notas-locais.txt",
            "Iniciando upload", "Envio concluído."] + PROMPT_ANA + LEAVE)
     calls = [call[:-2] for call in client_calls(tools)]
@@ -532,8 +533,9 @@ def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
                      ["put", os.path.join(drive, "nubrado", "notas-locais.txt")]],
            f"the client got {calls}", run)
     downloads = os.path.join(drive, "nubrado", "downloads")
-    expect(sorted(os.listdir(downloads)) == ["arquivo.zip", "notas.txt"],
-           f"downloads holds {os.listdir(downloads)}", run)
+    expect(os.listdir(downloads) == ["notas.txt"], f"downloads holds {os.listdir(downloads)}", run)
+    # "." saves in the folder the program was started in.
+    expect(os.path.exists(os.path.join(scratch, "arquivo.zip")), "the link was not saved in the current folder", run)
     expect("speak: @Fotos da Bia" in run.speech and "speak: música.mp3" in run.speech,
            "the menu says the shared folder and the converted name", run)
 
