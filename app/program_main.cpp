@@ -19,6 +19,7 @@
 #include "platform/text_encoding.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +29,13 @@
 #include <vector>
 
 namespace app {
+
+namespace {
+
+// How long in all a fast run waits in real time for one captured program.
+constexpr uint64_t real_time_budget_ms = 3000;
+
+}
 
 int run_program(const Program& program, int argc, char** argv)
 {
@@ -109,15 +117,27 @@ int run_program(const Program& program, int argc, char** argv)
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
     // A fast run skips pauses, but a captured program lives in real time:
-    // while one runs, each pause lasts until it ends, at most 25 ms, so that
-    // a script polling for it sees it finish after a few turns instead of
-    // running out of patience at once. A program that never ends makes
-    // each pause last 25 ms.
+    // while one runs, a pause lasts until it ends (at most the pause's
+    // length), so that a script polling for it sees what it wrote instead
+    // of running out of patience at once. Each program gets three seconds
+    // of such waiting in all; one that runs longer is taken for stuck, and
+    // pauses skip again, so a script's patience with it stays fast.
     if (virtual_clock) {
-        virtual_clock->set_pacer([&system](uint64_t milliseconds) {
+        virtual_clock->set_pacer([&system, paced_pid = 0, spent_ms = uint64_t(0)](uint64_t milliseconds) mutable {
             int pid = system.state().captured().pid();
-            if (pid > 0)
-                system.state().launcher().wait_for_exit(pid, static_cast<int>(std::min<uint64_t>(milliseconds, 25)));
+            if (pid <= 0)
+                return;
+            if (pid != paced_pid) {
+                paced_pid = pid;
+                spent_ms = 0;
+            }
+            uint64_t slice = std::min(milliseconds, real_time_budget_ms - spent_ms);
+            if (slice == 0)
+                return;
+            auto start = std::chrono::steady_clock::now();
+            system.state().launcher().wait_for_exit(pid, static_cast<int>(slice));
+            auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            spent_ms = std::min(real_time_budget_ms, spent_ms + std::max<uint64_t>(1, static_cast<uint64_t>(waited.count())));
         });
     }
     host.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
