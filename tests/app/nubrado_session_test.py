@@ -652,7 +652,8 @@ def pack_tools(tools, package):
     staging = os.path.join(os.path.dirname(tools), "staging")
     os.makedirs(staging)
     shutil.copytree(tools, os.path.join(staging, "megacmd"), symlinks=True)
-    packed = subprocess.run(["7za", "a", "-bd", package, "megacmd"], cwd=staging, capture_output=True)
+    # The fastest compression: debug builds of the programs are large.
+    packed = subprocess.run(["7za", "a", "-bd", "-mx=1", package, "megacmd"], cwd=staging, capture_output=True)
     if packed.returncode != 0:
         raise Failure("7za could not pack the tools: " + packed.stdout.decode(errors="replace"))
 
@@ -861,6 +862,8 @@ def scenario_install_local_service(nubrado, scratch, tools_dir):
     os.makedirs(tools)
     for program in ("megacmdserver", "megaclient", "mega-whoami", "mega-cd", "mega-mount", "mega-ls", "mega-sync"):
         shutil.copy2(os.path.join(tools_dir, program), os.path.join(tools, program))
+        if shutil.which("strip"):
+            subprocess.run(["strip", os.path.join(tools, program)], capture_output=True)
     with open(os.path.join(tools, "local-service"), "w") as f:
         f.write("local\n")
     run, drive, elapsed = install_and_start(
