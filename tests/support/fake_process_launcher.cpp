@@ -65,9 +65,23 @@ bool FakeProcessLauncher::end_process(int pid, bool force)
     auto found = std::find_if(m_processes.begin(), m_processes.end(), [&](const auto& entry) { return entry.pid == pid; });
     if (found == m_processes.end())
         return false;
+    if (m_linger > 0)
+        m_ending.emplace_back(*found, m_linger);
     m_processes.erase(found);
     m_ended.emplace_back(pid, force);
     return true;
+}
+
+std::vector<ProcessEntry> FakeProcessLauncher::list_processes()
+{
+    std::vector<ProcessEntry> listed = m_processes;
+    for (auto& [entry, listings_left] : m_ending) {
+        if (listings_left > 0) {
+            listed.push_back(entry);
+            --listings_left;
+        }
+    }
+    return listed;
 }
 
 std::optional<std::string> FakeProcessLauncher::find_in_path(std::string_view name)

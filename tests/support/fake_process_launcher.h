@@ -32,7 +32,7 @@ public:
     base::Result<int> spawn_foreground(const SpawnRequest& request) override;
     bool wait_for_exit(int pid, int timeout_ms) override;
     void reap_children() override { }
-    std::vector<ProcessEntry> list_processes() override { return m_processes; }
+    std::vector<ProcessEntry> list_processes() override;
     bool end_process(int pid, bool force) override;
     int own_pid() override { return 1; }
     std::optional<std::string> find_in_path(std::string_view name) override;
@@ -47,6 +47,9 @@ public:
     void add_file(const std::string& path) { m_files.insert(path); }
     void add_to_path(const std::string& name, const std::string& path) { m_path[name] = path; add_executable(path); }
     void fail_starts(bool fail) { m_fail_starts = fail; }
+    // An ended process stays in the table for this many more listings, as a
+    // real one does for a moment after it was told to end.
+    void linger_after_end(int listings) { m_linger = listings; }
 
     const std::vector<Start>& starts() const { return m_starts; }
     const std::vector<std::pair<int, bool>>& ended() const { return m_ended; }
@@ -57,6 +60,8 @@ private:
     base::Result<int> record(Way way, const SpawnRequest& request);
 
     std::vector<ProcessEntry> m_processes;
+    std::vector<std::pair<ProcessEntry, int>> m_ending; // with the listings left
+    int m_linger = 0;
     std::set<std::string> m_executables;
     std::set<std::string> m_files;
     std::map<std::string, std::string> m_path;

@@ -269,6 +269,23 @@ TEST_F(SystemStatements, TaskkillEndsTheNamedProcessesOnly)
     EXPECT_FALSE(run("existeprog \"victim.exe\""));
 }
 
+// A script may start a server again right after ending it by force; the
+// old one must be gone by then. Without /f nothing is waited for.
+TEST_F(SystemStatements, ForcedTaskkillReturnsOnceItsProcessesAreGone)
+{
+    launcher.linger_after_end(3);
+    launcher.add_process({ 50, "server", "server", { "/x/server" } });
+    EXPECT_TRUE(run("executa \"cmd /c taskkill /f /im server.exe\" &&&"));
+    EXPECT_TRUE(run("existeprog \"server.exe\" x"));
+    EXPECT_EQ(test.variable("x"), "0");
+
+    launcher.add_process({ 60, "server", "server", { "/x/server" } });
+    EXPECT_TRUE(run("executa \"cmd /c taskkill /im server.exe\" &&&"));
+    EXPECT_EQ(launcher.ended().back(), (std::pair<int, bool> { 60, false }));
+    EXPECT_TRUE(run("existeprog \"server.exe\" x"));
+    EXPECT_EQ(test.variable("x"), "1");
+}
+
 TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
 {
     EXPECT_TRUE(run("enviacmd \"ninguem\""));

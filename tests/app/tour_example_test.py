@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""nubrado's built-in script, driven headless through its menu.
+"""The tour of data/examples, driven headless through its menu.
 
 The tour picks "Soletrar um nome" and types a name in the line editor, then
 the numbers, then leaves with Esc; the speech log must say what a user
 hears, in order, and the program must end normally.
 
-Usage: nubrado_demo_test.py NUBRADO
+Usage: tour_example_test.py CORVANTE TOUR_SCRIPT
 """
 
 import os
@@ -43,16 +43,16 @@ speak: Fim do script
 
 
 def main():
-    nubrado = sys.argv[1]
+    corvante, tour = sys.argv[1], sys.argv[2]
     with tempfile.TemporaryDirectory() as scratch:
         speech = os.path.join(scratch, "speech.log")
         screen = os.path.join(scratch, "screen.txt")
         result = subprocess.run(
-            [nubrado, "--headless", "--fast", "--keys", KEYS, "--speech-log", speech, "--screen", screen,
-             "--drive", "C=" + scratch],
+            [corvante, "--headless", "--fast", "--keys", KEYS, "--speech-log", speech, "--screen", screen,
+             "--drive", "C=" + scratch, tour],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
         if result.returncode != 0:
-            print(f"FAIL: nubrado ended with status {result.returncode}\n{result.stdout.decode(errors='replace')}")
+            print(f"FAIL: the tour ended with status {result.returncode}\n{result.stdout.decode(errors='replace')}")
             return 1
         with open(speech, encoding="utf-8") as f:
             heard = f.read()
