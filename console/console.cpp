@@ -238,11 +238,6 @@ uint8_t Console::read_key()
 std::string Console::read_line(int size)
 {
     std::string line;
-    auto echo = [&](std::string_view bytes) {
-        m_echoing = true;
-        write_chars(bytes);
-        m_echoing = false;
-    };
     while (true) {
         uint8_t key = read_key();
         if (key == 13)
@@ -256,16 +251,16 @@ std::string Console::read_line(int size)
         if (key == 8) {
             if (!line.empty()) {
                 line.pop_back();
-                echo("\b");
+                write_chars("\b");
             }
             continue;
         }
         if (key >= 32 && static_cast<int>(line.size()) < size - 2) {
             line.push_back(static_cast<char>(key));
-            echo(std::string_view(reinterpret_cast<const char*>(&key), 1));
+            write_chars(std::string_view(reinterpret_cast<const char*>(&key), 1));
         }
     }
-    echo("\r\n");
+    write_chars("\r\n");
     return line;
 }
 

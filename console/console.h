@@ -75,7 +75,6 @@ public:
     // Screen. The writing, clearing and colour operations open the window
     // on first use.
     void write_chars(std::string_view bytes);
-    void write_char(uint8_t byte) { write_chars(std::string_view(reinterpret_cast<const char*>(&byte), 1)); }
     void clear_screen();
     void clear_to_end_of_line();
     void goto_xy(int column, int row);
@@ -104,7 +103,6 @@ public:
     // current picture kept, when the file is not a bitmap that can be shown.
     bool load_picture(const std::string& system_path);
     void draw_picture(int x, int y);
-    void set_picture_scale(double scale) { m_picture_scale = scale; }
     void remove_picture();
     bool has_picture() const { return m_picture != nullptr; }
 
@@ -122,9 +120,8 @@ public:
     bool keys_may_come() const { return m_keys.count() > 0 || m_events.keys_may_come(); }
 
     // The event loop.
-    // Both return how many events were handled.
+    // Returns how many events were handled.
     int pump_all_messages();
-    int pump_console_messages() { return pump_all_messages(); }
     // Pumps; when that handled nothing, waits up to `timeout_ms` (negative:
     // no limit) for an event and pumps again.
     void wait_event(int timeout_ms);
@@ -147,8 +144,6 @@ public:
     std::string& review_search_text() { return m_review_search_text; }
     const ColourTable& colours() const { return m_colours; }
     bool is_open() const { return m_open; }
-    // True while read_line writes the echo of what the user typed.
-    bool echoing() const { return m_echoing; }
     platform::Clock& clock() { return m_clock; }
 
 private:
@@ -174,7 +169,6 @@ private:
     bool m_focused = true;
     bool m_input_enabled = true;
     bool m_tone_playing = false;
-    bool m_echoing = false;
     platform::WindowState m_window_state = platform::WindowState::Normal;
     std::string m_title;
     std::unique_ptr<platform::PictureImage> m_picture;

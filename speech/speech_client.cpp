@@ -397,11 +397,6 @@ void SpeechClient::play_wave_image(std::span<const uint8_t> image)
     wait_while_busy();
 }
 
-void SpeechClient::speak_punctuation(std::string_view text)
-{
-    punctuation(text);
-}
-
 void SpeechClient::punctuation(std::string_view text)
 {
     if (text.empty() || m_port.key_waiting())
@@ -447,23 +442,6 @@ void SpeechClient::play_beep()
     wait_engine_idle();
     m_port.discard_keys();
     play_samples_and_wait(m_beep);
-}
-
-void SpeechClient::write_and_speak(std::string_view text)
-{
-    m_port.write_text(text);
-    speak_text(text);
-}
-
-void SpeechClient::write_line_and_speak(std::string_view text)
-{
-    write_and_speak(text);
-    m_port.end_line();
-}
-
-void SpeechClient::write_number_and_speak(long long number)
-{
-    write_and_speak(std::to_string(number));
 }
 
 uint8_t SpeechClient::read_key_and_speak()

@@ -68,13 +68,9 @@ public:
     void play_sound(std::string_view name);
     bool sound_exists(std::string_view name);
     void play_wave_image(std::span<const uint8_t> image);
-    void speak_punctuation(std::string_view text);
     void pause_ms(int milliseconds);
     void play_click();
     void play_beep();
-    void write_and_speak(std::string_view text);
-    void write_line_and_speak(std::string_view text);
-    void write_number_and_speak(long long number);
     uint8_t read_key_and_speak();
     bool speech_busy();
     void stop_speech();
@@ -94,7 +90,6 @@ public:
     bool echo_typed = true;
     const SpeedSettings& speed() const { return m_speed; }
     const std::string& letters_directory() const { return m_letters_dir; }
-    const std::string& named_sound_directory() const { return m_named_sound_dir; }
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
     const std::vector<uint8_t>& click_sound() const { return m_click; }
     const std::vector<uint8_t>& beep_sound() const { return m_beep; }
