@@ -2,7 +2,7 @@
 // ConsoleHost: the interpreter's host over the console, the speech output and the clock.
 #include "app/console_host.h"
 
-#include "app/document_opener.h"
+#include "system/desktop_opener.h"
 
 namespace app {
 
@@ -121,7 +121,7 @@ bool ConsoleHost::open_document(std::string_view file, std::string_view paramete
 {
     if (!m_launcher || !m_paths)
         return false;
-    return open_with_desktop(*m_launcher, *m_paths, file, parameter);
+    return sys::open_with_desktop(*m_launcher, *m_paths, file, parameter);
 }
 
 interpreter::TimeOfDay ConsoleHost::local_time()

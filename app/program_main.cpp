@@ -4,7 +4,7 @@
 #include "app/console_host.h"
 #include "app/options.h"
 #include "app/program_main.h"
-#include "app/program_start.h"
+#include "app/startup.h"
 #include "app/paths_and_settings.h"
 #include "app/script_file.h"
 #include "app/script_host.h"

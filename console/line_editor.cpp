@@ -2,7 +2,7 @@
 #include "console/line_editor.h"
 
 #include "console/console.h"
-#include "console/document_opening.h"
+#include "console/document_word.h"
 #include "console/edit_field.h"
 #include "console/key_codes.h"
 #include "console/screen_review.h"

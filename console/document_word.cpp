@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/document_opening.h"
+#include "console/document_word.h"
 
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"

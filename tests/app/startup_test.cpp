@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the start-up both programs share.
 #include "app/console_host.h"
-#include "app/program_start.h"
+#include "app/startup.h"
 #include "app/speech_backends.h"
 #include "settings/settings.h"
 #include "tests/console/console_fixture.h"

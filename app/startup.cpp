@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up both programs share: speech, the cleared console and its captions.
-#include "app/program_start.h"
+#include "app/startup.h"
 
 #include "app/console_host.h"
 #include "platform/path_map.h"
