@@ -50,7 +50,7 @@ public:
 
     bool key_waiting() override { return m_console.key_pressed(); }
     uint8_t read_key() override { return m_console.read_key(); }
-    void pause_ms(int milliseconds) override { m_console.delay(milliseconds); }
+    void pause_ms(int milliseconds) override { m_console.loop().delay(milliseconds); }
     interpreter::TimeOfDay local_time() override;
     uint32_t random_seed() override;
 

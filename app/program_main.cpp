@@ -78,7 +78,7 @@ int run_program(const Program& program, int argc, char** argv)
     // The console ends the program from inside a wait (window closed,
     // Ctrl+Break, keys run out): the logs are flushed at every write, so
     // only the screen file is left to write.
-    (*backends)->console().set_program_end([&backends](int status) {
+    (*backends)->loop().set_program_end([&backends](int status) {
         (*backends)->finish();
         std::exit(status);
     });

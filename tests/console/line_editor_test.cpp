@@ -66,7 +66,7 @@ public:
     }
     bool key_waiting() override { return m_console.key_pressed(); }
     uint8_t read_key() override { return m_console.read_key(); }
-    void pause_ms(int milliseconds) override { m_console.delay(milliseconds); }
+    void pause_ms(int milliseconds) override { m_console.loop().delay(milliseconds); }
     interpreter::TimeOfDay local_time() override { return { 2026, 12, 8, 2, 14, 5, 30, 0 }; }
     uint32_t random_seed() override { return 1; }
 
