@@ -30,7 +30,7 @@ void EventLoop::end_program(int status)
         m_target->program_ending();
     if (m_program_end)
         m_program_end(status);
-    // Without a host to end the process (a test that forgot to set one)
+    // Without an end function (a test that forgot to set one)
     // there is nothing sound left to do.
     std::exit(status);
 }

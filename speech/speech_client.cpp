@@ -444,14 +444,6 @@ void SpeechClient::play_beep()
     play_samples_and_wait(m_beep);
 }
 
-uint8_t SpeechClient::read_key_and_speak()
-{
-    uint8_t key = m_port.read_key();
-    stop_speech();
-    speak_char(static_cast<char>(key));
-    return key;
-}
-
 void SpeechClient::speak_battery()
 {
     PowerReading power;

@@ -71,7 +71,6 @@ public:
     void pause_ms(int milliseconds);
     void play_click();
     void play_beep();
-    uint8_t read_key_and_speak();
     bool speech_busy();
     void stop_speech();
     void speak_battery();
