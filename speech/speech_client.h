@@ -3,6 +3,7 @@
 #pragma once
 
 #include "speech/builtin_synthesiser.h"
+#include "speech/engine_session.h"
 #include "speech/speech_engine.h"
 
 #include <cstdint>
@@ -84,8 +85,8 @@ public:
     void speak_date(int day, int month, int year);
 
     int speed_level() const { return m_speed_level; }
-    bool engine_active() const { return m_engine != nullptr; }
-    int engine_type() const { return m_engine_type; }
+    bool engine_active() const { return m_engine.is_open(); }
+    int engine_type() const { return m_engine.type(); }
     bool echo_typed = true;
     const SpeedSettings& speed() const { return m_speed; }
     const std::string& letters_directory() const { return m_letters_dir; }
@@ -107,7 +108,6 @@ private:
     void sleep_ms(int milliseconds);
     void load_speed(int level);
     void open_engine(const EngineChoice& choice);
-    void close_engine();
     std::string sound_path(std::string_view name) const;
     bool file_exists(const std::string& windows_path) const;
     void log(std::string_view kind, std::string_view text);
@@ -117,7 +117,6 @@ private:
     settings::Settings& m_settings;
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;
-    EngineFactory& m_engines;
     SpeechLog* m_log = nullptr;
     std::function<PowerReading()> m_power_reader;
 
@@ -125,8 +124,7 @@ private:
     bool m_voice_optional = false;
     int m_speed_level = 3;
     SpeedSettings m_speed;
-    std::unique_ptr<SpeechEngine> m_engine;
-    int m_engine_type = 5;
+    EngineSession m_engine;
     bool m_abort = false;
     bool m_engine_spoke = true;
     std::string m_letters_dir;
