@@ -85,10 +85,11 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     console.loop().add_poller(backends->m_poller.get());
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, backends->m_engines });
-    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client);
+    backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
+    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues);
     backends->m_client->set_log(log);
     backends->m_client->set_voice_optional(choice.voice_optional);
-    backends->m_client->set_power_reader([] {
+    backends->m_cues->set_power_reader([] {
         auto status = platform::read_power_status();
         return speech::PowerReading { status.has_battery, status.percent, status.mains };
     });
@@ -103,6 +104,7 @@ SpeechBackends::~SpeechBackends()
         m_wave->wave_stop();
     }
     m_speech.reset();
+    m_cues.reset();
     m_client.reset();
     m_wave.reset();
     m_device.reset();

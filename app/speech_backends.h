@@ -7,6 +7,7 @@
 #include "speech/client_speech.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
+#include "speech/speech_cues.h"
 #include "speech/wave_output.h"
 
 #include <memory>
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<speech::WaveOutput> m_wave;
     speech::NoEngines m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
+    std::unique_ptr<speech::SpeechCues> m_cues;
     std::unique_ptr<speech::ClientSpeech> m_speech;
 };
 

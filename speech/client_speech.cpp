@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ClientSpeech: the speech client as the statements' speech port.
+// ClientSpeech: the speech client and its cues as the statements' speech port.
 #include "speech/client_speech.h"
 
 #include "speech/speech_client.h"
+#include "speech/speech_cues.h"
 
 #include <string>
 
@@ -17,9 +18,9 @@ void ClientSpeech::play_beep() { m_client.play_beep(); }
 void ClientSpeech::stop_speech() { m_client.stop_speech(); }
 bool ClientSpeech::speech_busy() { return m_client.speech_busy(); }
 void ClientSpeech::wait_until_quiet() { m_client.wait_while_busy(); }
-void ClientSpeech::speak_battery() { m_client.speak_battery(); }
-void ClientSpeech::speak_time(int hours, int minutes) { m_client.speak_time(hours, minutes); }
-void ClientSpeech::speak_date(int day, int month, int year) { m_client.speak_date(day, month, year); }
+void ClientSpeech::speak_battery() { m_cues.speak_battery(); }
+void ClientSpeech::speak_time(int hours, int minutes) { m_cues.speak_time(hours, minutes); }
+void ClientSpeech::speak_date(int day, int month, int year) { m_cues.speak_date(day, month, year); }
 bool ClientSpeech::engine_active() { return m_client.engine_active(); }
 bool ClientSpeech::echo_typed() { return m_client.echo_typed; }
 void ClientSpeech::set_echo_typed(bool on) { m_client.echo_typed = on; }

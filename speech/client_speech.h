@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ClientSpeech: the speech client as the statements' speech port.
+// ClientSpeech: the speech client and its cues as the statements' speech port.
 #pragma once
 
 #include "interpreter/speech_port.h"
@@ -7,11 +7,13 @@
 namespace speech {
 
 class SpeechClient;
+class SpeechCues;
 
 class ClientSpeech final : public interpreter::SpeechPort {
 public:
-    explicit ClientSpeech(SpeechClient& client)
+    ClientSpeech(SpeechClient& client, SpeechCues& cues)
         : m_client(client)
+        , m_cues(cues)
     {
     }
 
@@ -34,6 +36,7 @@ public:
 
 private:
     SpeechClient& m_client;
+    SpeechCues& m_cues;
 };
 
 }

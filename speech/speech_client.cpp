@@ -430,35 +430,10 @@ void SpeechClient::play_beep()
     play_samples_and_wait(m_beep);
 }
 
-void SpeechClient::speak_battery()
+void SpeechClient::play_letter_sound(std::string_view name)
 {
-    PowerReading power;
-    if (m_power_reader)
-        power = m_power_reader();
-    if (!power.has_battery)
-        play_sound("_SEMBAT");
-    else
-        speak_text(std::to_string(power.percent) + "%");
-    if (power.mains == 0)
-        play_sound("_SEMENER");
-}
-
-void SpeechClient::dial_tones(std::string_view text)
-{
-    bool fast = m_wave.fast_playback;
-    m_wave.fast_playback = false;
-    for (char c : text) {
-        c = interpreter::upper_byte(c);
-        if (c == '#' || c == '*' || interpreter::is_digit(c)) {
-            wait_engine_idle();
-            m_wave.play_wave_file(m_letters_dir + "dtmf_" + (c == '*' ? 'X' : c) + ".wav");
-            wait_while_busy();
-            pause_ms(100);
-        } else if (c == ',') {
-            pause_ms(1000);
-        }
-    }
-    m_wave.fast_playback = fast;
+    wait_engine_idle();
+    m_wave.play_wave_file(m_letters_dir + std::string(name) + ".wav");
 }
 
 }

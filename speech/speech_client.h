@@ -28,13 +28,6 @@ class ConsolePort;
 class SpeechLog;
 class WaveOutput;
 
-// What power status the platform reports, for speak_battery.
-struct PowerReading {
-    bool has_battery = false;
-    int percent = 0;
-    int mains = 255; // 0 off line, 1 on line, 255 unknown
-};
-
 enum class Gender { Masculine, Feminine };
 
 class SpeechClient {
@@ -57,7 +50,6 @@ public:
     // When set, a voice database that cannot be opened leaves the built-in
     // synthesiser silent instead of ending the program (test runs).
     void set_voice_optional(bool optional) { m_voice_optional = optional; }
-    void set_power_reader(std::function<PowerReading()> reader) { m_power_reader = std::move(reader); }
 
     void init_speech(int speed, std::string_view script_sound_directory);
     void reconfigure_speech(int speed, bool use_engine, int type, int pitch, int engine_speed, int voice);
@@ -74,15 +66,13 @@ public:
     void play_beep();
     bool speech_busy();
     void stop_speech();
-    void speak_battery();
-    void dial_tones(std::string_view text);
+    // A recording of the letters' folder ("dtmf_1"); returns without waiting.
+    void play_letter_sound(std::string_view name);
     // Waits while speech_busy, keeping events flowing.
     void wait_while_busy();
 
     // Recorded number words, times and dates.
     void speak_number_words(std::string_view words, Gender gender);
-    void speak_time(int hours, int minutes);
-    void speak_date(int day, int month, int year);
 
     int speed_level() const { return m_speed_level; }
     bool engine_active() const { return m_engine.is_open(); }
@@ -118,7 +108,6 @@ private:
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;
     SpeechLog* m_log = nullptr;
-    std::function<PowerReading()> m_power_reader;
 
     BuiltinSynthesiser m_synth;
     bool m_voice_optional = false;

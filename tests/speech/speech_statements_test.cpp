@@ -2,6 +2,7 @@
 // FALA, SOLETRA, FALAHORA and SINTCONFIG in scripts.
 #include "interpreter/argument_readers.h"
 #include "speech/client_speech.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_statements.h"
 #include "tests/speech/speech_fixture.h"
 #include "tests/support/test_runtime.h"
@@ -28,7 +29,8 @@ protected:
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\n");
         world.start();
         bind_with_speech(commands);
-        speech_port = std::make_unique<speech::ClientSpeech>(*world.client);
+        cues = std::make_unique<speech::SpeechCues>(*world.client);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues);
         runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
         interpreter::reset_interpreter(*runtime);
         runtime->subsystems.speech = world.client.get();
@@ -46,6 +48,7 @@ protected:
     speech_test::SpeechWorld world;
     test_support::RecordingPorts ports;
     interpreter::CommandTable commands;
+    std::unique_ptr<speech::SpeechCues> cues;
     std::unique_ptr<speech::ClientSpeech> speech_port;
     std::unique_ptr<interpreter::Runtime> runtime;
 };
