@@ -31,6 +31,7 @@ public:
     ConsoleBackends& operator=(const ConsoleBackends&) = delete;
 
     console::Console& console() { return *m_console; }
+    console::EventLoop& loop() { return *m_loop; }
     // How a program started in the foreground gets the terminal; nullptr
     // when the console is not on one.
     sys::ConsoleHandover* handover() { return m_handover.get(); }
@@ -58,6 +59,7 @@ private:
     // attached it; before that it is dropped.
     speech::WaveSoundPlayer m_sound;
     console::ConsoleLog m_log;
+    std::unique_ptr<console::EventLoop> m_loop;
     std::unique_ptr<console::Console> m_console;
     std::string m_screen_path;
     std::optional<uint64_t> m_window_id;

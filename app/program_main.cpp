@@ -1,21 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main routine both programs share: options, backends, start-up, one run, the report.
 #include "app/console_backends.h"
-#include "app/console_host.h"
 #include "app/options.h"
 #include "app/program_main.h"
-#include "app/program_start.h"
+#include "app/startup.h"
 #include "app/paths_and_settings.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
+#include "app/system_world.h"
 #include "app/wave_click_player.h"
 #include "files/file_subsystems.h"
+#include "console/console_terminal.h"
 #include "console/menu_state.h"
 #include "interpreter/run_loop.h"
 #include "net/network_state.h"
 #include "platform/posix/posix_tcp_network.h"
+#include "speech/speech_log.h"
 #include "base/text_encoding.h"
 
 #include <algorithm>
@@ -90,15 +92,26 @@ int run_program(const Program& program, int argc, char** argv)
     // The console ends the program from inside a wait (window closed,
     // Ctrl+Break, keys run out): the logs are flushed at every write, so
     // only the screen file is left to write.
-    (*backends)->console().set_program_end([&backends](int status) {
+    (*backends)->loop().set_program_end([&backends](int status) {
         (*backends)->finish();
         std::exit(status);
     });
-    ConsoleHost host((*backends)->console(), speech, *clock);
+    // Test runs (--headless) go on without a voice; the user's program ends
+    // at start when it has none, after saying so.
+    SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
+    auto speech_backends = SpeechBackends::create(speech_choice, (*backends)->console(), paths_and_settings.settings(),
+        paths_and_settings.paths(), *clock, options->speech_log_path.empty() ? nullptr : &speech);
+    if (!speech_backends) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), speech_backends.error().message.c_str());
+        return exit_cannot_start;
+    }
+    console::ConsoleTerminal terminal((*backends)->console());
+    SystemWorld world((*backends)->loop(), *clock);
 
     interpreter::CommandTable table;
     bind_all_statements(table);
-    auto runtime = std::make_unique<interpreter::Runtime>(host, table);
+    auto runtime = std::make_unique<interpreter::Runtime>(
+        interpreter::Ports { terminal, (*speech_backends)->speech(), world }, table);
     paths_and_settings.attach(runtime->subsystems);
     runtime->subsystems.console = &(*backends)->console();
     // Network peers live in real time, also when --fast skips the script's pauses.
@@ -140,7 +153,7 @@ int run_program(const Program& program, int argc, char** argv)
             spent_ms = std::min(real_time_budget_ms, spent_ms + std::max<uint64_t>(1, static_cast<uint64_t>(waited.count())));
         });
     }
-    host.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
+    world.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
     interpreter::reset_interpreter(*runtime);
     for (const auto& setting : program.script_settings) {
         std::string value = paths_and_settings.settings().read_setting(setting.section, setting.key);
@@ -153,24 +166,14 @@ int run_program(const Program& program, int argc, char** argv)
     // Windows-1252.
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(base::utf8_to_windows1252(argument));
-    // Test runs (--headless) go on without a voice; the user's program ends
-    // at start when it has none, after saying so.
-    SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
-    auto speech_backends = SpeechBackends::create(speech_choice, (*backends)->console(), paths_and_settings.settings(),
-        paths_and_settings.paths(), *clock, options->speech_log_path.empty() ? nullptr : &speech);
-    if (!speech_backends) {
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), speech_backends.error().message.c_str());
-        return exit_cannot_start;
-    }
     (*speech_backends)->attach(runtime->subsystems);
     (*backends)->sound().attach(&(*speech_backends)->wave());
     system.use_wave_output((*speech_backends)->wave());
     WaveClickPlayer download_click((*speech_backends)->wave());
     network.click_player = &download_click;
-    host.set_speech(&(*speech_backends)->client());
-    start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
+    start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
-    int status = run_stored_script(*runtime, host, lines);
+    int status = run_stored_script(*runtime, (*backends)->console(), lines);
     if (virtual_clock)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();

@@ -33,14 +33,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     sys::bind_system_statements(table);
 }
 
-void start_console(ConsoleHost& host, std::string_view program_name)
-{
-    host.console().clear_screen();
-    host.console().set_title("CORVANTE");
-    host.console().set_title(program_name);
-}
-
-int run_stored_script(interpreter::Runtime& runtime, ConsoleHost& host, const std::vector<std::string>& lines)
+int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines)
 {
     int number = 0;
     for (const auto& line : lines)
@@ -48,19 +41,20 @@ int run_stored_script(interpreter::Runtime& runtime, ConsoleHost& host, const st
     auto outcome = interpreter::run_script(runtime);
     if (!outcome.failed) {
         if (!runtime.silent_end)
-            host.speak_text("Fim do script");
+            runtime.speech.speak_text("Fim do script");
         return exit_normal;
     }
-    if (host.console().window_state() == platform::WindowState::Minimised)
-        host.console().set_window_state(platform::WindowState::Normal);
-    host.speak_text("Erro de execu\xE7\xE3o na linha ");
+    if (console.window_state() == platform::WindowState::Minimised)
+        console.set_window_state(platform::WindowState::Normal);
+    runtime.speech.speak_text("Erro de execu\xE7\xE3o na linha ");
     std::string line_number = interpreter::format_number(outcome.line);
-    host.write_text(line_number);
-    host.speak_text(line_number);
-    host.end_line();
+    runtime.terminal.write_text(line_number);
+    runtime.speech.speak_text(line_number);
+    runtime.terminal.end_line();
     // The user acknowledges the failure with Enter, so that the message is
     // not lost when the window closes; scripted keys that ran out do not wait.
-    host.read_line();
+    if (console.keys_may_come())
+        console.read_line();
     return exit_statement_failed;
 }
 

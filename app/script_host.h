@@ -2,7 +2,7 @@
 // The script host: start-up, one run of the stored script, and the end report.
 #pragma once
 
-#include "app/console_host.h"
+#include "console/console.h"
 #include "interpreter/runtime.h"
 
 #include <string>
@@ -19,11 +19,7 @@ constexpr int exit_keys_ran_out = 3;
 // Stores the lines, runs them once and reports the end: "Fim do script"
 // after a normal end (unless TERMINA MUDO), or the failing line number,
 // after which it waits for the user's Enter. Returns the exit status.
-int run_stored_script(interpreter::Runtime& runtime, ConsoleHost& host, const std::vector<std::string>& lines);
-
-// The console part of the start-up: the screen cleared, the caption
-// "CORVANTE" and then the program's name.
-void start_console(ConsoleHost& host, std::string_view program_name);
+int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines);
 
 // Builds the command table with every statement this build has.
 void bind_all_statements(interpreter::CommandTable& table);

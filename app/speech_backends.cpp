@@ -26,9 +26,9 @@ public:
     bool key_waiting() override { return m_console.key_pressed(); }
     uint8_t read_key() override { return m_console.read_key(); }
     void discard_keys() override { m_console.discard_keys(); }
-    void wait_event(int timeout_ms) override { m_console.wait_event(timeout_ms); }
-    void post_wake_up() override { m_console.post_wake_up(); }
-    [[noreturn]] void close_and_exit(int status) override { m_console.end_program(status); }
+    void wait_event(int timeout_ms) override { m_console.loop().wait_event(timeout_ms); }
+    void post_wake_up() override { m_console.loop().post_wake_up(); }
+    [[noreturn]] void close_and_exit(int status) override { m_console.loop().end_program(status); }
 
 private:
     console::Console& m_console;
@@ -80,14 +80,16 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     backends->m_port = std::make_unique<Port>(console);
     backends->m_wave = std::make_unique<speech::WaveOutput>(*backends->m_device, *backends->m_port, paths);
     backends->m_wave->choose_device(settings::audio_output_device(settings));
-    backends->m_wave->mailbox().set_wake([&console] { console.post_wake_up(); });
+    backends->m_wave->mailbox().set_wake([&console] { console.loop().post_wake_up(); });
     backends->m_poller = std::make_unique<Poller>(*backends->m_wave, *backends->m_device);
-    console.add_poller(backends->m_poller.get());
+    console.loop().add_poller(backends->m_poller.get());
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, backends->m_engines });
+    backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
+    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues);
     backends->m_client->set_log(log);
     backends->m_client->set_voice_optional(choice.voice_optional);
-    backends->m_client->set_power_reader([] {
+    backends->m_cues->set_power_reader([] {
         auto status = platform::read_power_status();
         return speech::PowerReading { status.has_battery, status.percent, status.mains };
     });
@@ -101,6 +103,8 @@ SpeechBackends::~SpeechBackends()
         m_wave->mailbox().set_wake(nullptr);
         m_wave->wave_stop();
     }
+    m_speech.reset();
+    m_cues.reset();
     m_client.reset();
     m_wave.reset();
     m_device.reset();

@@ -4,8 +4,10 @@
 
 #include "platform/audio_device.h"
 #include "base/result.h"
+#include "speech/client_speech.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
+#include "speech/speech_cues.h"
 #include "speech/wave_output.h"
 
 #include <memory>
@@ -39,6 +41,8 @@ public:
     SpeechBackends& operator=(const SpeechBackends&) = delete;
 
     speech::SpeechClient& client() { return *m_client; }
+    // The client as the statements reach it.
+    interpreter::SpeechPort& speech() { return *m_speech; }
     speech::WaveOutput& wave() { return *m_wave; }
     void attach(interpreter::Subsystems& subsystems);
 
@@ -54,6 +58,8 @@ private:
     std::unique_ptr<speech::WaveOutput> m_wave;
     speech::NoEngines m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
+    std::unique_ptr<speech::SpeechCues> m_cues;
+    std::unique_ptr<speech::ClientSpeech> m_speech;
 };
 
 }

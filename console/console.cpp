@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Console: the text-mode console window, its keyboard and the event loop every wait runs.
+// Console: the text-mode console window and its keyboard.
 #include "console/console.h"
 
 #include "console/tone_image.h"
 #include "base/text_encoding.h"
 
-#include <algorithm>
-#include <cstdlib>
 
 namespace console {
 
 namespace {
 
 constexpr int braille_tone_ms = 200;
-constexpr int max_delay_ms = 65535;
 
 uint8_t attribute_of(int background, int text)
 {
@@ -22,11 +19,10 @@ uint8_t attribute_of(int background, int text)
 
 }
 
-Console::Console(platform::EventSource& events, platform::ScreenSink& sink, platform::Clock& clock,
-    platform::Clipboard& clipboard, platform::SoundPlayer& sound, ConsoleSettings settings)
-    : m_events(events)
+Console::Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard,
+    platform::SoundPlayer& sound, ConsoleSettings settings)
+    : m_loop(loop)
     , m_sink(sink)
-    , m_clock(clock)
     , m_clipboard(clipboard)
     , m_sound(sound)
     , m_settings(std::move(settings))
@@ -36,24 +32,25 @@ Console::Console(platform::EventSource& events, platform::ScreenSink& sink, plat
 {
     m_title = m_settings.initial_title.substr(0, 80);
     m_screen.set_block_scroll(m_settings.block_scroll);
+    m_loop.set_target(this);
 }
 
-void Console::end_program(int status)
+Console::~Console()
+{
+    m_loop.set_target(nullptr);
+}
+
+void Console::program_ending()
 {
     if (m_tone_playing)
         m_sound.stop();
     m_sink.show_caret(false);
     m_sink.present();
-    if (m_program_end)
-        m_program_end(status);
-    // Without a host to end the process (a test that forgot to set one)
-    // there is nothing sound left to do.
-    std::exit(status);
 }
 
-void Console::set_posted_handler(int kind, std::function<void(int64_t)> handler)
+void Console::before_wait()
 {
-    m_posted_handlers[kind] = std::move(handler);
+    m_sink.present();
 }
 
 void Console::ensure_open()
@@ -205,7 +202,7 @@ void Console::remove_picture()
 bool Console::key_pressed()
 {
     ensure_open();
-    pump_all_messages();
+    m_loop.pump();
     return !m_keys.empty();
 }
 
@@ -214,16 +211,16 @@ uint8_t Console::read_key()
     ensure_open();
     bool caret = false;
     while (true) {
-        pump_all_messages();
+        m_loop.pump();
         if (!m_keys.empty())
             break;
-        if (m_events.request_key() == platform::KeySupply::Exhausted)
-            end_program(exit_keys_ran_out);
+        if (m_loop.source().request_key() == platform::KeySupply::Exhausted)
+            m_loop.end_program(exit_keys_ran_out);
         if (!caret && m_focused) {
             m_sink.show_caret(true);
             caret = true;
         }
-        wait_event(-1);
+        m_loop.wait_event(-1);
     }
     if (caret)
         m_sink.show_caret(false);
@@ -233,11 +230,6 @@ uint8_t Console::read_key()
 std::string Console::read_line(int size)
 {
     std::string line;
-    auto echo = [&](std::string_view bytes) {
-        m_echoing = true;
-        write_chars(bytes);
-        m_echoing = false;
-    };
     while (true) {
         uint8_t key = read_key();
         if (key == 13)
@@ -251,16 +243,16 @@ std::string Console::read_line(int size)
         if (key == 8) {
             if (!line.empty()) {
                 line.pop_back();
-                echo("\b");
+                write_chars("\b");
             }
             continue;
         }
         if (key >= 32 && static_cast<int>(line.size()) < size - 2) {
             line.push_back(static_cast<char>(key));
-            echo(std::string_view(reinterpret_cast<const char*>(&key), 1));
+            write_chars(std::string_view(reinterpret_cast<const char*>(&key), 1));
         }
     }
-    echo("\r\n");
+    write_chars("\r\n");
     return line;
 }
 
@@ -270,7 +262,7 @@ void Console::push_key(uint8_t byte)
     platform::Event wake;
     wake.type = platform::Event::Type::Posted;
     wake.posted_kind = platform::posted::key_pushed;
-    m_events.post(wake);
+    m_loop.post(wake);
 }
 
 void Console::set_braille_keyboard_mode(int mode)
@@ -278,21 +270,15 @@ void Console::set_braille_keyboard_mode(int mode)
     auto tones = m_keyboard.braille().set_mode(mode);
     for (int frequency : tones) {
         play_tone(frequency);
-        delay(braille_tone_ms);
+        m_loop.delay(braille_tone_ms);
     }
     if (!tones.empty())
         stop_tone();
 }
 
-void Console::dispatch(const platform::Event& event)
+void Console::handle_event(const platform::Event& event)
 {
     using Type = platform::Event::Type;
-    if (event.type == Type::Posted) {
-        auto handler = m_posted_handlers.find(event.posted_kind);
-        if (handler != m_posted_handlers.end())
-            handler->second(event.posted_value);
-        return;
-    }
     if (event.type == Type::CloseRequested)
         close_console();
     if (event.type == Type::FocusGained) {
@@ -332,64 +318,10 @@ void Console::dispatch(const platform::Event& event)
     }
 }
 
-void Console::poll_pollers()
-{
-    for (auto* poller : m_pollers)
-        poller->poll();
-}
-
-int Console::bounded_timeout(int timeout_ms) const
-{
-    for (auto* poller : m_pollers) {
-        int due = poller->next_report_ms();
-        if (due >= 0 && (timeout_ms < 0 || due < timeout_ms))
-            timeout_ms = due;
-    }
-    return timeout_ms;
-}
-
-int Console::pump_all_messages()
-{
-    poll_pollers();
-    int handled = 0;
-    while (auto event = m_events.next_event()) {
-        dispatch(*event);
-        ++handled;
-    }
-    return handled;
-}
-
-void Console::wait_event(int timeout_ms)
-{
-    if (pump_all_messages() > 0)
-        return;
-    m_sink.present();
-    m_events.wait(bounded_timeout(timeout_ms));
-    pump_all_messages();
-}
-
-void Console::delay(int milliseconds)
-{
-    milliseconds = std::clamp(milliseconds, 0, max_delay_ms);
-    uint64_t deadline = m_clock.monotonic_ms() + static_cast<uint64_t>(milliseconds);
-    while (true) {
-        uint64_t now = m_clock.monotonic_ms();
-        if (now >= deadline)
-            break;
-        wait_event(static_cast<int>(deadline - now));
-    }
-    pump_all_messages();
-}
-
-void Console::post_wake_up()
-{
-    m_events.post(platform::Event {});
-}
-
 void Console::close_console()
 {
     m_keys.clear();
-    end_program(exit_closed);
+    m_loop.end_program(exit_closed);
 }
 
 void Console::enter_program_end()

@@ -1,31 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Console: the text-mode console window, its keyboard and the event loop every wait runs.
+// Console: the text-mode console window and its keyboard.
 #pragma once
 
 #include "console/colour_table.h"
 #include "console/console_settings.h"
+#include "console/event_loop.h"
 #include "console/key_queue.h"
 #include "console/keyboard.h"
 #include "console/magnifier.h"
 #include "console/screen_buffer.h"
 #include "platform/clipboard.h"
-#include "platform/clock.h"
-#include "platform/event_source.h"
 #include "platform/screen_sink.h"
 #include "platform/sound_player.h"
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace console {
-
-// Exit statuses the console itself ends the program with.
-constexpr int exit_closed = 0;
-constexpr int exit_keys_ran_out = 3;
 
 constexpr int standard_input_line_size = 128;
 constexpr int max_title_length = 300;
@@ -38,44 +31,23 @@ public:
     virtual void console_output(std::string_view bytes) = 0;
 };
 
-// Something that must be looked at in every wait without a thread of its
-// own (an audio device that reports played blocks by the clock).
-class EventPoller {
-public:
-    virtual ~EventPoller() = default;
-    virtual void poll() = 0;
-    // Milliseconds until the poller next has something to report; negative
-    // when nothing is due.
-    virtual int next_report_ms() const = 0;
-};
-
 // The one console of the program. It owns the screen model and the key
-// queue, and runs the event loop: every wait in the program (for a key, for
-// time, for speech) pumps the events of the platform through here, so keys,
-// mouse, focus, close requests and posted wake-ups are handled on the one
-// runtime thread.
-class Console {
+// queue, and takes the input events of the event loop: every wait in the
+// program (for a key, for time, for speech) runs that loop, so keys, mouse,
+// focus and close requests reach the console on the one runtime thread.
+class Console final : public EventTarget {
 public:
-    Console(platform::EventSource& events, platform::ScreenSink& sink, platform::Clock& clock,
-        platform::Clipboard& clipboard, platform::SoundPlayer& sound, ConsoleSettings settings);
+    Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard, platform::SoundPlayer& sound,
+        ConsoleSettings settings);
+    ~Console() override;
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
-    // How the program ends from inside a wait (the window closed, Ctrl+Break,
-    // scripted keys run out). The function must not return: app/ flushes the
-    // logs, writes the screen file and exits with the status.
-    void set_program_end(std::function<void(int status)> end) { m_program_end = std::move(end); }
-    [[noreturn]] void end_program(int status);
-
     void add_output_observer(OutputObserver* observer) { m_observers.push_back(observer); }
-    void add_poller(EventPoller* poller) { m_pollers.push_back(poller); }
-    // Events posted with this kind call the handler on the runtime thread.
-    void set_posted_handler(int kind, std::function<void(int64_t value)> handler);
 
     // Screen. The writing, clearing and colour operations open the window
     // on first use.
     void write_chars(std::string_view bytes);
-    void write_char(uint8_t byte) { write_chars(std::string_view(reinterpret_cast<const char*>(&byte), 1)); }
     void clear_screen();
     void clear_to_end_of_line();
     void goto_xy(int column, int row);
@@ -104,7 +76,6 @@ public:
     // the next draw_picture.
     void set_picture(platform::PictureImage image);
     void draw_picture(int x, int y);
-    void set_picture_scale(double scale) { m_picture_scale = scale; }
     void remove_picture();
     bool has_picture() const { return m_picture != nullptr; }
 
@@ -116,21 +87,13 @@ public:
     void push_key(uint8_t byte);
     void discard_keys() { m_keys.clear(); }
     void set_braille_keyboard_mode(int mode);
-    uint8_t held_modifiers() const { return m_events.held_modifiers(); }
-    platform::PointerPosition pointer_position(bool screen_relative) const { return m_events.pointer_position(screen_relative); }
+    uint8_t held_modifiers() const { return m_loop.source().held_modifiers(); }
+    platform::PointerPosition pointer_position(bool screen_relative) const
+    {
+        return m_loop.source().pointer_position(screen_relative);
+    }
     // False once no key can come any more (scripted keys ran out).
-    bool keys_may_come() const { return m_keys.count() > 0 || m_events.keys_may_come(); }
-
-    // The event loop.
-    // Both return how many events were handled.
-    int pump_all_messages();
-    int pump_console_messages() { return pump_all_messages(); }
-    // Pumps; when that handled nothing, waits up to `timeout_ms` (negative:
-    // no limit) for an event and pumps again.
-    void wait_event(int timeout_ms);
-    // Lets the time pass on the program's clock while events are pumped.
-    void delay(int milliseconds);
-    void post_wake_up();
+    bool keys_may_come() const { return m_keys.count() > 0 || m_loop.source().keys_may_come(); }
 
     // The window closes and the program ends.
     [[noreturn]] void close_console();
@@ -147,19 +110,17 @@ public:
     std::string& review_search_text() { return m_review_search_text; }
     const ColourTable& colours() const { return m_colours; }
     bool is_open() const { return m_open; }
-    // True while read_line writes the echo of what the user typed.
-    bool echoing() const { return m_echoing; }
-    platform::Clock& clock() { return m_clock; }
+    EventLoop& loop() { return m_loop; }
+
+    void handle_event(const platform::Event& event) override;
+    void before_wait() override;
+    void program_ending() override;
 
 private:
     void ensure_open();
-    void dispatch(const platform::Event& event);
-    void poll_pollers();
-    int bounded_timeout(int timeout_ms) const;
 
-    platform::EventSource& m_events;
+    EventLoop& m_loop;
     platform::ScreenSink& m_sink;
-    platform::Clock& m_clock;
     platform::Clipboard& m_clipboard;
     platform::SoundPlayer& m_sound;
     ConsoleSettings m_settings;
@@ -174,7 +135,6 @@ private:
     bool m_focused = true;
     bool m_input_enabled = true;
     bool m_tone_playing = false;
-    bool m_echoing = false;
     platform::WindowState m_window_state = platform::WindowState::Normal;
     std::string m_title;
     std::unique_ptr<platform::PictureImage> m_picture;
@@ -182,10 +142,7 @@ private:
     int m_picture_y = 0;
     double m_picture_scale = 1.0;
 
-    std::function<void(int)> m_program_end;
     std::vector<OutputObserver*> m_observers;
-    std::vector<EventPoller*> m_pollers;
-    std::map<int, std::function<void(int64_t)>> m_posted_handlers;
 };
 
 }

@@ -21,21 +21,12 @@ using namespace interpreter;
 
 namespace {
 
-constexpr int speech_wait_step_ms = 10;
 // The longest texts LE's edited forms take.
 constexpr int default_form_length = 255;
 constexpr int edit_form_length = 1024;
 
 // The editor's field runs from the cursor to the row's last column but one.
 int edit_width(int column) { return std::max(1, screen_columns - 1 - column); }
-
-// Waits while the speech output is busy; a key ends the wait and stays in
-// the queue for its reader.
-void wait_while_speaking(Runtime& runtime)
-{
-    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
-        runtime.host.pause_ms(speech_wait_step_ms);
-}
 
 bool run_write(Runtime& runtime, std::string_view rest)
 {
@@ -51,14 +42,14 @@ bool run_write(Runtime& runtime, std::string_view rest)
     std::string text, value;
     while (read_value(runtime, rest, value))
         text += value;
-    runtime.host.write_text(text);
+    runtime.terminal.write_text(text);
     if (line_end)
-        runtime.host.end_line();
+        runtime.terminal.end_line();
     if (!silent && !text.empty())
-        runtime.host.speak_text(text);
+        runtime.speech.speak_text(text);
     if (!rest.empty())
         return false;
-    wait_while_speaking(runtime);
+    runtime.speech.wait_until_quiet();
     return true;
 }
 
@@ -88,26 +79,16 @@ std::string shift_state_prefix(Runtime& runtime)
     return prefix;
 }
 
-uint8_t read_key_and_speak(Runtime& runtime)
-{
-    uint8_t key = runtime.host.read_key();
-    runtime.host.stop_speech();
-    runtime.host.speak_char(static_cast<char>(key));
-    return key;
-}
-
 // One key as scripts see it: the character, "#" and the code of a control
 // key, or "#0#" and the code of a key without a character.
 std::string read_key_text(Runtime& runtime, bool silent, bool with_prefix)
 {
-    uint8_t key = silent ? runtime.host.read_key() : read_key_and_speak(runtime);
-    if (!with_prefix) {
-        uint8_t extended_code = key == 0 ? runtime.host.read_key() : 0;
-        return key_text(key, extended_code);
-    }
+    KeyPress key = silent ? runtime.terminal.read_key_press() : read_key_and_speak(runtime.terminal, runtime.speech);
+    if (!with_prefix)
+        return key_text(key);
     // With the shift state in front, printable keys are given by code too.
     std::string text = shift_state_prefix(runtime);
-    text += key == 0 ? "#0#" + format_number(runtime.host.read_key()) : "#" + format_number(key);
+    text += key.extended ? "#0#" + format_number(key.code) : "#" + format_number(key.code);
     return text;
 }
 
@@ -146,7 +127,7 @@ std::string read_edited_line(Runtime& runtime)
             console->goto_xy(column, row);
         }
     }
-    runtime.host.end_line();
+    runtime.terminal.end_line();
     return text;
 }
 
@@ -200,8 +181,7 @@ bool run_read(Runtime& runtime, std::string_view rest)
     if (single_key && rest.empty()) {
         // The code of a key without a character goes with it, or the next
         // reader would take it for a key of its own.
-        if (runtime.host.read_key() == 0)
-            runtime.host.read_key();
+        runtime.terminal.read_key_press();
         return true;
     }
     if (!rest.empty() && rest[0] == '#')
@@ -313,16 +293,16 @@ bool run_beep(Runtime& runtime, std::string_view rest)
 {
     rest = trim(rest);
     if (rest.empty()) {
-        runtime.host.play_beep();
+        runtime.speech.play_beep();
         return true;
     }
     std::string value;
     if (!read_value(runtime, rest, value))
         return false;
     if (value == "1")
-        runtime.host.play_click();
+        runtime.speech.play_click();
     else
-        runtime.host.play_beep();
+        runtime.speech.play_beep();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "interpreter/number.h"
+#include "interpreter/terminal_port.h"
 
 #include <cstdint>
 #include <string>
@@ -77,6 +78,11 @@ inline std::string key_text(uint8_t key, uint8_t extended_code)
     std::string text = key == 0 ? "#0#" : "#";
     text += interpreter::format_number(key == 0 ? extended_code : key);
     return text;
+}
+
+inline std::string key_text(interpreter::KeyPress key)
+{
+    return key.extended ? key_text(0, key.code) : key_text(key.code, 0);
 }
 
 }

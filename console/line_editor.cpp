@@ -2,7 +2,7 @@
 #include "console/line_editor.h"
 
 #include "console/console.h"
-#include "console/document_opening.h"
+#include "console/document_word.h"
 #include "console/edit_field.h"
 #include "console/key_codes.h"
 #include "console/screen_review.h"
@@ -17,7 +17,7 @@ namespace console {
 
 namespace {
 
-using interpreter::Host;
+using interpreter::Ports;
 using interpreter::Runtime;
 
 constexpr int selection_background = 8;
@@ -34,7 +34,7 @@ class LineEditor {
 public:
     LineEditor(Runtime& runtime, std::string_view text, int column, int row, bool editable, int width, int max_length)
         : m_runtime(runtime)
-        , m_host(runtime.host)
+        , m_ports(runtime.ports())
         , m_console(runtime.subsystems.console)
         , m_field(text, max_length)
         , m_start_text(m_field.text())
@@ -68,16 +68,14 @@ private:
     EditorKey read_editor_key()
     {
         for (;;) {
+            auto press = m_ports.terminal.read_key_press();
+            m_ports.speech.stop_speech();
             EditorKey key;
-            key.code = m_host.read_key();
-            m_host.stop_speech();
+            key.code = press.code;
+            key.extended = press.extended;
             if (m_console)
                 key.modifiers = m_console->held_modifiers();
-            if (key.code != 0)
-                return key;
-            key.extended = true;
-            key.code = m_host.read_key();
-            if (key.code < extended_key::alt_q || key.code > extended_key::alt_e)
+            if (!key.extended || key.code < extended_key::alt_q || key.code > extended_key::alt_e)
                 return key;
         }
     }
@@ -163,7 +161,7 @@ private:
         switch (key) {
         case control_key::backspace:
             if (m_field.cursor() == 0) {
-                m_host.play_beep();
+                m_ports.speech.play_beep();
                 break;
             }
             m_field.set_cursor(m_field.cursor() - 1);
@@ -173,17 +171,17 @@ private:
         case control_key::ctrl_d:
             if (m_editable) {
                 m_field.blank(m_field.cursor(), m_field.length());
-                m_host.play_sound("_APFCPO");
+                m_ports.speech.play_sound("_APFCPO");
             }
             break;
         case control_key::ctrl_k:
-            m_host.speak_text(interpreter::format_number(m_field.cursor() + 1));
+            m_ports.speech.speak_text(interpreter::format_number(m_field.cursor() + 1));
             break;
         case control_key::ctrl_s:
             if (m_editable) {
                 m_field.erase(0, m_field.cursor());
                 m_field.set_cursor(0);
-                m_host.play_sound("_APICPO");
+                m_ports.speech.play_sound("_APICPO");
             }
             break;
         case control_key::ctrl_u:
@@ -191,13 +189,13 @@ private:
                 m_field.assign(m_start_text);
                 m_field.set_cursor(0);
                 for (int beep = 0; beep < 3; ++beep)
-                    m_host.play_beep();
+                    m_ports.speech.play_beep();
             }
             break;
         case control_key::ctrl_y:
             if (m_editable) {
                 m_field.blank(0, m_field.length());
-                m_host.play_sound("_CPOAPA");
+                m_ports.speech.play_sound("_CPOAPA");
                 m_field.set_cursor(0);
             }
             break;
@@ -244,14 +242,14 @@ private:
             speak_item_at_cursor();
             break;
         case extended_key::f4: {
-            bool on = !m_host.echo_typed();
-            m_host.set_echo_typed(on);
-            m_host.play_sound(on ? "_FALACI" : "_FALDLG");
+            bool on = !m_ports.speech.echo_typed();
+            m_ports.speech.set_echo_typed(on);
+            m_ports.speech.play_sound(on ? "_FALACI" : "_FALDLG");
             break;
         }
         case extended_key::f8: {
-            auto now = m_host.local_time();
-            m_host.speak_time(now.hour, now.minute);
+            auto now = m_ports.world.local_time();
+            m_ports.speech.speak_time(now.hour, now.minute);
             break;
         }
         case extended_key::f12:
@@ -265,11 +263,11 @@ private:
             break;
         case extended_key::left:
             if (m_field.cursor() == 0) {
-                m_host.play_beep();
+                m_ports.speech.play_beep();
                 break;
             }
             m_field.set_cursor(m_field.cursor() - 1);
-            m_host.speak_char(m_field.at_cursor());
+            m_ports.speech.speak_char(m_field.at_cursor());
             break;
         case extended_key::right:
             move_right(alt);
@@ -279,14 +277,14 @@ private:
                 delete_forward(selection);
             break;
         case extended_key::ctrl_f1:
-            m_host.speak_text(m_field.trimmed());
+            m_ports.speech.speak_text(m_field.trimmed());
             break;
         case extended_key::ctrl_f4:
             change_speed();
             break;
         case extended_key::ctrl_f8: {
-            auto now = m_host.local_time();
-            m_host.speak_date(now.day, now.month, now.year);
+            auto now = m_ports.world.local_time();
+            m_ports.speech.speak_date(now.day, now.month, now.year);
             break;
         }
         case extended_key::ctrl_f9:
@@ -295,7 +293,7 @@ private:
             screen_review(m_runtime);
             break;
         case extended_key::ctrl_f11:
-            m_host.speak_battery();
+            m_ports.speech.speak_battery();
             break;
         case extended_key::ctrl_left:
             move_to_word(m_field.previous_word_start(m_field.cursor()), 0);
@@ -324,16 +322,16 @@ private:
         // The first key typed into a field that holds text starts it afresh,
         // so a proposed value is replaced by typing and kept by Enter.
         if (m_first_key && m_field.has_text_from_cursor()) {
-            m_host.play_click();
-            m_host.play_click();
+            m_ports.speech.play_click();
+            m_ports.speech.play_click();
             m_field.blank(0, m_field.length());
         }
         if (!m_field.insert(c)) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
-        if (m_host.echo_typed())
-            m_host.speak_char(c);
+        if (m_ports.speech.echo_typed())
+            m_ports.speech.speak_char(c);
     }
 
     void delete_at_cursor()
@@ -341,8 +339,8 @@ private:
         auto removed = m_field.erase(m_field.cursor(), m_field.cursor() + 1);
         if (removed.empty())
             return;
-        m_host.play_sound("_DEL");
-        m_host.speak_char(removed[0]);
+        m_ports.speech.play_sound("_DEL");
+        m_ports.speech.speak_char(removed[0]);
     }
 
     void delete_forward(FieldRange selection)
@@ -353,9 +351,9 @@ private:
         }
         m_field.clear_selection();
         m_field.set_cursor(selection.start);
-        m_host.play_sound("_DEL");
+        m_ports.speech.play_sound("_DEL");
         for (char c : m_field.erase(selection.start, selection.end))
-            m_host.speak_char(c);
+            m_ports.speech.speak_char(c);
     }
 
     // From the start of the word at the cursor to the start of the next one
@@ -373,9 +371,9 @@ private:
     void spell_field()
     {
         for (char c : m_field.trimmed()) {
-            if (m_host.key_waiting())
+            if (m_ports.terminal.key_waiting())
                 break;
-            m_host.speak_char(c);
+            m_ports.speech.speak_char(c);
         }
     }
 
@@ -383,22 +381,22 @@ private:
     {
         auto item = m_field.item_from_cursor();
         if (!item) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
         switch (item->kind) {
         case FieldItem::Kind::Word:
             // A word of consonants only is an abbreviation: it is spelled.
             if (interpreter::upper_text(item->text).find_first_not_of("BCDFGHJKLMNPQRSTVXZ") != std::string::npos)
-                m_host.speak_text(item->text);
+                m_ports.speech.speak_text(item->text);
             else
-                m_host.spell_text(item->text);
+                m_ports.speech.spell_text(item->text);
             break;
         case FieldItem::Kind::Number:
-            m_host.speak_text(item->text);
+            m_ports.speech.speak_text(item->text);
             break;
         case FieldItem::Kind::Other:
-            m_host.spell_text(item->text);
+            m_ports.speech.spell_text(item->text);
             break;
         }
         m_field.set_cursor(item->end);
@@ -407,14 +405,14 @@ private:
     void move_right(bool alt)
     {
         if (m_field.cursor() >= m_field.length()) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
         char c = m_field.at_cursor();
         if (alt && is_word_letter(c))
-            m_host.play_sound("_FON" + interpreter::format_number(static_cast<uint8_t>(c)));
+            m_ports.speech.play_sound("_FON" + interpreter::format_number(static_cast<uint8_t>(c)));
         else
-            m_host.speak_char(c);
+            m_ports.speech.speak_char(c);
         m_field.set_cursor(m_field.cursor() + 1);
     }
 
@@ -422,11 +420,11 @@ private:
     {
         if (!target) {
             m_field.set_cursor(edge);
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
         m_field.set_cursor(*target);
-        m_host.play_click();
+        m_ports.speech.play_click();
     }
 
     // Keys are spoken until none waits; the last one, a digit, is the new
@@ -434,16 +432,13 @@ private:
     // Enter, a letter that names no level) leaves the speed as it is.
     void change_speed()
     {
-        m_host.play_sound("_VELOC");
-        uint8_t key = 0;
+        m_ports.speech.play_sound("_VELOC");
+        interpreter::KeyPress key;
         do {
-            key = m_host.read_key_and_speak();
-            if (key == 0) {
-                m_host.read_key();
-            }
-        } while (m_host.key_waiting());
-        if (key >= '0' && key <= '9')
-            m_host.restart_speech(key - '0');
+            key = interpreter::read_key_and_speak(m_ports.terminal, m_ports.speech);
+        } while (m_ports.terminal.key_waiting());
+        if (!key.extended && key.code >= '0' && key.code <= '9')
+            m_ports.speech.restart_speech(key.code - '0');
     }
 
     void copy_to_clipboard()
@@ -469,8 +464,8 @@ private:
             return;
         auto selection = m_field.selection();
         if (m_first_key) {
-            m_host.play_click();
-            m_host.play_click();
+            m_ports.speech.play_click();
+            m_ports.speech.play_click();
             m_field.blank(0, m_field.length());
             selection = {};
         }
@@ -482,7 +477,7 @@ private:
     }
 
     Runtime& m_runtime;
-    Host& m_host;
+    Ports m_ports;
     Console* m_console;
     EditField m_field;
     std::string m_start_text;

@@ -34,7 +34,6 @@ void draw_menu(Console& console, const Menu& menu, int text_colour)
 
 MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu)
 {
-    auto& host = runtime.host;
     int text_colour = console.attribute() & 0x0F;
     MenuChoiceEnd end;
     menu.start_choice();
@@ -42,24 +41,24 @@ MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, M
         menu.scroll();
         draw_menu(console, menu, text_colour);
         if (menu.is_marked(menu.current()))
-            host.play_beep();
+            runtime.speech.play_beep();
         std::string_view text = menu.item_text(menu.current());
         console.magnifier().show(text, 0);
-        host.speak_text(text);
+        runtime.speech.speak_text(text);
 
-        uint8_t key = host.read_key();
-        if (key != 0) {
-            if (menu.press_key(key).ends_choice) {
-                end.key = key;
+        auto key = runtime.terminal.read_key_press();
+        if (!key.extended) {
+            if (menu.press_key(key.code).ends_choice) {
+                end.key = key.code;
                 break;
             }
             continue;
         }
-        uint8_t code = host.read_key();
-        host.stop_speech();
+        uint8_t code = key.code;
+        runtime.speech.stop_speech();
         auto result = menu.press_extended(code, console.held_modifiers());
         for (int beep = 0; beep < result.beeps; ++beep)
-            host.play_beep();
+            runtime.speech.play_beep();
         if (result.opens_screen_review)
             screen_review(runtime);
         if (result.ends_choice) {

@@ -21,7 +21,7 @@ struct MenuChoiceEnd {
 
 // Draws the menu in its colours, speaks the highlighted item and reads keys
 // until one ends the choice; the script's text colour is restored at the
-// end. Keys come from the runtime's host, so that the speech output hears
+// end. Keys come from the runtime's terminal port, so that the speech output hears
 // them first.
 MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu);
 

@@ -4,7 +4,7 @@
 
 #include "console/console.h"
 #include "console/review_characters.h"
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 
 #include <algorithm>
 
@@ -18,8 +18,8 @@ constexpr int max_repeated_signs = 3;
 
 }
 
-ReviewReader::ReviewReader(interpreter::Host& host, Console& console, ReviewPosition start)
-    : m_host(host)
+ReviewReader::ReviewReader(interpreter::Ports ports, Console& console, ReviewPosition start)
+    : m_ports(ports)
     , m_console(console)
     , m_position(start)
 {
@@ -101,11 +101,11 @@ bool ReviewReader::speak_word(int last_column)
             ++copies;
         }
         text.assign(static_cast<size_t>(std::min(copies, max_repeated_signs)), sign);
-        m_host.speak_text(text);
+        m_ports.speech.speak_text(text);
     } else if (std::all_of(text.begin(), text.end(), [](char c) { return is_spelled_consonant(static_cast<uint8_t>(c)); })) {
-        m_host.spell_text(text);
+        m_ports.speech.spell_text(text);
     } else {
-        m_host.speak_text(text);
+        m_ports.speech.speak_text(text);
     }
     m_position.column = column;
     return true;
@@ -117,21 +117,21 @@ void ReviewReader::read_row_part(int row, int first_column, int last_column, boo
     show();
     if (first_column > last_column)
         return;
-    if (m_host.key_waiting()) {
+    if (m_ports.terminal.key_waiting()) {
         interrupted = true;
         return;
     }
     // An installed engine reads a whole row more naturally than words
     // handed over one at a time, and stops by itself at a key.
-    if (m_host.engine_active()) {
+    if (m_ports.speech.engine_active()) {
         std::string text = row_text(row);
-        m_host.speak_text(std::string_view(text).substr(static_cast<size_t>(first_column - 1),
+        m_ports.speech.speak_text(std::string_view(text).substr(static_cast<size_t>(first_column - 1),
             static_cast<size_t>(last_column - first_column + 1)));
         m_position.column = last_column + 1;
         return;
     }
     while (speak_word(last_column)) {
-        if (m_host.key_waiting()) {
+        if (m_ports.terminal.key_waiting()) {
             interrupted = true;
             return;
         }
@@ -150,16 +150,16 @@ void ReviewReader::read_range(ReviewPosition first, ReviewPosition last)
         for (int column = first_column_of(first.row); column <= last_column_of(first.row); ++column)
             blank = blank && character_at(column, first.row) == ' ';
         if (blank) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
     }
     for (int row = first.row; row <= last.row; ++row) {
         if (row > first.row) {
-            if (m_host.key_waiting())
+            if (m_ports.terminal.key_waiting())
                 return;
             m_position = { row, 1 };
-            m_host.play_click();
+            m_ports.speech.play_click();
         }
         bool interrupted = false;
         read_row_part(row, first_column_of(row), last_column_of(row), interrupted);

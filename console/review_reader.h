@@ -2,12 +2,10 @@
 // ReviewReader: the review position of screen review and the reading of words, fields and ranges.
 #pragma once
 
+#include "interpreter/ports.h"
+
 #include <cstdint>
 #include <string>
-
-namespace interpreter {
-class Host;
-}
 
 namespace console {
 
@@ -33,7 +31,7 @@ struct ReviewField {
 // the console cursor follows it.
 class ReviewReader {
 public:
-    ReviewReader(interpreter::Host& host, Console& console, ReviewPosition start);
+    ReviewReader(interpreter::Ports ports, Console& console, ReviewPosition start);
 
     ReviewPosition& position() { return m_position; }
     const ReviewPosition& position() const { return m_position; }
@@ -66,7 +64,7 @@ private:
     void read_row_part(int row, int first_column, int last_column, bool& interrupted);
     std::string row_text(int row) const;
 
-    interpreter::Host& m_host;
+    interpreter::Ports m_ports;
     Console& m_console;
     ReviewPosition m_position;
 };

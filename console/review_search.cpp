@@ -3,7 +3,7 @@
 #include "console/review_search.h"
 
 #include "console/screen_buffer.h"
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 
 #include <algorithm>
 
@@ -26,28 +26,29 @@ std::optional<ReviewPosition> find_on_screen(const ScreenBuffer& screen, std::st
     return std::nullopt;
 }
 
-std::optional<std::string> read_search_text(interpreter::Host& host)
+std::optional<std::string> read_search_text(interpreter::Ports ports)
 {
-    host.speak_text("Qual texto");
+    ports.speech.speak_text("Qual texto");
     std::string text;
     while (true) {
-        uint8_t key = host.read_key();
+        auto press = ports.terminal.read_key_press();
+        // A key without a character types nothing.
+        if (press.extended)
+            continue;
+        uint8_t key = press.code;
         switch (key) {
         case 27:
             return std::nullopt;
         case 13:
             return text;
-        case 0:
-            host.read_key(); // an extended key types nothing
-            continue;
         case 8:
             if (text.empty()) {
-                host.play_beep();
+                ports.speech.play_beep();
             } else {
                 char removed = text.back();
                 text.pop_back();
-                host.play_sound("_DEL");
-                host.speak_char(removed);
+                ports.speech.play_sound("_DEL");
+                ports.speech.speak_char(removed);
             }
             continue;
         default:
@@ -56,11 +57,11 @@ std::optional<std::string> read_search_text(interpreter::Host& host)
         if (key < 32 || key == 127)
             continue;
         if (text.size() >= max_review_search_length) {
-            host.play_beep();
+            ports.speech.play_beep();
             continue;
         }
         text.push_back(static_cast<char>(key));
-        host.speak_char(static_cast<char>(key));
+        ports.speech.speak_char(static_cast<char>(key));
     }
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 namespace interpreter {
-class Host;
+struct Ports;
 }
 
 namespace console {
@@ -27,6 +27,6 @@ std::optional<ReviewPosition> find_on_screen(const ScreenBuffer& screen, std::st
 // Asks "Qual texto" and lets the user type the text, each key spoken;
 // Backspace takes the last character back. Enter gives the text, Esc
 // nothing.
-std::optional<std::string> read_search_text(interpreter::Host& host);
+std::optional<std::string> read_search_text(interpreter::Ports ports);
 
 }

@@ -18,10 +18,10 @@ namespace {
 
 class ScreenReview {
 public:
-    ScreenReview(interpreter::Host& host, Console& console, ReviewPosition start)
-        : m_host(host)
+    ScreenReview(interpreter::Ports ports, Console& console, ReviewPosition start)
+        : m_ports(ports)
         , m_console(console)
-        , m_reader(host, console, start)
+        , m_reader(ports, console, start)
     {
     }
 
@@ -51,7 +51,7 @@ private:
 
     ReviewPosition& position() { return m_reader.position(); }
 
-    interpreter::Host& m_host;
+    interpreter::Ports m_ports;
     Console& m_console;
     ReviewReader m_reader;
 };
@@ -59,10 +59,13 @@ private:
 bool ScreenReview::run_pass()
 {
     m_reader.show();
-    uint8_t key = m_host.read_key();
-    if (key == control_key::escape)
+    auto key = m_ports.terminal.read_key_press();
+    if (key.is(control_key::escape))
         return false;
-    handle_key(key);
+    if (key.extended)
+        handle_extended(key.code);
+    else
+        handle_key(key.code);
     correct_bounds();
     return true;
 }
@@ -71,12 +74,9 @@ void ScreenReview::handle_key(uint8_t key)
 {
     auto& at = position();
     switch (key) {
-    case 0:
-        handle_extended(m_host.read_key());
-        return;
     case control_key::enter:
         at = { at.row + 1, 1 };
-        m_host.play_click();
+        m_ports.speech.play_click();
         return;
     case ' ':
         m_reader.read_range_in_place({ at.row, 1 }, { at.row, screen_columns });
@@ -93,7 +93,7 @@ void ScreenReview::handle_key(uint8_t key)
         return;
     case control_key::ctrl_k:
     case control_key::ctrl_l:
-        m_host.speak_text(std::to_string(at.row) + " " + std::to_string(at.column));
+        m_ports.speech.speak_text(std::to_string(at.row) + " " + std::to_string(at.column));
         return;
     case control_key::ctrl_c:
         copy_screen();
@@ -125,7 +125,7 @@ void ScreenReview::handle_extended(uint8_t key)
         break;
     case extended_key::up:
         if (at.row <= 1) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             move_and_read_row(1, 1);
         } else {
             move_and_read_row(at.row - 1, 1);
@@ -133,10 +133,10 @@ void ScreenReview::handle_extended(uint8_t key)
         break;
     case extended_key::down:
         if (at.row >= screen_rows) {
-            m_host.play_beep();
+            m_ports.speech.play_beep();
             move_and_read_row(screen_rows, 1);
         } else {
-            m_host.play_click();
+            m_ports.speech.play_click();
             move_and_read_row(at.row + 1, 1);
         }
         break;
@@ -167,7 +167,7 @@ void ScreenReview::handle_extended(uint8_t key)
         break;
     }
     case extended_key::f5:
-        if (auto text = read_search_text(m_host)) {
+        if (auto text = read_search_text(m_ports)) {
             m_console.review_search_text() = *text;
             search(*text);
         }
@@ -197,13 +197,12 @@ void ScreenReview::reading_command(uint8_t first_letter)
         unknown_key();
         return;
     }
-    uint8_t second = m_host.read_key();
-    if (second == 0) {
-        m_host.read_key();
+    auto second = m_ports.terminal.read_key_press();
+    if (second.extended) {
         unknown_key();
         return;
     }
-    char over = static_cast<char>(second & ~0x20);
+    char over = static_cast<char>(second.code & ~0x20);
     auto at = position();
     ReviewField row { 1, screen_columns };
     ReviewField field = m_reader.field_at(at.column, at.row);
@@ -240,9 +239,9 @@ void ScreenReview::reading_command(uint8_t first_letter)
 
 void ScreenReview::unknown_key()
 {
-    m_host.play_beep();
-    m_host.play_click();
-    m_host.play_beep();
+    m_ports.speech.play_beep();
+    m_ports.speech.play_click();
+    m_ports.speech.play_beep();
 }
 
 // A key may carry the position off the screen; it is put back on the nearest
@@ -253,7 +252,7 @@ void ScreenReview::correct_bounds()
     auto& at = position();
     auto correct = [&](int& value, int corrected) {
         value = corrected;
-        m_host.play_beep();
+        m_ports.speech.play_beep();
         m_console.discard_keys();
     };
     if (at.column < 1)
@@ -270,19 +269,19 @@ void ScreenReview::move_left()
 {
     auto& at = position();
     if (at.column > 1) {
-        m_host.speak_char(static_cast<char>(m_reader.character_at(at.column - 1, at.row)));
+        m_ports.speech.speak_char(static_cast<char>(m_reader.character_at(at.column - 1, at.row)));
         --at.column;
         return;
     }
     // The bounds correction adds the second beep and puts the column back.
-    m_host.play_beep();
+    m_ports.speech.play_beep();
     at.column = 0;
 }
 
 void ScreenReview::move_right()
 {
     auto& at = position();
-    m_host.speak_char(static_cast<char>(m_reader.character_at(at.column, at.row)));
+    m_ports.speech.speak_char(static_cast<char>(m_reader.character_at(at.column, at.row)));
     ++at.column;
 }
 
@@ -295,14 +294,14 @@ void ScreenReview::next_field()
         return;
     }
     at.column = target;
-    m_host.play_click();
+    m_ports.speech.play_click();
 }
 
 void ScreenReview::previous_field()
 {
     auto& at = position();
     at.column = m_reader.field_at(at.column, at.row).first - 2;
-    m_host.play_click();
+    m_ports.speech.play_click();
 }
 
 void ScreenReview::previous_word()
@@ -313,13 +312,13 @@ void ScreenReview::previous_word()
         --column;
     if (column < 1) {
         at.column = 1;
-        m_host.play_beep();
+        m_ports.speech.play_beep();
         return;
     }
     while (column > 1 && m_reader.character_at(column - 1, at.row) != ' ')
         --column;
     at.column = column;
-    m_host.play_click();
+    m_ports.speech.play_click();
 }
 
 void ScreenReview::next_word()
@@ -332,11 +331,11 @@ void ScreenReview::next_word()
         ++column;
     if (column > screen_columns) {
         at.column = screen_columns;
-        m_host.play_beep();
+        m_ports.speech.play_beep();
         return;
     }
     at.column = column;
-    m_host.play_click();
+    m_ports.speech.play_click();
 }
 
 void ScreenReview::speak_next_word()
@@ -344,7 +343,7 @@ void ScreenReview::speak_next_word()
     m_reader.speak_word(screen_columns);
     auto& at = position();
     if (at.column > screen_columns - 1) {
-        m_host.play_click();
+        m_ports.speech.play_click();
         at.column = screen_columns;
     }
 }
@@ -360,34 +359,33 @@ void ScreenReview::first_letter_on_screen(bool from_bottom)
             return;
         }
     }
-    m_host.play_beep();
+    m_ports.speech.play_beep();
 }
 
 void ScreenReview::search(std::string_view text)
 {
     if (auto found = find_on_screen(m_console.screen(), text, position())) {
         position() = *found;
-        m_host.play_click();
+        m_ports.speech.play_click();
         return;
     }
-    m_host.play_beep();
-    m_host.play_beep();
+    m_ports.speech.play_beep();
+    m_ports.speech.play_beep();
 }
 
 void ScreenReview::goto_typed_position()
 {
-    m_host.speak_text("Entre linha e coluna");
+    m_ports.speech.speak_text("Entre linha e coluna");
     int numbers[2] = { 0, 0 };
     for (int typed = 0; typed < 4; ++typed) {
-        uint8_t key = m_host.read_key();
-        if (key == 0)
-            m_host.read_key();
-        if (key < '0' || key > '9') {
-            m_host.play_beep();
-            m_host.play_beep();
+        auto press = m_ports.terminal.read_key_press();
+        uint8_t key = press.code;
+        if (press.extended || key < '0' || key > '9') {
+            m_ports.speech.play_beep();
+            m_ports.speech.play_beep();
             return;
         }
-        m_host.speak_char(static_cast<char>(key));
+        m_ports.speech.speak_char(static_cast<char>(key));
         numbers[typed / 2] = numbers[typed / 2] * 10 + (key - '0');
     }
     position() = { numbers[0], numbers[1] };
@@ -419,12 +417,12 @@ void screen_review(interpreter::Runtime& runtime)
         return;
     int column = console->where_x();
     int row = console->where_y();
-    runtime.host.play_beep();
-    ScreenReview review(runtime.host, *console, { row, column });
+    runtime.speech.play_beep();
+    ScreenReview review(runtime.ports(), *console, { row, column });
     while (review.run_pass()) {
     }
-    runtime.host.play_beep();
-    runtime.host.play_beep();
+    runtime.speech.play_beep();
+    runtime.speech.play_beep();
     console->magnifier().refresh();
     console->goto_xy(column, row);
 }

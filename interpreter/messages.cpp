@@ -8,9 +8,9 @@ namespace interpreter {
 
 void write_message_line(Runtime& runtime, std::string_view text)
 {
-    runtime.host.write_text(text);
-    runtime.host.speak_text(text);
-    runtime.host.end_line();
+    runtime.terminal.write_text(text);
+    runtime.speech.speak_text(text);
+    runtime.terminal.end_line();
 }
 
 }

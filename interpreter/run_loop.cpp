@@ -122,8 +122,8 @@ void reset_interpreter(Runtime& runtime)
     runtime.io_status = 0;
     runtime.variables.reset();
     runtime.lists.clear();
-    runtime.host.pause_ms(1);
-    auto now = runtime.host.local_time();
+    runtime.world.pause_ms(1);
+    auto now = runtime.world.local_time();
     runtime.start_weekday = now.weekday;
     runtime.start_centiseconds = now.hour * 360000LL + now.minute * 6000LL + now.second * 100LL + now.hundredths;
 }

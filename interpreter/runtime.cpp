@@ -4,8 +4,10 @@
 
 namespace interpreter {
 
-Runtime::Runtime(Host& host, const CommandTable& commands)
-    : host(host)
+Runtime::Runtime(Ports ports, const CommandTable& commands)
+    : terminal(ports.terminal)
+    , speech(ports.speech)
+    , world(ports.world)
     , commands(commands)
 {
 }

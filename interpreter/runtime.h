@@ -3,7 +3,7 @@
 #pragma once
 
 #include "interpreter/command_table.h"
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 #include "interpreter/list_table.h"
 #include "interpreter/random.h"
 #include "interpreter/script_store.h"
@@ -65,11 +65,16 @@ struct Subsystems {
 };
 
 struct Runtime {
-    Runtime(Host& host, const CommandTable& commands);
+    Runtime(Ports ports, const CommandTable& commands);
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
 
-    Host& host;
+    Ports ports() const { return { terminal, speech, world }; }
+
+    // How statements reach the console, the voice and the rest of the world.
+    TerminalPort& terminal;
+    SpeechPort& speech;
+    WorldPort& world;
     const CommandTable& commands;
     Subsystems subsystems;
 

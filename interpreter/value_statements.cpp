@@ -48,7 +48,7 @@ bool value_of_word(Runtime& runtime, std::string_view word, std::string& value)
     }
     if (word != "DATA" && word != "HORA" && word != "DIA" && word != "TEMPO")
         return false;
-    auto now = runtime.host.local_time();
+    auto now = runtime.world.local_time();
     if (word == "DATA") {
         append_two_digits(value, now.day);
         value += '/';
@@ -225,7 +225,7 @@ bool run_randomize(Runtime& runtime, std::string_view rest)
 {
     if (!rest.empty())
         return false;
-    runtime.random.seed(runtime.host.random_seed());
+    runtime.random.seed(runtime.world.random_seed());
     return true;
 }
 

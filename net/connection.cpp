@@ -2,7 +2,8 @@
 // Connection: one TCP connection, plain or TLS, with its bounded, pumped waits.
 #include "net/connection.h"
 
-#include "interpreter/host.h"
+#include "interpreter/terminal_port.h"
+#include "interpreter/world_port.h"
 #include "platform/clock.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ bool Connection::send_all(std::string_view bytes, WaitContext& wait, int64_t lim
             return false;
         m_socket->wait_writable(wait.poll_timeout_us);
         budget.spent_us(std::max<int64_t>(wait.poll_timeout_us, 1000));
-        wait.host.pause_ms(0);
+        wait.world.pause_ms(0);
     }
     return true;
 }
@@ -49,8 +50,8 @@ bool Connection::data_ready(WaitContext& wait)
     if (m_tls && m_tls->has_pending())
         return true;
     bool readable = m_socket->wait_readable(wait.poll_timeout_us);
-    wait.host.pause_ms(0);
-    wait.host.key_waiting();
+    wait.world.pause_ms(0);
+    wait.terminal.key_waiting();
     return readable;
 }
 
@@ -63,8 +64,8 @@ WaitOutcome Connection::wait_for_data(WaitContext& wait, int64_t limit_ms, bool 
         if (m_socket->wait_readable(wait.poll_timeout_us))
             return WaitOutcome::ready;
         budget.spent_us(std::max<int64_t>(wait.poll_timeout_us, 1000));
-        wait.host.pause_ms(0);
-        if (stop_on_key && wait.host.key_waiting())
+        wait.world.pause_ms(0);
+        if (stop_on_key && wait.terminal.key_waiting())
             return WaitOutcome::key_waiting;
         if (budget.exhausted())
             return WaitOutcome::timed_out;

@@ -9,7 +9,8 @@
 #include <string_view>
 
 namespace interpreter {
-class Host;
+class TerminalPort;
+class WorldPort;
 }
 namespace platform {
 class Clock;
@@ -17,10 +18,12 @@ class Clock;
 
 namespace net {
 
-// What a wait of the network layer needs: the host whose events are pumped
-// between polls, the real clock that bounds the wait, and the poll slice.
+// What a wait of the network layer needs: the terminal whose keys end a
+// wait, the world whose pauses pump events between polls, the real clock
+// that bounds the wait, and the poll slice.
 struct WaitContext {
-    interpreter::Host& host;
+    interpreter::TerminalPort& terminal;
+    interpreter::WorldPort& world;
     platform::Clock& clock;
     int64_t poll_timeout_us = 20000;
 };

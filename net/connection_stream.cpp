@@ -2,7 +2,7 @@
 // ConnectionStream: a network connection on one of the script's channels.
 #include "net/connection_stream.h"
 
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 #include "interpreter/runtime.h"
 #include "net/network_state.h"
 
@@ -34,8 +34,8 @@ files::LineReadStatus ConnectionStream::read_line(std::string& line)
     // A TLS error other than the peer closing is shown as the TLS layer
     // always showed it: on a console line of its own.
     if (auto* tls = m_connection->tls(); tls && tls->last_error() != 0) {
-        m_runtime.host.write_text("Erro SSL: " + std::to_string(tls->last_error()));
-        m_runtime.host.end_line();
+        m_runtime.terminal.write_text("Erro SSL: " + std::to_string(tls->last_error()));
+        m_runtime.terminal.end_line();
     }
     return files::LineReadStatus::end_of_input;
 }
@@ -50,7 +50,7 @@ bool ConnectionStream::write(std::string_view bytes)
 
 WaitContext ConnectionStream::wait_context()
 {
-    return { m_runtime.host, network_state(m_runtime).clock(), m_options.poll_timeout_us };
+    return { m_runtime.terminal, m_runtime.world, network_state(m_runtime).clock(), m_options.poll_timeout_us };
 }
 
 bool ConnectionStream::close()

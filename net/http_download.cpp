@@ -2,7 +2,7 @@
 // HttpDownload: one URL into one file over HTTP/1.0 or HTTPS, with resume and redirects.
 #include "net/http_download.h"
 
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
@@ -54,7 +54,7 @@ public:
         , m_request(request)
         , m_state(network_state(runtime))
         , m_options(m_state.options(runtime))
-        , m_wait { runtime.host, m_state.clock(), m_options.poll_timeout_us }
+        , m_wait { runtime.terminal, runtime.world, m_state.clock(), m_options.poll_timeout_us }
         , m_click(request.click)
     {
     }
@@ -297,7 +297,7 @@ bool Download::receive_body(LineReader& reader)
             auto samples = progress_click_samples();
             m_state.click_player->play_and_wait(samples);
         }
-        if (m_runtime.host.key_waiting())
+        if (m_runtime.terminal.key_waiting())
             handle_key();
     }
     bool flushed = std::fflush(m_file.get()) == 0 && !write_failed;
@@ -309,29 +309,26 @@ bool Download::receive_body(LineReader& reader)
 
 bool Download::handle_key()
 {
-    auto& host = m_runtime.host;
-    uint8_t key = host.read_key();
-    if (key == 0) {
-        host.read_key(); // the code of a key without a character
+    auto key = m_runtime.terminal.read_key_press();
+    if (key.extended)
         return true;
-    }
-    if (key == key_enter) {
+    if (key.code == key_enter) {
         speak_progress();
-    } else if (key == key_space) {
+    } else if (key.code == key_space) {
         m_click = !m_click;
-    } else if (key == key_escape) {
+    } else if (key.code == key_escape) {
         message("Deseja parar o download?");
-        uint8_t answer = host.read_key();
-        std::string answer_text(1, static_cast<char>(answer));
-        if (answer == 0) {
-            answer_text = "#0#" + interpreter::format_number(host.read_key());
-        } else if (answer < 32) {
-            answer_text = "#" + interpreter::format_number(answer);
+        auto answer = m_runtime.terminal.read_key_press();
+        std::string answer_text(1, static_cast<char>(answer.code));
+        if (answer.extended) {
+            answer_text = "#0#" + interpreter::format_number(answer.code);
+        } else if (answer.code < 32) {
+            answer_text = "#" + interpreter::format_number(answer.code);
         }
-        host.speak_text(answer_text);
-        host.write_text(answer_text);
-        host.end_line();
-        if (answer == 's' || answer == 'S') {
+        m_runtime.speech.speak_text(answer_text);
+        m_runtime.terminal.write_text(answer_text);
+        m_runtime.terminal.end_line();
+        if (answer.is('s') || answer.is('S')) {
             message("O download foi interrompido.");
             m_stopped = true;
             return false;
@@ -350,7 +347,7 @@ void Download::speak_progress()
     figures.streaming = m_streaming;
     figures.file_name = m_request.file_name;
     for (const auto& piece : progress_report(figures))
-        m_runtime.host.speak_text(piece);
+        m_runtime.speech.speak_text(piece);
 }
 
 bool Download::fetch_text(const std::string& url)

@@ -2,7 +2,8 @@
 // LineReader: the 4096-byte receive buffer of a connection, read by lines or by blocks.
 #include "net/line_reader.h"
 
-#include "interpreter/host.h"
+#include "interpreter/terminal_port.h"
+#include "interpreter/world_port.h"
 
 #include <cstring>
 
@@ -63,7 +64,7 @@ bool LineReader::read_line(WaitContext& wait, int limit_seconds, std::string& li
     int64_t pauses = 0;
     for (;;) {
         if (!has_data(wait)) {
-            wait.host.pause_ms(read_line_pause_ms);
+            wait.world.pause_ms(read_line_pause_ms);
             ++pauses;
             if (limit_seconds > 0 && pauses > int64_t(limit_seconds) * 10)
                 return false;

@@ -25,7 +25,7 @@ NetworkOptions NetworkState::options(const interpreter::Runtime& runtime) const
 std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& runtime, std::string_view host, uint16_t port, bool tls)
 {
     auto current = options(runtime);
-    WaitContext wait { runtime.host, m_clock, current.poll_timeout_us };
+    WaitContext wait { runtime.terminal, runtime.world, m_clock, current.poll_timeout_us };
     WaitBudget budget(m_clock, current.peer_limit_ms);
     auto lookup = m_network.start_resolve(host);
     std::optional<std::optional<uint32_t>> answer;
@@ -34,7 +34,7 @@ std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& 
     int64_t lookup_slice_us = std::max<int64_t>(wait.poll_timeout_us, 10000);
     while (!(answer = lookup->wait(lookup_slice_us))) {
         budget.spent_us(lookup_slice_us);
-        runtime.host.pause_ms(0);
+        runtime.world.pause_ms(0);
         if (budget.exhausted())
             return nullptr;
     }
@@ -52,7 +52,7 @@ std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& 
         if (state == platform::ConnectState::failed)
             return nullptr;
         budget.spent_us(std::max<int64_t>(wait.poll_timeout_us, 1000));
-        runtime.host.pause_ms(0);
+        runtime.world.pause_ms(0);
         if (budget.exhausted())
             return nullptr;
     }
@@ -74,7 +74,7 @@ std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& 
             else
                 (*socket)->wait_writable(wait.poll_timeout_us);
             budget.spent_us(std::max<int64_t>(wait.poll_timeout_us, 1000));
-            runtime.host.pause_ms(0);
+            runtime.world.pause_ms(0);
             if (budget.exhausted())
                 return nullptr;
         }

@@ -41,7 +41,7 @@ public:
     void set_fixed_options(const NetworkOptions& options) { m_fixed_options = options; m_has_fixed_options = true; }
 
     // Opens a connection, plain or TLS, within the options' peer limit,
-    // pumping the host's events while it waits. Nothing when the host is
+    // pumping the program's events while it waits. Nothing when the host is
     // unknown, the peer refuses or does not answer in time, or the TLS
     // handshake (and with it the certificate check) fails.
     std::unique_ptr<Connection> open_connection(interpreter::Runtime& runtime, std::string_view host, uint16_t port, bool tls);

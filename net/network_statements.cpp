@@ -5,7 +5,7 @@
 #include "files/channel_table.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/command_table.h"
-#include "interpreter/host.h"
+#include "interpreter/ports.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
@@ -149,12 +149,9 @@ bool run_serve(Runtime& runtime, std::string_view rest)
             accepted = std::move(*result);
             break;
         }
-        runtime.host.pause_ms(0);
-        if (runtime.host.key_waiting()) {
-            uint8_t key = runtime.host.read_key();
-            if (key == 0)
-                runtime.host.read_key();
-            else if (key == key_escape)
+        runtime.world.pause_ms(0);
+        if (runtime.terminal.key_waiting()) {
+            if (runtime.terminal.read_key_press().is(key_escape))
                 break;
         }
     }
@@ -181,7 +178,7 @@ bool run_observe(Runtime& runtime, std::string_view rest)
         return false;
     bool waiting;
     if (keyboard) {
-        waiting = runtime.host.key_waiting();
+        waiting = runtime.terminal.key_waiting();
     } else {
         auto* stream = connection_stream(runtime, *channel);
         waiting = stream && stream->has_waiting_input();

@@ -1,26 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ConsolePort: what the speech output needs from the console, the keyboard and the event loop.
+// ConsolePort: what the speech output needs from the console beyond its text and keys: the event loop.
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "interpreter/terminal_port.h"
 
 namespace speech {
 
-// Implemented in app/ over the console and its event source, and by a fake
+// Implemented in app/ over the console and its event loop, and by a fake
 // in the tests. Every wait of the speech output is a loop of wait_event,
 // so keys, window events and the sound device's reports keep flowing.
-class ConsolePort {
+class ConsolePort : public interpreter::TerminalPort {
 public:
-    virtual ~ConsolePort() = default;
-
-    virtual void write_text(std::string_view text) = 0;
-    virtual void end_line() = 0;
-
-    // True when a key is waiting in the key queue; never takes it.
-    virtual bool key_waiting() = 0;
-    // Waits for a key and takes it from the queue.
-    virtual uint8_t read_key() = 0;
     virtual void discard_keys() = 0;
 
     // Dispatches pending events, then waits up to `timeout_ms` for the next

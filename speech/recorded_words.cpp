@@ -143,26 +143,4 @@ void SpeechClient::play_number_words(std::string_view words, Gender gender, bool
     play();
 }
 
-void SpeechClient::speak_time(int hours, int minutes)
-{
-    for (const auto& name : time_sound_names(hours, minutes)) {
-        if (name.starts_with("#f"))
-            speak_number_words(std::string_view(name).substr(2), Gender::Feminine);
-        else if (name.starts_with("#"))
-            speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
-        else
-            play_sound(name);
-    }
-}
-
-void SpeechClient::speak_date(int day, int month, int year)
-{
-    for (const auto& name : date_sound_names(day, month, year)) {
-        if (name.starts_with("#"))
-            speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
-        else
-            play_sound(name);
-    }
-}
-
 }

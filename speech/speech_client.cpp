@@ -20,8 +20,6 @@ namespace {
 constexpr int click_samples = 256;
 constexpr int click_noisy_samples = 64;
 constexpr int beep_samples = 512;
-// How long an engine may take to fall silent after opening.
-constexpr int engine_settle_limit_ms = 10000;
 
 bool is_word_letter(char c)
 {
@@ -44,7 +42,7 @@ SpeechClient::SpeechClient(Parts parts)
     , m_settings(parts.settings)
     , m_paths(parts.paths)
     , m_clock(parts.clock)
-    , m_engines(parts.engines)
+    , m_engine(parts.engines, parts.clock)
 {
     // The click is a short burst of noise; the generator only has to be
     // different from silence, so a fixed seed keeps runs reproducible.
@@ -65,7 +63,7 @@ SpeechClient::SpeechClient(Parts parts)
 
 SpeechClient::~SpeechClient()
 {
-    close_engine();
+    m_engine.close();
 }
 
 void SpeechClient::log(std::string_view kind, std::string_view text)
@@ -116,7 +114,7 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
     m_named_sound_dir = with_backslash(settings::letters_directory(m_settings));
     load_speed(m_speed_level);
 
-    close_engine();
+    m_engine.close();
     if (settings::uses_installed_engine(m_settings)) {
         EngineChoice choice;
         choice.voice = settings::engine_voice(m_settings);
@@ -131,24 +129,13 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
 
 void SpeechClient::open_engine(const EngineChoice& choice)
 {
-    m_engine = m_engines.open_engine(choice);
-    m_engine_type = choice.type;
-    if (!m_engine)
-        return;
-    uint64_t start = m_clock.monotonic_ms();
-    while (m_engine->busy(true) && m_clock.monotonic_ms() - start < engine_settle_limit_ms)
-        sleep_ms(50);
-}
-
-void SpeechClient::close_engine()
-{
-    m_engine.reset();
+    m_engine.open(choice, [this](int milliseconds) { sleep_ms(milliseconds); });
 }
 
 void SpeechClient::reconfigure_speech(int speed, bool use_engine, int type, int pitch, int engine_speed, int voice)
 {
     stop_speech();
-    close_engine();
+    m_engine.close();
     m_speed_level = speed;
     load_speed(speed);
     if (!use_engine)
@@ -162,7 +149,7 @@ void SpeechClient::shutdown_speech()
 {
     wait_while_busy();
     stop_speech();
-    close_engine();
+    m_engine.close();
     m_synth.close_builtin_synth();
 }
 
@@ -172,15 +159,14 @@ bool SpeechClient::speech_busy()
         stop_speech();
         return false;
     }
-    return m_wave.wave_busy() || (m_engine && m_engine->busy(false));
+    return m_wave.wave_busy() || m_engine.busy();
 }
 
 void SpeechClient::stop_speech()
 {
     m_wave.wave_stop();
     m_abort = true;
-    if (m_engine && (m_engine->busy(false) || m_engine_type == 3))
-        m_engine->stop();
+    m_engine.stop();
     m_port.post_wake_up();
 }
 
@@ -222,10 +208,10 @@ void SpeechClient::pause_ms(int milliseconds)
 void SpeechClient::speak_text(std::string_view text)
 {
     log("speak", text);
-    if (m_engine) {
+    if (m_engine.is_open()) {
         wait_while_busy();
         if (!m_port.key_waiting()) {
-            m_engine->speak(text);
+            m_engine.speak(text);
             m_engine_spoke = true;
         }
         return;
@@ -397,11 +383,6 @@ void SpeechClient::play_wave_image(std::span<const uint8_t> image)
     wait_while_busy();
 }
 
-void SpeechClient::speak_punctuation(std::string_view text)
-{
-    punctuation(text);
-}
-
 void SpeechClient::punctuation(std::string_view text)
 {
     if (text.empty() || m_port.key_waiting())
@@ -449,60 +430,10 @@ void SpeechClient::play_beep()
     play_samples_and_wait(m_beep);
 }
 
-void SpeechClient::write_and_speak(std::string_view text)
+void SpeechClient::play_letter_sound(std::string_view name)
 {
-    m_port.write_text(text);
-    speak_text(text);
-}
-
-void SpeechClient::write_line_and_speak(std::string_view text)
-{
-    write_and_speak(text);
-    m_port.end_line();
-}
-
-void SpeechClient::write_number_and_speak(long long number)
-{
-    write_and_speak(std::to_string(number));
-}
-
-uint8_t SpeechClient::read_key_and_speak()
-{
-    uint8_t key = m_port.read_key();
-    stop_speech();
-    speak_char(static_cast<char>(key));
-    return key;
-}
-
-void SpeechClient::speak_battery()
-{
-    PowerReading power;
-    if (m_power_reader)
-        power = m_power_reader();
-    if (!power.has_battery)
-        play_sound("_SEMBAT");
-    else
-        speak_text(std::to_string(power.percent) + "%");
-    if (power.mains == 0)
-        play_sound("_SEMENER");
-}
-
-void SpeechClient::dial_tones(std::string_view text)
-{
-    bool fast = m_wave.fast_playback;
-    m_wave.fast_playback = false;
-    for (char c : text) {
-        c = interpreter::upper_byte(c);
-        if (c == '#' || c == '*' || interpreter::is_digit(c)) {
-            wait_engine_idle();
-            m_wave.play_wave_file(m_letters_dir + "dtmf_" + (c == '*' ? 'X' : c) + ".wav");
-            wait_while_busy();
-            pause_ms(100);
-        } else if (c == ',') {
-            pause_ms(1000);
-        }
-    }
-    m_wave.fast_playback = fast;
+    wait_engine_idle();
+    m_wave.play_wave_file(m_letters_dir + std::string(name) + ".wav");
 }
 
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "speech/builtin_synthesiser.h"
+#include "speech/engine_session.h"
 #include "speech/speech_engine.h"
 
 #include <cstdint>
@@ -27,13 +28,6 @@ class ConsolePort;
 class SpeechLog;
 class WaveOutput;
 
-// What power status the platform reports, for speak_battery.
-struct PowerReading {
-    bool has_battery = false;
-    int percent = 0;
-    int mains = 255; // 0 off line, 1 on line, 255 unknown
-};
-
 enum class Gender { Masculine, Feminine };
 
 class SpeechClient {
@@ -56,7 +50,6 @@ public:
     // When set, a voice database that cannot be opened leaves the built-in
     // synthesiser silent instead of ending the program (test runs).
     void set_voice_optional(bool optional) { m_voice_optional = optional; }
-    void set_power_reader(std::function<PowerReading()> reader) { m_power_reader = std::move(reader); }
 
     void init_speech(int speed, std::string_view script_sound_directory);
     void reconfigure_speech(int speed, bool use_engine, int type, int pitch, int engine_speed, int voice);
@@ -68,33 +61,25 @@ public:
     void play_sound(std::string_view name);
     bool sound_exists(std::string_view name);
     void play_wave_image(std::span<const uint8_t> image);
-    void speak_punctuation(std::string_view text);
     void pause_ms(int milliseconds);
     void play_click();
     void play_beep();
-    void write_and_speak(std::string_view text);
-    void write_line_and_speak(std::string_view text);
-    void write_number_and_speak(long long number);
-    uint8_t read_key_and_speak();
     bool speech_busy();
     void stop_speech();
-    void speak_battery();
-    void dial_tones(std::string_view text);
+    // A recording of the letters' folder ("dtmf_1"); returns without waiting.
+    void play_letter_sound(std::string_view name);
     // Waits while speech_busy, keeping events flowing.
     void wait_while_busy();
 
     // Recorded number words, times and dates.
     void speak_number_words(std::string_view words, Gender gender);
-    void speak_time(int hours, int minutes);
-    void speak_date(int day, int month, int year);
 
     int speed_level() const { return m_speed_level; }
-    bool engine_active() const { return m_engine != nullptr; }
-    int engine_type() const { return m_engine_type; }
+    bool engine_active() const { return m_engine.is_open(); }
+    int engine_type() const { return m_engine.type(); }
     bool echo_typed = true;
     const SpeedSettings& speed() const { return m_speed; }
     const std::string& letters_directory() const { return m_letters_dir; }
-    const std::string& named_sound_directory() const { return m_named_sound_dir; }
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
     const std::vector<uint8_t>& click_sound() const { return m_click; }
     const std::vector<uint8_t>& beep_sound() const { return m_beep; }
@@ -113,7 +98,6 @@ private:
     void sleep_ms(int milliseconds);
     void load_speed(int level);
     void open_engine(const EngineChoice& choice);
-    void close_engine();
     std::string sound_path(std::string_view name) const;
     bool file_exists(const std::string& windows_path) const;
     void log(std::string_view kind, std::string_view text);
@@ -123,16 +107,13 @@ private:
     settings::Settings& m_settings;
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;
-    EngineFactory& m_engines;
     SpeechLog* m_log = nullptr;
-    std::function<PowerReading()> m_power_reader;
 
     BuiltinSynthesiser m_synth;
     bool m_voice_optional = false;
     int m_speed_level = 3;
     SpeedSettings m_speed;
-    std::unique_ptr<SpeechEngine> m_engine;
-    int m_engine_type = 5;
+    EngineSession m_engine;
     bool m_abort = false;
     bool m_engine_spoke = true;
     std::string m_letters_dir;

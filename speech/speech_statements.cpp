@@ -18,38 +18,21 @@ using namespace interpreter;
 
 namespace {
 
-// Without a speech client (a runtime built by a test of another folder)
-// the commands speak through the host.
-void wait_while_speaking(Runtime& runtime)
-{
-    if (auto* client = runtime.subsystems.speech) {
-        client->wait_while_busy();
-        return;
-    }
-    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
-        runtime.host.pause_ms(10);
-}
-
 bool run_speak(Runtime& runtime, std::string_view rest)
 {
     bool wait = !take_trailing_ampersand(rest);
-    auto* client = runtime.subsystems.speech;
     if (rest.empty()) {
-        if (client)
-            client->stop_speech();
+        runtime.speech.stop_speech();
         if (wait)
-            wait_while_speaking(runtime);
+            runtime.speech.wait_until_quiet();
         return true;
     }
     std::string text, value;
     while (!rest.empty() && read_value(runtime, rest, value))
         text += value;
-    if (client)
-        client->speak_text(text);
-    else
-        runtime.host.speak_text(text);
+    runtime.speech.speak_text(text);
     if (wait)
-        wait_while_speaking(runtime);
+        runtime.speech.wait_until_quiet();
     return trim(rest).empty();
 }
 
@@ -58,10 +41,9 @@ bool run_spell(Runtime& runtime, std::string_view rest)
     std::string value;
     if (rest.empty() || !read_value(runtime, rest, value))
         return false;
-    if (auto* client = runtime.subsystems.speech)
-        client->spell_text(value);
-    runtime.host.write_text(value);
-    wait_while_speaking(runtime);
+    runtime.speech.spell_text(value);
+    runtime.terminal.write_text(value);
+    runtime.speech.wait_until_quiet();
     return true;
 }
 
@@ -82,9 +64,8 @@ bool run_speak_time(Runtime& runtime, std::string_view rest)
     auto minutes = two_digits(std::string_view(value).substr(3, 2));
     if (!hours || !minutes)
         return false;
-    if (auto* client = runtime.subsystems.speech)
-        client->speak_time(*hours, *minutes);
-    wait_while_speaking(runtime);
+    runtime.speech.speak_time(*hours, *minutes);
+    runtime.speech.wait_until_quiet();
     return true;
 }
 
@@ -103,6 +84,7 @@ bool run_configure_synthesiser(Runtime& runtime, std::string_view rest)
     auto [mode, speed, type, voice, engine_speed, pitch] = values;
     if (mode < 0 || mode > 2)
         return false;
+    // Only a runtime that speaks through the synthesiser can reconfigure it.
     auto* client = runtime.subsystems.speech;
     auto* config = runtime.subsystems.settings;
     if (!client || !config)

@@ -2,7 +2,8 @@
 // PlayerSoundOutput: tones and wave files through the platform's sound player.
 #include "system/player_sound_output.h"
 
-#include "interpreter/host.h"
+#include "interpreter/terminal_port.h"
+#include "interpreter/world_port.h"
 #include "platform/path_map.h"
 #include "system/bitmap_file.h"
 
@@ -35,14 +36,14 @@ uint32_t get_u32(const std::vector<uint8_t>& bytes, size_t at)
 }
 
 // Pauses in slices, ending early when a key is waiting if `stop_on_key`.
-void pass_time(interpreter::Host& host, int milliseconds, bool stop_on_key)
+void pass_time(interpreter::TerminalPort& terminal, interpreter::WorldPort& world, int milliseconds, bool stop_on_key)
 {
     constexpr int slice = 20;
     while (milliseconds > 0) {
-        if (stop_on_key && host.key_waiting())
+        if (stop_on_key && terminal.key_waiting())
             return;
         int step = milliseconds < slice ? milliseconds : slice;
-        host.pause_ms(step);
+        world.pause_ms(step);
         milliseconds -= step;
     }
 }
@@ -105,7 +106,7 @@ void PlayerSoundOutput::play_tone(int frequency, int duration_ms)
     if (duration_ms <= 0)
         return;
     m_player.play_wave_image(make_tone_image(frequency, duration_ms, tone_rate));
-    pass_time(m_host, duration_ms, false);
+    pass_time(m_terminal, m_world, duration_ms, false);
     m_player.stop();
 }
 
@@ -121,7 +122,7 @@ void PlayerSoundOutput::play_wave_file(const std::string& windows_path)
     if (!duration)
         return;
     m_player.play_wave_image(std::move(*image));
-    pass_time(m_host, *duration, true);
+    pass_time(m_terminal, m_world, *duration, true);
     m_player.stop();
 }
 

@@ -10,7 +10,8 @@
 #include <vector>
 
 namespace interpreter {
-class Host;
+class TerminalPort;
+class WorldPort;
 }
 namespace platform {
 class PathMap;
@@ -23,9 +24,11 @@ namespace sys {
 // meanwhile; a key stops a recorded message.
 class PlayerSoundOutput final : public SoundOutput {
 public:
-    PlayerSoundOutput(platform::SoundPlayer& player, interpreter::Host& host, const platform::PathMap& paths)
+    PlayerSoundOutput(platform::SoundPlayer& player, interpreter::TerminalPort& terminal, interpreter::WorldPort& world,
+        const platform::PathMap& paths)
         : m_player(player)
-        , m_host(host)
+        , m_terminal(terminal)
+        , m_world(world)
         , m_paths(paths)
     {
     }
@@ -34,7 +37,8 @@ public:
 
 private:
     platform::SoundPlayer& m_player;
-    interpreter::Host& m_host;
+    interpreter::TerminalPort& m_terminal;
+    interpreter::WorldPort& m_world;
     const platform::PathMap& m_paths;
 };
 

@@ -49,12 +49,6 @@ std::string join_command_line(std::string_view program, std::string_view paramet
     return line;
 }
 
-void wait_while_speaking(interpreter::Runtime& runtime)
-{
-    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
-        runtime.host.pause_ms(10);
-}
-
 // A forced taskkill returns once the processes it ended are gone, as it
 // does on Windows: a script that ends a server and starts it again at once
 // would otherwise meet the old one still holding its files. Ending takes
@@ -128,18 +122,18 @@ void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
         for (int poll = 0; poll < return_first_phase_polls; ++poll) {
             if (program_in_front())
                 break;
-            runtime.host.pause_ms(return_poll_ms);
+            runtime.world.pause_ms(return_poll_ms);
         }
         while (program_in_front())
-            runtime.host.pause_ms(return_poll_ms);
+            runtime.world.pause_ms(return_poll_ms);
     } else {
         while (!state.launcher().wait_for_exit(pid, child_poll_ms))
-            runtime.host.pause_ms(1);
+            runtime.world.pause_ms(1);
     }
     int pause = state.return_wait_ms();
     if (runtime.subsystems.settings)
         pause = settings::program_return_wait_ms(*runtime.subsystems.settings);
-    runtime.host.pause_ms(pause);
+    runtime.world.pause_ms(pause);
 }
 
 bool start_shown(interpreter::Runtime& runtime, SystemState& state, const SpawnRequest& request, bool wait)
@@ -214,7 +208,7 @@ bool start_program(interpreter::Runtime& runtime, SystemState& state, const plat
     std::string_view value, StartWay way)
 {
     auto parts = split_program_and_parameters(value);
-    wait_while_speaking(runtime);
+    runtime.speech.wait_until_quiet();
     if (way == StartWay::captured)
         return start_captured(state, paths, join_command_line(parts.program, parts.parameters));
 

@@ -38,7 +38,7 @@ void pause_long(Runtime& runtime, int64_t milliseconds)
     constexpr int64_t slice = 1000;
     while (milliseconds > 0) {
         int64_t step = std::min(milliseconds, slice);
-        runtime.host.pause_ms(static_cast<int>(step));
+        runtime.world.pause_ms(static_cast<int>(step));
         milliseconds -= step;
     }
 }
@@ -91,7 +91,7 @@ bool run_alarm(Runtime& runtime, std::string_view rest)
     if (state && state->sound())
         state->sound()->play_tone(*frequency, *duration);
     else
-        runtime.host.pause_ms(*duration);
+        runtime.world.pause_ms(*duration);
     return true;
 }
 
@@ -136,7 +136,7 @@ bool run_wait(Runtime& runtime, std::string_view rest)
             title.resize(max_title_length);
         if (upper_text(title).find(wanted) != std::string::npos)
             return true;
-        runtime.host.pause_ms(title_poll_ms);
+        runtime.world.pause_ms(title_poll_ms);
         --passes;
     }
     runtime.io_status = 1;
@@ -152,7 +152,7 @@ bool run_send_command(Runtime& runtime, std::string_view rest)
     if (!read_value(runtime, rest, line))
         return false;
     // The child may have been started a moment ago; give it time to come up.
-    runtime.host.pause_ms(send_delay_ms);
+    runtime.world.pause_ms(send_delay_ms);
     if (auto* state = state_of(runtime))
         state->captured().send_line(state->launcher(), line);
     return true;

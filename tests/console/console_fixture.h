@@ -32,9 +32,10 @@ class ConsoleFixture {
 public:
     explicit ConsoleFixture(std::string_view keys = "", console::ConsoleSettings settings = {})
         : events(clock, false, parse_keys(keys))
-        , console(events, screen, clock, clipboard, sound, std::move(settings))
+        , loop(events, clock)
+        , console(loop, screen, clipboard, sound, std::move(settings))
     {
-        console.set_program_end([](int status) { throw ProgramEnded { status }; });
+        loop.set_program_end([](int status) { throw ProgramEnded { status }; });
     }
 
     // Reads keys until the scripted ones run out; the bytes read.
@@ -54,6 +55,7 @@ public:
     platform::HeadlessScreen screen;
     platform::MemoryClipboard clipboard;
     platform::RecordingSoundPlayer sound;
+    console::EventLoop loop;
     console::Console console;
 };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Tests of the console: colours, reading keys and lines, the event loop, tones, clipboard, pictures, ending.
+// Tests of the console: colours, reading keys and lines, tones, clipboard, pictures, ending.
 #include "console/colour_table.h"
 #include "console/tone_image.h"
 #include "tests/console/console_fixture.h"
@@ -97,7 +97,7 @@ TEST(Console, APollNeverTakesAScriptedKey)
 {
     ConsoleFixture test("x");
     EXPECT_FALSE(test.console.key_pressed());
-    test.console.delay(1000);
+    test.loop.delay(1000);
     EXPECT_FALSE(test.console.key_pressed());
     EXPECT_EQ(test.console.read_key(), 'x');
 }
@@ -105,9 +105,9 @@ TEST(Console, APollNeverTakesAScriptedKey)
 TEST(Console, ATimedKeyArrivesWhileTheProgramIsBusy)
 {
     ConsoleFixture test("{Wait 300}{Esc}");
-    test.console.delay(200);
+    test.loop.delay(200);
     EXPECT_FALSE(test.console.key_pressed());
-    test.console.delay(200);
+    test.loop.delay(200);
     EXPECT_TRUE(test.console.key_pressed());
     EXPECT_EQ(test.clock.monotonic_ms(), 400u);
     EXPECT_EQ(test.console.read_key(), 27);
@@ -157,7 +157,7 @@ TEST(Console, TheCaretShowsOnlyWhileAKeyIsAwaited)
     ConsoleFixture test("{Wait 100}k");
     EXPECT_FALSE(test.screen.caret_visible());
     bool seen_during_wait = false;
-    test.console.set_posted_handler(platform::posted::first_user, [&](int64_t) { seen_during_wait = test.screen.caret_visible(); });
+    test.loop.set_posted_handler(platform::posted::first_user, [&](int64_t) { seen_during_wait = test.screen.caret_visible(); });
     platform::Event event;
     event.type = platform::Event::Type::Posted;
     event.posted_kind = platform::posted::first_user;
@@ -165,22 +165,6 @@ TEST(Console, TheCaretShowsOnlyWhileAKeyIsAwaited)
     test.console.read_key();
     EXPECT_FALSE(test.screen.caret_visible());
     EXPECT_FALSE(seen_during_wait) << "the post is handled before the wait begins";
-}
-
-TEST(Console, PostedEventsReachTheirHandlers)
-{
-    ConsoleFixture test;
-    std::vector<int64_t> values;
-    test.console.set_posted_handler(platform::posted::first_user + 3, [&](int64_t value) { values.push_back(value); });
-    for (int64_t value : { 5, 9 }) {
-        platform::Event event;
-        event.type = platform::Event::Type::Posted;
-        event.posted_kind = platform::posted::first_user + 3;
-        event.posted_value = value;
-        test.events.post(event);
-    }
-    test.console.wait_event(0);
-    EXPECT_EQ(values, (std::vector<int64_t> { 5, 9 }));
 }
 
 TEST(Console, TitlesAreCutToThreeHundredCharacters)

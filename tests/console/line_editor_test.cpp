@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the line editor: keys from a table, and the field as it is drawn.
+#include "console/console_terminal.h"
 #include "console/edit_field.h"
 #include "console/line_editor.h"
 #include "interpreter/runtime.h"
@@ -18,19 +19,20 @@ namespace {
 using console_test::ConsoleFixture;
 using console_test::ProgramEnded;
 
-// A host that reads its keys from a real console (so the key encoding and
-// the held modifiers are the console's own) and writes down every cue.
-class EditorHost final : public interpreter::Host {
+// Speech and world ports that write down every cue; the keys come from a
+// real console (so the key encoding and the held modifiers are the
+// console's own).
+class EditorPorts final : public interpreter::SpeechPort, public interpreter::WorldPort {
 public:
-    explicit EditorHost(console::Console& console)
+    explicit EditorPorts(console::Console& console)
         : m_console(console)
     {
     }
 
-    void write_text(std::string_view text) override { m_console.write_chars(text); }
-    void end_line() override { m_console.write_chars("\r\n"); }
     void speak_text(std::string_view text) override { cue("say:" + std::string(text)); }
     bool speech_busy() override { return false; }
+    void wait_until_quiet() override { }
+    void stop_speech() override { }
     void play_click() override { cue("click"); }
     void play_beep() override
     {
@@ -44,12 +46,6 @@ public:
     }
     void spell_text(std::string_view text) override { cue("spell:" + std::string(text)); }
     void play_sound(std::string_view name) override { cue("snd:" + std::string(name)); }
-    uint8_t read_key_and_speak() override
-    {
-        uint8_t key = read_key();
-        speak_char(static_cast<char>(key));
-        return key;
-    }
     void speak_battery() override { cue("battery"); }
     void restart_speech(int speed_level) override { cue("restart:" + std::to_string(speed_level)); }
     void speak_time(int hours, int minutes) override { cue("time:" + std::to_string(hours) + ":" + std::to_string(minutes)); }
@@ -57,6 +53,7 @@ public:
     {
         cue("date:" + std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year));
     }
+    bool engine_active() override { return false; }
     bool echo_typed() override { return echo; }
     void set_echo_typed(bool on) override { echo = on; }
     bool open_document(std::string_view file, std::string_view parameter) override
@@ -64,9 +61,7 @@ public:
         cue("open:" + std::string(file) + "|" + std::string(parameter));
         return opens;
     }
-    bool key_waiting() override { return m_console.key_pressed(); }
-    uint8_t read_key() override { return m_console.read_key(); }
-    void pause_ms(int milliseconds) override { m_console.delay(milliseconds); }
+    void pause_ms(int milliseconds) override { m_console.loop().delay(milliseconds); }
     interpreter::TimeOfDay local_time() override { return { 2026, 12, 8, 2, 14, 5, 30, 0 }; }
     uint32_t random_seed() override { return 1; }
 
@@ -80,18 +75,20 @@ private:
     console::Console& m_console;
 };
 
-// A console with scripted keys, a runtime over it and the editor's host.
+// A console with scripted keys, a runtime over it and the editor's ports.
 struct EditorTest {
     explicit EditorTest(std::string_view keys)
         : console(keys)
-        , host(console.console)
-        , runtime(host, commands)
+        , terminal(console.console)
+        , ports(console.console)
+        , runtime({ terminal, ports, ports }, commands)
     {
         runtime.subsystems.console = &console.console;
     }
 
     ConsoleFixture console;
-    EditorHost host;
+    console::ConsoleTerminal terminal;
+    EditorPorts ports;
     interpreter::CommandTable commands;
     interpreter::Runtime runtime;
 };
@@ -119,7 +116,7 @@ TEST(LineEditor, KeysHaveTheEffectsOfTheTable)
             = std::tie(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]);
         EditorTest test(keys);
         bool editable = flags.find("ro") == std::string::npos;
-        test.host.echo = flags.find("noecho") == std::string::npos;
+        test.ports.echo = flags.find("noecho") == std::string::npos;
         if (auto clip = flags.find("clip="); clip != std::string::npos)
             test.console.clipboard.set_text(flags.substr(clip + 5, flags.find(' ', clip) - clip - 5));
         std::string text = start;
@@ -132,7 +129,7 @@ TEST(LineEditor, KeysHaveTheEffectsOfTheTable)
         }
         EXPECT_EQ(text, result) << line;
         EXPECT_EQ(key, std::stoi(ending)) << line;
-        EXPECT_EQ(test.host.cues, cues) << line;
+        EXPECT_EQ(test.ports.cues, cues) << line;
         ++cases;
     }
     EXPECT_GT(cases, 60);
@@ -145,7 +142,7 @@ TEST(LineEditor, CtrlBackslashSpellsTheTextButNotThePadding)
     test.console.console.push_key(28);
     std::string text = "a b";
     EXPECT_EQ(console::edit_line(test.runtime, text, 1, 1, true, 20, 200), 13);
-    EXPECT_EQ(test.host.cues, "c:a, c: , c:b");
+    EXPECT_EQ(test.ports.cues, "c:a, c: , c:b");
 }
 
 // Ctrl+Alt+F9 reviews the screen (until Esc) and goes on editing; Ctrl+F9
@@ -161,10 +158,10 @@ TEST(LineEditor, CtrlAltF9ReviewsTheScreenAndEditingGoesOn)
 TEST(LineEditor, AFailedOpeningBeeps)
 {
     EditorTest test("{F12}{Enter}");
-    test.host.opens = false;
+    test.ports.opens = false;
     std::string text = "c:\\dados\\foto.jpg";
     console::edit_line(test.runtime, text, 1, 1, true, 20, 40);
-    EXPECT_EQ(test.host.cues, "open:c:\\dados\\foto.jpg|, beep");
+    EXPECT_EQ(test.ports.cues, "open:c:\\dados\\foto.jpg|, beep");
 }
 
 TEST(LineEditor, CopyPutsTheWholeFieldWithALineEndOnTheClipboard)

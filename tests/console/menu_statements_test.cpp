@@ -15,7 +15,7 @@ void bind_menu_and_core(interpreter::CommandTable& table)
     console::bind_menu_statements(table);
 }
 
-// Keys come from the recording host (a beep discards the ones still
+// Keys come from the recording ports (a beep discards the ones still
 // waiting, as it does for the user); the menu draws on a headless console.
 struct MenuTest {
     MenuTest()
@@ -27,7 +27,7 @@ struct MenuTest {
     void press(std::initializer_list<uint8_t> keys)
     {
         for (auto key : keys)
-            test.host.keys.push_back(key);
+            test.ports.keys.push_back(key);
     }
 
     std::string row(int one_based_row) const { return screen.console.screen().row_text(one_based_row - 1); }
@@ -87,7 +87,7 @@ TEST(MenuStatement, NoMenuBeforeCriaNorAfterTermina)
     EXPECT_FALSE(menu.test.execute("menu adiciona \"a\""));
     EXPECT_FALSE(menu.test.execute("menu executa n t x"));
     EXPECT_FALSE(menu.test.execute("menu termina"));
-    EXPECT_EQ(menu.test.host.missed_keys, 0);
+    EXPECT_EQ(menu.test.ports.missed_keys, 0);
 }
 
 TEST(MenuStatement, DrawsInTheThreeColoursAndRestoresTheTextColour)
@@ -121,10 +121,10 @@ TEST(MenuStatement, DrawsInTheThreeColoursAndRestoresTheTextColour)
     EXPECT_EQ(menu.test.variable("x"), "tr\xEAs");
     // Every move spoke the item it reached, after stopping the speech.
     std::vector<std::string> spoken { "dois", "tr\xEAs" };
-    EXPECT_EQ(menu.test.host.speech, spoken);
+    EXPECT_EQ(menu.test.ports.speech, spoken);
     std::vector<std::string> cues { "stop" };
-    EXPECT_EQ(menu.test.host.cues, cues);
-    EXPECT_EQ(menu.test.host.missed_keys, 0);
+    EXPECT_EQ(menu.test.ports.cues, cues);
+    EXPECT_EQ(menu.test.ports.missed_keys, 0);
 }
 
 TEST(MenuStatement, MarkedItemBeepsWhenHighlighted)
@@ -141,7 +141,7 @@ TEST(MenuStatement, MarkedItemBeepsWhenHighlighted)
     });
     ASSERT_FALSE(outcome.failed);
     std::vector<std::string> cues { "beep" };
-    EXPECT_EQ(menu.test.host.cues, cues);
+    EXPECT_EQ(menu.test.ports.cues, cues);
     EXPECT_EQ(menu.test.variable("t"), "#13");
     EXPECT_EQ(menu.colour_at(1, 1), console::menu_highlight_colour);
     EXPECT_EQ(menu.colour_at(1, 2), console::menu_marked_colour);
@@ -160,7 +160,7 @@ TEST(MenuStatement, LongItemIsCutButSpokenAndReturnedWhole)
     ASSERT_FALSE(outcome.failed);
     EXPECT_EQ(menu.row(1).substr(0, 7), "curto  ");
     EXPECT_EQ(menu.row(2).substr(0, 7), "um ite ");
-    EXPECT_EQ(menu.test.host.speech.back(), "um item bem comprido");
+    EXPECT_EQ(menu.test.ports.speech.back(), "um item bem comprido");
     EXPECT_EQ(menu.test.variable("x"), "um item bem comprido");
 }
 
@@ -234,7 +234,7 @@ TEST(MenuStatement, SidewaysKeysReturnToTheStartItem)
     EXPECT_EQ(menu.test.variable("t"), "#0#60");
     EXPECT_EQ(menu.test.variable("x"), "b");
     std::vector<std::string> spoken { "b", "c", "d", "b", "b" };
-    EXPECT_EQ(menu.test.host.speech, spoken);
+    EXPECT_EQ(menu.test.ports.speech, spoken);
 }
 
 TEST(MenuStatement, PastEitherEndHoldsNoItem)
@@ -250,7 +250,7 @@ TEST(MenuStatement, PastEitherEndHoldsNoItem)
     EXPECT_EQ(menu.test.variable("n"), "0");
     EXPECT_EQ(menu.test.variable("t"), "#13");
     EXPECT_EQ(menu.test.variable("x"), "");
-    EXPECT_EQ(menu.test.host.speech.back(), "");
+    EXPECT_EQ(menu.test.ports.speech.back(), "");
     // With no item highlighted the cursor waits on the top row.
     EXPECT_EQ(menu.screen.console.where_y(), 1);
 }

@@ -207,6 +207,12 @@ TEST(Menu, KeyTextsAsScriptsSeeThem)
     EXPECT_EQ(console::key_text(0, 60), "#0#60");
     EXPECT_EQ(console::key_text(0, 59), "#0#59");
     EXPECT_EQ(console::key_text(0, 70), "#0#70");
+    // A whole key read at once gives the same texts as its two bytes.
+    EXPECT_EQ(console::key_text(interpreter::KeyPress { 59, true }), "#0#59");
+    EXPECT_EQ(console::key_text(interpreter::KeyPress { 13, false }), "#13");
+    EXPECT_EQ(console::key_text(interpreter::KeyPress { 'a', false }), "a");
+    // An extended key whose code is a letter's is still no letter.
+    EXPECT_EQ(console::key_text(interpreter::KeyPress { 'H', true }), "#0#72");
 }
 
 TEST(Menu, OnlyTheFunctionKeysReachTheScript)

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ReviewFixture: a runtime over a headless console whose host logs every cue in order, for screen review tests.
+// ReviewFixture: a runtime over a headless console whose speech logs every cue in order, for screen review tests.
 #pragma once
 
 #include "interpreter/command_table.h"
-#include "interpreter/host.h"
+#include "console/console_terminal.h"
 #include "interpreter/runtime.h"
 #include "tests/console/console_fixture.h"
 
@@ -18,21 +18,21 @@ namespace console_test {
 // types later. What is heard goes to one list in order ("say: TEXT",
 // "spell: TEXT", "char: C", "sound: NAME", "beep", "click"), because the
 // order of speech and cues is what screen review is about.
-class ReviewHost final : public interpreter::Host {
+class ReviewPorts final : public interpreter::SpeechPort, public interpreter::WorldPort {
 public:
-    explicit ReviewHost(console::Console& console)
+    explicit ReviewPorts(console::Console& console)
         : m_console(console)
     {
     }
 
-    void write_text(std::string_view text) override { m_console.write_chars(text); }
-    void end_line() override { m_console.write_chars("\r\n"); }
     void speak_text(std::string_view text) override
     {
         heard.push_back("say: " + std::string(text));
         interrupt_if_due();
     }
     bool speech_busy() override { return false; }
+    void wait_until_quiet() override { }
+    void stop_speech() override { }
     void play_click() override { heard.emplace_back("click"); }
     void play_beep() override
     {
@@ -46,12 +46,18 @@ public:
         interrupt_if_due();
     }
     void play_sound(std::string_view name) override { heard.push_back("sound: " + std::string(name)); }
+    void speak_battery() override { }
+    void speak_time(int, int) override { }
+    void speak_date(int, int, int) override { }
+    void restart_speech(int) override { }
     bool engine_active() override { return engine; }
-    bool key_waiting() override { return m_console.key_pressed(); }
-    uint8_t read_key() override { return m_console.read_key(); }
+    bool echo_typed() override { return true; }
+    void set_echo_typed(bool) override { }
+
     void pause_ms(int) override { }
     interpreter::TimeOfDay local_time() override { return {}; }
     uint32_t random_seed() override { return 1; }
+    bool open_document(std::string_view, std::string_view) override { return false; }
 
     std::vector<std::string> heard;
     bool engine = false;
@@ -74,8 +80,9 @@ class ReviewFixture : public ConsoleFixture {
 public:
     explicit ReviewFixture(std::string_view keys = "")
         : ConsoleFixture(keys)
-        , host(console)
-        , runtime(host, commands)
+        , terminal(console)
+        , ports(console)
+        , runtime({ terminal, ports, ports }, commands)
     {
         runtime.subsystems.console = &console;
     }
@@ -91,7 +98,8 @@ public:
         console.set_attribute(kept);
     }
 
-    ReviewHost host;
+    console::ConsoleTerminal terminal;
+    ReviewPorts ports;
     interpreter::CommandTable commands;
     interpreter::Runtime runtime;
 };

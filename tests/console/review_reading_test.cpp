@@ -45,7 +45,7 @@ TEST(ReviewReader, FieldsEndAtColoursSeparatorsAndTheRow)
     ReviewFixture test;
     test.put(1, 4, "ab", 0x1F);
     test.put(3, 4, "cd:ef", 0x0F);
-    console::ReviewReader reader(test.host, test.console, { 4, 1 });
+    console::ReviewReader reader(test.runtime.ports(), test.console, { 4, 1 });
     auto field = reader.field_at(1, 4);
     EXPECT_EQ(field.first, 1);
     EXPECT_EQ(field.last, 2);
@@ -71,9 +71,9 @@ TEST(ReviewReader, ReadingARangeStopsAtTheLastColumnInsideAWord)
 {
     ReviewFixture test;
     test.put(1, 2, "palavra longa");
-    console::ReviewReader reader(test.host, test.console, { 2, 1 });
+    console::ReviewReader reader(test.runtime.ports(), test.console, { 2, 1 });
     reader.read_range({ 2, 1 }, { 2, 4 });
-    EXPECT_EQ(test.host.heard, (std::vector<std::string> { "say: pala" }));
+    EXPECT_EQ(test.ports.heard, (std::vector<std::string> { "say: pala" }));
     EXPECT_EQ(reader.position(), (ReviewPosition { 2, 5 }));
 }
 
@@ -100,9 +100,9 @@ TEST(ReviewSearch, OnlyBeforeTheColumnAndNowhereBelowIsNotFound)
     test.put(1, 12, "procura aqui");
     test.console.review_search_text() = "procura";
     test.console.goto_xy(20, 12);
-    test.host.heard.clear();
+    test.ports.heard.clear();
     console::screen_review(test.runtime);
-    EXPECT_EQ(test.host.heard, (std::vector<std::string> { "beep", "beep", "beep", "beep", "beep" }));
+    EXPECT_EQ(test.ports.heard, (std::vector<std::string> { "beep", "beep", "beep", "beep", "beep" }));
 }
 
 TEST(ReviewSearch, TypingIsBoundedAndExtendedKeysTypeNothing)
@@ -114,14 +114,14 @@ TEST(ReviewSearch, TypingIsBoundedAndExtendedKeysTypeNothing)
     uint8_t first = test.console.read_key();
     ASSERT_EQ(first, 0);
     test.console.read_key(); // F5: the review's key, read here by hand
-    auto text = console::read_search_text(test.host);
+    auto text = console::read_search_text(test.runtime.ports());
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, std::string(console::max_review_search_length, 'k'));
     // The Up arrow typed nothing; Backspace on nothing and each key past the
     // limit beep.
-    std::vector<std::string> heard(test.host.heard.begin(), test.host.heard.begin() + 2);
+    std::vector<std::string> heard(test.ports.heard.begin(), test.ports.heard.begin() + 2);
     EXPECT_EQ(heard, (std::vector<std::string> { "say: Qual texto", "beep" }));
-    EXPECT_EQ(std::count(test.host.heard.begin(), test.host.heard.end(), "beep"), 6);
+    EXPECT_EQ(std::count(test.ports.heard.begin(), test.ports.heard.end(), "beep"), 6);
 }
 
 }

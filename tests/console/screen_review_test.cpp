@@ -16,7 +16,7 @@ using Heard = std::vector<std::string>;
 bool review_from(ReviewFixture& test, int column, int row)
 {
     test.console.goto_xy(column, row);
-    test.host.heard.clear();
+    test.ports.heard.clear();
     try {
         console::screen_review(test.runtime);
     } catch (const ProgramEnded&) {
@@ -28,7 +28,7 @@ bool review_from(ReviewFixture& test, int column, int row)
 // What was heard between the entry beep and the two leaving beeps.
 Heard inside(const ReviewFixture& test)
 {
-    const auto& heard = test.host.heard;
+    const auto& heard = test.ports.heard;
     if (heard.size() < 3)
         return heard;
     return Heard(heard.begin() + 1, heard.end() - 2);
@@ -41,7 +41,7 @@ TEST(ScreenReview, EscAtOnceGivesThreeBeepsAndChangesNothing)
     test.put(1, 2, "1 - Conectar", 0x1E);
     std::string row1 = test.console.screen().row_text(0);
     ASSERT_TRUE(review_from(test, 10, 5));
-    EXPECT_EQ(test.host.heard, (Heard { "beep", "beep", "beep" }));
+    EXPECT_EQ(test.ports.heard, (Heard { "beep", "beep", "beep" }));
     EXPECT_EQ(test.console.where_x(), 10);
     EXPECT_EQ(test.console.where_y(), 5);
     EXPECT_EQ(test.console.screen().row_text(0), row1);
@@ -81,7 +81,7 @@ TEST(ScreenReview, RightFromColumn81SpeaksABlank)
     test.console.goto_xy(1, 2);
     test.console.write_chars(std::string(80, 'w'));
     ASSERT_EQ(test.console.where_x(), 81);
-    test.host.heard.clear();
+    test.ports.heard.clear();
     ASSERT_NO_THROW(console::screen_review(test.runtime));
     EXPECT_EQ(inside(test), (Heard { "char:  ", "beep", "say: 2 80" }));
 }
@@ -266,8 +266,8 @@ TEST(ScreenReview, AKeyWaitingStopsTheReadingWhereTheUserWas)
     ReviewFixture test("tt{Esc}");
     test.put(1, 1, "um dois");
     test.put(1, 2, "tres quatro cinco");
-    test.host.interrupt_at = 4; // while "quatro" is spoken
-    test.host.interrupting_key = 11; // Ctrl+K
+    test.ports.interrupt_at = 4; // while "quatro" is spoken
+    test.ports.interrupting_key = 11; // Ctrl+K
     ASSERT_TRUE(review_from(test, 1, 1));
     EXPECT_EQ(inside(test), (Heard { "say: um", "say: dois", "click", "say: tres", "say: quatro", "say: 2 12" }));
 }
@@ -275,7 +275,7 @@ TEST(ScreenReview, AKeyWaitingStopsTheReadingWhereTheUserWas)
 TEST(ScreenReview, AnInstalledEngineGetsWholeRows)
 {
     ReviewFixture test("fl{Ctrl+K}tt{Esc}");
-    test.host.engine = true;
+    test.ports.engine = true;
     test.put(1, 1, "abc def");
     test.put(1, 2, "ghi");
     ASSERT_TRUE(review_from(test, 5, 1));
@@ -372,7 +372,7 @@ TEST(ScreenReview, KeysRunningOutEndTheProgramInsideTheReview)
 {
     ReviewFixture test("{Right}");
     EXPECT_FALSE(review_from(test, 1, 1));
-    EXPECT_EQ(test.host.heard, (Heard { "beep", "char:  " }));
+    EXPECT_EQ(test.ports.heard, (Heard { "beep", "char:  " }));
 }
 
 }

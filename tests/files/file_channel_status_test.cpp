@@ -95,7 +95,7 @@ TEST(FileChannelStatus, WritesAddLineEndsAndReportFailuresByKind)
     EXPECT_EQ(runtime.io_status, 1);
     // Text that is not a value after the channel fails the command.
     EXPECT_FALSE(write_to_channel(runtime, "#1 \"e\" ?", true));
-    EXPECT_TRUE(fixture.test.host.console.empty());
+    EXPECT_TRUE(fixture.test.ports.console.empty());
 }
 
 TEST(FileChannelStatus, ClosedChannelIsReportedAndTheWriteStillSucceeds)
@@ -104,7 +104,7 @@ TEST(FileChannelStatus, ClosedChannelIsReportedAndTheWriteStillSucceeds)
     auto& runtime = fixture.test.runtime;
     EXPECT_TRUE(write_to_channel(runtime, "#4 \"x\"", true));
     EXPECT_EQ(runtime.io_status, 0);
-    EXPECT_EQ(fixture.test.host.console_lines(), "Erro no processamento de arquivo\n");
+    EXPECT_EQ(fixture.test.ports.console_lines(), "Erro no processamento de arquivo\n");
     EXPECT_FALSE(write_to_channel(runtime, "#x \"x\"", true));
 }
 
@@ -139,7 +139,7 @@ TEST(FileChannelStatus, ReadFormErrors)
     auto& runtime = fixture.test.runtime;
     fixture.open(0, ChannelKind::file);
     EXPECT_FALSE(read_from_channel(runtime, "#0"));
-    EXPECT_EQ(fixture.test.host.console_lines(), "Erro no processamento de arquivo\n");
+    EXPECT_EQ(fixture.test.ports.console_lines(), "Erro no processamento de arquivo\n");
     EXPECT_FALSE(read_from_channel(runtime, "#0 \"literal\""));
     EXPECT_FALSE(read_from_channel(runtime, "#3 $l")); // not open
     EXPECT_FALSE(read_from_channel(runtime, "#12 $l"));
@@ -150,7 +150,7 @@ TEST(FileChannelStatus, CloseErrorsAreReported)
     ChannelFixture fixture;
     fixture.open(5, ChannelKind::file).close_succeeds = false;
     EXPECT_FALSE(fixture.test.execute("fecha #5"));
-    EXPECT_EQ(fixture.test.host.console_lines(), "Erro no fechamento do arquivo\n");
+    EXPECT_EQ(fixture.test.ports.console_lines(), "Erro no fechamento do arquivo\n");
     EXPECT_FALSE(fixture.channels.is_open(5));
     EXPECT_TRUE(fixture.test.execute("fecha #5"));
     EXPECT_FALSE(fixture.test.execute("fecha #55"));

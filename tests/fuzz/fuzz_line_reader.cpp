@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the connection line reader with a peer that sends arbitrary bytes in arbitrary pieces.
-#include "interpreter/host.h"
+#include "interpreter/terminal_port.h"
+#include "interpreter/world_port.h"
 #include "net/line_reader.h"
 #include "platform/clock.h"
 #include "tests/support/memory_tcp_network.h"
@@ -12,17 +13,20 @@
 
 namespace {
 
-class SilentHost final : public interpreter::Host {
+class SilentTerminal final : public interpreter::TerminalPort {
 public:
     void write_text(std::string_view) override { }
     void end_line() override { }
-    void speak_text(std::string_view) override { }
-    bool speech_busy() override { return false; }
     bool key_waiting() override { return false; }
     uint8_t read_key() override { return 13; }
+};
+
+class StillWorld final : public interpreter::WorldPort {
+public:
     void pause_ms(int) override { }
     interpreter::TimeOfDay local_time() override { return {}; }
     uint32_t random_seed() override { return 1; }
+    bool open_document(std::string_view, std::string_view) override { return false; }
 };
 
 }
@@ -41,9 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto peer = std::move(*(*listener)->accept(0));
     net::Connection connection(std::move(*client), nullptr);
     net::LineReader reader(connection);
-    SilentHost host;
+    SilentTerminal terminal;
+    StillWorld world;
     platform::VirtualClock clock;
-    net::WaitContext wait { host, clock, 0 };
+    net::WaitContext wait { terminal, world, clock, 0 };
 
     size_t sent = 0;
     size_t total_out = 0;

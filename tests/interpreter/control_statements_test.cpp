@@ -14,27 +14,27 @@ TEST(IfBlock, FalseBlockResumesAfterItsOwnEnd)
     TestRuntime test;
     auto outcome = test.run({ "se 1 = 2", "escreve \"dentro\"", "fim se", "escreve \"fora\"" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "fora\n");
+    EXPECT_EQ(test.ports.console_lines(), "fora\n");
 }
 
 TEST(IfBlock, FalseBlockRunsItsElseBranch)
 {
     TestRuntime test;
     test.run({ "se 1 = 2", "escreve \"a\"", "senao", "escreve \"b\"", "fim se", "escreve \"c\"" });
-    EXPECT_EQ(test.host.console_lines(), "b\nc\n");
+    EXPECT_EQ(test.ports.console_lines(), "b\nc\n");
 }
 
 TEST(IfBlock, ElseAtTheEndOfATrueBranchGoesToTheFirstEndLine)
 {
     TestRuntime test;
     test.run({ "se 1 = 1", "escreve \"a\"", "sen\xE3o", "escreve \"b\"", "fim se", "escreve \"c\"" });
-    EXPECT_EQ(test.host.console_lines(), "a\nc\n");
+    EXPECT_EQ(test.ports.console_lines(), "a\nc\n");
 
     // Even when that end line closes a block nested inside the else branch.
     TestRuntime nested;
     nested.run({ "se 1 = 1", "escreve \"a\"", "senao", "se 2 = 2", "escreve \"b\"", "fim se", "escreve \"c\"",
         "fim se", "escreve \"d\"" });
-    EXPECT_EQ(nested.host.console_lines(), "a\nc\nd\n");
+    EXPECT_EQ(nested.ports.console_lines(), "a\nc\nd\n");
 }
 
 TEST(IfBlock, FalseBlockHoldingANestedBlockIsNotSkipped)
@@ -42,19 +42,19 @@ TEST(IfBlock, FalseBlockHoldingANestedBlockIsNotSkipped)
     TestRuntime test;
     test.run({ "se 1 = 2", "escreve \"a\"", "se 1 = 1", "escreve \"b\"", "fim se", "escreve \"c\"", "fim se",
         "escreve \"d\"" });
-    EXPECT_EQ(test.host.console_lines(), "a\nb\nc\nd\n");
+    EXPECT_EQ(test.ports.console_lines(), "a\nb\nc\nd\n");
 
     // The same when the first end the scan meets is the nested block's SENAO.
     TestRuntime with_else;
     with_else.run({ "se 1 = 2", "se 1 = 1", "senao", "fim se", "escreve \"x\"", "fim se", "escreve \"y\"" });
-    EXPECT_EQ(with_else.host.console_lines(), "x\ny\n");
+    EXPECT_EQ(with_else.ports.console_lines(), "x\ny\n");
 }
 
 TEST(IfBlock, OneLineStatementsAndInvalidConditionsDoNotOpenBlocks)
 {
     TestRuntime test;
     test.run({ "se 1 = 2", "se 1 = 1 escreve \"x\"", "se a ? b", "escreve \"a\"", "  FIM   SE  ", "escreve \"b\"" });
-    EXPECT_EQ(test.host.console_lines(), "b\n");
+    EXPECT_EQ(test.ports.console_lines(), "b\n");
 }
 
 TEST(IfBlock, FalseBlockWithoutItsEndEndsTheRunNormally)
@@ -62,7 +62,7 @@ TEST(IfBlock, FalseBlockWithoutItsEndEndsTheRunNormally)
     TestRuntime test;
     auto outcome = test.run({ "se 1 = 2", "escreve \"a\"" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 }
 
 TEST(IfBlock, TheScanAnswerFollowsConditionsThatChangeValidity)
@@ -85,7 +85,7 @@ TEST(IfBlock, TheScanAnswerFollowsConditionsThatChangeValidity)
         "fim repete",
     });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "meio\nfim1\ndentro\nmeio\nfim2\n");
+    EXPECT_EQ(test.ports.console_lines(), "meio\nfim1\ndentro\nmeio\nfim2\n");
 }
 
 TEST(IfBlock, TheScanAnswerFollowsListsThatComeAndGo)
@@ -108,7 +108,7 @@ TEST(IfBlock, TheScanAnswerFollowsListsThatComeAndGo)
         "fim repete",
     });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "meio\ndentro\nmeio\n");
+    EXPECT_EQ(test.ports.console_lines(), "meio\ndentro\nmeio\n");
 }
 
 TEST(IfStatement, RunsTheStatementOnlyWhenTrueAndFailsWithIt)
@@ -132,7 +132,7 @@ TEST(IfStatement, RefusesBlockStatementsAfterFullNormalisation)
         auto outcome = test.run({ "escreve \"a\"", line, "escreve \"b\"" });
         EXPECT_TRUE(outcome.failed) << line;
         EXPECT_EQ(outcome.line, 2) << line;
-        EXPECT_EQ(test.host.console_lines(), "a\n") << line;
+        EXPECT_EQ(test.ports.console_lines(), "a\n") << line;
     }
     // Not run, not refused.
     TestRuntime test;
@@ -144,14 +144,14 @@ TEST(WhileLoop, RunsWhileTheConditionHolds)
     TestRuntime test;
     auto outcome = test.run({ "seja i 0", "enquanto i < 3", "soma i 1", "escreve i", "fim enquanto", "escreve \"fim\"" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "1\n2\n3\nfim\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\n2\n3\nfim\n");
 }
 
 TEST(WhileLoop, FalseAtTheStartSkipsToTheEndAndIgnoresTextAfterTheCondition)
 {
     TestRuntime test;
     test.run({ "enquanto 1 = 2 qualquer coisa", "escreve \"a\"", "fim enquanto", "escreve \"b\"" });
-    EXPECT_EQ(test.host.console_lines(), "b\n");
+    EXPECT_EQ(test.ports.console_lines(), "b\n");
     TestRuntime invalid;
     auto outcome = invalid.run({ "enquanto a ? b", "fim enquanto" });
     EXPECT_TRUE(outcome.failed);
@@ -169,8 +169,8 @@ TEST(Loops, LoopsOfOneKindDoNotNest)
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(test.variable("i"), "1");
     EXPECT_GT(std::stoi(test.variable("j")), 50);
-    EXPECT_EQ(test.host.console_lines().substr(0, 6), "11\n12\n");
-    EXPECT_EQ(test.host.console_lines().find("fim"), std::string::npos);
+    EXPECT_EQ(test.ports.console_lines().substr(0, 6), "11\n12\n");
+    EXPECT_EQ(test.ports.console_lines().find("fim"), std::string::npos);
 }
 
 TEST(Loops, LoopsOfDifferentKindsNest)
@@ -179,22 +179,22 @@ TEST(Loops, LoopsOfDifferentKindsNest)
     auto outcome = test.run({ "repete i 2", "seja j 0", "enquanto j < 2", "soma j 1", "se j = 2", "escreve i j",
         "fim se", "fim enquanto", "fim repete", "escreve \"fim\" i" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "12\n22\nfim3\n");
+    EXPECT_EQ(test.ports.console_lines(), "12\n22\nfim3\n");
 }
 
 TEST(RepeatLoop, CountsToTheLimitReadAgainEachTime)
 {
     TestRuntime zero;
     zero.run({ "repete i 0", "escreve \"corpo\"", "fim repete", "escreve i" });
-    EXPECT_EQ(zero.host.console_lines(), "1\n");
+    EXPECT_EQ(zero.ports.console_lines(), "1\n");
 
     TestRuntime three;
     three.run({ "repete i 3", "escreve \"corpo\" i", "fim repete", "escreve i" });
-    EXPECT_EQ(three.host.console_lines(), "corpo1\ncorpo2\ncorpo3\n4\n");
+    EXPECT_EQ(three.ports.console_lines(), "corpo1\ncorpo2\ncorpo3\n4\n");
 
     TestRuntime changing;
     changing.run({ "seja n 3", "repete $contador n", "escreve $contador", "seja n 1", "fim repete", "escreve $contador" });
-    EXPECT_EQ(changing.host.console_lines(), "1\n2\n");
+    EXPECT_EQ(changing.ports.console_lines(), "1\n2\n");
 }
 
 TEST(RepeatLoop, ACounterRewrittenInAnotherNumberFormIsCountedOnFromItsValue)
@@ -203,7 +203,7 @@ TEST(RepeatLoop, ACounterRewrittenInAnotherNumberFormIsCountedOnFromItsValue)
     // writes them: the next count is written afresh.
     TestRuntime test;
     test.run({ "repete i 10", "escreve i", "se i = 1 seja i \"007\"", "se i = 8 seja i \"$8\"", "fim repete", "escreve i" });
-    EXPECT_EQ(test.host.console_lines(), "1\n8\n9\n10\n11\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\n8\n9\n10\n11\n");
 }
 
 TEST(RepeatLoop, TheLargestLimitEndsInsteadOfWrappingAround)
@@ -215,7 +215,7 @@ TEST(RepeatLoop, TheLargestLimitEndsInsteadOfWrappingAround)
     test.set_variable("i", "2147483646");
     auto outcome = test.run({ "desvia @fim", "repete i 2147483647", "@fim", "fim repete", "escreve i" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "2147483648\n");
+    EXPECT_EQ(test.ports.console_lines(), "2147483648\n");
 }
 
 TEST(RepeatLoop, Failures)
@@ -255,7 +255,7 @@ TEST(Jumps, GoToLabelsByNameOrByValue)
     auto outcome = test.run({ "desvia @Fim", "escreve \"pulado\"", "@fim", "seja r \"FIM2\"", "desvia r", "escreve \"x\"",
         "@fim2", "escreve \"ok\"" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "ok\n");
+    EXPECT_EQ(test.ports.console_lines(), "ok\n");
 }
 
 TEST(Jumps, LabelsStandInColumnOneAndMatchWhole)
@@ -277,7 +277,7 @@ TEST(Jumps, LabelsStandInColumnOneAndMatchWhole)
     // label line like any other when it is reached.
     TestRuntime test;
     test.run({ "desvia @a", "@a", "escreve 1", "termina", "@a", "escreve 2" });
-    EXPECT_EQ(test.host.console_lines(), "1\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\n");
 }
 
 TEST(Calls, ReturnToTheLineAfterTheCall)
@@ -286,7 +286,7 @@ TEST(Calls, ReturnToTheLineAfterTheCall)
     auto outcome = test.run({ "chama @sub", "escreve \"volta\"", "termina", "@sub", "escreve \"sub\"", "retorna" });
     EXPECT_FALSE(outcome.failed);
     EXPECT_EQ(outcome.line, 3);
-    EXPECT_EQ(test.host.console_lines(), "sub\nvolta\n");
+    EXPECT_EQ(test.ports.console_lines(), "sub\nvolta\n");
 }
 
 TEST(Calls, TwentyLevelsWorkAndTheTwentyFirstFails)
@@ -295,14 +295,14 @@ TEST(Calls, TwentyLevelsWorkAndTheTwentyFirstFails)
     auto outcome = twenty.run({ "seja n 0", "chama @r", "escreve \"volta\" n", "termina", "@r", "soma n 1",
         "se n < 20 chama @r", "retorna" });
     EXPECT_FALSE(outcome.failed);
-    EXPECT_EQ(twenty.host.console_lines(), "volta20\n");
+    EXPECT_EQ(twenty.ports.console_lines(), "volta20\n");
 
     TestRuntime deeper;
     outcome = deeper.run({ "seja n 0", "chama @r", "termina", "@r", "soma n 1", "se n < 21 chama @r", "retorna" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 6);
-    EXPECT_EQ(deeper.host.console_lines(), "Muitas chamadas sem retorno\n");
-    EXPECT_EQ(deeper.host.speech, std::vector<std::string> { "Muitas chamadas sem retorno" });
+    EXPECT_EQ(deeper.ports.console_lines(), "Muitas chamadas sem retorno\n");
+    EXPECT_EQ(deeper.ports.speech, std::vector<std::string> { "Muitas chamadas sem retorno" });
 }
 
 TEST(Calls, ReturnWithoutACall)
@@ -311,7 +311,7 @@ TEST(Calls, ReturnWithoutACall)
     auto outcome = test.run({ "escreve 1", "retorna" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 2);
-    EXPECT_EQ(test.host.console_lines(), "1\nRetorno sem chamada\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\nRetorno sem chamada\n");
     EXPECT_FALSE(test.execute("retorna x"));
     // A call to a missing label fails on the CHAMA line.
     outcome = test.run({ "chama @nada" });
@@ -323,10 +323,10 @@ TEST(Calls, TheCallStackIsEmptiedByEachRun)
 {
     TestRuntime test;
     test.run({ "chama @sub", "@sub", "termina" });
-    test.host.console.clear();
+    test.ports.console.clear();
     auto outcome = test.run({ "retorna" });
     EXPECT_TRUE(outcome.failed);
-    EXPECT_EQ(test.host.console_lines(), "Retorno sem chamada\n");
+    EXPECT_EQ(test.ports.console_lines(), "Retorno sem chamada\n");
 }
 
 TEST(Stop, EndsOnItsLineAndSetsTheSilentEndOnlyForMudo)
@@ -374,12 +374,12 @@ TEST(EndLine, NamesItsLoopInAnyCaseAndNothingElse)
     for (std::string_view word : { "repete", "REPETE", "RePeTe" }) {
         test_support::TestRuntime test;
         test.run({ "repete i 2", "escreve i", std::string("fim ") + std::string(word), "escreve \"fim\"" });
-        EXPECT_EQ(test.host.console_lines(), "1\n2\nfim\n") << word;
+        EXPECT_EQ(test.ports.console_lines(), "1\n2\nfim\n") << word;
     }
     for (std::string_view word : { "enquanto", "ENQUANTO", "eNqUaNtO" }) {
         test_support::TestRuntime test;
         test.run({ "seja i 0", "enquanto i < 2", "soma i 1", std::string("fim ") + std::string(word), "escreve i" });
-        EXPECT_EQ(test.host.console_lines(), "2\n") << word;
+        EXPECT_EQ(test.ports.console_lines(), "2\n") << word;
     }
     // "\xD2" and "\xF2" upper-case to neither "R" nor "r"; "\x12" differs
     // from "R" in one bit only; "@" is one below "A".
@@ -387,7 +387,7 @@ TEST(EndLine, NamesItsLoopInAnyCaseAndNothingElse)
         test_support::TestRuntime test;
         auto outcome = test.run({ "repete i 2", "escreve i", std::string("fim ") + std::string(word), "escreve \"fim\"" });
         EXPECT_FALSE(outcome.failed) << word;
-        EXPECT_EQ(test.host.console_lines(), "1\nfim\n") << word;
+        EXPECT_EQ(test.ports.console_lines(), "1\nfim\n") << word;
     }
 }
 

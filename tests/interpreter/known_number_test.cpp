@@ -63,18 +63,18 @@ TEST(KnownNumber, ArithmeticAfterATextChangeCountsFromTheText)
 {
     test_support::TestRuntime test;
     test.run({ "seja a 5", "soma a 1", "concatena a \"9\"", "soma a 1", "escreve a" });
-    EXPECT_EQ(test.host.console_lines(), "70\n");
+    EXPECT_EQ(test.ports.console_lines(), "70\n");
 
     // A counter lengthened inside its loop goes on from what it reads.
     test.run({ "repete i 3", "concatena i \"0\"", "fim repete", "escreve i" });
-    EXPECT_EQ(test.host.console_lines(), "70\n11\n");
+    EXPECT_EQ(test.ports.console_lines(), "70\n11\n");
 
     test.run({ "seja $x (7*6)", "concatena $x \"1\"", "seja $y ($x + 1)", "escreve $y" });
-    EXPECT_EQ(test.host.console_lines(), "70\n11\n422\n");
+    EXPECT_EQ(test.ports.console_lines(), "70\n11\n422\n");
 
     // A sum past the largest number wraps around, text and number alike.
     test.run({ "seja a 2147483647", "soma a 1", "escreve a", "soma a -1", "escreve a", "seja b (a + 0)", "escreve b" });
-    EXPECT_EQ(test.host.console_lines(), "70\n11\n422\n-2147483648\n2147483647\n2147483647\n");
+    EXPECT_EQ(test.ports.console_lines(), "70\n11\n422\n-2147483648\n2147483647\n2147483647\n");
 }
 
 // Random statements over a few variables, the invariant checked after each.

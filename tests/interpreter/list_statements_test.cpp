@@ -23,7 +23,7 @@ TEST(List, ItemsByPositionFromZero)
              "lista [l] tamanho", "lista [l] adiciona", "lista [l] outro", "lista [l]", "lista l cria", "lista",
              "lista [nada] tamanho n", "lista [nada] adiciona 1", "lista [nada] item 0 x" })
         EXPECT_FALSE(test.execute(line)) << line;
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 }
 
 TEST(List, NamesAreCaseSensitiveAndUnique)
@@ -32,8 +32,8 @@ TEST(List, NamesAreCaseSensitiveAndUnique)
     ASSERT_TRUE(test.execute("lista [Nomes] cria"));
     ASSERT_TRUE(test.execute("lista [NOMES] cria"));
     EXPECT_FALSE(test.execute("lista [Nomes] cria"));
-    EXPECT_EQ(test.host.console_lines(), "A lista especificada j\xE1 existe\n");
-    EXPECT_EQ(test.host.speech, std::vector<std::string> { "A lista especificada j\xE1 existe" });
+    EXPECT_EQ(test.ports.console_lines(), "A lista especificada j\xE1 existe\n");
+    EXPECT_EQ(test.ports.speech, std::vector<std::string> { "A lista especificada j\xE1 existe" });
     EXPECT_FALSE(test.execute("lista [x] cria agora"));
 }
 
@@ -43,7 +43,7 @@ TEST(List, TwentyListsAtMostAndFreedSlotsAreReused)
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(test.execute("lista [l" + std::to_string(i) + "] cria")) << i;
     EXPECT_FALSE(test.execute("lista [extra] cria"));
-    EXPECT_EQ(test.host.console_lines(), "Muitas listas no programa (m\xE1ximo 20)\n");
+    EXPECT_EQ(test.ports.console_lines(), "Muitas listas no programa (m\xE1ximo 20)\n");
     EXPECT_FALSE(test.execute("lista [l3] apaga agora"));
     ASSERT_TRUE(test.execute("lista [l3] apaga"));
     EXPECT_FALSE(test.execute("lista [l3] apaga"));
@@ -88,7 +88,7 @@ TEST(List, ReachesConditionsThroughEm)
         "lista [l] apaga", "se 7 em [l] escreve \"n\xE3o\"" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 5);
-    EXPECT_EQ(test.host.console_lines(), "sim\n");
+    EXPECT_EQ(test.ports.console_lines(), "sim\n");
 }
 
 }

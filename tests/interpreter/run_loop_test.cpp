@@ -15,7 +15,7 @@ TEST(RunLoop, EmptyCommentAndLabelLinesRunToTheEnd)
     auto outcome = test.run({ "", "   ", "\t* comentario", "*", "@rotulo", "@rotulo com texto", "  \r" });
     EXPECT_FALSE(outcome.failed);
     EXPECT_EQ(outcome.line, 8);
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 }
 
 TEST(RunLoop, TheStoreIsEmptyAfterARunAndVariablesStay)
@@ -36,7 +36,7 @@ TEST(RunLoop, AFailingStatementEndsTheRunOnItsLine)
     auto outcome = test.run({ "escreve 1", "", "soma", "escreve 2" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 3);
-    EXPECT_EQ(test.host.console_lines(), "1\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\n");
     // The next run starts clean.
     outcome = test.run({ "escreve 3" });
     EXPECT_FALSE(outcome.failed);
@@ -67,7 +67,7 @@ TEST(LineSplit, KeywordAndRestSplitAtTheFirstSpace)
     EXPECT_TRUE(test.execute("escreve"));
     EXPECT_TRUE(test.execute("EsCrEvE  \"x\""));
     EXPECT_TRUE(test.execute("\t  escreve \"y\"  \t"));
-    EXPECT_EQ(test.host.console_lines(), "\nx\ny\n");
+    EXPECT_EQ(test.ports.console_lines(), "\nx\ny\n");
     EXPECT_EQ(test.runtime.current_keyword, "ESCREVE");
 }
 
@@ -77,7 +77,7 @@ TEST(LineSplit, ATabAfterTheKeywordIsNoSeparator)
     auto outcome = test.run({ "escreve 1", "escreve\t\"x\"" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 2);
-    EXPECT_EQ(test.host.console_lines(), "1\nComando inv\xE1lido: ESCREVE\t\"X\"\n");
+    EXPECT_EQ(test.ports.console_lines(), "1\nComando inv\xE1lido: ESCREVE\t\"X\"\n");
 }
 
 TEST(Dispatch, KeywordsInAnyCaseAndBothSpellings)
@@ -119,7 +119,7 @@ TEST(Dispatch, EveryByteOfAKeywordFollowsTheCaseRule)
                 expected += "Comando inv\xE1lido: " + upper + "\n";
             }
         }
-        EXPECT_EQ(test.host.console_lines(), expected) << "byte " << byte;
+        EXPECT_EQ(test.ports.console_lines(), expected) << "byte " << byte;
     }
 }
 
@@ -128,15 +128,15 @@ TEST(Dispatch, UnknownKeywordsAreReportedNormalised)
     TestRuntime test;
     EXPECT_FALSE(test.execute("fa\xE7" "a x"));
     EXPECT_FALSE(test.execute(std::string(100, 'z')));
-    EXPECT_EQ(test.host.console_lines(), "Comando inv\xE1lido: FA\xC7" "A\nComando inv\xE1lido: " + std::string(100, 'Z') + "\n");
-    EXPECT_EQ(test.host.speech.size(), 2u);
+    EXPECT_EQ(test.ports.console_lines(), "Comando inv\xE1lido: FA\xC7" "A\nComando inv\xE1lido: " + std::string(100, 'Z') + "\n");
+    EXPECT_EQ(test.ports.speech.size(), 2u);
 }
 
 TEST(Dispatch, CommandsOfAbsentSubsystemsFailNamingTheCommand)
 {
     TestRuntime test;
     EXPECT_FALSE(test.execute("midi 1"));
-    EXPECT_NE(test.host.console.find("MIDI"), std::string::npos);
+    EXPECT_NE(test.ports.console.find("MIDI"), std::string::npos);
 }
 
 // Every keyword of the table, written in lower case, reaches its own entry;
@@ -158,7 +158,7 @@ TEST(Dispatch, EveryKeywordInLowerCaseAndNoLookalike)
             test.runtime.step_limit = 50;
             test.execute(line);
             EXPECT_EQ(test.runtime.current_keyword, entry.keyword) << line;
-            EXPECT_EQ(test.host.console.find("Comando inv\xE1lido"), std::string::npos) << line;
+            EXPECT_EQ(test.ports.console.find("Comando inv\xE1lido"), std::string::npos) << line;
         }
         for (size_t i = 0; i < lower.size(); ++i) {
             if (lower[i] < '0' || lower[i] > '9')
@@ -167,7 +167,7 @@ TEST(Dispatch, EveryKeywordInLowerCaseAndNoLookalike)
             lookalike[i] = static_cast<char>(lookalike[i] ^ 0x20);
             TestRuntime test;
             EXPECT_FALSE(test.execute(lookalike + " x"));
-            EXPECT_NE(test.host.console.find("Comando inv\xE1lido"), std::string::npos) << lookalike;
+            EXPECT_NE(test.ports.console.find("Comando inv\xE1lido"), std::string::npos) << lookalike;
         }
     }
 }
@@ -178,8 +178,8 @@ TEST(Debug, EchoesEveryStatementBeforeItRunsEvenWhenItFails)
     auto outcome = test.run({ "debug", "seja  a   1 ", "soma", "escreve \"nunca\"" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 3);
-    EXPECT_EQ(test.host.console_lines(), "Debug ligado\nSEJA a   1\nSOMA \n");
-    EXPECT_EQ(test.host.speech, (std::vector<std::string> { "Debug ligado", "SEJA a   1", "SOMA " }));
+    EXPECT_EQ(test.ports.console_lines(), "Debug ligado\nSEJA a   1\nSOMA \n");
+    EXPECT_EQ(test.ports.speech, (std::vector<std::string> { "Debug ligado", "SEJA a   1", "SOMA " }));
 }
 
 TEST(Debug, SwitchesOffOnlyForMinusOrAnUpperCaseN)
@@ -194,7 +194,7 @@ TEST(Debug, SwitchesOffOnlyForMinusOrAnUpperCaseN)
         test.runtime.debug_echo = !c.echo;
         EXPECT_TRUE(test.execute(c.statement)) << c.statement;
         EXPECT_EQ(test.runtime.debug_echo, c.echo) << c.statement;
-        EXPECT_EQ(test.host.speech.back(), c.echo ? "Debug ligado" : "Debug desligado") << c.statement;
+        EXPECT_EQ(test.ports.speech.back(), c.echo ? "Debug ligado" : "Debug desligado") << c.statement;
     }
 }
 
@@ -204,7 +204,7 @@ TEST(Debug, TheEchoShowsTheKeywordAsSplit)
     test.runtime.debug_echo = true;
     EXPECT_TRUE(test.execute("sen\xE3o"));
     // Only a..z are upper-cased when the line is split.
-    EXPECT_EQ(test.host.console_lines(), "SEN\xE3O \n");
+    EXPECT_EQ(test.ports.console_lines(), "SEN\xE3O \n");
 }
 
 TEST(NameTable, HoldsAHundredAndTwentySevenNamesThenFailsWithAMessage)
@@ -214,11 +214,11 @@ TEST(NameTable, HoldsAHundredAndTwentySevenNamesThenFailsWithAMessage)
         ASSERT_TRUE(test.execute("seja $v" + std::to_string(i) + " " + std::to_string(i))) << i;
     EXPECT_EQ(test.variable("$v126"), "126");
     EXPECT_EQ(test.variable("$v0"), "0");
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
     auto outcome = test.run({ "seja $v0 \"a\"", "seja $outro 1" });
     EXPECT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.line, 2);
-    EXPECT_EQ(test.host.console_lines(), "Muitas vari\xE1veis no programa (m\xE1ximo 127)\n");
+    EXPECT_EQ(test.ports.console_lines(), "Muitas vari\xE1veis no programa (m\xE1ximo 127)\n");
     // Names already known still work.
     EXPECT_TRUE(test.execute("seja $v5 \"b\""));
 }
@@ -228,7 +228,7 @@ TEST(Reset, EmptiesVariablesNamesAndListsAndRecordsTheStartTime)
     TestRuntime test;
     test.execute("seja $nome 1");
     test.execute("lista [l] cria");
-    test.host.time = { 2024, 3, 5, 2, 10, 20, 30, 40 };
+    test.ports.time = { 2024, 3, 5, 2, 10, 20, 30, 40 };
     interpreter::reset_interpreter(test.runtime);
     EXPECT_EQ(test.variable("a"), "");
     EXPECT_EQ(test.runtime.variables.name_count(), 0u);

@@ -51,13 +51,13 @@ TEST(Statements, DivideNamesWhyItFails)
     EXPECT_FALSE(test.execute("divide a 0"));
     test.set_variable("a", "-2147483648");
     EXPECT_FALSE(test.execute("divide a -1"));
-    EXPECT_EQ(test.host.console_lines(), "Divis\xE3o por zero\nEstouro na divis\xE3o\n");
-    EXPECT_EQ(test.host.speech, (std::vector<std::string> { "Divis\xE3o por zero", "Estouro na divis\xE3o" }));
+    EXPECT_EQ(test.ports.console_lines(), "Divis\xE3o por zero\nEstouro na divis\xE3o\n");
+    EXPECT_EQ(test.ports.speech, (std::vector<std::string> { "Divis\xE3o por zero", "Estouro na divis\xE3o" }));
     // Operand errors say nothing of their own.
-    test.host.console.clear();
+    test.ports.console.clear();
     EXPECT_FALSE(test.execute("divide a \"x\""));
     EXPECT_FALSE(test.execute("seja a (1/0)"));
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 }
 
 }

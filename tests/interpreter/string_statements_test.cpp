@@ -71,7 +71,7 @@ TEST(TextLimit, ConcatenateAndSubstituteFailInsteadOfGrowingPastIt)
     EXPECT_TRUE(test.execute("concatena a a"));
     EXPECT_FALSE(test.execute("concatena a \"x\""));
     EXPECT_EQ(test.variable("a"), "abcdabcd");
-    EXPECT_EQ(test.host.console_lines(), "Texto muito longo\n");
+    EXPECT_EQ(test.ports.console_lines(), "Texto muito longo\n");
     EXPECT_TRUE(test.execute("substitui a \"b\" \"\""));
     EXPECT_FALSE(test.execute("substitui a \"\" \"-\""));
     EXPECT_EQ(test.variable("a"), "acdacd");

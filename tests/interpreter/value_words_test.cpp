@@ -14,14 +14,14 @@ using test_support::TestRuntime;
 TEST(ValueWords, DateTimeAndWeekdayFromTheClock)
 {
     TestRuntime test;
-    test.host.time = { 2025, 3, 7, 5, 9, 5, 3, 99 };
+    test.ports.time = { 2025, 3, 7, 5, 9, 5, 3, 99 };
     ASSERT_TRUE(test.execute("seja a data"));
     EXPECT_EQ(test.variable("a"), "07/03/2025");
     ASSERT_TRUE(test.execute("seja a = Hora"));
     EXPECT_EQ(test.variable("a"), "09:05:03");
     const char* names[] = { "Domingo", "Segunda", "Ter\xE7" "a", "Quarta", "Quinta", "Sexta", "S\xE1" "bado" };
     for (int day = 0; day < 7; ++day) {
-        test.host.time.weekday = day;
+        test.ports.time.weekday = day;
         ASSERT_TRUE(test.execute("seja a dia"));
         EXPECT_EQ(test.variable("a"), names[day]);
     }
@@ -30,18 +30,18 @@ TEST(ValueWords, DateTimeAndWeekdayFromTheClock)
 TEST(ValueWords, TempoCountsCentisecondsSinceTheStartAcrossDays)
 {
     TestRuntime test;
-    test.host.time = { 2025, 3, 7, 6, 23, 0, 0, 0 }; // Saturday 23:00
+    test.ports.time = { 2025, 3, 7, 6, 23, 0, 0, 0 }; // Saturday 23:00
     interpreter::reset_interpreter(test.runtime);
-    test.host.time.second = 1;
-    test.host.time.hundredths = 50;
+    test.ports.time.second = 1;
+    test.ports.time.hundredths = 50;
     ASSERT_TRUE(test.execute("seja a tempo"));
     EXPECT_EQ(test.variable("a"), "150");
     // The next day (Sunday) at the same time: one day of centiseconds.
-    test.host.time = { 2025, 3, 8, 0, 23, 0, 0, 0 };
+    test.ports.time = { 2025, 3, 8, 0, 23, 0, 0, 0 };
     ASSERT_TRUE(test.execute("seja a TEMPO"));
     EXPECT_EQ(test.variable("a"), std::to_string(24 * 360000));
     // Earlier in the day than the start, on the start's weekday: negative.
-    test.host.time = { 2025, 3, 7, 6, 22, 0, 0, 0 };
+    test.ports.time = { 2025, 3, 7, 6, 22, 0, 0, 0 };
     ASSERT_TRUE(test.execute("seja a tempo"));
     EXPECT_EQ(test.variable("a"), "-360000");
 }
@@ -70,9 +70,9 @@ TEST(Random, StaysBelowTheLimitAndRepeatsFromTheFixedSeed)
         seen.insert(first.variable("a"));
     }
     EXPECT_EQ(seen.size(), 10u);
-    // RANDOMIZA reseeds from the host.
-    first.host.seed = 99;
-    second.host.seed = 99;
+    // RANDOMIZA reseeds from the world port.
+    first.ports.seed = 99;
+    second.ports.seed = 99;
     ASSERT_TRUE(first.execute("randomiza"));
     ASSERT_TRUE(second.execute("randomiza"));
     ASSERT_TRUE(first.execute("seja a rand 1000000"));

@@ -13,16 +13,16 @@ TEST(Write, JoinsTheValuesWritesALineEndAndSpeaks)
     TestRuntime test;
     test.set_variable("b", "beta");
     ASSERT_TRUE(test.execute("escreve \"alfa \" 1 b (2*3)"));
-    EXPECT_EQ(test.host.console, "alfa 1beta6\r\n");
-    EXPECT_EQ(test.host.speech, std::vector<std::string> { "alfa 1beta6" });
+    EXPECT_EQ(test.ports.console, "alfa 1beta6\r\n");
+    EXPECT_EQ(test.ports.speech, std::vector<std::string> { "alfa 1beta6" });
 }
 
 TEST(Write, AloneWritesAnEmptyLineAndSaysNothing)
 {
     TestRuntime test;
     ASSERT_TRUE(test.execute("escreve"));
-    EXPECT_EQ(test.host.console, "\r\n");
-    EXPECT_TRUE(test.host.speech.empty());
+    EXPECT_EQ(test.ports.console, "\r\n");
+    EXPECT_TRUE(test.ports.speech.empty());
 }
 
 TEST(Write, AmpersandKeepsTheCursorAfterTheText)
@@ -31,8 +31,8 @@ TEST(Write, AmpersandKeepsTheCursorAfterTheText)
     ASSERT_TRUE(test.execute("escreve \"a\" &"));
     ASSERT_TRUE(test.execute("escreve \"b\"&"));
     ASSERT_TRUE(test.execute("escreve &"));
-    EXPECT_EQ(test.host.console, "ab");
-    EXPECT_EQ(test.host.speech, (std::vector<std::string> { "a", "b" }));
+    EXPECT_EQ(test.ports.console, "ab");
+    EXPECT_EQ(test.ports.speech, (std::vector<std::string> { "a", "b" }));
 }
 
 TEST(Write, MudoWritesWithoutSpeaking)
@@ -40,32 +40,32 @@ TEST(Write, MudoWritesWithoutSpeaking)
     TestRuntime test;
     ASSERT_TRUE(test.execute("escreve mudo \"x\""));
     ASSERT_TRUE(test.execute("ESCREVE Mudo\"y\" &"));
-    EXPECT_EQ(test.host.console, "x\r\ny");
-    EXPECT_TRUE(test.host.speech.empty());
+    EXPECT_EQ(test.ports.console, "x\r\ny");
+    EXPECT_TRUE(test.ports.speech.empty());
 }
 
 TEST(Write, TextThatIsNoValueFailsAfterWritingWhatWasRead)
 {
     TestRuntime test;
     EXPECT_FALSE(test.execute("escreve \"a\" 1 ? 2"));
-    EXPECT_EQ(test.host.console, "a1\r\n");
-    EXPECT_EQ(test.host.speech, std::vector<std::string> { "a1" });
+    EXPECT_EQ(test.ports.console, "a1\r\n");
+    EXPECT_EQ(test.ports.speech, std::vector<std::string> { "a1" });
 }
 
 TEST(Write, WaitsWhileSpeechIsBusyUnlessAKeyIsWaiting)
 {
     TestRuntime test;
-    test.host.busy_answers = 3;
+    test.ports.busy_answers = 3;
     ASSERT_TRUE(test.execute("escreve \"a\""));
-    EXPECT_EQ(test.host.busy_answers, 0);
-    EXPECT_GT(test.host.paused_ms, 0);
+    EXPECT_EQ(test.ports.busy_answers, 0);
+    EXPECT_GT(test.ports.paused_ms, 0);
 
     TestRuntime with_key;
-    with_key.host.busy_answers = 3;
-    with_key.host.push_keys("x");
+    with_key.ports.busy_answers = 3;
+    with_key.ports.push_keys("x");
     ASSERT_TRUE(with_key.execute("escreve \"a\""));
-    EXPECT_EQ(with_key.host.paused_ms, 1); // only the reset's pause
-    EXPECT_EQ(with_key.host.keys.size(), 1u);
+    EXPECT_EQ(with_key.ports.paused_ms, 1); // only the reset's pause
+    EXPECT_EQ(with_key.ports.keys.size(), 1u);
 }
 
 TEST(Write, ResetsTheIoStatus)
@@ -80,7 +80,7 @@ TEST(Write, AHashWithoutADigitIsAFileError)
 {
     TestRuntime test;
     EXPECT_FALSE(test.execute("escreve #x 1"));
-    EXPECT_EQ(test.host.console, "Erro no processamento de arquivo\r\n");
+    EXPECT_EQ(test.ports.console, "Erro no processamento de arquivo\r\n");
 }
 
 }

@@ -3,7 +3,7 @@
 
 #include "platform/clock.h"
 #include "tests/support/memory_tcp_network.h"
-#include "tests/net/recording_host.h"
+#include "tests/net/recording_ports.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,9 @@ struct MemoryPair {
     std::unique_ptr<platform::TcpSocket> peer;
     std::unique_ptr<net::Connection> connection;
     std::unique_ptr<net::LineReader> reader;
-    net_tests::RecordingHost host;
+    net_tests::RecordingPorts ports;
     platform::VirtualClock clock;
-    net::WaitContext wait { host, clock, 20000 };
+    net::WaitContext wait { ports, ports, clock, 20000 };
 };
 
 TEST(LineReader, EndsLinesAtLineFeedsAndDropsOneCarriageReturn)
@@ -54,7 +54,7 @@ TEST(LineReader, LimitCountsPausesOfTheWholeLine)
     EXPECT_FALSE(pair.reader->read_line(pair.wait, 3, line));
     EXPECT_EQ(line, "sem fim");
     // 3 seconds are 30 pauses of 100 ms; the read gives up at the 31st.
-    EXPECT_EQ(pair.host.paused_ms, 3100);
+    EXPECT_EQ(pair.ports.paused_ms, 3100);
 }
 
 TEST(LineReader, CrossesBufferBoundaries)
@@ -84,7 +84,7 @@ TEST(LineReader, BoundedLinesStopAtSilenceLengthAndKeys)
     EXPECT_EQ(pair.reader->read_bounded_line(pair.wait, 1000, 100, line), net::LineStatus::too_long);
 
     MemoryPair keyed;
-    keyed.host.keys.push_back(27);
+    keyed.ports.keys.push_back(27);
     line.clear();
     EXPECT_EQ(keyed.reader->read_bounded_line(keyed.wait, 1000, 100, line), net::LineStatus::key_waiting);
     keyed.send("resto\n");
@@ -96,7 +96,7 @@ TEST(LineReader, DataReadyPumpsTheHostEvenWithoutData)
 {
     MemoryPair pair;
     EXPECT_FALSE(pair.reader->has_data(pair.wait));
-    EXPECT_GT(pair.host.pumps, 0);
+    EXPECT_GT(pair.ports.pumps, 0);
     pair.send("x");
     EXPECT_TRUE(pair.reader->has_data(pair.wait));
 }

@@ -55,23 +55,23 @@ TEST_F(LoopbackDownload, NginxServesWholeFilesResumesAndReportsMissingOnes)
 
     ASSERT_TRUE(download(nginx.url("/data.bin")));
     EXPECT_EQ(read_file(target()), data);
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 
     // A partial file is resumed with a range: nginx answers 206.
     write_file(target(), data.substr(0, 1000));
     ASSERT_TRUE(download(nginx.url("/data.bin")));
     EXPECT_EQ(read_file(target()), data);
-    EXPECT_EQ(test.host.console, "Retomando download\n");
+    EXPECT_EQ(test.ports.console, "Retomando download\n");
 
     // A relative redirect is followed on the same server.
     std::filesystem::remove(target());
     ASSERT_TRUE(download(nginx.url("/redirect")));
     EXPECT_EQ(read_file(target()), data);
 
-    test.host.console.clear();
+    test.ports.console.clear();
     std::filesystem::remove(target());
     EXPECT_FALSE(download(nginx.url("/nada.bin")));
-    EXPECT_EQ(test.host.console, "Erro http404: P\xE1gina n\xE3o encontrada.\n");
+    EXPECT_EQ(test.ports.console, "Erro http404: P\xE1gina n\xE3o encontrada.\n");
     EXPECT_FALSE(target_exists());
 }
 
@@ -82,7 +82,7 @@ TEST_F(LoopbackDownload, RefusedRangeLeavesTheFileAsItWas)
     write_file(nginx.www() + "/data.bin", "curto");
     write_file(target(), "um arquivo local mais longo");
     EXPECT_FALSE(download(nginx.url("/data.bin")));
-    EXPECT_EQ(test.host.console, "Erro http416: resposta inesperada do servidor.\n");
+    EXPECT_EQ(test.ports.console, "Erro http416: resposta inesperada do servidor.\n");
     EXPECT_EQ(read_file(target()), "um arquivo local mais longo");
 }
 
@@ -92,16 +92,16 @@ TEST_F(LoopbackDownload, MisbehavingServersEndInFailureNotInAHang)
     ASSERT_TRUE(server.ok());
 
     EXPECT_FALSE(download(server.url("/loop")));
-    EXPECT_EQ(test.host.console, "Erro http: redirecionamentos demais.\n");
+    EXPECT_EQ(test.ports.console, "Erro http: redirecionamentos demais.\n");
 
-    test.host.console.clear();
+    test.ports.console.clear();
     EXPECT_FALSE(download(server.url("/500")));
-    EXPECT_EQ(test.host.console, "Erro http500: resposta inesperada do servidor.\n");
+    EXPECT_EQ(test.ports.console, "Erro http500: resposta inesperada do servidor.\n");
     EXPECT_FALSE(target_exists());
 
-    test.host.console.clear();
+    test.ports.console.clear();
     EXPECT_FALSE(download(server.url("/garbage")));
-    EXPECT_EQ(test.host.console, "Erro http: resposta inv\xE1lida do servidor.\n");
+    EXPECT_EQ(test.ports.console, "Erro http: resposta inv\xE1lida do servidor.\n");
 
     EXPECT_FALSE(download(server.url("/endless")));
     EXPECT_FALSE(target_exists());
@@ -154,17 +154,17 @@ TEST_F(LoopbackDownload, EscapeStopsAStalledDownloadAndEnterSpeaksProgress)
 {
     LoopbackPeer server("http");
     ASSERT_TRUE(server.ok());
-    test.host.key_after_pumps = 5;
-    test.host.keys = { 13, 27, 's' };
+    test.ports.key_after_pumps = 5;
+    test.ports.keys = { 13, 27, 's' };
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(download(server.url("/short")));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
-    EXPECT_EQ(test.host.console, "Deseja parar o download?\ns\nO download foi interrompido.\n");
-    ASSERT_GE(test.host.spoken.size(), 4u);
-    EXPECT_EQ(test.host.spoken[0], "Recebidos: ");
-    EXPECT_EQ(test.host.spoken[1], "60% de 1000Bytes.");
-    EXPECT_EQ(test.host.spoken[2], "600 Bytes gravados.");
-    EXPECT_EQ(test.host.spoken[3], "Arquivo: c:\\baixados\\alvo.bin");
+    EXPECT_EQ(test.ports.console, "Deseja parar o download?\ns\nO download foi interrompido.\n");
+    ASSERT_GE(test.ports.spoken.size(), 4u);
+    EXPECT_EQ(test.ports.spoken[0], "Recebidos: ");
+    EXPECT_EQ(test.ports.spoken[1], "60% de 1000Bytes.");
+    EXPECT_EQ(test.ports.spoken[2], "600 Bytes gravados.");
+    EXPECT_EQ(test.ports.spoken[3], "Arquivo: c:\\baixados\\alvo.bin");
     EXPECT_EQ(read_file(target()), std::string(600, 'x'));
 }
 

@@ -50,24 +50,24 @@ TEST(NetworkStatements, ConectaReportsPortAndConnectionErrors)
 {
     net_tests::TestRuntime<platform::MemoryTcpNetwork> test;
     EXPECT_FALSE(test.run("CONECTA", "#1 \"localhost\" \"porta\""));
-    EXPECT_EQ(test.host.console, "Erro na porta TCP/IP\n");
-    EXPECT_EQ(test.host.spoken.back(), "Erro na porta TCP/IP");
-    test.host.console.clear();
+    EXPECT_EQ(test.ports.console, "Erro na porta TCP/IP\n");
+    EXPECT_EQ(test.ports.spoken.back(), "Erro na porta TCP/IP");
+    test.ports.console.clear();
     EXPECT_FALSE(test.run("CONECTA", "#1 \"localhost\" 7"));
-    EXPECT_EQ(test.host.console, "Erro de conexao\n");
-    test.host.console.clear();
+    EXPECT_EQ(test.ports.console, "Erro de conexao\n");
+    test.ports.console.clear();
     EXPECT_FALSE(test.run("CONECTA", "#12 \"localhost\" 7"));
-    EXPECT_EQ(test.host.console, "Erro de conexao\n");
+    EXPECT_EQ(test.ports.console, "Erro de conexao\n");
 
     // The tolerant form never fails and tells the outcome in the I/O status.
-    test.host.console.clear();
+    test.ports.console.clear();
     EXPECT_TRUE(test.run("CONECTA", "#1 \"localhost\" \"porta\" &"));
     EXPECT_EQ(test.runtime->io_status, 2);
     EXPECT_TRUE(test.run("CONECTA", "#1 \"nenhum.invalid\" 7 &"));
     EXPECT_EQ(test.runtime->io_status, 1);
     EXPECT_TRUE(test.run("CONECTA", "#1 \"1host\" 7&"));
     EXPECT_EQ(test.runtime->io_status, 1);
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
     EXPECT_FALSE(test.channels.is_open(1));
 
     auto listener = test.network.listen(7);
@@ -80,17 +80,17 @@ TEST(NetworkStatements, ConectaReportsPortAndConnectionErrors)
 TEST(NetworkStatements, ServeEndsItsWaitWithEscape)
 {
     net_tests::TestRuntime<platform::MemoryTcpNetwork> test;
-    test.host.key_after_pumps = 50;
-    test.host.keys = { 'a', 0, 59, 27 };
+    test.ports.key_after_pumps = 50;
+    test.ports.keys = { 'a', 0, 59, 27 };
     EXPECT_FALSE(test.run("SERVE", "#2 4000"));
-    EXPECT_EQ(test.host.console, "Erro de conexao\n");
-    EXPECT_TRUE(test.host.keys.empty());
-    EXPECT_GE(test.host.pumps, 50);
+    EXPECT_EQ(test.ports.console, "Erro de conexao\n");
+    EXPECT_TRUE(test.ports.keys.empty());
+    EXPECT_GE(test.ports.pumps, 50);
     EXPECT_FALSE(test.channels.is_open(2));
 
-    test.host.console.clear();
+    test.ports.console.clear();
     EXPECT_FALSE(test.run("SERVE", "#2 \"x\""));
-    EXPECT_EQ(test.host.console, "Erro na porta TCP/IP\n");
+    EXPECT_EQ(test.ports.console, "Erro na porta TCP/IP\n");
 }
 
 TEST(NetworkStatements, ObservaTestsTheKeyboardAndOnlyNetworkChannels)
@@ -98,7 +98,7 @@ TEST(NetworkStatements, ObservaTestsTheKeyboardAndOnlyNetworkChannels)
     net_tests::TestRuntime<platform::MemoryTcpNetwork> test;
     ASSERT_TRUE(test.run("OBSERVA", "TECLADO V"));
     EXPECT_EQ(test.variable('V'), "0");
-    test.host.keys = { 'x' };
+    test.ports.keys = { 'x' };
     ASSERT_TRUE(test.run("OBSERVA", "teclado V"));
     EXPECT_EQ(test.variable('V'), "1");
     ASSERT_TRUE(test.run("OBSERVA", "#3 V"));
@@ -190,7 +190,7 @@ TEST_F(TlsChannel, BadCertificateIsRefusedAndAtivasslKeepsTheChannel)
     net_tests::TestRuntime<> test;
     auto port = std::to_string(server.port());
     EXPECT_FALSE(test.run("CONECTA", "SSL #1 \"127.0.0.1\" " + port));
-    EXPECT_EQ(test.host.console, "Erro de conexao\n");
+    EXPECT_EQ(test.ports.console, "Erro de conexao\n");
     EXPECT_FALSE(test.channels.is_open(1));
 
     // ATIVASSL does not look at the outcome: the channel then reads nothing.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TestRuntime: a runtime with the network state, a channel table and a recording host.
+// TestRuntime: a runtime with the network state, a channel table and recording ports.
 #pragma once
 
 #include "files/channel_table.h"
@@ -10,7 +10,7 @@
 #include "net/network_statements.h"
 #include "platform/clock.h"
 #include "platform/posix/posix_tcp_network.h"
-#include "tests/net/recording_host.h"
+#include "tests/net/recording_ports.h"
 
 #include <memory>
 
@@ -21,7 +21,7 @@ struct TestRuntime {
     explicit TestRuntime(int64_t peer_limit_ms = 3000)
     {
         net::bind_network_statements(table);
-        runtime = std::make_unique<interpreter::Runtime>(host, table);
+        runtime = std::make_unique<interpreter::Runtime>(ports.as_ports(), table);
         interpreter::reset_interpreter(*runtime);
         runtime->subsystems.channels = &channels;
         runtime->subsystems.network = &state;
@@ -33,7 +33,7 @@ struct TestRuntime {
     bool run(std::string_view keyword, std::string_view rest) { return interpreter::execute_statement(*runtime, keyword, rest); }
     std::string variable(char letter) { return runtime->variables.text(letter); }
 
-    RecordingHost host;
+    RecordingPorts ports;
     interpreter::CommandTable table;
     files::ChannelTable channels;
     Network network;

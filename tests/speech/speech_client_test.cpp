@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The speech client over a small synthetic voice: what a text makes the user hear, in order.
+#include "speech/speech_cues.h"
 #include "tests/speech/speech_fixture.h"
 
 #include <gtest/gtest.h>
@@ -180,7 +181,7 @@ TEST_F(SpeechClientTest, TimesAreSpokenFromRecordedWords)
     world.write_cue("_hora", 11, 300);
     world.write_cue("_um", 12, 300);
     world.write_cue("_minuto", 13, 300);
-    world.client->speak_time(1, 1);
+    speech::SpeechCues(*world.client).speak_time(1, 1);
     EXPECT_EQ(world.log.entries(), (Lines { "sound: _uma", "sound: _hora", "sound: _um", "sound: _minuto" }));
     EXPECT_EQ(world.heard(), recording(10) + recording(11) + recording(12) + recording(13));
 }
@@ -202,10 +203,11 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 {
     world.write_cue("_SEMBAT", 50, 300);
     world.write_cue("_SEMENER", 51, 300);
-    world.client->set_power_reader([] { return speech::PowerReading { false, 0, 255 }; });
-    world.client->speak_battery();
-    world.client->set_power_reader([] { return speech::PowerReading { true, 57, 0 }; });
-    world.client->speak_battery();
+    speech::SpeechCues cues(*world.client);
+    cues.set_power_reader([] { return speech::PowerReading { false, 0, 255 }; });
+    cues.speak_battery();
+    cues.set_power_reader([] { return speech::PowerReading { true, 57, 0 }; });
+    cues.speak_battery();
     EXPECT_EQ(world.log.entries(), (Lines { "sound: _SEMBAT", "speak: 57%", "sound: _SEMENER" }));
 
     world.write_letter("dtmf_1", 61, 300);
@@ -213,7 +215,7 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
     world.write_letter("dtmf_X", 63, 300);
     uint64_t start = world.clock.monotonic_ms();
     size_t before = world.recorder->samples().size();
-    world.client->dial_tones("1,#*y");
+    cues.dial_tones("1,#*y");
     std::vector<uint8_t> tones(world.recorder->samples().begin() + static_cast<long>(before), world.recorder->samples().end());
     EXPECT_EQ(speech_test::runs_of(tones), recording(61) + recording(62) + recording(63));
     EXPECT_EQ(world.clock.monotonic_ms() - start, 1300u);

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // FALA, SOLETRA, FALAHORA and SINTCONFIG in scripts.
+#include "interpreter/argument_readers.h"
+#include "speech/client_speech.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_statements.h"
 #include "tests/speech/speech_fixture.h"
 #include "tests/support/test_runtime.h"
@@ -16,6 +19,8 @@ void bind_with_speech(interpreter::CommandTable& table)
     speech::bind_speech_statements(table);
 }
 
+// The statements speak through the speech client, as in the programs; the
+// console and the clock are recorded.
 class SpeechStatementsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -23,19 +28,34 @@ protected:
         world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\n");
         world.start();
-        test.runtime.subsystems.speech = world.client.get();
-        test.runtime.subsystems.settings = world.config.get();
+        bind_with_speech(commands);
+        cues = std::make_unique<speech::SpeechCues>(*world.client);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues);
+        runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
+        interpreter::reset_interpreter(*runtime);
+        runtime->subsystems.speech = world.client.get();
+        runtime->subsystems.settings = world.config.get();
     }
 
-    bool line(std::string_view text) { return test.execute(text); }
+    bool line(std::string_view text) { return interpreter::execute_line(*runtime, text, false); }
+    void set_variable(std::string_view name, std::string_view value)
+    {
+        auto slot = interpreter::read_target(*runtime, name);
+        ASSERT_TRUE(slot.has_value());
+        runtime->variables.set(*slot, value);
+    }
 
     speech_test::SpeechWorld world;
-    test_support::TestRuntime test { bind_with_speech };
+    test_support::RecordingPorts ports;
+    interpreter::CommandTable commands;
+    std::unique_ptr<speech::SpeechCues> cues;
+    std::unique_ptr<speech::ClientSpeech> speech_port;
+    std::unique_ptr<interpreter::Runtime> runtime;
 };
 
 TEST_F(SpeechStatementsTest, SpeakJoinsItsValues)
 {
-    test.set_variable("$x", "pa");
+    set_variable("$x", "pa");
     EXPECT_TRUE(line("fala \"pa \" $x 7"));
     EXPECT_TRUE(line("fala \"a\" &"));
     EXPECT_TRUE(line("fala &"));
@@ -49,7 +69,7 @@ TEST_F(SpeechStatementsTest, SpellWritesAndSpells)
     EXPECT_TRUE(line("soletra \"ab\""));
     EXPECT_FALSE(line("soletra"));
     EXPECT_EQ(world.log.entries(), (Lines { "spell: ab" }));
-    EXPECT_EQ(test.host.console, "ab");
+    EXPECT_EQ(ports.console, "ab");
 }
 
 TEST_F(SpeechStatementsTest, SpeakTimeTakesOnlyHhColonMm)

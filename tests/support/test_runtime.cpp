@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TestRuntime: a fresh runtime over a recording host, with the statements bound.
+// TestRuntime: a fresh runtime over recording ports, with the statements bound.
 #include "tests/support/test_runtime.h"
 
 #include "console/console_statements.h"
@@ -18,11 +18,11 @@ void bind_core_statements(interpreter::CommandTable& table)
 
 namespace {
 
-std::unique_ptr<interpreter::Runtime> make_runtime(RecordingHost& host, interpreter::CommandTable& commands,
+std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, interpreter::CommandTable& commands,
     TestRuntime::Binder binder)
 {
     binder(commands);
-    auto runtime = std::make_unique<interpreter::Runtime>(host, commands);
+    auto runtime = std::make_unique<interpreter::Runtime>(ports.as_ports(), commands);
     interpreter::reset_interpreter(*runtime);
     return runtime;
 }
@@ -30,7 +30,7 @@ std::unique_ptr<interpreter::Runtime> make_runtime(RecordingHost& host, interpre
 }
 
 TestRuntime::TestRuntime(Binder binder)
-    : runtime_owner(make_runtime(host, commands, binder))
+    : runtime_owner(make_runtime(ports, commands, binder))
     , runtime(*runtime_owner)
 {
 }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TestRuntime: a fresh runtime over a recording host, with the statements bound.
+// TestRuntime: a fresh runtime over recording ports, with the statements bound.
 #pragma once
 
 #include "interpreter/command_table.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/runtime.h"
-#include "tests/support/recording_host.h"
+#include "tests/support/recording_ports.h"
 
 #include <initializer_list>
 #include <memory>
@@ -21,7 +21,7 @@ void bind_core_statements(interpreter::CommandTable& table);
 // Usage:
 //     TestRuntime test;
 //     auto outcome = test.run({ "seja a 1", "escreve a" });
-//     EXPECT_EQ(test.host.console_lines(), "1\n");
+//     EXPECT_EQ(test.ports.console_lines(), "1\n");
 // The runtime is reset as at program start. Pass another binder to bind more
 // statements (their subsystems are then the caller's to set up).
 class TestRuntime {
@@ -42,7 +42,7 @@ public:
     const std::string& variable(std::string_view name);
     void set_variable(std::string_view name, std::string_view value);
 
-    RecordingHost host;
+    RecordingPorts ports;
     interpreter::CommandTable commands;
     std::unique_ptr<interpreter::Runtime> runtime_owner;
     interpreter::Runtime& runtime;

@@ -5,7 +5,7 @@
 #include "platform/headless/recording_sound_player.h"
 #include "platform/path_map.h"
 #include "system/bitmap_file.h"
-#include "tests/support/recording_host.h"
+#include "tests/support/recording_ports.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,23 +36,23 @@ TEST(PlayerSoundOutput, TonesAndMessagesTakeTheirTime)
     ASSERT_TRUE(write_binary_file((drive / "msgs" / "ola.wav").string(), make_tone_image(440, 300, 22050)));
     platform::PathMap paths(drive.string());
     platform::RecordingSoundPlayer player;
-    test_support::RecordingHost host;
-    PlayerSoundOutput output(player, host, paths);
+    test_support::RecordingPorts ports;
+    PlayerSoundOutput output(player, ports, ports, paths);
 
     output.play_tone(880, 120);
     EXPECT_EQ(player.started(), 1);
-    EXPECT_EQ(host.paused_ms, 120);
+    EXPECT_EQ(ports.paused_ms, 120);
     EXPECT_FALSE(player.playing());
 
     output.play_wave_file("C:\\MSGS\\OLA.WAV");
     EXPECT_EQ(player.started(), 2);
-    EXPECT_EQ(host.paused_ms, 120 + 300);
+    EXPECT_EQ(ports.paused_ms, 120 + 300);
     EXPECT_EQ(player.last_image().size(), 44u + 22050 * 3 / 10 * 2);
 
     // A key cuts a message short; a missing file plays nothing.
-    host.push_keys("x");
+    ports.push_keys("x");
     output.play_wave_file("c:\\msgs\\ola.wav");
-    EXPECT_EQ(host.paused_ms, 120 + 300);
+    EXPECT_EQ(ports.paused_ms, 120 + 300);
     output.play_wave_file("c:\\msgs\\nada.wav");
     EXPECT_EQ(player.started(), 3);
     std::filesystem::remove_all(drive);

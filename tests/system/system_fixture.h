@@ -72,7 +72,7 @@ struct SystemFixture {
         test.runtime.subsystems.paths = &paths;
         test.runtime.subsystems.system = &state;
         test.runtime.subsystems.captured_output = &state;
-        test.host.paused_ms = 0;
+        test.ports.paused_ms = 0;
     }
     ~SystemFixture()
     {

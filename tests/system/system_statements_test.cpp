@@ -27,20 +27,20 @@ struct SystemStatements : SystemFixture, testing::Test {
 TEST_F(SystemStatements, WaitsAsLongAsAsked)
 {
     EXPECT_TRUE(run("espera 2"));
-    EXPECT_EQ(test.host.paused_ms, 2000);
+    EXPECT_EQ(test.ports.paused_ms, 2000);
     // Seventy seconds are seventy seconds, not a count cut to 16 bits.
-    test.host.paused_ms = 0;
+    test.ports.paused_ms = 0;
     EXPECT_TRUE(run("espera 70"));
-    EXPECT_EQ(test.host.paused_ms, 70000);
-    test.host.paused_ms = 0;
+    EXPECT_EQ(test.ports.paused_ms, 70000);
+    test.ports.paused_ms = 0;
     EXPECT_TRUE(run("espera ms 70000"));
-    EXPECT_EQ(test.host.paused_ms, 70000);
-    test.host.paused_ms = 0;
+    EXPECT_EQ(test.ports.paused_ms, 70000);
+    test.ports.paused_ms = 0;
     EXPECT_TRUE(run("espera MS 500"));
-    EXPECT_EQ(test.host.paused_ms, 500);
-    test.host.paused_ms = 0;
+    EXPECT_EQ(test.ports.paused_ms, 500);
+    test.ports.paused_ms = 0;
     EXPECT_TRUE(run("espera ms -5"));
-    EXPECT_EQ(test.host.paused_ms, 0);
+    EXPECT_EQ(test.ports.paused_ms, 0);
     EXPECT_EQ(test.runtime.io_status, 0);
 
     EXPECT_FALSE(run("espera"));
@@ -53,17 +53,17 @@ TEST_F(SystemStatements, WindowWaitLooksAtTheTitleTwiceASecond)
     test.runtime.io_status = 7;
     EXPECT_TRUE(run("espera 3 \"bloco de notas\""));
     EXPECT_EQ(test.runtime.io_status, 1);
-    EXPECT_EQ(test.host.paused_ms, 3000);
+    EXPECT_EQ(test.ports.paused_ms, 3000);
 
-    test.host.paused_ms = 0;
+    test.ports.paused_ms = 0;
     EXPECT_TRUE(run("espera 0 \"x\""));
     EXPECT_EQ(test.runtime.io_status, 1);
-    EXPECT_EQ(test.host.paused_ms, 0);
+    EXPECT_EQ(test.ports.paused_ms, 0);
 
     desktop.title = "Sem t\xC3\xADtulo - Bloco de Notas";
     EXPECT_TRUE(run("espera ms 3 \"t\xEDtulo - bloco\""));
     EXPECT_EQ(test.runtime.io_status, 0);
-    EXPECT_EQ(test.host.paused_ms, 0);
+    EXPECT_EQ(test.ports.paused_ms, 0);
 }
 
 TEST_F(SystemStatements, AlarmPlaysToneInRangeOnly)
@@ -85,7 +85,7 @@ TEST_F(SystemStatements, AlarmPlaysToneInRangeOnly)
     // Without a sound output the tone still takes its time.
     state.set_sound(nullptr);
     EXPECT_TRUE(run("alarme 440 250"));
-    EXPECT_EQ(test.host.paused_ms, 250);
+    EXPECT_EQ(test.ports.paused_ms, 250);
 }
 
 TEST_F(SystemStatements, CmdRunsOneNestedStatement)
@@ -114,8 +114,8 @@ TEST_F(SystemStatements, SensorWithoutPortSaysSoAndStoresZero)
     EXPECT_TRUE(run("sensor s"));
     EXPECT_EQ(test.variable("s"), "0");
     EXPECT_TRUE(run("sensor s"));
-    EXPECT_EQ(test.host.console_lines(), "inpout32.dll n\xE3o dispon\xEDvel.\ninpout32.dll n\xE3o dispon\xEDvel.\n");
-    EXPECT_EQ(test.host.speech, (std::vector<std::string>(2, "inpout32.dll n\xE3o dispon\xEDvel.")));
+    EXPECT_EQ(test.ports.console_lines(), "inpout32.dll n\xE3o dispon\xEDvel.\ninpout32.dll n\xE3o dispon\xEDvel.\n");
+    EXPECT_EQ(test.ports.speech, (std::vector<std::string>(2, "inpout32.dll n\xE3o dispon\xEDvel.")));
     EXPECT_EQ(ports.attempts(), 2);
 }
 
@@ -136,7 +136,7 @@ TEST(SystemSensor, ReportsTheFirstActiveSensorThroughThePort)
     wiring.set_active(6, true);
     EXPECT_TRUE(test.execute("sensor x"));
     EXPECT_EQ(test.variable("x"), "6");
-    EXPECT_EQ(test.host.console, "");
+    EXPECT_EQ(test.ports.console, "");
 }
 
 TEST_F(SystemStatements, MessageNamesAreUpperCasedWithWavAdded)
@@ -167,7 +167,7 @@ TEST_F(SystemStatements, ExecutaChoosesTheWayByItsAmpersands)
     EXPECT_EQ(launcher.starts()[2].way, Way::detached);
     EXPECT_EQ(launcher.starts()[3].way, Way::detached);
     EXPECT_TRUE(launcher.waited().empty());
-    EXPECT_EQ(test.host.paused_ms, 0);
+    EXPECT_EQ(test.ports.paused_ms, 0);
 
     EXPECT_FALSE(run("executa \"nosuch\" &&&"));
     EXPECT_FALSE(run("executa \"nosuch\""));
@@ -184,7 +184,7 @@ TEST_F(SystemStatements, PlainExecutaWaitsForTheProgramWithoutAWindow)
     EXPECT_TRUE(run("executa \"prog\""));
     ASSERT_EQ(launcher.starts().size(), 1u);
     EXPECT_TRUE(launcher.waited().contains(launcher.starts()[0].pid));
-    EXPECT_GE(test.host.paused_ms, 300);
+    EXPECT_GE(test.ports.paused_ms, 300);
 }
 
 TEST_F(SystemStatements, PlainExecutaFollowsTheForegroundWindow)
@@ -197,13 +197,13 @@ TEST_F(SystemStatements, PlainExecutaFollowsTheForegroundWindow)
     desktop.front_after_asks = { 5, 9, 9, 9 };
     EXPECT_TRUE(run("executa \"prog\""));
     EXPECT_TRUE(launcher.waited().empty());
-    EXPECT_EQ(test.host.paused_ms, 100 + 200 + 1000);
+    EXPECT_EQ(test.ports.paused_ms, 100 + 200 + 1000);
 
     // A program that never comes up ends the first phase after 5 seconds.
-    test.host.paused_ms = 0;
+    test.ports.paused_ms = 0;
     desktop.front_after_asks.clear();
     EXPECT_TRUE(run("executa \"prog\""));
-    EXPECT_EQ(test.host.paused_ms, 5000 + 1000);
+    EXPECT_EQ(test.ports.paused_ms, 5000 + 1000);
 }
 
 TEST_F(SystemStatements, PlainExecutaWithoutAKnownForegroundRunsOutLikeAProgramThatNeverComesUp)
@@ -215,14 +215,14 @@ TEST_F(SystemStatements, PlainExecutaWithoutAKnownForegroundRunsOutLikeAProgramT
     desktop.front = std::nullopt;
     EXPECT_TRUE(run("executa \"prog\""));
     EXPECT_TRUE(launcher.waited().empty());
-    EXPECT_EQ(test.host.paused_ms, 5000 + 1000);
+    EXPECT_EQ(test.ports.paused_ms, 5000 + 1000);
 
     // The active window vanishing while the program is in front (the window
     // manager went away) ends the wait instead of holding the script forever.
-    test.host.paused_ms = 0;
+    test.ports.paused_ms = 0;
     desktop.front_after_asks = { 9, 9, std::nullopt };
     EXPECT_TRUE(run("executa \"prog\""));
-    EXPECT_EQ(test.host.paused_ms, 100 + 1000);
+    EXPECT_EQ(test.ports.paused_ms, 100 + 1000);
 }
 
 TEST_F(SystemStatements, PlainExecutaHandsTheTerminalOver)
@@ -290,12 +290,12 @@ TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
 {
     EXPECT_TRUE(run("enviacmd \"ninguem\""));
     EXPECT_EQ(test.runtime.subsystems.captured_output->read_captured_output(), "");
-    test.host.paused_ms = 0;
+    test.ports.paused_ms = 0;
     launcher.add_to_path("prog", "/usr/bin/prog");
     ASSERT_TRUE(run("executa \"prog\" &&&"));
     auto& ends = launcher.child_ends(launcher.starts()[0].pid);
     EXPECT_TRUE(run("enviacmd \"login x\""));
-    EXPECT_EQ(test.host.paused_ms, 100);
+    EXPECT_EQ(test.ports.paused_ms, 100);
     char buffer[32] = {};
     auto count = ::read(ends.input.get(), buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, size_t(count)), "login x\n");

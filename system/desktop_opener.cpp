@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/document_opener.h"
+#include "system/desktop_opener.h"
 
 #include "interpreter/text.h"
 #include "platform/path_map.h"
@@ -8,7 +8,7 @@
 #include "system/command_translation.h"
 #include "system/windows_command_line.h"
 
-namespace app {
+namespace sys {
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the start-up both programs share.
-#include "app/console_host.h"
-#include "app/program_start.h"
+#include "app/startup.h"
+#include "platform/path_map.h"
 #include "app/speech_backends.h"
 #include "settings/settings.h"
 #include "tests/console/console_fixture.h"
@@ -24,15 +24,12 @@ protected:
             console.clock, nullptr);
         ASSERT_TRUE(made.has_value());
         speech = std::move(*made);
-        host.set_speech(&speech->client());
-        app::start_program(host, speech->client(), *settings, paths, "teste");
+        app::start_up(console.console, speech->client(), *settings, paths, "teste");
     }
 
     test_support::ScratchFolder folder;
     platform::PathMap paths { (folder / "c").string() };
     console_test::ConsoleFixture console;
-    speech::SpeechLog log;
-    app::ConsoleHost host { console.console, log, console.clock };
     std::unique_ptr<settings::Settings> settings;
     std::unique_ptr<app::SpeechBackends> speech;
 };

@@ -9,7 +9,7 @@ class PathMap;
 class ProcessLauncher;
 }
 
-namespace app {
+namespace sys {
 
 // `file` and `parameter` are script text (Windows-1252, Windows paths). A
 // file that is a program is started with the parameter as its one argument

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "console/document_opening.h"
+#include "console/document_word.h"
 
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
@@ -14,7 +14,6 @@ namespace console {
 namespace {
 
 constexpr std::string_view stripped_characters = "\"(*-.<=>[_{";
-constexpr int speech_wait_step_ms = 10;
 
 bool is_link(std::string_view word)
 {
@@ -55,12 +54,6 @@ std::string current_directory(interpreter::Runtime& runtime)
     if (runtime.subsystems.paths)
         return runtime.subsystems.paths->to_windows(directory.string());
     return directory.string();
-}
-
-void wait_while_speaking(interpreter::Runtime& runtime)
-{
-    while (runtime.host.speech_busy() && !runtime.host.key_waiting())
-        runtime.host.pause_ms(speech_wait_step_ms);
 }
 
 }
@@ -107,16 +100,16 @@ DocumentOpening plan_document_opening(
 void open_document_word(interpreter::Runtime& runtime, std::string_view word)
 {
     if (word.empty()) {
-        runtime.host.play_beep();
+        runtime.speech.play_beep();
         return;
     }
     auto opening = plan_document_opening(word, runtime.subsystems.settings, current_directory(runtime));
-    wait_while_speaking(runtime);
-    bool opened = runtime.host.open_document(opening.file, opening.parameter);
-    wait_while_speaking(runtime);
+    runtime.speech.wait_until_quiet();
+    bool opened = runtime.world.open_document(opening.file, opening.parameter);
+    runtime.speech.wait_until_quiet();
     // The user hears that nothing opened instead of waiting for a window.
     if (!opened)
-        runtime.host.play_beep();
+        runtime.speech.play_beep();
 }
 
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// RecordingHost: an interpreter host that records what a user would see and hear.
-#include "tests/support/recording_host.h"
+// RecordingPorts: fakes of the terminal, speech and world ports that record what a user would see and hear.
+#include "tests/support/recording_ports.h"
 
 namespace test_support {
 
-bool RecordingHost::speech_busy()
+bool RecordingPorts::speech_busy()
 {
     if (busy_answers <= 0)
         return false;
@@ -12,13 +12,13 @@ bool RecordingHost::speech_busy()
     return true;
 }
 
-void RecordingHost::play_beep()
+void RecordingPorts::play_beep()
 {
     cues.emplace_back("beep");
     keys.clear();
 }
 
-uint8_t RecordingHost::read_key()
+uint8_t RecordingPorts::read_key()
 {
     if (keys.empty()) {
         ++missed_keys;
@@ -29,36 +29,41 @@ uint8_t RecordingHost::read_key()
     return key;
 }
 
-uint8_t RecordingHost::read_key_and_speak()
+void RecordingPorts::wait_until_quiet()
 {
-    uint8_t key = read_key();
-    speak_char(static_cast<char>(key));
-    return key;
+    while (speech_busy() && !key_waiting())
+        pause_ms(10);
 }
 
-void RecordingHost::speak_time(int hours, int minutes)
+bool RecordingPorts::open_document(std::string_view file, std::string_view parameter)
+{
+    cues.push_back("open: " + std::string(file) + "|" + std::string(parameter));
+    return opens;
+}
+
+void RecordingPorts::speak_time(int hours, int minutes)
 {
     cues.push_back("time: " + std::to_string(hours) + ":" + std::to_string(minutes));
 }
 
-void RecordingHost::speak_date(int day, int month, int year)
+void RecordingPorts::speak_date(int day, int month, int year)
 {
     cues.push_back("date: " + std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year));
 }
 
-void RecordingHost::pause_ms(int milliseconds)
+void RecordingPorts::pause_ms(int milliseconds)
 {
     if (milliseconds > 0)
         paused_ms += milliseconds;
 }
 
-void RecordingHost::push_keys(std::string_view text)
+void RecordingPorts::push_keys(std::string_view text)
 {
     for (char c : text)
         keys.push_back(static_cast<uint8_t>(c));
 }
 
-std::string RecordingHost::console_lines() const
+std::string RecordingPorts::console_lines() const
 {
     std::string lines;
     lines.reserve(console.size());

@@ -14,9 +14,11 @@ namespace speech {
 class SpeechClient;
 }
 
-namespace app {
+namespace console {
+class Console;
+}
 
-class ConsoleHost;
+namespace app {
 
 // Starts the speech output with the configured speed and DIRCORVANTE as the
 // script's sound folder (a voice that cannot be opened ends the program
@@ -24,7 +26,7 @@ class ConsoleHost;
 // "CORVANTE", visits the DIRDEFAULT folder and comes back (the working
 // folder stays the one the program started in), and shows the program's
 // name as the caption.
-void start_program(ConsoleHost& host, speech::SpeechClient& speech, const settings::Settings& settings,
+void start_up(console::Console& console, speech::SpeechClient& speech, const settings::Settings& settings,
     const platform::PathMap& paths, std::string_view program_name);
 
 }

@@ -34,7 +34,7 @@ struct DocumentOpening {
 DocumentOpening plan_document_opening(
     std::string_view word, const settings::Settings* settings, std::string_view current_directory);
 
-// Opens the word with Host::open_document, waiting while speech is busy
+// Opens the word with WorldPort::open_document, waiting while speech is busy
 // before and after; a beep when the word is empty or the opening failed.
 void open_document_word(interpreter::Runtime& runtime, std::string_view word);
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of F12's choice of what to open for the word at the line editor's cursor.
-#include "console/document_opening.h"
+#include "console/document_word.h"
 #include "platform/path_map.h"
 #include "settings/settings.h"
 #include "tests/support/scratch_folder.h"

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// EventLoop: the one loop every wait of the program runs, and the way the program ends from inside one.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/event_source.h"
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace console {
+
+// Exit statuses the program ends with from inside a wait.
+constexpr int exit_closed = 0;
+constexpr int exit_keys_ran_out = 3;
+
+// Something that must be looked at in every wait without a thread of its
+// own (an audio device that reports played blocks by the clock).
+class EventPoller {
+public:
+    virtual ~EventPoller() = default;
+    virtual void poll() = 0;
+    // Milliseconds until the poller next has something to report; negative
+    // when nothing is due.
+    virtual int next_report_ms() const = 0;
+};
+
+// Takes the events that are not posted to a handler of their own (keys,
+// mouse, focus, close requests): the console.
+class EventTarget {
+public:
+    virtual ~EventTarget() = default;
+    virtual void handle_event(const platform::Event& event) = 0;
+    // Called before the loop sleeps, so that what was drawn is shown.
+    virtual void before_wait() { }
+    // Called once when the program ends from inside a wait.
+    virtual void program_ending() { }
+};
+
+// Every wait (for a key, for time, for speech or a sound to end) is a loop
+// of "pump pending events, then wait for the next event or a timeout", so
+// keys, window events, played audio blocks and posted wake-ups are all
+// handled on the one runtime thread.
+class EventLoop {
+public:
+    EventLoop(platform::EventSource& events, platform::Clock& clock);
+    EventLoop(const EventLoop&) = delete;
+    EventLoop& operator=(const EventLoop&) = delete;
+
+    void set_target(EventTarget* target) { m_target = target; }
+    void add_poller(EventPoller* poller) { m_pollers.push_back(poller); }
+    // Events posted with this kind call the handler on the runtime thread.
+    void set_posted_handler(int kind, std::function<void(int64_t value)> handler);
+
+    // How the program ends from inside a wait (the window closed,
+    // Ctrl+Break, scripted keys run out). The function must not return:
+    // app/ flushes the logs, writes the screen file and exits with the status.
+    void set_program_end(std::function<void(int status)> end) { m_program_end = std::move(end); }
+    [[noreturn]] void end_program(int status);
+
+    // Dispatches every pending event; returns how many were handled.
+    int pump();
+    // Pumps; when that handled nothing, waits up to `timeout_ms` (negative:
+    // no limit) for an event and pumps again.
+    void wait_event(int timeout_ms);
+    // Lets the time pass on the program's clock while events are pumped.
+    void delay(int milliseconds);
+    // Makes a wait_event in progress, or the next one, return at once.
+    void post_wake_up();
+    void post(const platform::Event& event) { m_events.post(event); }
+
+    platform::EventSource& source() { return m_events; }
+    const platform::EventSource& source() const { return m_events; }
+    platform::Clock& clock() { return m_clock; }
+
+private:
+    void dispatch(const platform::Event& event);
+    int bounded_timeout(int timeout_ms) const;
+
+    platform::EventSource& m_events;
+    platform::Clock& m_clock;
+    EventTarget* m_target = nullptr;
+    std::function<void(int)> m_program_end;
+    std::vector<EventPoller*> m_pollers;
+    std::map<int, std::function<void(int64_t)>> m_posted_handlers;
+};
+
+}

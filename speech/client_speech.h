@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ClientSpeech: the speech client and its cues as the statements' speech port.
+#pragma once
+
+#include "interpreter/speech_port.h"
+
+namespace speech {
+
+class SpeechClient;
+class SpeechCues;
+
+class ClientSpeech final : public interpreter::SpeechPort {
+public:
+    ClientSpeech(SpeechClient& client, SpeechCues& cues)
+        : m_client(client)
+        , m_cues(cues)
+    {
+    }
+
+    void speak_text(std::string_view text) override;
+    void spell_text(std::string_view text) override;
+    void speak_char(char character) override;
+    void play_sound(std::string_view name) override;
+    void play_click() override;
+    void play_beep() override;
+    void stop_speech() override;
+    bool speech_busy() override;
+    void wait_until_quiet() override;
+    void speak_battery() override;
+    void speak_time(int hours, int minutes) override;
+    void speak_date(int day, int month, int year) override;
+    void restart_speech(int speed_level) override;
+    bool engine_active() override;
+    bool echo_typed() override;
+    void set_echo_typed(bool on) override;
+
+private:
+    SpeechClient& m_client;
+    SpeechCues& m_cues;
+};
+
+}

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// EngineSession: the installed speech engine in use, from opening it until it is closed.
+#pragma once
+
+#include "speech/speech_engine.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace platform {
+class Clock;
+}
+
+namespace speech {
+
+// At most one engine is open at a time; without one the built-in
+// synthesiser speaks.
+class EngineSession {
+public:
+    EngineSession(EngineFactory& engines, platform::Clock& clock)
+        : m_engines(engines)
+        , m_clock(clock)
+    {
+    }
+
+    // Opens the engine of the choice, closing none (close first), and lets
+    // it settle: an engine may be busy for a while after opening, and what
+    // is spoken meanwhile would be lost. `sleep` lets time pass with events
+    // flowing.
+    void open(const EngineChoice& choice, const std::function<void(int milliseconds)>& sleep);
+    void close() { m_engine.reset(); }
+
+    bool is_open() const { return m_engine != nullptr; }
+    // The type of the last choice, open or not.
+    int type() const { return m_type; }
+    bool busy() { return m_engine && m_engine->busy(false); }
+    void speak(std::string_view text);
+    // Stops what the engine says; one type must be told even when it
+    // reports itself idle.
+    void stop();
+
+private:
+    EngineFactory& m_engines;
+    platform::Clock& m_clock;
+    std::unique_ptr<SpeechEngine> m_engine;
+    int m_type = 5;
+};
+
+}

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SpeechCues: the battery, the time, the date and dial tones, told with the speaker's recordings.
+#include "speech/speech_cues.h"
+
+#include "interpreter/text.h"
+#include "speech/recorded_words.h"
+#include "speech/speech_client.h"
+#include "speech/wave_output.h"
+
+#include <string>
+
+namespace speech {
+
+namespace {
+
+constexpr int tone_gap_ms = 100;
+constexpr int comma_pause_ms = 1000;
+
+}
+
+void SpeechCues::speak_battery()
+{
+    PowerReading power;
+    if (m_power_reader)
+        power = m_power_reader();
+    if (!power.has_battery)
+        m_speaker.play_sound("_SEMBAT");
+    else
+        m_speaker.speak_text(std::to_string(power.percent) + "%");
+    if (power.mains == 0)
+        m_speaker.play_sound("_SEMENER");
+}
+
+void SpeechCues::speak_time(int hours, int minutes)
+{
+    for (const auto& name : time_sound_names(hours, minutes)) {
+        if (name.starts_with("#f"))
+            m_speaker.speak_number_words(std::string_view(name).substr(2), Gender::Feminine);
+        else if (name.starts_with("#"))
+            m_speaker.speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
+        else
+            m_speaker.play_sound(name);
+    }
+}
+
+void SpeechCues::speak_date(int day, int month, int year)
+{
+    for (const auto& name : date_sound_names(day, month, year)) {
+        if (name.starts_with("#"))
+            m_speaker.speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
+        else
+            m_speaker.play_sound(name);
+    }
+}
+
+void SpeechCues::dial_tones(std::string_view text)
+{
+    // The tones keep their length whatever the speed level says.
+    auto& wave = m_speaker.wave();
+    bool fast = wave.fast_playback;
+    wave.fast_playback = false;
+    for (char c : text) {
+        c = interpreter::upper_byte(c);
+        if (c == '#' || c == '*' || interpreter::is_digit(c)) {
+            m_speaker.play_letter_sound(std::string("dtmf_") + (c == '*' ? 'X' : c));
+            m_speaker.wait_while_busy();
+            m_speaker.pause_ms(tone_gap_ms);
+        } else if (c == ',') {
+            m_speaker.pause_ms(comma_pause_ms);
+        }
+    }
+    wave.fast_playback = fast;
+}
+
+}
