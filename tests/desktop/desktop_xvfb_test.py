@@ -1,0 +1,226 @@
+#!/usr/bin/env python3
+"""The desktop commands end to end: corvante acting on a virtual X server.
+
+Starts Xvfb and the jwm window manager, then runs small scripts through
+`corvante --headless --fast --desktop x11` and checks what they did with
+programs of the desktop: text typed into `xterm -u8` (with the US layout
+and with the Brazilian ABNT2 one, whose dead keys compose the accents),
+key combinations, the pointer, window actions seen with xprop, the title
+of the window in front, and the clipboard in both directions with xclip,
+also after the script has ended. Exits 77 (skipped) when a tool is missing.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+TOOLS = ["Xvfb", "jwm", "xterm", "xclip", "xprop", "setxkbmap", "xdotool", "xwininfo"]
+
+
+class Desktop:
+    def __init__(self, tmp):
+        self.tmp = tmp
+        self.processes = []
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self.processes.append(xvfb)
+        number = b""
+        while not number.endswith(b"\n"):
+            piece = os.read(read_end, 16)
+            if not piece:
+                raise RuntimeError("Xvfb did not start")
+            number += piece
+        os.close(read_end)
+        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip(), LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        home = os.path.join(tmp, "home")
+        os.makedirs(home)
+        self.env["HOME"] = home
+        self.start(["jwm"])
+        time.sleep(1.0)
+
+    def start(self, command):
+        process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def run(self, command, stdin=None):
+        return subprocess.run(command, env=self.env, input=stdin, capture_output=True, timeout=30)
+
+    def stop(self):
+        for process in reversed(self.processes):
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+class Checks:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def expect(self, what, actual, expected):
+        if actual == expected:
+            self.passed += 1
+        else:
+            self.failed += 1
+            print(f"FAIL {what}: expected {expected!r}, got {actual!r}")
+
+
+def run_script(desktop, corvante, lines, name):
+    """Runs the script (Windows-1252 lines); returns its console log as UTF-8 text."""
+    script = os.path.join(desktop.tmp, name + ".cor")
+    with open(script, "wb") as file:
+        file.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+    log = os.path.join(desktop.tmp, name + ".log")
+    result = desktop.run([corvante, "--headless", "--fast", "--desktop", "x11", "--log", log, script])
+    if result.returncode != 0:
+        print(f"{name}: corvante ended with {result.returncode}: {result.stderr.decode(errors='replace')}")
+    with open(log, "rb") as file:
+        return file.read().decode("utf-8", "replace")
+
+
+def wait_for(condition, seconds=10):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
+
+
+def window_of(desktop, title):
+    result = desktop.run(["xdotool", "search", "--name", title])
+    ids = result.stdout.split()
+    return int(ids[0]) if ids else None
+
+
+def read_file(path):
+    if not os.path.exists(path):
+        return b""
+    with open(path, "rb") as file:
+        return file.read()
+
+
+def start_catcher(desktop, name):
+    """An xterm that writes every line typed into it to a file; its window id."""
+    output = os.path.join(desktop.tmp, name + ".txt")
+    title = "Coletor " + name
+    desktop.start(["xterm", "-u8", "-title", title, "-e", "sh", "-c", f"stty -echo; cat > '{output}'"])
+    window = wait_for(lambda: window_of(desktop, title))
+    time.sleep(0.5)
+    return title, window, output
+
+
+def check_typing(desktop, corvante, checks, layout):
+    if layout:
+        desktop.run(["setxkbmap", "-layout", layout, "-model", "abnt2"])
+    else:
+        desktop.run(["setxkbmap", "-layout", "us"])
+    name = "digita_" + (layout or "us")
+    title, window, output = start_catcher(desktop, name)
+    checks.expect(f"{name}: xterm opened", window is not None, True)
+    text = "ação é à ü ñ ç Ç ô Ãx ÿ ~^ ok!"
+    run_script(desktop, corvante, [
+        f'janela normal "{title}"',
+        f'digita "{text}"',
+        'digita "xyz" &',
+        'aciona "ctrl+u"',
+        'digita "ab" &',
+        'aciona "backspace"',
+        'aciona "shift+#67"',
+        'aciona "enter"',
+    ], name)
+    expected = (text + "\naC\n").encode("utf-8")
+    got = wait_for(lambda: read_file(output) if read_file(output).count(b"\n") >= 2 else None, 5) or read_file(output)
+    checks.expect(f"{name}: typed bytes", got, expected)
+    desktop.run(["xdotool", "windowclose", str(window)]) if window else None
+
+
+def check_windows(desktop, corvante, checks):
+    title, window, _ = start_catcher(desktop, "janelas")
+    log = run_script(desktop, corvante, [
+        f'janela minimiza "*coletor jan"',
+        'escreve "minimizada"',
+    ], "minimiza")
+    state = desktop.run(["xprop", "-id", str(window), "WM_STATE"]).stdout.decode()
+    checks.expect("JANELA MINIMIZA iconifies", "Iconic" in state, True)
+    run_script(desktop, corvante, [f'janela maximiza "JANELAS*"'], "maximiza")
+    time.sleep(0.5)
+    state = desktop.run(["xprop", "-id", str(window), "_NET_WM_STATE"]).stdout.decode()
+    checks.expect("JANELA MAXIMIZA maximises", "_NET_WM_STATE_MAXIMIZED_VERT" in state and "MAXIMIZED_HORZ" in state, True)
+    log = run_script(desktop, corvante, ['captura t\u00edtulo $t', 'escreve $t'], "titulo")
+    checks.expect("CAPTURA TÍTULO reads the title", log.strip(), title)
+    run_script(desktop, corvante, [f'janela normal "{title}"'], "normal")
+    time.sleep(0.5)
+    state = desktop.run(["xprop", "-id", str(window), "_NET_WM_STATE"]).stdout.decode()
+    checks.expect("JANELA NORMAL restores", "MAXIMIZED" in state, False)
+
+    # The pointer: on the screen, then relative to the frame of the window in front.
+    run_script(desktop, corvante, ['clica nulo tela 123, 45'], "clica_tela")
+    location = desktop.run(["xdotool", "getmouselocation"]).stdout.decode().split()
+    checks.expect("CLICA TELA moves the pointer", location[:2], ["x:123", "y:45"])
+    frame = desktop.run(["xwininfo", "-frame", "-id", str(window)]).stdout.decode()
+    left = int(frame.split("Absolute upper-left X:")[1].split()[0])
+    top = int(frame.split("Absolute upper-left Y:")[1].split()[0])
+    extents = desktop.run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"]).stdout.decode()
+    border = int(extents.split("=")[1].split(",")[0]) if "=" in extents else 4
+    run_script(desktop, corvante, ['clica nulo 5, 5'], "clica_janela")
+    location = desktop.run(["xdotool", "getmouselocation"]).stdout.decode().split()
+    checks.expect("CLICA moves relative to the frame", location[:2], [f"x:{left + border + 5}", f"y:{top + 9}"])
+
+    log = run_script(desktop, corvante, ['janela fecha "*coletor janelas*"', 'escreve "fechada"',
+                                         'janela fecha "nada disso"', 'escreve "nenhuma"'], "fecha")
+    gone = wait_for(lambda: window_of(desktop, title) is None, 5)
+    checks.expect("JANELA FECHA closes the window", bool(gone), True)
+
+
+def check_clipboard(desktop, corvante, checks):
+    run_script(desktop, corvante, ['seja $t "Ação: 5 €"', 'transfere de $t'], "transfere_de")
+    # The script has ended: the text must still be there for other programs.
+    result = desktop.run(["xclip", "-o", "-selection", "clipboard"])
+    checks.expect("TRANSFERE DE outlives the script", result.stdout, "Ação: 5 €".encode("utf-8"))
+    result = desktop.run(["xclip", "-o", "-selection", "clipboard", "-t", "STRING"])
+    checks.expect("the clipboard answers STRING", result.stdout, "Ação: 5 ?".encode("latin-1"))
+    targets = desktop.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"]).stdout.decode()
+    checks.expect("the clipboard offers its targets", all(t in targets for t in ["UTF8_STRING", "STRING", "TARGETS"]), True)
+
+    desktop.run(["xclip", "-i", "-selection", "clipboard"], stdin="olá, mundo".encode("utf-8"))
+    log = run_script(desktop, corvante, ['transfere para $r', 'escreve $r'], "transfere_para")
+    checks.expect("TRANSFERE PARA reads another program's text", log.strip(), "olá, mundo")
+    # A text larger than one request reaches the reader in INCR pieces.
+    big = ("0123456789" * 40000).encode()
+    desktop.run(["xclip", "-i", "-selection", "clipboard"], stdin=big)
+    log = run_script(desktop, corvante, ['transfere para $r', 'escreve $r'], "transfere_incr")
+    checks.expect("TRANSFERE PARA reads INCR transfers", log.strip(), ("0123456789" * 103)[:1023])
+
+
+def main():
+    corvante = sys.argv[1]
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    if missing:
+        print("skipped: missing " + ", ".join(missing))
+        return 77
+    checks = Checks()
+    with tempfile.TemporaryDirectory() as tmp:
+        desktop = Desktop(tmp)
+        try:
+            check_clipboard(desktop, corvante, checks)
+            check_typing(desktop, corvante, checks, None)
+            check_typing(desktop, corvante, checks, "br")
+            check_windows(desktop, corvante, checks)
+        finally:
+            desktop.stop()
+    print(f"{checks.passed} passed, {checks.failed} failed")
+    return 1 if checks.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
