@@ -77,6 +77,7 @@ bool run_type(Runtime& runtime, std::string_view rest)
     keyboard.type_text(value, typing_delay_ms);
     if (!without_enter)
         keyboard.press_combination(enter_key, false, false, false, typing_delay_ms);
+    state->input().end_typing();
     return true;
 }
 
@@ -89,6 +90,7 @@ bool run_press(Runtime& runtime, std::string_view rest)
     auto keyboard = keyboard_of(runtime, *state);
     if (value.size() == 1) {
         keyboard.press_character_key(static_cast<unsigned char>(value[0]));
+        state->input().end_typing();
         return true;
     }
     auto key = parse_key_description(value);

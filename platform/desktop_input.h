@@ -54,6 +54,9 @@ public:
     virtual void send_key(int virtual_key, bool down) = 0;
     // Types a character that no key of the keyboard types.
     virtual void type_unmapped_character(unsigned char character) = 0;
+    // Called when a command has typed all it types: whatever the typing
+    // changed on the keyboard is put back.
+    virtual void end_typing() { }
     virtual void toggle_num_lock() = 0;
 
     virtual void move_pointer(int x, int y) = 0;

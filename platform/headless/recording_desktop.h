@@ -12,7 +12,7 @@ namespace platform {
 // A keyboard with the United States layout of Windows and no dead keys,
 // unless the test gives it some, and a list of windows the test sets.
 // Actions are recorded one per entry: "down 65", "up 65", "numlock",
-// "char 231", "move 10,20", "button down", "button up", "close 7", ...
+// "char 231", "end" (of typing), "move 10,20", "button down", "button up", "close 7", ...
 class RecordingDesktop final : public DesktopInput {
 public:
     std::string name() override { return "headless"; }
@@ -20,6 +20,7 @@ public:
     std::optional<uint16_t> dead_key_code_word(unsigned char accent) override;
     void send_key(int virtual_key, bool down) override;
     void type_unmapped_character(unsigned char character) override;
+    void end_typing() override { actions.push_back("end"); }
     void toggle_num_lock() override { actions.push_back("numlock"); }
     void move_pointer(int x, int y) override;
     void press_left_button(bool down) override { actions.push_back(down ? "button down" : "button up"); }

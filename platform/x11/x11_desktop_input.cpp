@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <thread>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -24,10 +26,10 @@ constexpr KeySymbol dead_tilde = 0xfe53;
 constexpr KeySymbol dead_diaeresis = 0xfe57;
 constexpr KeySymbol num_lock_symbol = 0xff7f;
 
-// How long other clients get to fetch a changed keyboard mapping: they read
-// it again when they handle the MappingNotify, which comes before the key
-// in their queue, but the reading itself is a request of their own.
-constexpr auto mapping_settle_time = std::chrono::milliseconds(30);
+// How long other clients get to handle the keys typed with a lent keycode
+// before the keycode is emptied again: they read the changed mapping only
+// when they look the key up, and would then find it empty.
+constexpr auto mapping_settle_time = std::chrono::milliseconds(250);
 
 // The ICCCM state of an iconified window, and the EWMH message sources.
 constexpr uint32_t iconic_state = 3;
@@ -44,7 +46,11 @@ public:
         for (auto& [name, atom] : m_atoms)
             atom = intern(name);
     }
-    ~X11DesktopInput() override { xcb_disconnect(m_connection); }
+    ~X11DesktopInput() override
+    {
+        end_typing();
+        xcb_disconnect(m_connection);
+    }
     X11DesktopInput(const X11DesktopInput&) = delete;
     X11DesktopInput& operator=(const X11DesktopInput&) = delete;
 
@@ -80,22 +86,60 @@ public:
         xcb_flush(m_connection);
     }
 
-    // The character goes on a keycode that has no symbols, for as long as it
-    // takes to type it; then the keycode is given its emptiness back.
+    // The character goes on a keycode that has no symbols, which keeps it
+    // until the command has typed everything. A client reads the changed
+    // mapping only when it handles the key, so the mapping is put back
+    // after a while, and a keycode is never lent twice in between.
     void type_unmapped_character(unsigned char character) override
     {
         KeySymbol symbol = X11Keymap::symbol_of_character(character);
-        refresh_keymap();
-        auto spare = m_keymap.spare_keycode();
-        if (symbol == 0 || !spare)
+        if (symbol == 0)
             return;
-        set_keycode_symbol(*spare, symbol);
-        std::this_thread::sleep_for(mapping_settle_time);
-        fake_key(*spare, true);
-        fake_key(*spare, false);
+        auto lent = m_lent_keycodes.find(symbol);
+        if (lent == m_lent_keycodes.end()) {
+            auto keycode = lend_keycode(symbol);
+            if (!keycode) {
+                end_typing();
+                keycode = lend_keycode(symbol);
+            }
+            if (!keycode)
+                return;
+            lent = m_lent_keycodes.emplace(symbol, *keycode).first;
+        }
+        fake_key(lent->second, true);
+        fake_key(lent->second, false);
+        xcb_flush(m_connection);
+    }
+
+    // Some keycodes without symbols have no key in the server's keyboard
+    // description, and take no symbols either: those are passed over.
+    std::optional<uint8_t> lend_keycode(KeySymbol symbol)
+    {
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            refresh_keymap();
+            auto spare = m_keymap.spare_keycode(m_refused_keycodes);
+            if (!spare)
+                return std::nullopt;
+            set_keycode_symbol(*spare, symbol);
+            refresh_keymap();
+            auto placement = m_keymap.find_symbol(symbol);
+            if (placement && placement->keycode == *spare)
+                return spare;
+            m_refused_keycodes.insert(*spare);
+        }
+        return std::nullopt;
+    }
+
+    void end_typing() override
+    {
+        if (m_lent_keycodes.empty())
+            return;
         synchronise();
         std::this_thread::sleep_for(mapping_settle_time);
-        set_keycode_symbol(*spare, 0);
+        for (auto [symbol, keycode] : m_lent_keycodes)
+            set_keycode_symbol(keycode, 0);
+        m_lent_keycodes.clear();
+        refresh_keymap();
     }
 
     void toggle_num_lock() override
@@ -421,6 +465,9 @@ private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
     X11Keymap m_keymap;
+    // The keycodes lent to characters during the current command.
+    std::map<KeySymbol, uint8_t> m_lent_keycodes;
+    std::set<uint8_t> m_refused_keycodes;
     std::pair<const char*, xcb_atom_t> m_atoms[14] = {
         { "_NET_CLIENT_LIST", 0 }, { "_NET_CLIENT_LIST_STACKING", 0 }, { "_NET_ACTIVE_WINDOW", 0 },
         { "_NET_WM_NAME", 0 }, { "UTF8_STRING", 0 }, { "_NET_WM_STATE", 0 }, { "_NET_WM_STATE_HIDDEN", 0 },

@@ -169,7 +169,7 @@ int X11Keymap::virtual_key_of_keycode(uint8_t keycode)
     return 0;
 }
 
-std::optional<uint8_t> X11Keymap::spare_keycode() const
+std::optional<uint8_t> X11Keymap::spare_keycode(const std::set<uint8_t>& refused) const
 {
     if (m_per_keycode == 0)
         return std::nullopt;
@@ -179,8 +179,9 @@ std::optional<uint8_t> X11Keymap::spare_keycode() const
         bool empty = true;
         for (int column = 0; column < m_per_keycode && empty; ++column)
             empty = m_symbols[offset * size_t(m_per_keycode) + size_t(column)] == no_symbol;
-        if (empty)
-            return static_cast<uint8_t>(m_first_keycode + offset);
+        auto keycode = static_cast<uint8_t>(m_first_keycode + offset);
+        if (empty && !refused.contains(keycode))
+            return keycode;
     }
     return std::nullopt;
 }

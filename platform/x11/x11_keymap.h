@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace platform {
@@ -31,8 +32,9 @@ public:
     std::optional<Placement> find_symbol(KeySymbol symbol) const;
     std::optional<uint8_t> keycode_of_virtual_key(int virtual_key);
     int virtual_key_of_keycode(uint8_t keycode);
-    // A keycode with no symbols, to lend to a character no key types.
-    std::optional<uint8_t> spare_keycode() const;
+    // A keycode with no symbols, to lend to a character no key types; the
+    // highest one not in `refused`.
+    std::optional<uint8_t> spare_keycode(const std::set<uint8_t>& refused = {}) const;
 
     // The keysym of a Windows-1252 character.
     static KeySymbol symbol_of_character(unsigned char character);

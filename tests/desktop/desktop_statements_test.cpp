@@ -64,13 +64,13 @@ TEST(DesktopStatements, TypesTextThenEnterUnlessItEndsWithAnAmpersand)
     DesktopFixture fixture;
     fixture.test.host.paused_ms = 0;
     ASSERT_TRUE(fixture.run("digita \"ab\""));
-    Actions expected = { "down 65", "up 65", "down 66", "up 66", "down 13", "up 13" };
+    Actions expected = { "down 65", "up 65", "down 66", "up 66", "down 13", "up 13", "end" };
     EXPECT_EQ(fixture.desktop.actions, expected);
     EXPECT_EQ(fixture.test.host.paused_ms, 300);
 
     fixture.desktop.actions.clear();
     ASSERT_TRUE(fixture.run("digita \"a\" &"));
-    EXPECT_EQ(fixture.desktop.actions, (Actions { "down 65", "up 65" }));
+    EXPECT_EQ(fixture.desktop.actions, (Actions { "down 65", "up 65", "end" }));
     EXPECT_FALSE(fixture.run("digita \"a\" x"));
 }
 
