@@ -78,13 +78,18 @@ class Checks:
             print(f"FAIL {what}: expected {expected!r}, got {actual!r}")
 
 
-def run_script(desktop, corvante, lines, name):
-    """Runs the script (Windows-1252 lines); returns its console log as UTF-8 text."""
+def run_script(desktop, corvante, lines, name, fast=True):
+    """Runs the script (Windows-1252 lines); returns its console log as UTF-8 text.
+
+    Typing runs in real time (fast=False), with its pauses between keys."""
     script = os.path.join(desktop.tmp, name + ".cor")
     with open(script, "wb") as file:
         file.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
     log = os.path.join(desktop.tmp, name + ".log")
-    result = desktop.run([corvante, "--headless", "--fast", "--desktop", "x11", "--log", log, script])
+    command = [corvante, "--headless", "--desktop", "x11", "--log", log, script]
+    if fast:
+        command.insert(1, "--fast")
+    result = desktop.run(command)
     if result.returncode != 0:
         print(f"{name}: corvante ended with {result.returncode}: {result.stderr.decode(errors='replace')}")
     with open(log, "rb") as file:
@@ -142,7 +147,7 @@ def check_typing(desktop, corvante, checks, layout):
         'aciona "backspace"',
         'aciona "shift+#67"',
         'aciona "enter"',
-    ], name)
+    ], name, fast=False)
     expected = (text + "\naC\n").encode("utf-8")
     got = wait_for(lambda: read_file(output) if read_file(output).count(b"\n") >= 2 else None, 5) or read_file(output)
     checks.expect(f"{name}: typed bytes", got, expected)
