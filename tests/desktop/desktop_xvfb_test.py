@@ -200,6 +200,33 @@ def check_windows(desktop, corvante, checks):
     checks.expect("JANELA FECHA closes the window", bool(gone), True)
 
 
+def check_window_backend(desktop, corvante, checks):
+    """Accented text typed by xdotool and by DIGITA reaches the console in a window."""
+    script = os.path.join(desktop.tmp, "janela_console.cor")
+    with open(script, "wb") as file:
+        file.write('le $a\r\nescreve mudo "[" $a "]"\r\nle $b\r\nescreve mudo "[" $b "]"\r\n'.encode("cp1252"))
+    log = os.path.join(desktop.tmp, "janela_console.log")
+    program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--log", log, script], env=desktop.env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        window = wait_for(lambda: desktop.run(["xdotool", "search", "--pid", str(program.pid)]).stdout.split())
+        if not window:
+            checks.expect("the console window opened", False, True)
+            return
+        desktop.run(["xdotool", "windowactivate", "--sync", window[-1]])
+        time.sleep(0.5)
+        desktop.run(["xdotool", "type", "x\u00e1"])
+        desktop.run(["xdotool", "key", "Return"])
+        run_script(desktop, corvante, ['digita "y\u00e1"'], "digita_janela", fast=False)
+        program.wait(10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    lines = [line for line in read_file(log).decode("utf-8", "replace").split("\n") if line.startswith("[")]
+    checks.expect("accented text reaches the console window", lines, ["[x\u00e1]", "[y\u00e1]"])
+
+
 def check_clipboard(desktop, corvante, checks):
     run_script(desktop, corvante, ['seja $t "Ação: 5 €"', 'transfere de $t'], "transfere_de")
     # The script has ended: the text must still be there for other programs.
@@ -233,6 +260,7 @@ def main():
             for layout in os.environ.get("DESKTOP_TEST_LAYOUTS", "us br").split():
                 check_typing(desktop, corvante, checks, None if layout == "us" else layout)
             check_clipboard(desktop, corvante, checks)
+            check_window_backend(desktop, corvante, checks)
             check_windows(desktop, corvante, checks)
         finally:
             desktop.stop()
