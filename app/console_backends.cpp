@@ -54,8 +54,15 @@ base::Result<std::string> read_keys_file(const std::string& path)
 
 }
 
-base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
-    const Options& options, platform::Clock& clock, console::ConsoleSettings settings)
+bool ConsoleBackends::is_headless(const Options& options)
+{
+    bool scripted_keys = !options.keys.empty() || !options.keys_file.empty();
+    bool terminal = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    return !options.window && (options.headless || scripted_keys || !terminal);
+}
+
+base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(const Options& options,
+    platform::Clock& clock, console::ConsoleSettings settings, platform::Clipboard* desktop_clipboard)
 {
     std::unique_ptr<ConsoleBackends> backends(new ConsoleBackends);
 
@@ -109,7 +116,7 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_sink = std::move(screen);
     }
 
-    platform::Clipboard* clipboard = &backends->m_clipboard;
+    platform::Clipboard* clipboard = desktop_clipboard ? desktop_clipboard : &backends->m_clipboard;
     if (options.window) {
         auto window = open_console_window(settings, clock, real_time);
         if (!window)
@@ -118,7 +125,9 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_sink = std::move(window->sink);
         backends->m_window_clipboard = std::move(window->clipboard);
         backends->m_window_id = window->native_window;
-        clipboard = backends->m_window_clipboard.get();
+        // The window's own clipboard lasts only as long as the window.
+        if (!desktop_clipboard)
+            clipboard = backends->m_window_clipboard.get();
     }
 
     backends->m_loop = std::make_unique<console::EventLoop>(*backends->m_events, clock);

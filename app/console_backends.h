@@ -24,8 +24,13 @@ namespace app {
 // full-screen terminal console otherwise; --window shows it in a window of its own.
 class ConsoleBackends {
 public:
-    static base::Result<std::unique_ptr<ConsoleBackends>> create(
-        const Options& options, platform::Clock& clock, console::ConsoleSettings settings);
+    // `desktop_clipboard` is the desktop's clipboard, which the line editor
+    // then shares with the desktop commands; without one the console keeps
+    // a clipboard in memory (or the window's own).
+    static base::Result<std::unique_ptr<ConsoleBackends>> create(const Options& options, platform::Clock& clock,
+        console::ConsoleSettings settings, platform::Clipboard* desktop_clipboard = nullptr);
+    // Whether these options give the console without screen and keyboard.
+    static bool is_headless(const Options& options);
     ~ConsoleBackends();
     ConsoleBackends(const ConsoleBackends&) = delete;
     ConsoleBackends& operator=(const ConsoleBackends&) = delete;

@@ -65,6 +65,13 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
                     return drive.error();
                 options.drives.push_back(*drive);
             }
+        } else if (argument == "--desktop") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (*value != "x11" && *value != "headless" && *value != "none")
+                return base::Error { "--desktop must be x11, headless or none" };
+            options.desktop = *value;
         } else if (argument == "--audio") {
             auto value = value_of(argument);
             if (!value)
@@ -120,6 +127,9 @@ std::string help_text(const std::string& program, bool takes_script)
              "                     Lumera.ini in ~/.config/Lumera, then in c:\\windows\n"
              "  --drive X=DIR      the scripts' drive X: is the folder DIR (repeatable;\n"
              "                     drive C defaults to ~/.local/share/lumera/c)\n"
+             "  --desktop NAME     where DIGITA, CLICA, JANELA, TRANSFERE... act: x11 (the\n"
+             "                     display of $DISPLAY), headless (recorded in memory, the\n"
+             "                     default of headless runs) or none\n"
              "  --fast             timed pauses return at once (a virtual clock)\n"
              "  --help             show this text\n"
              "\n"
