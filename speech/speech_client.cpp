@@ -172,6 +172,8 @@ bool SpeechClient::speech_busy()
         stop_speech();
         return false;
     }
+    if (m_engine && m_engine->lost())
+        close_engine(); // its daemon went away: the built-in voice takes over
     return m_wave.wave_busy() || (m_engine && m_engine->busy(false));
 }
 
@@ -224,11 +226,16 @@ void SpeechClient::speak_text(std::string_view text)
     log("speak", text);
     if (m_engine) {
         wait_while_busy();
-        if (!m_port.key_waiting()) {
+        if (m_engine && !m_port.key_waiting()) {
             m_engine->speak(text);
             m_engine_spoke = true;
         }
-        return;
+        // An engine lost on the way leaves its text to the built-in voice.
+        if (m_engine && !m_engine->lost())
+            return;
+        close_engine();
+        if (m_port.key_waiting())
+            return;
     }
     speak_builtin(text);
 }
