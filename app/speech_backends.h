@@ -5,6 +5,7 @@
 #include "platform/audio_device.h"
 #include "base/result.h"
 #include "speech/console_port.h"
+#include "speech/engines/installed_engines.h"
 #include "speech/speech_client.h"
 #include "speech/wave_output.h"
 
@@ -52,7 +53,7 @@ private:
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;
     std::unique_ptr<speech::WaveOutput> m_wave;
-    speech::NoEngines m_engines;
+    std::unique_ptr<speech::InstalledEngines> m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
 };
 

@@ -7,6 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -158,6 +163,91 @@ TEST_F(SpeechDispatcherEngineTest, NoDaemonFailsTheOpenAtOnce)
 {
     EXPECT_FALSE(SpeechDispatcherEngine::open({ 1, 0, 0, 54 }, (temp.path() / "nobody.sock").string()));
     EXPECT_FALSE(SpeechDispatcherEngine::open({ 1, 0, 0, 54 }, std::string(200, 'x')));
+}
+
+// A real speech-dispatcher, started here with its dummy output module on a
+// socket of the test's own, and stopped by its process number.
+class RealDaemon {
+public:
+    static constexpr const char* program = "/usr/bin/speech-dispatcher";
+    static constexpr const char* dummy_module = "/usr/lib/speech-dispatcher-modules/sd_dummy";
+
+    explicit RealDaemon(const std::filesystem::path& folder)
+        : m_socket(folder / "real.sock")
+    {
+        std::filesystem::create_directories(folder / "conf");
+        std::filesystem::create_directories(folder / "log");
+        speech_test::write_text_file(folder / "conf/speechd.conf", "AddModule \"dummy\" \"sd_dummy\" \"\"\nDefaultModule dummy\n"
+            // The dummy module gives up without a sound server unless it plays through libao.
+            "AudioOutputMethod \"libao\"\n");
+        std::string socket = m_socket.string(), conf = (folder / "conf").string(), log = (folder / "log").string(),
+                    pid = (folder / "pid").string();
+        std::vector<const char*> argv { program, "-s", "-t", "0", "-c", "unix_socket", "-S", socket.c_str(), "-C", conf.c_str(),
+            "-L", log.c_str(), "-P", pid.c_str(), nullptr };
+        // Its chatter goes to its log folder, not into the test's output.
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&m_pid, program, &actions, nullptr, const_cast<char* const*>(argv.data()), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~RealDaemon()
+    {
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGTERM);
+        for (int pass = 0; pass < 100; ++pass) {
+            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    // Waits up to five seconds for the daemon's socket.
+    bool ready() const
+    {
+        for (int pass = 0; pass < 250 && m_pid > 0; ++pass) {
+            if (std::filesystem::exists(m_socket))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    std::string socket() const { return m_socket.string(); }
+
+private:
+    std::filesystem::path m_socket;
+    pid_t m_pid = -1;
+};
+
+TEST(SpeechDispatcherEngineReal, SpeaksAndStopsThroughTheDummyModule)
+{
+    if (::access(RealDaemon::program, X_OK) != 0 || ::access(RealDaemon::dummy_module, X_OK) != 0)
+        GTEST_SKIP() << "speech-dispatcher with its dummy module is not installed";
+    speech_test::TempDir temp;
+    RealDaemon daemon(temp.path());
+    ASSERT_TRUE(daemon.ready());
+    auto engine = SpeechDispatcherEngine::open({ 1, 3, 2, 54 }, daemon.socket());
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(engine->voices(), (Lines { "dummy" }));
+    EXPECT_EQ(engine->voice(), "dummy");
+    auto idle_soon = [&] {
+        for (int pass = 0; pass < 500; ++pass) {
+            if (!engine->busy(false))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+    engine->speak("Ol\xE1, mundo.");
+    EXPECT_TRUE(idle_soon());
+    engine->speak("De novo.");
+    engine->stop();
+    EXPECT_FALSE(engine->busy(false));
+    EXPECT_FALSE(engine->lost());
 }
 
 }
