@@ -76,7 +76,8 @@ bool SpeechDispatcherEngine::set_up(const EngineChoice& choice)
 
 void SpeechDispatcherEngine::speak(std::string_view text)
 {
-    if (m_connection->lost())
+    // An empty message is refused by the daemon: nothing to say is silence.
+    if (m_connection->lost() || text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return;
     take_events();
     auto reply = m_connection->speak(base::windows1252_to_utf8(text));

@@ -93,6 +93,9 @@ TEST_F(SpeechDispatcherEngineTest, SpeaksInUtf8AndIsBusyUntilTheEndEvent)
     ASSERT_TRUE(engine);
     size_t before = server.received().size();
     // Windows-1252 "ação", a line beginning with a full stop, and CR LF.
+    // Blank text is not sent at all.
+    engine->speak(" \r\n");
+    EXPECT_EQ(server.received().size(), before);
     engine->speak("a\xE7\xE3o\r\n.fim");
     auto lines = server.received();
     EXPECT_EQ(Lines(lines.begin() + static_cast<long>(before), lines.end()), (Lines { "SPEAK", "DATA a\xC3\xA7\xC3\xA3o|..fim" }));
