@@ -5,7 +5,6 @@
 #include "base/text_encoding.h"
 #include "speech/engines/engine_scales.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace speech {
@@ -84,9 +83,9 @@ void SpeechDispatcherEngine::speak(std::string_view text)
     if (!reply || reply->code != reply_message_queued || reply->lines.empty())
         return;
     uint64_t message = std::strtoull(reply->lines.front().c_str(), nullptr, 10);
-    if (m_finished_early.erase(message) == 0)
-        m_pending.insert(message);
-    m_last_queued = std::max(m_last_queued, message);
+    // An end that came before this reply waits among the unread events, so
+    // it finds the message pending.
+    m_pending.insert(message);
 }
 
 void SpeechDispatcherEngine::take_events()
@@ -94,15 +93,10 @@ void SpeechDispatcherEngine::take_events()
     for (const auto& event : m_connection->take_events()) {
         if (event.code != event_end && event.code != event_cancelled)
             continue;
-        // Numbers only grow: an end for a number not yet queued belongs to
-        // the reply still on its way; any other unknown one was cancelled.
-        if (m_pending.erase(event.message) == 0 && event.message > m_last_queued)
-            m_finished_early.insert(event.message);
+        m_pending.erase(event.message);
     }
-    if (m_connection->lost()) {
+    if (m_connection->lost())
         m_pending.clear();
-        m_finished_early.clear();
-    }
 }
 
 bool SpeechDispatcherEngine::busy(bool)

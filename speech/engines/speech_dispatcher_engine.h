@@ -40,9 +40,6 @@ private:
     std::vector<std::string> m_voices;
     std::string m_voice;
     std::set<uint64_t> m_pending;
-    // Ends reported before the reply that queued the message was read.
-    std::set<uint64_t> m_finished_early;
-    uint64_t m_last_queued = 0;
 };
 
 }

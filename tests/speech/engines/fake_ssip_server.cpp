@@ -150,8 +150,12 @@ void FakeSsipServer::reply_to(int client, const std::string& line)
         reply = "204 OK PITCH SET\r\n";
     else if (line == "SPEAK")
         reply = "230 OK RECEIVING DATA\r\n";
-    else if (line.starts_with("DATA "))
-        reply = "225-" + std::to_string(m_next_message++) + "\r\n225 OK MESSAGE QUEUED\r\n";
+    else if (line.starts_with("DATA ")) {
+        std::string number = std::to_string(m_next_message++);
+        if (end_before_reply)
+            reply = "702-" + number + "\r\n702-1\r\n702 END\r\n";
+        reply += "225-" + number + "\r\n225 OK MESSAGE QUEUED\r\n";
+    }
     else if (line == "CANCEL SELF")
         reply = "213 OK CANCELED\r\n";
     else if (line == "QUIT")

@@ -34,6 +34,8 @@ public:
     std::vector<std::string> voices { "Joana\tpt-BR\tnone", "Ricardo\tpt-BR\tmale1", "Kate\ten-GB\tnone" };
     // When false, commands are read but never answered.
     std::atomic<bool> answer { true };
+    // When set, a message's end event goes out before the reply that queues it.
+    std::atomic<bool> end_before_reply { false };
 
 private:
     void serve();

@@ -117,6 +117,18 @@ TEST_F(SpeechDispatcherEngineTest, SpeaksInUtf8AndIsBusyUntilTheEndEvent)
     EXPECT_FALSE(engine->lost());
 }
 
+TEST_F(SpeechDispatcherEngineTest, AnEndBeforeItsReplyStillEndsTheMessage)
+{
+    auto engine = open({ 1, 0, 0, 54 });
+    ASSERT_TRUE(engine);
+    server.end_before_reply = true;
+    engine->speak("curta");
+    EXPECT_FALSE(engine->busy(false));
+    server.end_before_reply = false;
+    engine->speak("longa");
+    EXPECT_TRUE(engine->busy(false));
+}
+
 TEST_F(SpeechDispatcherEngineTest, StopCancelsAndIsIdleAtOnce)
 {
     auto engine = open({ 1, 0, 0, 54 });
