@@ -99,6 +99,24 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
     EXPECT_EQ(world.heard().front(), (speech_test::Run { unit_pa, 99 }));
 }
 
+// A change of speed level from the line editor restarts speech, and the
+// engine opens again from the settings, as at start.
+TEST_F(EngineClientTest, RestartingSpeechOpensTheEngineAgain)
+{
+    start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=3\nVELOCIDADE=-2\n");
+    ASSERT_TRUE(client->engine_active());
+    size_t before = server.received().size();
+    client->shutdown_speech();
+    client->init_speech(5, "");
+    EXPECT_TRUE(client->engine_active());
+    EXPECT_EQ(client->speed_level(), 5);
+    Lines expected { "QUIT", "SET SELF CLIENT_NAME user:corvante:main", "SET SELF NOTIFICATION ALL on", "LIST SYNTHESIS_VOICES",
+        "SET SELF SYNTHESIS_VOICE Kate", "SET SELF RATE -20", "SET SELF PITCH 0" };
+    ASSERT_TRUE(server.wait_received(before + expected.size()));
+    auto lines = server.received();
+    EXPECT_EQ(Lines(lines.begin() + static_cast<long>(before), lines.end()), expected);
+}
+
 void bind_with_speech(interpreter::CommandTable& table)
 {
     test_support::bind_core_statements(table);
