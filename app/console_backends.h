@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/options.h"
+#include "braille/braille_output.h"
 #include "console/console.h"
 #include "console/console_log.h"
 #include "platform/clock.h"
@@ -44,6 +45,7 @@ public:
 
 private:
     ConsoleBackends() = default;
+    void open_braille(const Options& options, bool headless);
 
     // Declared first so that it is destroyed last: the terminal is given
     // back only once nothing else can draw on it.
@@ -59,6 +61,10 @@ private:
     speech::WaveSoundPlayer m_sound;
     console::ConsoleLog m_log;
     std::unique_ptr<console::Console> m_console;
+    // After the console and the event source, so that the display's key
+    // thread has stopped before anything it posts into is gone.
+    std::unique_ptr<platform::BrailleDisplay> m_braille_display;
+    std::unique_ptr<braille::BrailleOutput> m_braille;
     std::string m_screen_path;
     std::optional<uint64_t> m_window_id;
     bool m_finished = false;
