@@ -77,7 +77,9 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     bool headless = options.window || options.headless || scripted_keys || !terminal;
     bool real_time = !options.fast;
     if (headless) {
-        backends->m_events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
+        auto events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
+        backends->m_scripted_events = events.get();
+        backends->m_events = std::move(events);
         backends->m_sink = std::make_unique<platform::HeadlessScreen>();
     } else {
         auto mode = platform::TerminalMode::create(STDIN_FILENO, STDOUT_FILENO);
@@ -116,6 +118,7 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         if (!window)
             return window.error();
         backends->m_events = std::move(window->events);
+        backends->m_scripted_events = nullptr;
         backends->m_sink = std::move(window->sink);
         backends->m_window_clipboard = std::move(window->clipboard);
         backends->m_window_id = window->native_window;
@@ -173,6 +176,8 @@ void ConsoleBackends::open_braille(const Options& options, bool headless)
         for (uint8_t byte : output.key_bytes(unpack_report(value)))
             console.push_key(byte);
     });
+    if (m_scripted_events)
+        m_scripted_events->set_outside_keys(true);
     auto& events = *m_events;
     m_braille_display->start_keys([&events](platform::BrailleKeyReport report) {
         platform::Event event;

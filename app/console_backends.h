@@ -7,6 +7,7 @@
 #include "console/console.h"
 #include "console/console_log.h"
 #include "platform/clock.h"
+#include "platform/headless/scripted_event_source.h"
 #include "platform/headless/memory_clipboard.h"
 #include "platform/posix/terminal_mode.h"
 #include "base/result.h"
@@ -52,6 +53,8 @@ private:
     std::unique_ptr<platform::TerminalMode> m_terminal;
     std::unique_ptr<sys::ConsoleHandover> m_handover;
     std::unique_ptr<platform::EventSource> m_events;
+    // The same source when it is the headless one.
+    platform::ScriptedEventSource* m_scripted_events = nullptr;
     std::unique_ptr<platform::ScreenSink> m_sink;
     platform::MemoryClipboard m_clipboard;
     // The desktop's clipboard, when the console is in a window.

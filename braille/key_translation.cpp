@@ -17,6 +17,11 @@ std::optional<TypedKey> KeyTranslation::translate(platform::BrailleKeyReport key
             return TypedKey { 0, scan::down };
         return std::nullopt;
     }
+    if (key.kind == report::kind_character) {
+        if (key.code <= 0 || key.code > 255)
+            return std::nullopt;
+        return TypedKey { static_cast<uint8_t>(key.code), 0 };
+    }
     if (key.kind != report::kind_keys)
         return TypedKey { '?', 0 };
     if (key.code == report::keys_released)

@@ -22,6 +22,9 @@ namespace braille_report {
 // report their own codes.
 constexpr int kind_keys = 1;
 constexpr int kind_panning = 3;
+// A character the display's driver already made of a chord (brltty types
+// with its own text table): the code is its Windows-1252 byte.
+constexpr int kind_character = 4;
 constexpr int keys_released = 3;
 constexpr int rocker_up = 261;
 constexpr int rocker_up_other = 6405;

@@ -138,6 +138,10 @@ std::unique_ptr<BrailleDisplay> open_brlapi_display()
         close();
         return nullptr;
     }
+    // Chords typed on the display come as dots, not as characters of
+    // brltty's text table: the program has its own chord table.
+    brlapi_param_retainDots_t retain_dots = 1;
+    brlapi__setParameter(handle.get(), BRLAPI_PARAM_RETAIN_DOTS, 0, BRLAPI_PARAMF_LOCAL, &retain_dots, sizeof retain_dots);
     char name[81] = {};
     if (brlapi__getDriverName(handle.get(), name, sizeof name) < 0)
         name[0] = 0;

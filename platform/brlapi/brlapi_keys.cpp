@@ -2,6 +2,8 @@
 // BrlAPI key codes made into the display's key reports.
 #include "platform/brlapi/brlapi_display.h"
 
+#include "base/text_encoding.h"
+
 #include <brlapi.h>
 
 namespace platform {
@@ -60,8 +62,19 @@ std::vector<BrailleKeyReport> reports_of_symbol(uint64_t symbol)
     case BRLAPI_KEY_SYM_DOWN:
         return { { braille_report::kind_panning, braille_report::pan_down } };
     default:
-        return {};
+        break;
     }
+    // A character brltty made of a chord with its text table: Latin-1
+    // symbols are the code itself, others are flagged Unicode.
+    uint64_t code_point = symbol;
+    if ((symbol & 0xFF000000) == BRLAPI_KEY_SYM_UNICODE)
+        code_point = symbol & 0x00FFFFFF;
+    else if (symbol > 0xFF)
+        return {};
+    auto byte = base::windows1252_byte(static_cast<char32_t>(code_point));
+    if (!byte || *byte == 0)
+        return {};
+    return { { braille_report::kind_character, *byte } };
 }
 
 }
