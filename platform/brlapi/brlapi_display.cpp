@@ -7,7 +7,10 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <csignal>
+#include <ctime>
 #include <poll.h>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
@@ -20,6 +23,39 @@ struct HandleDeleter {
     void operator()(brlapi_handle_t* handle) const { std::free(handle); }
 };
 using Handle = std::unique_ptr<brlapi_handle_t, HandleDeleter>;
+
+// A server that went away would raise SIGPIPE on the next write and end the
+// program; the signal is held back for this thread while the library
+// writes, and one raised meanwhile is taken off before it is let through.
+class PipeSignalHeld {
+public:
+    PipeSignalHeld()
+    {
+        sigemptyset(&m_pipe_signal);
+        sigaddset(&m_pipe_signal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_pipe_signal, &m_previous);
+        sigset_t pending;
+        sigpending(&pending);
+        m_was_pending = sigismember(&pending, SIGPIPE);
+    }
+    ~PipeSignalHeld()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!m_was_pending && sigismember(&pending, SIGPIPE)) {
+            timespec no_wait {};
+            sigtimedwait(&m_pipe_signal, nullptr, &no_wait);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+private:
+    sigset_t m_pipe_signal;
+    sigset_t m_previous;
+    bool m_was_pending = false;
+};
 
 // Holds the display of one connection. Keys are read on a thread of their
 // own, woken by the connection's socket or by the pipe that stops it, and
@@ -45,7 +81,9 @@ public:
                 ::close(descriptor);
         }
         std::lock_guard lock(m_mutex);
-        brlapi__leaveTtyMode(m_handle.get());
+        PipeSignalHeld held;
+        if (!m_lost)
+            brlapi__leaveTtyMode(m_handle.get());
         brlapi__closeConnection(m_handle.get());
     }
     BrlapiDisplay(const BrlapiDisplay&) = delete;
@@ -61,9 +99,13 @@ public:
         for (size_t index = 0; index < dots.size() && index < cells.size(); ++index)
             dots[index] = cells[index];
         std::lock_guard lock(m_mutex);
-        // A display that went away is not the program's failure: the row is
-        // simply not shown.
-        brlapi__writeDots(m_handle.get(), dots.data());
+        // A display that went away is not the program's failure: its rows
+        // are no longer shown.
+        if (m_lost)
+            return;
+        PipeSignalHeld held;
+        if (brlapi__writeDots(m_handle.get(), dots.data()) < 0)
+            m_lost = true;
     }
 
     void start_keys(std::function<void(BrailleKeyReport)> deliver) override
@@ -83,14 +125,20 @@ private:
                 continue;
             if (waits[1].revents != 0)
                 return;
-            if (waits[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            if (waits[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+                std::lock_guard lock(m_mutex);
+                m_lost = true;
                 return;
+            }
             for (;;) {
                 brlapi_keyCode_t code = 0;
                 int read = 0;
                 {
                     std::lock_guard lock(m_mutex);
+                    PipeSignalHeld held;
                     read = brlapi__readKey(m_handle.get(), 0, &code);
+                    if (read < 0)
+                        m_lost = true;
                 }
                 if (read < 0)
                     return;
@@ -107,6 +155,8 @@ private:
     std::string m_description;
     std::string m_firmware;
     std::mutex m_mutex;
+    // The server closed the connection: nothing more is written.
+    bool m_lost = false;
     int m_stop_pipe[2] = { -1, -1 };
     std::thread m_reader;
 };
@@ -119,6 +169,7 @@ void ignore_brlapi_error(brlapi_handle_t*, int, brlapi_packetType_t, const void*
 
 std::unique_ptr<BrailleDisplay> open_brlapi_display()
 {
+    PipeSignalHeld held;
     Handle handle(static_cast<brlapi_handle_t*>(std::calloc(1, brlapi_getHandleSize())));
     if (!handle)
         return nullptr;

@@ -9,7 +9,8 @@ display on the driver's socket ("cells 40", then "Braille" lines arrive and
 key commands go back). corvante runs a script headless with --braille
 brlapi: the rows it writes must arrive as the expected dots (capital sign,
 number sign, the caret's dots 7 and 8), and chords and keys sent from the
-display must reach LE. It also prints the time from a key sent to the dots
+display must reach LE. When brltty goes away in the middle of a run the
+program must go on without the display. It also prints the time from a key sent to the dots
 of the row it changed, the round trip through brltty.
 
 Usage: braille_brltty_test.py CORVANTE
@@ -27,6 +28,12 @@ import time
 
 SKIP = 77
 CELLS = 40
+
+LOSS_SCRIPT = """escreve mudo "um"
+espera ms 1500
+escreve mudo "dois"
+escreve mudo "fim"
+"""
 
 SCRIPT = """escreve mudo "Casa 12"
 escreve mudo "ABCdef 1.000 1.5"
@@ -230,8 +237,48 @@ def main():
             program.kill()
             program.wait()
         stop(brltty)
+    try:
+        check_server_loss(corvante, folder)
+    finally:
         shutil.rmtree(folder, ignore_errors=True)
     print("PASS")
+
+
+def check_server_loss(corvante, parent):
+    """brltty killed while the program shows rows: the program goes on."""
+    folder = tempfile.mkdtemp(dir=parent)
+    brltty, socket_path, host = start_brltty(folder)
+    program = None
+    try:
+        display = Display(socket_path)
+        script = os.path.join(folder, "loss.cor")
+        with open(script, "w") as file:
+            file.write(LOSS_SCRIPT)
+        screen = os.path.join(folder, "screen.txt")
+        environment = dict(os.environ, BRLAPI_HOST=host)
+        program = subprocess.Popen([corvante, "--headless", "--braille", "brlapi", "--screen", screen, script],
+                                   env=environment, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE)
+        # "um": the letters u and m.
+        if display.wait_for(padded(cells("136 134"), caret=2), 10) is None:
+            fail("the first row before the loss did not arrive; last rows: %s" % display.last_rows(3))
+        brltty.kill()
+        brltty.wait()
+        try:
+            status = program.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            fail("the program did not end after brltty went away")
+        if status != 0:
+            fail("the program ended with %d after brltty went away" % status)
+        with open(screen, encoding="utf-8") as file:
+            lines = file.read().split("\n")
+        if lines[:3] != ["um", "dois", "fim"]:
+            fail("after the loss the screen shows %r" % lines[:3])
+    finally:
+        if program is not None and program.poll() is None:
+            program.kill()
+            program.wait()
+        stop(brltty)
 
 
 if __name__ == "__main__":
