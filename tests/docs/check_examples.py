@@ -3,15 +3,18 @@
 
 An example is a fenced block whose info string starts with "cor": the script.
 The blocks right after it (only blank lines between) say what it must give:
-  ```out      the console log, byte for byte (required)
-  ```speech   the speech log (optional)
-  ```screen   the screen at exit (optional)
+  ```out      the console log, byte for byte
+  ```speech   the speech log
+  ```screen   the screen at exit
+The console log or the speech log must be there (where the console log is
+long, as when a menu draws its items at every move, the speech log is
+clearer). A screen block may leave out the empty rows at its end.
 Words after "cor" in the script's info string, shell-quoted:
   keys=KEYS    the keys to type (the --keys notation of corvante)
   status=N     the expected exit status (default 0)
   args=WORDS   the script's arguments, separated by blanks
   norun=WHY    the example is shown but not run (a network peer, a desktop,
-               real audio); it then has no ```out block.
+               real audio); it then has no expected blocks.
 Each example runs through tests/scripts/run_script_test.py, so it is judged
 as a script test is.
 
@@ -34,6 +37,7 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RUNNER = os.path.join(HERE, "..", "scripts", "run_script_test.py")
+screen_rows = 25
 FENCE = re.compile(r"^(`{3,})\s*(.*)$")
 
 
@@ -112,8 +116,8 @@ def extract_examples(path):
             raise ValueError(f"{example.where()}: an example marked norun has expected output")
         if unrun and not example.attributes["norun"].strip():
             raise ValueError(f"{example.where()}: norun needs a reason")
-        if not unrun and "out" not in example.expected:
-            raise ValueError(f"{example.where()}: example without an ```out block (or norun=WHY)")
+        if not unrun and "out" not in example.expected and "speech" not in example.expected:
+            raise ValueError(f"{example.where()}: example without an ```out or ```speech block (or norun=WHY)")
     return examples
 
 
@@ -129,6 +133,9 @@ def run_example(corvante, example, folder):
         files[".status"] = example.attributes["status"] + "\n"
     if "args" in example.attributes:
         files[".args"] = "".join(word + "\n" for word in example.attributes["args"].split())
+    if ".screen" in files:
+        rows = files[".screen"].split("\n")[:-1]
+        files[".screen"] = "".join(row + "\n" for row in rows + [""] * (screen_rows - len(rows)))
     for suffix, text in files.items():
         with open(base + suffix, "w", encoding="utf-8", newline="") as f:
             f.write(text)

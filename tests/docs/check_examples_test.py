@@ -43,6 +43,11 @@ class CheckExamples(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertIn("missing_out.md:9: ```out block without a ```cor example before it", report)
 
+    def test_example_without_expectation_fails(self):
+        status, report = check(fixture("no_expectation.md"))
+        self.assertEqual(status, 1)
+        self.assertIn("no_expectation.md:3: example without an ```out or ```speech block", report)
+
     def test_too_many_unrun_examples_fail(self):
         status, report = check(fixture("good.md"), "--most-unrun", "0")
         self.assertEqual(status, 1)
