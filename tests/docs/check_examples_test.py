@@ -24,7 +24,7 @@ class CheckExamples(unittest.TestCase):
     def test_right_page_passes(self):
         status, report = check(fixture("good.md"))
         self.assertEqual(status, 0, report)
-        self.assertIn("2 examples run, 1 shown only, 0 problems", report)
+        self.assertIn("3 examples run, 1 shown only, 0 problems", report)
 
     def test_wrong_output_fails(self):
         status, report = check(fixture("wrong_output.md"))
