@@ -26,6 +26,8 @@ Options:
                     named in the pages, and every "--option" the pages name
                     must be one that --help prints
   --most-unrun N    fail when more than N examples are marked norun
+Links between the pages (`[text](page.md#anchor)`, `[text](#anchor)`) must
+lead to a page given and to one of its headings.
 """
 import argparse
 import os
@@ -175,6 +177,41 @@ def check_keywords(source, paths):
     return [f"keyword {word} has no heading" for word in missing]
 
 
+def slug_of(heading):
+    """The anchor that a Markdown renderer gives a heading."""
+    text = heading.lstrip("#").strip().lower()
+    text = re.sub(r"[^\w\- ]", "", text)
+    return text.replace(" ", "-")
+
+
+def check_links(paths):
+    anchors = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        text = re.sub(r"^```.*?^```", "", text, flags=re.S | re.M)
+        anchors[os.path.basename(path)] = {slug_of(line) for line in text.split("\n") if line.startswith("#")}
+    problems = []
+    for path in paths:
+        page = os.path.basename(path)
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        for target in re.findall(r"\]\(([^)\s]+)\)", text):
+            if "://" in target:
+                continue
+            file_part, _, anchor = target.partition("#")
+            linked = os.path.basename(file_part) if file_part else page
+            if file_part and not file_part.startswith("docs/") and "/" in file_part:
+                continue
+            if linked not in anchors:
+                if file_part.endswith(".md") and os.path.dirname(file_part) == "":
+                    problems.append(f"{page}: link to {target}: no such page")
+                continue
+            if anchor and anchor not in anchors[linked]:
+                problems.append(f"{page}: link to {target}: no such heading")
+    return problems
+
+
 def check_options(corvante, paths):
     help_text = subprocess.run([corvante, "--help"], capture_output=True, timeout=30).stdout.decode()
     offered = set(re.findall(r"^\s+(--[a-z-]+)", help_text, re.M))
@@ -206,6 +243,7 @@ def main():
             examples += extract_examples(page)
         except ValueError as error:
             problems.append(str(error))
+    problems += check_links(arguments.pages)
     if arguments.keywords:
         problems += check_keywords(arguments.keywords, arguments.pages)
     if arguments.help_of:

@@ -48,6 +48,14 @@ class CheckExamples(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertIn("no_expectation.md:3: example without an ```out or ```speech block", report)
 
+    def test_broken_links_fail(self):
+        status, report = check(fixture("broken_link.md"))
+        self.assertEqual(status, 1)
+        self.assertIn("broken_link.md: link to #nowhere: no such heading", report)
+        self.assertIn("broken_link.md: link to other.md: no such page", report)
+        self.assertNotIn("a-page-with-links", report)
+        self.assertNotIn("example.org", report)
+
     def test_too_many_unrun_examples_fail(self):
         status, report = check(fixture("good.md"), "--most-unrun", "0")
         self.assertEqual(status, 1)
