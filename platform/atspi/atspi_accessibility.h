@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// AtspiAccessibility: focus and window events and the objects of the desktop, through AT-SPI.
+#pragma once
+
+#include "platform/accessibility.h"
+
+#include <memory>
+
+namespace platform {
+
+// The accessibility of the desktop's programs (GTK, Qt, browsers...)
+// through libatspi, loaded at the first command that needs it. Without the
+// library or a session bus every command finds nothing, as on a desktop
+// without accessible objects.
+std::unique_ptr<Accessibility> create_atspi_accessibility();
+
+}
