@@ -87,8 +87,12 @@ int run_program(const Program& program, int argc, char** argv)
     // The console's VIDEO and BRAILLE values, read once as it opens.
     auto console_settings = console::read_console_settings(paths_and_settings.settings());
     console_settings.initial_title = arguments[0];
-    DesktopBackends desktop(*options, ConsoleBackends::is_headless(*options));
-    auto backends = ConsoleBackends::create(*options, *clock, console_settings, desktop.shared_clipboard());
+    auto desktop = DesktopBackends::create(*options, ConsoleBackends::is_headless(*options));
+    if (!desktop) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), desktop.error().message.c_str());
+        return exit_cannot_start;
+    }
+    auto backends = ConsoleBackends::create(*options, *clock, console_settings, (*desktop)->shared_clipboard());
     if (!backends) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), backends.error().message.c_str());
         return exit_cannot_start;
@@ -131,7 +135,7 @@ int run_program(const Program& program, int argc, char** argv)
     // runs and a window without an X11 id (SDL on Wayland) watch none.
     SystemBackends system((*backends)->handover() == nullptr, (*backends)->window_id());
     system.attach(runtime->subsystems);
-    desktop.attach(runtime->subsystems);
+    (*desktop)->attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
     // A fast run skips pauses, but a captured program lives in real time:
