@@ -109,6 +109,7 @@ public:
         if (m_library) {
             stop_events();
             m_queue.clear();
+            m_last_focus = {};
             if (m_listener)
                 m_library->g_object_unref(m_listener);
         }
@@ -138,6 +139,7 @@ public:
             forget(error);
         }
         m_listening = false;
+        m_last_focus = {};
     }
 
     std::optional<AccessibleObject> next_event_object(AccessibleEvent& event) override
@@ -226,9 +228,10 @@ private:
                 if (std::strcmp(event->type, watched.type) != 0
                     && std::strncmp(event->type, watched.type, std::strlen(watched.type)) != 0)
                     continue;
-                // A focused state that was lost is not a focus event.
-                if (watched.kind == AccessibleEvent::focus && std::strncmp(event->type, "object:", 7) == 0 && event->detail1 == 0)
+                if (watched.kind == AccessibleEvent::focus && !self->is_new_focus(event))
                     break;
+                if (watched.kind == AccessibleEvent::foreground)
+                    self->m_last_focus = {};
                 QueuedEvent queued;
                 queued.kind = watched.kind;
                 queued.source = ObjectReference(library, (library->g_object_ref)(event->source));
@@ -237,6 +240,22 @@ private:
             }
         }
         library->g_boxed_free(library->atspi_event_get_type(), event);
+    }
+
+    // Toolkits tell one focus move twice (as a focus event and as the
+    // focused state set), and set the focused state of widgets that are
+    // not on the screen (the items of a closed menu): one move, one event,
+    // as on Windows.
+    bool is_new_focus(AtspiEvent* event)
+    {
+        if (std::strncmp(event->type, "object:", 7) == 0 && event->detail1 == 0)
+            return false;
+        if (m_last_focus.as<AtspiAccessible>() == event->source)
+            return false;
+        if (!has_state(event->source, { ATSPI_STATE_SHOWING }))
+            return false;
+        m_last_focus = ObjectReference(m_library, (m_library->g_object_ref)(event->source));
+        return true;
     }
 
     bool has_state(AtspiAccessible* object, std::initializer_list<AtspiStateType> states)
@@ -360,6 +379,8 @@ private:
     bool m_listening = false;
     AtspiEventListener* m_listener = nullptr;
     AccessibleEventQueue<QueuedEvent> m_queue;
+    // The object of the last focus event queued, until a window comes to the front.
+    ObjectReference m_last_focus;
 };
 
 }
