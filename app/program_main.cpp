@@ -11,6 +11,7 @@
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "app/system_world.h"
+#include "platform/atspi/atspi_accessibility.h"
 #include "platform/x11/x11_desktop_input.h"
 #include "app/wave_click_player.h"
 #include "files/file_subsystems.h"
@@ -53,6 +54,7 @@ int run_program(const Program& program, int argc, char** argv)
     if (options->help) {
         std::fputs(help_text(name, program.takes_script).c_str(), stdout);
         std::printf("\nDesktop found: %s\n", platform::describe_x11_desktop().c_str());
+        std::printf("Accessibility: %s\n", platform::describe_atspi_accessibility().c_str());
         return exit_normal;
     }
     std::vector<std::string> lines(program.embedded_lines.begin(), program.embedded_lines.end());

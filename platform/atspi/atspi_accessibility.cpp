@@ -387,4 +387,15 @@ private:
 
 std::unique_ptr<Accessibility> create_atspi_accessibility() { return std::make_unique<AtspiAccessibility>(); }
 
+std::string describe_atspi_accessibility()
+{
+    auto bus = reachable_session_bus();
+    if (!bus)
+        return "none (no session bus): MSAA finds no objects";
+    auto library = atspi_library();
+    if (!library)
+        return "none (" + library.error().message + "): MSAA finds no objects";
+    return "AT-SPI on the session bus " + *bus;
+}
+
 }

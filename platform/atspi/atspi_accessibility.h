@@ -5,6 +5,7 @@
 #include "platform/accessibility.h"
 
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -13,5 +14,8 @@ namespace platform {
 // library or a session bus every command finds nothing, as on a desktop
 // without accessible objects.
 std::unique_ptr<Accessibility> create_atspi_accessibility();
+
+// What MSAA would reach, for --help: AT-SPI and the session bus, or why not.
+std::string describe_atspi_accessibility();
 
 }

@@ -6,4 +6,6 @@ namespace platform {
 
 std::unique_ptr<Accessibility> create_atspi_accessibility() { return std::make_unique<NoAccessibility>(); }
 
+std::string describe_atspi_accessibility() { return "none (built without libatspi): MSAA finds no objects"; }
+
 }
