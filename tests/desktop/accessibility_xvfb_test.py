@@ -87,6 +87,8 @@ def check_without_bus(corvante, folder, checks):
     ], env)
     checks.expect("without a bus the program lives on", status, 0)
     checks.expect("without a bus MSAA finds nothing", log.strip(), "checa 0 nome [] c\u00f3digo 0")
+    help_text = subprocess.run([corvante, "--help"], env=env, capture_output=True, timeout=30).stdout.decode()
+    checks.expect("--help tells that there is no bus", "Accessibility: none (no session bus)" in help_text, True)
 
 
 def events_of(log):
@@ -194,6 +196,28 @@ def check_check_box(desktop, corvante, checks, box):
     checks.expect("MSAA ESTADO follows a click", after and after["state"], "" if before == "marcado" else "marcado")
 
 
+def loaded_libraries(desktop, corvante, name, lines):
+    """The libraries the dynamic loader opened for a run of the script."""
+    script = write_script(desktop.tmp, name, lines)
+    run = subprocess.run([corvante, "--headless", "--fast", "--desktop", "x11", script], capture_output=True,
+                         text=True, timeout=60, env=dict(desktop.env, LD_DEBUG="libs"))
+    return [line.split("find library=", 1)[1].split()[0] for line in run.stderr.splitlines()
+            if "find library=" in line]
+
+
+def check_loading(desktop, corvante, checks):
+    # Even with a bus there, libatspi and GLib cost nothing until MSAA asks.
+    without = loaded_libraries(desktop, corvante, "sem_msaa", ['janela normal "nada"', 'escreve mudo "ok"'])
+    checks.expect("the loader reports its libraries", "libc.so.6" in without, True)
+    checks.expect("a run without MSAA does not load libatspi",
+                  [name for name in without if name.startswith(("libatspi", "libglib"))], [])
+    with_msaa = loaded_libraries(desktop, corvante, "com_msaa", ["msaa captura 1 1"])
+    checks.expect("MSAA loads libatspi", "libatspi.so.0" in with_msaa, True)
+    help_text = desktop.run([corvante, "--help"]).stdout.decode()
+    checks.expect("--help names the accessibility found", "Accessibility: AT-SPI on the session bus" in help_text,
+                  True)
+
+
 def measure_capture(desktop, corvante, x, y):
     """Seconds of one MSAA CAPTURA after the first (which loads the library), and of the first."""
     def timed(count):
@@ -216,6 +240,7 @@ def inner(corvante, tmp):
         window = wait_for(lambda: window_of(desktop, FACTORY_TITLE), 30)
         checks.expect("gtk3-widget-factory opened", window is not None, True)
         time.sleep(1.0)
+        check_loading(desktop, corvante, checks)
         box = watch_focus_until_check_box(desktop, corvante, checks) if window else None
         if box:
             check_check_box(desktop, corvante, checks, box)
