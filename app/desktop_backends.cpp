@@ -29,11 +29,13 @@ std::unique_ptr<platform::DesktopInput> choose_input(const Options& options, boo
     return std::make_unique<platform::NoDesktopInput>();
 }
 
-base::Result<std::unique_ptr<platform::Accessibility>> choose_accessibility(const Options& options, const std::string& desktop)
+using AccessibilityChoice = base::Result<std::unique_ptr<platform::Accessibility>>;
+
+AccessibilityChoice choose_accessibility(const Options& options, const std::string& desktop)
 {
     if (desktop == "headless") {
         if (options.accessible_objects_path.empty())
-            return std::unique_ptr<platform::Accessibility>(std::make_unique<platform::RecordingAccessibility>());
+            return AccessibilityChoice(std::make_unique<platform::RecordingAccessibility>());
         std::ifstream file(options.accessible_objects_path, std::ios::binary);
         if (!file)
             return base::Error { "cannot open the accessible objects file '" + options.accessible_objects_path + "'" };
@@ -42,11 +44,11 @@ base::Result<std::unique_ptr<platform::Accessibility>> choose_accessibility(cons
         auto objects = platform::parse_accessible_objects(text.str());
         if (!objects)
             return objects.error();
-        return std::unique_ptr<platform::Accessibility>(std::make_unique<platform::RecordingAccessibility>(std::move(*objects)));
+        return AccessibilityChoice(std::make_unique<platform::RecordingAccessibility>(std::move(*objects)));
     }
     // AT-SPI reaches the desktop's programs over D-Bus, with or without X11.
     if (options.desktop == "none")
-        return std::unique_ptr<platform::Accessibility>(std::make_unique<platform::NoAccessibility>());
+        return AccessibilityChoice(std::make_unique<platform::NoAccessibility>());
     return platform::create_atspi_accessibility();
 }
 
@@ -66,7 +68,8 @@ base::Result<std::unique_ptr<DesktopBackends>> DesktopBackends::create(const Opt
     return std::unique_ptr<DesktopBackends>(new DesktopBackends(std::move(input), std::move(*accessibility)));
 }
 
-DesktopBackends::DesktopBackends(std::unique_ptr<platform::DesktopInput> input, std::unique_ptr<platform::Accessibility> accessibility)
+DesktopBackends::DesktopBackends(
+    std::unique_ptr<platform::DesktopInput> input, std::unique_ptr<platform::Accessibility> accessibility)
     : m_input(std::move(input))
     , m_system_clipboard(m_input->name() == "X11" ? platform::open_x11_clipboard() : nullptr)
     , m_accessibility(std::move(accessibility))

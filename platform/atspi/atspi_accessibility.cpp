@@ -163,12 +163,13 @@ public:
             return std::nullopt;
         ObjectReference current = std::move(window);
         for (int depth = 0; depth < max_point_depth; ++depth) {
-            ObjectReference component(m_library, m_library->atspi_accessible_get_component_iface(current.as<AtspiAccessible>()));
+            auto component = component_of(current.as<AtspiAccessible>());
             if (!component)
                 break;
             GError* error = nullptr;
-            ObjectReference child(m_library,
-                m_library->atspi_component_get_accessible_at_point(component.as<AtspiComponent>(), x, y, ATSPI_COORD_TYPE_SCREEN, &error));
+            auto* at_point = m_library->atspi_component_get_accessible_at_point(
+                component.as<AtspiComponent>(), x, y, ATSPI_COORD_TYPE_SCREEN, &error);
+            ObjectReference child(m_library, at_point);
             forget(error);
             if (!child || child.as<void>() == current.as<void>())
                 break;
@@ -270,6 +271,27 @@ private:
         return false;
     }
 
+    ObjectReference component_of(AtspiAccessible* object)
+    {
+        return ObjectReference(m_library, m_library->atspi_accessible_get_component_iface(object));
+    }
+
+    int child_count(AtspiAccessible* object)
+    {
+        GError* error = nullptr;
+        int count = m_library->atspi_accessible_get_child_count(object, &error);
+        forget(error);
+        return count;
+    }
+
+    ObjectReference child_at(AtspiAccessible* object, int index)
+    {
+        GError* error = nullptr;
+        ObjectReference child(m_library, m_library->atspi_accessible_get_child_at_index(object, index, &error));
+        forget(error);
+        return child;
+    }
+
     std::string take_text(gchar* text)
     {
         std::string copy = text ? text : "";
@@ -285,24 +307,21 @@ private:
             return {};
         ObjectReference found;
         GError* error = nullptr;
-        int applications = m_library->atspi_accessible_get_child_count(desktop.as<AtspiAccessible>(), &error);
-        forget(std::exchange(error, nullptr));
+        int applications = child_count(desktop.as<AtspiAccessible>());
         for (int a = 0; a < applications; ++a) {
-            ObjectReference application(m_library, m_library->atspi_accessible_get_child_at_index(desktop.as<AtspiAccessible>(), a, &error));
-            forget(std::exchange(error, nullptr));
+            auto application = child_at(desktop.as<AtspiAccessible>(), a);
             if (!application)
                 continue;
-            int windows = m_library->atspi_accessible_get_child_count(application.as<AtspiAccessible>(), &error);
-            forget(std::exchange(error, nullptr));
+            int windows = child_count(application.as<AtspiAccessible>());
             for (int w = 0; w < windows; ++w) {
-                ObjectReference window(m_library, m_library->atspi_accessible_get_child_at_index(application.as<AtspiAccessible>(), w, &error));
-                forget(std::exchange(error, nullptr));
+                auto window = child_at(application.as<AtspiAccessible>(), w);
                 if (!window || !has_state(window.as<AtspiAccessible>(), { ATSPI_STATE_SHOWING }))
                     continue;
-                ObjectReference component(m_library, m_library->atspi_accessible_get_component_iface(window.as<AtspiAccessible>()));
+                auto component = component_of(window.as<AtspiAccessible>());
                 if (!component)
                     continue;
-                bool inside = m_library->atspi_component_contains(component.as<AtspiComponent>(), x, y, ATSPI_COORD_TYPE_SCREEN, &error);
+                bool inside = m_library->atspi_component_contains(
+                    component.as<AtspiComponent>(), x, y, ATSPI_COORD_TYPE_SCREEN, &error);
                 forget(std::exchange(error, nullptr));
                 if (!inside)
                     continue;
@@ -331,8 +350,9 @@ private:
             return reading;
         reading.role_text = take_text(m_library->atspi_accessible_get_localized_role_name(object, &error));
         forget(std::exchange(error, nullptr));
-        if (ObjectReference component(m_library, m_library->atspi_accessible_get_component_iface(object)); component) {
-            AtspiRect* extents = m_library->atspi_component_get_extents(component.as<AtspiComponent>(), ATSPI_COORD_TYPE_SCREEN, &error);
+        if (auto component = component_of(object)) {
+            AtspiRect* extents = m_library->atspi_component_get_extents(
+                component.as<AtspiComponent>(), ATSPI_COORD_TYPE_SCREEN, &error);
             forget(std::exchange(error, nullptr));
             if (extents) {
                 reading.area = { extents->x, extents->y, extents->width, extents->height };
@@ -369,7 +389,8 @@ private:
         forget(std::exchange(error, nullptr));
         if (length <= 0)
             return {};
-        std::string content = take_text(m_library->atspi_text_get_text(text.as<AtspiText>(), 0, std::min(length, max_value_characters), &error));
+        int end = std::min(length, max_value_characters);
+        std::string content = take_text(m_library->atspi_text_get_text(text.as<AtspiText>(), 0, end, &error));
         forget(error);
         return content;
     }
