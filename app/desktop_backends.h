@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/options.h"
+#include "base/result.h"
 #include "desktop/desktop_state.h"
 #include "interpreter/runtime.h"
 #include "platform/headless/memory_clipboard.h"
@@ -14,10 +15,13 @@ namespace app {
 
 // Headless runs record what the commands do, in memory, unless --desktop
 // says otherwise; the terminal and the window act on the X display when
-// there is one, and on nothing otherwise.
+// there is one, and on nothing otherwise. Accessibility follows the same
+// choice: the described objects of --accessible-objects when recording,
+// AT-SPI on a real desktop (loaded by the first MSAA command), none else.
 class DesktopBackends {
 public:
-    explicit DesktopBackends(const Options& options, bool headless_console);
+    // Fails when the file of --accessible-objects cannot be read or is not valid.
+    static base::Result<std::unique_ptr<DesktopBackends>> create(const Options& options, bool headless_console);
     DesktopBackends(const DesktopBackends&) = delete;
     DesktopBackends& operator=(const DesktopBackends&) = delete;
 
@@ -28,10 +32,12 @@ public:
     std::string desktop_name() { return m_input->name(); }
 
 private:
+    DesktopBackends(std::unique_ptr<platform::DesktopInput> input, std::unique_ptr<platform::Accessibility> accessibility);
+
     std::unique_ptr<platform::DesktopInput> m_input;
     std::unique_ptr<platform::Clipboard> m_system_clipboard;
     platform::MemoryClipboard m_memory_clipboard;
-    platform::NoAccessibility m_accessibility;
+    std::unique_ptr<platform::Accessibility> m_accessibility;
     desktop::DesktopState m_state;
 };
 

@@ -43,7 +43,8 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
             options.fast = true;
         } else if (argument == "--window") {
             options.window = true;
-        } else if (argument == "--keys" || argument == "--keys-file" || argument == "--screen") {
+        } else if (argument == "--keys" || argument == "--keys-file" || argument == "--screen"
+            || argument == "--accessible-objects") {
             auto value = value_of(argument);
             if (!value)
                 return value.error();
@@ -51,8 +52,10 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
                 options.keys += *value;
             else if (argument == "--keys-file")
                 options.keys_file = *value;
-            else
+            else if (argument == "--screen")
                 options.screen_path = *value;
+            else
+                options.accessible_objects_path = *value;
         } else if (argument == "--ini" || argument == "--drive") {
             auto value = value_of(argument);
             if (!value)
@@ -137,6 +140,11 @@ std::string help_text(const std::string& program, bool takes_script)
              "  --desktop NAME     where DIGITA, CLICA, JANELA, TRANSFERE... act: x11 (the\n"
              "                     display of $DISPLAY), headless (recorded in memory, the\n"
              "                     default of headless runs) or none\n"
+             "  --accessible-objects FILE  the objects and events that MSAA finds on the\n"
+             "                     headless desktop, one per line:\n"
+             "                     WHERE | LEFT TOP WIDTH HEIGHT | ROLE CODE | ROLE TEXT |\n"
+             "                     NAME | STATES | VALUE  (WHERE: point, focus, window,\n"
+             "                     state or value; STATES: checked unavailable gone, or -)\n"
              "  --braille brlapi   show the console on the braille display of the BrlAPI\n"
              "                     server (brltty; BRLAPI_HOST names it) even when\n"
              "                     headless; the terminal and the window do so anyway\n"

@@ -32,6 +32,9 @@ struct Options {
     // --desktop: "x11", "headless" or "none"; empty to choose by the console
     // (headless runs record, the others use the X display when there is one).
     std::string desktop;
+    // --accessible-objects: the file that describes the recorded desktop's
+    // accessible objects and events (RecordingAccessibility); empty: none.
+    std::string accessible_objects_path;
     // --braille: "brlapi" opens the display of a BrlAPI server even without
     // a screen, "off" never opens one; empty: only the terminal and the
     // window look for one.

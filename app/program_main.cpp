@@ -11,6 +11,7 @@
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "app/system_world.h"
+#include "platform/atspi/atspi_accessibility.h"
 #include "platform/x11/x11_desktop_input.h"
 #include "app/wave_click_player.h"
 #include "files/file_subsystems.h"
@@ -53,6 +54,7 @@ int run_program(const Program& program, int argc, char** argv)
     if (options->help) {
         std::fputs(help_text(name, program.takes_script).c_str(), stdout);
         std::printf("\nDesktop found: %s\n", platform::describe_x11_desktop().c_str());
+        std::printf("Accessibility: %s\n", platform::describe_atspi_accessibility().c_str());
         return exit_normal;
     }
     std::vector<std::string> lines(program.embedded_lines.begin(), program.embedded_lines.end());
@@ -87,8 +89,12 @@ int run_program(const Program& program, int argc, char** argv)
     // The console's VIDEO and BRAILLE values, read once as it opens.
     auto console_settings = console::read_console_settings(paths_and_settings.settings());
     console_settings.initial_title = arguments[0];
-    DesktopBackends desktop(*options, ConsoleBackends::is_headless(*options));
-    auto backends = ConsoleBackends::create(*options, *clock, console_settings, desktop.shared_clipboard());
+    auto desktop = DesktopBackends::create(*options, ConsoleBackends::is_headless(*options));
+    if (!desktop) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), desktop.error().message.c_str());
+        return exit_cannot_start;
+    }
+    auto backends = ConsoleBackends::create(*options, *clock, console_settings, (*desktop)->shared_clipboard());
     if (!backends) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), backends.error().message.c_str());
         return exit_cannot_start;
@@ -131,7 +137,7 @@ int run_program(const Program& program, int argc, char** argv)
     // runs and a window without an X11 id (SDL on Wayland) watch none.
     SystemBackends system((*backends)->handover() == nullptr, (*backends)->window_id());
     system.attach(runtime->subsystems);
-    desktop.attach(runtime->subsystems);
+    (*desktop)->attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
     // A fast run skips pauses, but a captured program lives in real time:

@@ -23,15 +23,19 @@ struct AccessibleObject {
     bool unavailable = false;
 };
 
+// The kinds of event the queue takes, with the Windows event codes.
 enum class AccessibleEvent : uint32_t {
     foreground = 3,
     focus = 0x8005,
+    state_change = 0x800A,
+    value_change = 0x800E,
 };
 
 class Accessibility {
 public:
     virtual ~Accessibility() = default;
-    // Starts or stops watching focus and window events.
+    // Starts or stops watching focus, window, state and value events; those
+    // that come wait in a queue of 100 (accessible_event_queue.h).
     virtual void start_events() = 0;
     virtual void stop_events() = 0;
     // The object of the next event that came since the last call, read at

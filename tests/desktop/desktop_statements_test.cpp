@@ -2,6 +2,7 @@
 #include "desktop/desktop_state.h"
 #include "desktop/desktop_statements.h"
 #include "platform/headless/memory_clipboard.h"
+#include "platform/headless/recording_accessibility.h"
 #include "platform/headless/recording_desktop.h"
 #include "tests/support/test_runtime.h"
 
@@ -227,6 +228,39 @@ TEST(DesktopStatements, ReadsAccessibleObjectsFromEventsAndPoints)
     EXPECT_EQ(fixture.test.variable("$c"), "0");
     EXPECT_FALSE(fixture.run("msaa outra"));
     EXPECT_FALSE(fixture.run("msaa captura x 1"));
+}
+
+TEST(DesktopStatements, KeepsTheLastReadingWhenAnEventsObjectHasGone)
+{
+    auto objects = platform::parse_accessible_objects("focus | 1 2 3 4 | 42 | texto | Nome | - | Ana\n"
+                                                      "window | 0 0 9 9 | 9 | janela | Outra | gone |\n"
+                                                      "state | 5 6 7 8 | 44 | caixa | Negrito | checked |\n");
+    ASSERT_TRUE(objects);
+    platform::RecordingDesktop desktop;
+    platform::MemoryClipboard clipboard;
+    platform::RecordingAccessibility accessibility(std::move(*objects));
+    desktop::DesktopState state(desktop, clipboard, accessibility);
+    test_support::TestRuntime test(bind_with_desktop);
+    test.runtime.subsystems.desktop = &state;
+
+    // Watching twice queues the events once.
+    ASSERT_TRUE(test.execute("msaa monitora"));
+    ASSERT_TRUE(test.execute("msaa monitora"));
+    ASSERT_TRUE(test.execute("msaa checa $c"));
+    ASSERT_TRUE(test.execute("msaa valor $v"));
+    EXPECT_EQ(test.variable("$c") + test.variable("$v"), "1Ana");
+    ASSERT_TRUE(test.execute("msaa checa $c"));
+    ASSERT_TRUE(test.execute("msaa nome $n"));
+    EXPECT_EQ(test.variable("$c"), "0");
+    EXPECT_EQ(test.variable("$n"), "Nome");
+    ASSERT_TRUE(test.execute("msaa checa $c"));
+    ASSERT_TRUE(test.execute("msaa estado $e"));
+    ASSERT_TRUE(test.execute("msaa valor $v"));
+    EXPECT_EQ(test.variable("$c"), "1");
+    EXPECT_EQ(test.variable("$e"), "marcado");
+    EXPECT_EQ(test.variable("$v"), "");
+    ASSERT_TRUE(test.execute("msaa checa $c"));
+    EXPECT_EQ(test.variable("$c"), "0");
 }
 
 }
