@@ -32,14 +32,19 @@ def fail(message):
     sys.exit(1)
 
 
+def default_signals():
+    """The signals tried keep their default action also when the tests run
+    under nohup or in the background of a shell, which ignore some."""
+    for number in (signal.SIGHUP, signal.SIGINT, signal.SIGTERM):
+        signal.signal(number, signal.SIG_DFL)
+
+
 def start(corvante, folder, name, extra, environment=None):
     script = os.path.join(folder, "runaway.cor")
     log = os.path.join(folder, name + ".log")
     command = [corvante, "--headless", "--log", log, *extra, script]
-    # SIGHUP keeps its default action even when the tests run under nohup.
     return subprocess.Popen(command, cwd=folder, env=environment, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL,
-                            preexec_fn=lambda: signal.signal(signal.SIGHUP, signal.SIG_DFL)), log
+                            stderr=subprocess.DEVNULL, preexec_fn=default_signals), log
 
 
 def wait_until_running(program, log):

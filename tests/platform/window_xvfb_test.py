@@ -228,6 +228,11 @@ def check_cell(pixel, column, row, text, background):
         fail("%s: colours that are neither text, background nor a blend of them: %s" % (where, strangers[:3]))
 
 
+def default_signals():
+    for number in (signal.SIGINT, signal.SIGTERM):
+        signal.signal(number, signal.SIG_DFL)
+
+
 def start_window_run(corvante, display, work, script, ini, log, snapshot=None, fast=True, extra=()):
     """corvante --window on SCRIPT under DISPLAY, its console log in LOG and,
     when SNAPSHOT is given, its frames saved there. --headless keeps the
@@ -238,7 +243,9 @@ def start_window_run(corvante, display, work, script, ini, log, snapshot=None, f
         env["CORVANTE_WINDOW_SNAPSHOT"] = snapshot
     command = [corvante, "--headless", "--window"] + (["--fast"] if fast else [])
     command += ["--ini", ini, "--log", log] + list(extra) + [script]
-    return subprocess.Popen(command, env=env, cwd=work)
+    # SIGINT and SIGTERM keep their default action, also when the tests run
+    # in the background of a shell, which ignores SIGINT.
+    return subprocess.Popen(command, env=env, cwd=work, preexec_fn=default_signals)
 
 
 def run_colours(corvante, data, display, work):
