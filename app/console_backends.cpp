@@ -11,7 +11,9 @@
 #include "platform/posix/terminal_screen.h"
 #include "base/text_encoding.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,6 +55,18 @@ base::Result<std::string> read_keys_file(const std::string& path)
     return text.str();
 }
 
+}
+
+std::string headless_reason(const Options& options, bool input_is_terminal, bool output_is_terminal)
+{
+    bool scripted_keys = !options.keys.empty() || !options.keys_file.empty();
+    if (options.window || options.headless || scripted_keys || (input_is_terminal && output_is_terminal))
+        return {};
+    const char* which = output_is_terminal ? "standard input is not a terminal"
+        : input_is_terminal                ? "standard output is not a terminal"
+                                           : "standard input and output are not terminals";
+    return std::string("running headless (no screen, no keyboard): ") + which
+        + "; use --window for a window, or --headless to say so";
 }
 
 bool ConsoleBackends::is_headless(const Options& options)
@@ -200,25 +214,40 @@ void ConsoleBackends::open_braille(const Options& options, bool headless)
 
 ConsoleBackends::~ConsoleBackends()
 {
-    finish();
+    // Every end the program takes has finished already; this one is for a
+    // start that failed half-way, with no screen worth a file.
+    [[maybe_unused]] auto finished = finish();
 }
 
-void ConsoleBackends::finish()
+base::Result<void> ConsoleBackends::finish()
 {
     // A backend that failed to open leaves no console behind.
     if (m_finished || !m_console)
-        return;
+        return {};
     m_finished = true;
     m_console->enter_program_end();
-    if (!m_screen_path.empty()) {
-        if (std::FILE* file = std::fopen(m_screen_path.c_str(), "wb")) {
-            auto text = screen_text(m_console->screen());
-            std::fwrite(text.data(), 1, text.size(), file);
-            std::fclose(file);
-        } else {
-            std::fprintf(stderr, "cannot write the screen file '%s'\n", m_screen_path.c_str());
-        }
+    if (m_terminal && m_keep_text) {
+        m_terminal->restore();
+        auto text = screen_text(m_console->screen());
+        // The blank rows below the last line written stay off the terminal.
+        while (text.ends_with("\n\n"))
+            text.pop_back();
+        if (text != "\n")
+            m_terminal->write(text);
     }
+    if (m_screen_path.empty())
+        return {};
+    auto text = screen_text(m_console->screen());
+    std::FILE* file = std::fopen(m_screen_path.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int error = errno;
+    if (file && std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written)
+        return base::Error { "cannot write the screen file '" + m_screen_path + "': " + std::strerror(error) };
+    return {};
 }
 
 std::string screen_text(const console::ScreenBuffer& screen)

@@ -47,8 +47,13 @@ public:
     std::optional<uint64_t> window_id() const { return m_window_id; }
 
     // Every way out of the program passes here once: the window takes its
-    // end state, and the screen file (--screen) is written.
-    void finish();
+    // end state, and the screen file (--screen) is written. The error says
+    // why the screen file could not be written; a second call does nothing.
+    base::Result<void> finish();
+    // At the end, the terminal's own screen comes back with the console's
+    // last text written on it (as a pager leaves its last page), instead of
+    // losing everything the script wrote with the alternate screen.
+    void keep_text_after_exit() { m_keep_text = true; }
 
 private:
     ConsoleBackends() = default;
@@ -78,10 +83,15 @@ private:
     std::string m_screen_path;
     std::optional<uint64_t> m_window_id;
     bool m_finished = false;
+    bool m_keep_text = false;
 };
 
 // The 25 rows of the screen in UTF-8, each without its trailing blanks and
 // ended by a newline.
 std::string screen_text(const console::ScreenBuffer& screen);
+
+// Why the console runs headless although nobody asked for it (input or
+// output is not a terminal); empty when it was asked for, or does not.
+std::string headless_reason(const Options& options, bool input_is_terminal, bool output_is_terminal);
 
 }

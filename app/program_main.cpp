@@ -26,11 +26,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace app {
@@ -39,6 +44,17 @@ namespace {
 
 // How long in all a fast run waits in real time for one captured program.
 constexpr uint64_t real_time_budget_ms = 3000;
+
+// Finishes the console; a screen file that could not be written turns a
+// good end into a failed one, since whoever asked for it will read it.
+int finish_console(ConsoleBackends& backends, const std::string& name, int status)
+{
+    auto finished = backends.finish();
+    if (finished)
+        return status;
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), finished.error().message.c_str());
+    return status == exit_normal ? exit_cannot_start : status;
+}
 
 }
 
@@ -56,6 +72,18 @@ int run_program(const Program& program, int argc, char** argv)
         std::printf("\nDesktop found: %s\n", platform::describe_x11_desktop().c_str());
         std::printf("Accessibility: %s\n", platform::describe_atspi_accessibility().c_str());
         return exit_normal;
+    }
+    // A settings file named on purpose must be there: running on the
+    // defaults instead would look like settings that do not work.
+    if (!options->ini_path.empty()) {
+        std::ifstream ini(options->ini_path);
+        std::error_code error;
+        if (!ini || std::filesystem::is_directory(options->ini_path, error)) {
+            std::string reason = ini ? "it is a directory" : std::strerror(errno);
+            std::fprintf(stderr, "%s: cannot read the settings file '%s': %s\n", name.c_str(),
+                options->ini_path.c_str(), reason.c_str());
+            return exit_cannot_start;
+        }
     }
     std::vector<std::string> lines(program.embedded_lines.begin(), program.embedded_lines.end());
     if (program.takes_script) {
@@ -99,12 +127,19 @@ int run_program(const Program& program, int argc, char** argv)
         std::fprintf(stderr, "%s: %s\n", name.c_str(), backends.error().message.c_str());
         return exit_cannot_start;
     }
+    // Output sent to a file or a pipe leaves the user with nothing to see
+    // or hear for as long as the script runs: say why.
+    if (auto reason = headless_reason(*options, isatty(STDIN_FILENO), isatty(STDOUT_FILENO)); !reason.empty())
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), reason.c_str());
+    // corvante's user wants to read what the script wrote once it ended;
+    // nubrado's screen is its menus, which may go.
+    if (program.takes_script)
+        (*backends)->keep_text_after_exit();
     // The console ends the program from inside a wait (window closed,
     // Ctrl+Break, keys run out): the logs are flushed at every write, so
     // only the screen file is left to write.
-    (*backends)->loop().set_program_end([&backends](int status) {
-        (*backends)->finish();
-        std::exit(status);
+    (*backends)->loop().set_program_end([&backends, &name](int status) {
+        std::exit(finish_console(**backends, name, status));
     });
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
@@ -189,8 +224,7 @@ int run_program(const Program& program, int argc, char** argv)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
     (*backends)->sound().attach(nullptr);
-    (*backends)->finish();
-    return status;
+    return finish_console(**backends, name, status);
 }
 
 }

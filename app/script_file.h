@@ -15,7 +15,10 @@ constexpr size_t max_script_line_length = 16384;
 
 // Splits at LF (a CR before it is dropped). A file that is valid UTF-8 with
 // multi-byte sequences is converted to Windows-1252; anything else is taken
-// as Windows-1252. More than 5000 lines, or a line over the limit, is an error.
+// as Windows-1252. A byte-order mark says UTF-8 or UTF-16 (either byte
+// order) and is dropped. More than 5000 lines, a line over the limit, or a
+// NUL (no text holds one) is an error. read_script_file also refuses
+// anything but a regular file.
 base::Result<std::vector<std::string>> split_script_text(const std::string& bytes);
 base::Result<std::vector<std::string>> read_script_file(const std::string& path);
 

@@ -30,6 +30,7 @@ public:
     }
 
     void pause_ms(int milliseconds) override { m_loop.delay(milliseconds); }
+    void look_at_events() override { m_loop.look_at_events(); }
     interpreter::TimeOfDay local_time() override;
     uint32_t random_seed() override;
     bool open_document(std::string_view file, std::string_view parameter) override;

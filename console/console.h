@@ -51,6 +51,9 @@ public:
     void clear_screen();
     void clear_to_end_of_line();
     void goto_xy(int column, int row);
+    // Marks the cells of a menu's highlighted item for the screen (1-based,
+    // as goto_xy); a length of 0 takes the mark away.
+    void show_highlight(int column, int row, int length) { m_sink.show_highlight(row - 1, column - 1, length); }
     int where_x() const { return m_screen.where_x(); }
     int where_y() const { return m_screen.where_y(); }
     // Do nothing when the colours are fixed.

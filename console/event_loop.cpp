@@ -79,6 +79,17 @@ void EventLoop::wait_event(int timeout_ms)
     pump();
 }
 
+void EventLoop::look_at_events()
+{
+    // What the script wrote meanwhile is shown, as before a wait. A wait of
+    // no time is how a backend reads what arrived; it neither sleeps nor
+    // moves a virtual clock on.
+    if (m_target)
+        m_target->before_wait();
+    m_events.wait(0);
+    pump();
+}
+
 void EventLoop::delay(int milliseconds)
 {
     milliseconds = std::clamp(milliseconds, 0, max_delay_ms);

@@ -64,6 +64,11 @@ public:
     // Pumps; when that handled nothing, waits up to `timeout_ms` (negative:
     // no limit) for an event and pumps again.
     void wait_event(int timeout_ms);
+    // Shows what was drawn, then takes what the platform has for us without
+    // blocking (the terminal's bytes, the window's events) and dispatches
+    // it: a script that runs without waiting is still seen, and still ends
+    // on a close or Ctrl+Break.
+    void look_at_events();
     // Lets the time pass on the program's clock while events are pumped.
     void delay(int milliseconds);
     // Makes a wait_event in progress, or the next one, return at once.

@@ -28,8 +28,14 @@ void draw_menu(Console& console, const Menu& menu, int text_colour)
         console.set_text_colour(colour);
         console.write_chars(row_text);
     }
-    int cursor_row = menu.is_item(menu.current()) ? menu.row_of(menu.current()) : shown.top;
+    // The cursor stays on the highlighted row, also on the place after the
+    // last item: a magnifier and a braille display follow the cursor, and
+    // must show the user where the highlight is.
+    int current = menu.current();
+    bool highlight_shown = current >= menu.first_shown() && current < menu.first_shown() + menu.visible_rows();
+    int cursor_row = highlight_shown ? menu.row_of(current) : shown.top;
     console.goto_xy(shown.left, cursor_row);
+    console.show_highlight(shown.left, cursor_row, highlight_shown ? menu.width() : 0);
 }
 
 MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu)
@@ -67,6 +73,7 @@ MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, M
         }
     }
     console.set_text_colour(text_colour);
+    console.show_highlight(1, 1, 0);
     return end;
 }
 

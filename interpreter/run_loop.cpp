@@ -7,11 +7,19 @@
 #include "interpreter/text.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace interpreter {
 
 namespace {
+
+// How many statements run between two looks at pending events. A script
+// that never waits (a loop without a pause or a read) must still be ended by
+// closing the window or Ctrl+Break; a look costs a system call, so it comes
+// seldom enough to cost nothing measurable, and often enough to answer
+// within a few milliseconds at the slowest.
+constexpr uint32_t statements_between_looks = 4096;
 
 // Nested statements deeper than this fail: no script needs more, and a CMD
 // that runs itself must end with a failure rather than a crash.
@@ -137,10 +145,15 @@ RunOutcome run_script(Runtime& runtime)
     runtime.call_depth = 0;
     runtime.io_status = 0;
     uint64_t steps = 0;
+    uint32_t until_look = statements_between_looks;
     while (runtime.current_line <= runtime.store.line_count()) {
         if (runtime.step_limit != 0 && ++steps > runtime.step_limit) {
             runtime.run_failed = true;
             break;
+        }
+        if (--until_look == 0) {
+            until_look = statements_between_looks;
+            runtime.world.look_at_events();
         }
         // A statement's outcome is what it leaves in run_failed.
         if (!execute_trimmed_line(runtime, runtime.store.statement(runtime.current_line), false) || runtime.stop_requested)

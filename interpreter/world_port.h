@@ -34,6 +34,11 @@ public:
     // to the desktop's opener. Both are script text (Windows-1252, Windows
     // paths). False when nothing could be started.
     virtual bool open_document(std::string_view file, std::string_view parameter) = 0;
+    // Lets the events that came meanwhile act without waiting for more:
+    // the run loop calls it every few thousand statements, so that closing
+    // the window or Ctrl+Break ends a script that never waits. Either may
+    // end the program from inside this call.
+    virtual void look_at_events() { }
 };
 
 }

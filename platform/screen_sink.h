@@ -84,6 +84,12 @@ public:
     // during the call. A backend that cannot draw it keeps this default.
     virtual void show_magnifier(const MagnifierView* view) { }
 
+    // The cells a menu highlights: `length` cells of `row` from `column`
+    // (0-based); a length of 0 clears it. A backend that can mark them
+    // beyond their colours (the script's highlight colour may hardly differ
+    // from its background) does so; the others keep this default.
+    virtual void show_highlight(int row, int column, int length) { }
+
     // The system's default beep (byte 7 written to the console).
     virtual void beep() = 0;
 

@@ -2,6 +2,7 @@
 // SpeechClient: everything the program says, through the built-in synthesiser or an installed engine.
 #include "speech/speech_client.h"
 
+#include "base/text_encoding.h"
 #include "interpreter/text.h"
 #include "platform/clock.h"
 #include "platform/path_map.h"
@@ -95,14 +96,24 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
     load_speed(m_speed_level);
 
     m_letters_dir = settings::builtin_letters_directory(m_settings);
+    std::string diphone_dir = settings::diphone_directory(m_settings);
     int result = m_synth.open_builtin_synth(
-        m_paths, m_letters_dir, settings::diphone_directory(m_settings),
+        m_paths, m_letters_dir, diphone_dir,
         [this](std::span<const uint8_t> image) { play_wave_image(image); },
         [this] { return m_port.key_waiting(); });
     if (result != BuiltinSynthesiser::Ready && !m_voice_optional) {
         m_port.write_text("Erro de inicializa\xE7\xE3o: " + std::to_string(result));
         m_port.end_line();
         m_port.write_text("Banco de dados de voz: " + std::string(database_name));
+        m_port.end_line();
+        // Without a voice nothing can be spoken: the screen must say where
+        // the voice was looked for, how to put it there, and what the wait
+        // that follows is for.
+        m_port.write_text("Procurado em: " + base::utf8_to_windows1252(m_paths.to_system(diphone_dir)));
+        m_port.end_line();
+        m_port.write_text("Para instalar a voz: scripts/install-voice (na pasta do Corvante)");
+        m_port.end_line();
+        m_port.write_text("Tecle Enter para terminar.");
         m_port.end_line();
         m_synth.close_builtin_synth();
         while (m_port.read_key() != 13) {

@@ -24,6 +24,7 @@ public:
     void show_picture(const PictureImage* image, int x, int y, double scale) override;
     void beep() override { ++m_beeps; }
     void present() override { ++m_presents; }
+    void show_highlight(int row, int column, int length) override { m_highlight = { row, column, length }; }
 
     uint8_t character_at(int column, int row) const { return m_characters[index(column, row)]; }
     uint8_t attribute_at(int column, int row) const { return m_attributes[index(column, row)]; }
@@ -38,6 +39,13 @@ public:
     int runs_drawn() const { return m_runs; }
     int scrolls() const { return m_scrolls; }
     int beeps() const { return m_beeps; }
+    struct Highlight {
+        int row = 0;
+        int column = 0;
+        int length = 0;
+        bool operator==(const Highlight&) const = default;
+    };
+    Highlight highlight() const { return m_highlight; }
 
 private:
     static size_t index(int column, int row) { return static_cast<size_t>(row * screen_columns + column); }
@@ -55,6 +63,7 @@ private:
     int m_scrolls = 0;
     int m_beeps = 0;
     int m_presents = 0;
+    Highlight m_highlight;
 };
 
 }

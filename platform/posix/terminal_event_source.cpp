@@ -165,8 +165,16 @@ void TerminalEventSource::wait(int timeout_ms)
         while (read(m_wake_pipe[0], drain, sizeof drain) > 0) {
         }
     }
-    if (ready > 0 && (fds[2].revents & POLLIN) && m_mode.take_resized() && m_callbacks.resized)
+    if (ready > 0 && (fds[2].revents & POLLIN) && m_mode.take_resized() && m_callbacks.resized) {
         m_callbacks.resized();
+        // The screen may now say that the terminal is too small, until a key.
+        m_note_shown = true;
+    }
+    if (m_mode.take_hang_up()) {
+        Event close;
+        close.type = Event::Type::CloseRequested;
+        m_ready.push_back(close);
+    }
     if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
         read_input();
     if (escape_pending && m_decoder.has_pending()

@@ -61,7 +61,9 @@ private:
     TerminalKeyDecoder m_decoder;
     bool m_kitty = false;
     bool m_input_ended = false;
-    bool m_note_shown = false;
+    // Whether the screen may show a note that the next key takes away; at
+    // the start it may (a terminal smaller than the console is said so).
+    bool m_note_shown = true;
     uint64_t m_pending_since_ms = 0;
     int m_wake_pipe[2] = { -1, -1 };
     std::deque<Event> m_ready;

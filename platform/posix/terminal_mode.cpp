@@ -42,6 +42,7 @@ constexpr std::array waking_signals { SIGHUP, SIGWINCH };
 struct EmergencyState {
     volatile sig_atomic_t armed = 0;
     volatile sig_atomic_t resized = 0;
+    volatile sig_atomic_t hung_up = 0;
     bool exit_handler_registered = false;
     int input_fd = -1;
     int output_fd = -1;
@@ -75,6 +76,8 @@ void on_waking_signal(int number)
     int saved_errno = errno;
     if (number == SIGWINCH)
         emergency.resized = 1;
+    if (number == SIGHUP)
+        emergency.hung_up = 1;
     if (emergency.wake_fd >= 0) {
         char byte = 1;
         [[maybe_unused]] auto written = ::write(emergency.wake_fd, &byte, 1);
@@ -139,6 +142,7 @@ base::Result<std::unique_ptr<TerminalMode>> TerminalMode::create(int input_fd, i
     emergency.wake_fd = mode->m_signal_pipe[1];
     emergency.saved = saved;
     emergency.resized = 0;
+    emergency.hung_up = 0;
     emergency.armed = 1;
     install_handlers();
     // Registered once per process: it does nothing unless a mode is armed.
@@ -190,6 +194,14 @@ bool TerminalMode::take_resized()
     if (!emergency.resized)
         return false;
     emergency.resized = 0;
+    return true;
+}
+
+bool TerminalMode::take_hang_up()
+{
+    if (!emergency.hung_up)
+        return false;
+    emergency.hung_up = 0;
     return true;
 }
 

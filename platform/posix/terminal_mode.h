@@ -17,7 +17,9 @@ namespace platform {
 // end a program (SIGINT, SIGTERM, SIGQUIT) and the crash signals of our own
 // code (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT), whose handler only puts
 // the saved settings back and raises the signal again. SIGHUP and SIGWINCH
-// only wake the event loop, which then reads the hang-up or repaints.
+// only wake the event loop, which then ends the program as a hang-up of the
+// terminal does (also when the terminal is still there: whoever sent it
+// wants the program gone), or repaints.
 // Only one may exist at a time.
 class TerminalMode {
 public:
@@ -31,6 +33,8 @@ public:
     int signal_fd() const;
     // True once after the terminal changed size.
     bool take_resized();
+    // True once after a SIGHUP.
+    bool take_hang_up();
 
     // Asks the terminal for the keyboard protocols it offers, after the
     // replies are in: with the kitty protocol, every key as an escape

@@ -136,6 +136,10 @@ void TerminalScreen::set_title(std::string_view title)
 void TerminalScreen::set_status(std::string_view windows1252_text)
 {
     m_status = windows1252_text;
+    // Clearing the notes (the user pressed a key) takes the size note away
+    // as well: it was said once, and the view now has every row.
+    if (windows1252_text.empty())
+        m_size_note_dismissed = true;
 }
 
 void TerminalScreen::invalidate()
@@ -163,9 +167,10 @@ std::string TerminalScreen::colour_sequence(uint8_t attribute) const
 std::string TerminalScreen::status_text() const
 {
     std::string text;
-    if (m_size.columns < screen_columns || m_size.rows < screen_rows) {
+    bool smaller = m_size.columns < screen_columns || m_size.rows < screen_rows;
+    if (smaller && !m_size_note_dismissed) {
         text = "Terminal " + std::to_string(m_size.columns) + "x" + std::to_string(m_size.rows)
-            + " menor que 80x25: parte da tela n\xE3o aparece.";
+            + " menor que 80x25: a tela acompanha o cursor.";
     }
     if (!m_status.empty()) {
         if (!text.empty())
@@ -173,6 +178,60 @@ std::string TerminalScreen::status_text() const
         text += m_status;
     }
     return text;
+}
+
+std::vector<std::string> wrap_note(std::string_view utf8, int columns)
+{
+    // The note is ASCII apart from a few accented letters: counting bytes
+    // that do not start a UTF-8 character gives its width. It is split at
+    // the last blank that fits, so that no word is cut.
+    std::vector<std::string> lines;
+    std::string line;
+    int width = 0;
+    size_t last_blank = std::string::npos;
+    for (char c : utf8) {
+        bool continuation = (static_cast<uint8_t>(c) & 0xC0) == 0x80;
+        if (!continuation && width == columns) {
+            std::string rest;
+            if (last_blank != std::string::npos && c != ' ') {
+                rest = line.substr(last_blank + 1);
+                line.resize(last_blank);
+            }
+            lines.push_back(line);
+            line = rest;
+            width = 0;
+            for (char kept : line)
+                width += (static_cast<uint8_t>(kept) & 0xC0) == 0x80 ? 0 : 1;
+            last_blank = std::string::npos;
+            if (c == ' ' && line.empty())
+                continue;
+        }
+        if (c == ' ')
+            last_blank = line.size();
+        line += c;
+        if (!continuation)
+            ++width;
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+namespace {
+
+// Moves the first shown place `first` of a view `visible` long over `total`
+// places as little as keeps `place` in it.
+int follow(int first, int place, int visible, int total)
+{
+    if (visible <= 0)
+        return 0;
+    if (place < first)
+        first = place;
+    else if (place >= first + visible)
+        first = place - visible + 1;
+    return std::clamp(first, 0, std::max(0, total - visible));
+}
+
 }
 
 void TerminalScreen::present()
@@ -183,8 +242,30 @@ void TerminalScreen::present()
     size.rows = std::max(size.rows, 1);
     if (size != m_size) {
         m_size = size;
+        m_size_note_dismissed = false;
         m_everything_unknown = true;
     }
+
+    // The layout: the note's rows at the bottom (below the console when the
+    // terminal is tall enough, over its last rows otherwise, never cut), and
+    // on a smaller terminal a view of the console that follows the cursor.
+    auto status = status_text();
+    auto note_lines = wrap_note(without_controls(base::windows1252_to_utf8(status)), m_size.columns);
+    if (static_cast<int>(note_lines.size()) > m_size.rows)
+        note_lines.resize(static_cast<size_t>(m_size.rows));
+    int note_rows = static_cast<int>(note_lines.size());
+    int note_top = m_size.rows - note_rows >= screen_rows ? screen_rows : m_size.rows - note_rows;
+    int visible_rows = std::min(screen_rows, note_rows > 0 ? note_top : m_size.rows);
+    int visible_columns = std::min(screen_columns, m_size.columns);
+    int top = follow(m_view_top, m_cursor_row, visible_rows, screen_rows);
+    int left = follow(m_view_left, m_cursor_column, visible_columns, screen_columns);
+    Layout layout { top, left, note_top, note_rows };
+    if (layout != m_layout) {
+        m_layout = layout;
+        m_everything_unknown = true;
+    }
+    m_view_top = top;
+    m_view_left = left;
     if (m_everything_unknown) {
         out += "\x1B[0m\x1B[2J";
         m_known.fill(false);
@@ -192,23 +273,12 @@ void TerminalScreen::present()
         m_everything_unknown = false;
     }
 
-    auto status = status_text();
-    int status_row = -1;
-    if (m_size.rows > screen_rows)
-        status_row = screen_rows;
-    else if (!status.empty())
-        status_row = m_size.rows - 1;
-    int visible_rows = std::min(screen_rows, m_size.rows);
-    if (status_row >= 0 && status_row < visible_rows)
-        visible_rows = status_row;
-    int visible_columns = std::min(screen_columns, m_size.columns);
-
     int at_row = -1;
     int at_column = -1;
     int attribute = -1;
     for (int row = 0; row < visible_rows; ++row) {
         for (int column = 0; column < visible_columns; ++column) {
-            auto i = index(column, row);
+            auto i = index(left + column, top + row);
             if (m_known[i] && m_shown[i] == m_wanted[i])
                 continue;
             if (row != at_row || column != at_column)
@@ -225,32 +295,12 @@ void TerminalScreen::present()
         }
     }
 
-    if (status_row >= 0 && status != m_status_shown) {
-        auto utf8 = without_controls(base::windows1252_to_utf8(status));
-        // The note is ASCII apart from a few accented letters: counting
-        // bytes that do not start a UTF-8 character gives its width.
-        std::string line;
-        int width = 0;
-        for (char c : utf8) {
-            bool continuation = (static_cast<uint8_t>(c) & 0xC0) == 0x80;
-            if (!continuation && width == m_size.columns)
-                break;
-            line += c;
-            if (!continuation)
-                ++width;
-        }
-        out += cursor_to(status_row, 0) + "\x1B[0;7m" + line + "\x1B[0m\x1B[K";
+    if (note_rows > 0 && status != m_status_shown) {
+        for (int line = 0; line < note_rows; ++line)
+            out += cursor_to(note_top + line, 0) + "\x1B[0;7m" + note_lines[static_cast<size_t>(line)] + "\x1B[0m\x1B[K";
         attribute = -1;
         m_status_shown = status;
-        // A note over the console's last row hides its cells, which are
-        // drawn again once the note goes.
-        if (status_row < screen_rows) {
-            for (int column = 0; column < screen_columns; ++column)
-                m_known[index(column, status_row)] = false;
-        }
     }
-    if (status_row < 0)
-        m_status_shown.clear();
 
     if (m_title_changed) {
         out += "\x1B]2;" + without_controls(base::windows1252_to_utf8(m_title)) + "\x07";
@@ -260,9 +310,11 @@ void TerminalScreen::present()
         out += '\x07';
         m_beep = false;
     }
-    bool caret_inside = m_cursor_row < visible_rows && m_cursor_column < visible_columns;
+    int caret_row = m_cursor_row - top;
+    int caret_column = m_cursor_column - left;
+    bool caret_inside = caret_row >= 0 && caret_row < visible_rows && caret_column >= 0 && caret_column < visible_columns;
     if (caret_inside)
-        out += cursor_to(m_cursor_row, m_cursor_column);
+        out += cursor_to(caret_row, caret_column);
     out += (m_caret_visible && caret_inside) ? "\x1B[?25h" : "\x1B[?25l";
     if (attribute != -1)
         out += "\x1B[0m";

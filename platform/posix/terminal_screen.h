@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,10 +18,12 @@ struct TerminalSize {
 
 // Keeps the cells it was told (the screen wanted) and the cells the
 // terminal shows, and on `present` sends only the difference, in UTF-8 with
-// SGR colours. A terminal smaller than the console shows the top-left part
-// that fits, and its last row becomes a status line that says so; a taller
-// one shows the status line below the console. Pictures cannot be shown on
-// a terminal and are ignored.
+// SGR colours. A terminal smaller than the console shows the part that
+// fits, moved as little as keeps the cursor in it (so the row being typed
+// on, or a menu's highlighted item, stays in sight), and says once, at the
+// bottom, that it is smaller, until the next key. Notes take as many rows as
+// they need at the bottom (below the console on a taller terminal), split
+// between words. Pictures cannot be shown on a terminal and are ignored.
 class TerminalScreen final : public ScreenSink {
 public:
     using Writer = std::function<void(std::string_view)>;
@@ -41,7 +44,8 @@ public:
     void beep() override { m_beep = true; }
     void present() override;
 
-    // A note for the status line (empty: none); shown until replaced.
+    // A note for the status line (empty: none, and the note about a small
+    // terminal goes too); shown until replaced.
     void set_status(std::string_view windows1252_text);
 
     // Forgets what the terminal shows, so that the next `present` draws
@@ -76,7 +80,24 @@ private:
     bool m_beep = false;
     std::string m_title;
     bool m_title_changed = false;
+    // The view's first console row and column, and the note's place: a
+    // change draws everything again.
+    struct Layout {
+        int top = 0;
+        int left = 0;
+        int note_top = 0;
+        int note_rows = 0;
+        bool operator==(const Layout&) const = default;
+    };
+    Layout m_layout;
+    int m_view_top = 0;
+    int m_view_left = 0;
+    bool m_size_note_dismissed = false;
 };
+
+// A note split into lines of at most `columns` characters, between words
+// where it can.
+std::vector<std::string> wrap_note(std::string_view utf8, int columns);
 
 // The UTF-8 a cell byte shows as: Windows-1252, with the control bytes as
 // the console's glyphs and the five undefined bytes as "?" (sent as they

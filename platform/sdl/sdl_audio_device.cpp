@@ -175,6 +175,10 @@ private:
 std::unique_ptr<AudioDevice> create_sdl_audio_device()
 {
     QuietStandardError quiet;
+    // Starting audio starts SDL's events, whose signal handlers would turn
+    // SIGINT and SIGTERM into a quit event that nothing reads when there is
+    // no window: the signals keep their own action.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     SDL_AudioSpec wanted {};

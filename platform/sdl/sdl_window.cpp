@@ -25,6 +25,21 @@ Uint32 map_colour(const SDL_Surface* surface, Rgb colour)
     return SDL_MapRGB(surface->format, colour.red, colour.green, colour.blue);
 }
 
+// A frame `band` pixels wide along the inside of `box`.
+void draw_frame(SDL_Surface* target, const SDL_Rect& box, int band, Uint32 colour)
+{
+    if (box.w <= 0 || box.h <= 0)
+        return;
+    SDL_Rect edges[] = {
+        { box.x, box.y, box.w, band },
+        { box.x, box.y + box.h - band, box.w, band },
+        { box.x, box.y, band, box.h },
+        { box.x + box.w - band, box.y, band, box.h },
+    };
+    for (const auto& edge : edges)
+        SDL_FillRect(target, &edge, colour);
+}
+
 }
 
 base::Result<std::unique_ptr<SdlWindow>> SdlWindow::open(const WindowSettings& settings)
@@ -42,9 +57,21 @@ base::Result<void> SdlWindow::create(const WindowSettings& settings)
     // threads and its compiler into the process for nothing, and replaces
     // the window under a new id when the frame is first made.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SDL would turn SIGINT and SIGTERM into a quit event that is seen only
+    // when the loop next reads the window's events (never during a statement
+    // that blocks): they keep their own action, which ends the program at
+    // once, at any moment.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return base::Error { std::string("no display for the window: ") + SDL_GetError() };
     m_video_started = true;
+    // Without a display SDL may fall back to a driver that draws in memory:
+    // the program would run with nothing shown and its keys going to the
+    // terminal. That is no window.
+    std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy" || driver.empty())
+        return base::Error { "no display for the window (SDL's video driver '" + std::string(driver)
+            + "' shows nothing)" };
     if (TTF_Init() != 0)
         return base::Error { std::string("cannot start the font renderer: ") + TTF_GetError() };
     m_ttf_started = true;
@@ -81,7 +108,9 @@ base::Result<void> SdlWindow::create(const WindowSettings& settings)
 
     int width = screen_columns * m_cell.width;
     int height = screen_rows * m_cell.height;
-    m_window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+    int x = window_origin(work_area.x, work_area.w, width);
+    int y = window_origin(work_area.y, work_area.h, height);
+    m_window = SDL_CreateWindow("", x, y, width, height,
         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
         return base::Error { std::string("cannot create the window: ") + SDL_GetError() };
@@ -165,6 +194,19 @@ void SdlWindow::set_cursor(int column, int row)
     m_cursor_row = row;
     if (m_caret)
         m_dirty = true;
+}
+
+void SdlWindow::show_highlight(int row, int column, int length)
+{
+    row = std::clamp(row, 0, screen_rows - 1);
+    column = std::clamp(column, 0, screen_columns - 1);
+    length = std::clamp(length, 0, screen_columns - column);
+    if (row == m_highlight_row && column == m_highlight_column && length == m_highlight_length)
+        return;
+    m_highlight_row = row;
+    m_highlight_column = column;
+    m_highlight_length = length;
+    m_dirty = true;
 }
 
 void SdlWindow::show_caret(bool visible)
@@ -377,6 +419,17 @@ void SdlWindow::present()
             SDL_BlitSurface(m_picture_surface, nullptr, target, &place);
         else
             SDL_BlitScaled(m_picture_surface, nullptr, target, &place);
+    }
+    // The highlighted item in a frame of black around white, inside its
+    // cells: seen on any colours, also where the script's highlight colour
+    // is close to the background (yellow on white).
+    if (m_highlight_length > 0) {
+        SDL_Rect run { m_highlight_column * m_cell.width, m_highlight_row * m_cell.height,
+            m_highlight_length * m_cell.width, m_cell.height };
+        int band = std::max(1, m_cell.height / 10);
+        draw_frame(target, run, band, map_colour(target, Rgb { 0, 0, 0 }));
+        SDL_Rect inner { run.x + band, run.y + band, run.w - 2 * band, run.h - 2 * band };
+        draw_frame(target, inner, band, map_colour(target, Rgb { 255, 255, 255 }));
     }
     // The editor draws the magnifier after the screen was painted, so it
     // lies over the text and the picture.

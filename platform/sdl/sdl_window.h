@@ -38,6 +38,7 @@ public:
     void set_window_state(WindowState state) override;
     void show_picture(const PictureImage* image, int x, int y, double scale) override;
     void show_magnifier(const MagnifierView* view) override;
+    void show_highlight(int row, int column, int length) override;
     void beep() override;
     void present() override;
 
@@ -75,6 +76,10 @@ private:
     int m_cursor_column = 0;
     int m_cursor_row = 0;
     bool m_caret = false;
+    // The menu's highlighted cells, framed: `length` 0 for none.
+    int m_highlight_row = 0;
+    int m_highlight_column = 0;
+    int m_highlight_length = 0;
     bool m_shown = false;
     bool m_dirty = true;
     int m_picture_x = 0;

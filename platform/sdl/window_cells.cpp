@@ -34,6 +34,11 @@ SizeLimits size_limits(CellSize cell, int screen_width, int screen_height)
     return limits;
 }
 
+int window_origin(int work_area_start, int work_area_length, int window_length)
+{
+    return work_area_start + std::max(0, (work_area_length - window_length) / 2);
+}
+
 WindowCells::WindowCells()
 {
     m_changed.set();

@@ -38,6 +38,12 @@ struct SizeLimits {
 };
 SizeLimits size_limits(CellSize cell, int screen_width, int screen_height);
 
+// Where a window of `window_length` pixels starts along one side of the work
+// area: centred, and never before the area's start, so that a window larger
+// than the screen loses its far end rather than its first column (which a
+// window left to the system's placement does without a window manager).
+int window_origin(int work_area_start, int work_area_length, int window_length);
+
 // The cells as the console sent them, and which rows changed since they
 // were last drawn.
 class WindowCells {

@@ -143,6 +143,23 @@ TEST(Console, CtrlBreakEndsTheProgramUntilTheProgramEnd)
     EXPECT_EQ(ended_status([&] { ended.console.read_key(); }), console::exit_keys_ran_out);
 }
 
+// A script that never waits still looks at events now and then: what has
+// arrived acts at once, and the look neither sleeps nor lets keys in early.
+TEST(Console, ALookAtEventsEndsTheProgramOnCtrlBreakOrAClose)
+{
+    for (std::string_view keys : { "{Wait 0}{Ctrl+Break}", "{Wait 0}{Close}" }) {
+        ConsoleFixture test(keys);
+        EXPECT_EQ(ended_status([&] { test.loop.look_at_events(); }), console::exit_closed) << keys;
+    }
+
+    ConsoleFixture early("{Wait 300}{Ctrl+Break}x");
+    early.loop.look_at_events();
+    EXPECT_EQ(early.clock.monotonic_ms(), 0u);
+    EXPECT_FALSE(early.console.key_pressed());
+    early.clock.pass_ms(300);
+    EXPECT_EQ(ended_status([&] { early.loop.look_at_events(); }), console::exit_closed);
+}
+
 TEST(Console, PushKeyDropsTheSixtyFifthByte)
 {
     ConsoleFixture test;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of MENU: the statement forms, the drawn colours, speech and the stored results.
+#include "console/menu.h"
+#include "console/menu_choice.h"
 #include "console/menu_state.h"
 #include "console/menu_statements.h"
 #include "tests/console/console_fixture.h"
@@ -253,6 +255,51 @@ TEST(MenuStatement, PastEitherEndHoldsNoItem)
     EXPECT_EQ(menu.test.ports.speech.back(), "");
     // With no item highlighted the cursor waits on the top row.
     EXPECT_EQ(menu.screen.console.where_y(), 1);
+}
+
+TEST(MenuStatement, TheCursorStaysOnTheHighlightPastTheLastItem)
+{
+    // A magnifier follows the cursor: after Down past the last item it must
+    // stay on the highlighted (empty) row, not go back to the top.
+    MenuTest menu;
+    menu.press({ 0, 80, 0, 80 }); // the second Down passes the last item: a beep
+    auto outcome = menu.test.run({
+        "menu cria 1 3 10 8",
+        "menu adiciona \"a\"",
+        "menu adiciona \"b\"",
+        "menu executa n t x",
+    });
+    ASSERT_FALSE(outcome.failed);
+    EXPECT_EQ(menu.test.variable("n"), "3");
+    EXPECT_EQ(menu.screen.console.where_y(), 5);
+    EXPECT_EQ(menu.colour_at(1, 5), console::menu_highlight_colour);
+}
+
+// The window marks the highlighted item beyond its colours: the screen is
+// told which cells it covers, wherever it moves, and that it is gone.
+TEST(MenuDrawing, TheScreenIsToldWhereTheHighlightIs)
+{
+    using Highlight = platform::HeadlessScreen::Highlight;
+    console_test::ConsoleFixture screen;
+    console::Menu menu({ .left = 3, .top = 2, .right = 12, .bottom = 5 });
+    for (const char* item : { "um", "dois" })
+        menu.add_item(item);
+    menu.start_choice();
+    menu.scroll();
+    console::draw_menu(screen.console, menu, 7);
+    EXPECT_EQ(screen.screen.highlight(), (Highlight { 1, 2, 10 }));
+    for (int step = 0; step < 2; ++step)
+        menu.press_extended(console::extended_key::down, 0);
+    menu.scroll();
+    console::draw_menu(screen.console, menu, 7);
+    EXPECT_EQ(screen.screen.highlight(), (Highlight { 3, 2, 10 })) << "the place after the last item";
+    EXPECT_EQ(screen.console.where_y(), 4);
+    // Before the first item nothing is highlighted.
+    for (int step = 0; step < 3; ++step)
+        menu.press_extended(console::extended_key::up, 0);
+    menu.scroll();
+    console::draw_menu(screen.console, menu, 7);
+    EXPECT_EQ(screen.screen.highlight().length, 0);
 }
 
 TEST(MenuStatement, TerminaBlanksTheRectangle)

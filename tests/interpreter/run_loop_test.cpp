@@ -61,6 +61,20 @@ TEST(RunLoop, TheStepLimitEndsALoopingRunAsFailed)
     EXPECT_EQ(test.runtime.store.line_count(), 0);
 }
 
+TEST(RunLoop, ALoopThatNeverWaitsStillLooksAtEvents)
+{
+    // Every 4096 statements: often enough to stop a runaway script at once,
+    // seldom enough to cost nothing.
+    TestRuntime test;
+    test.runtime.step_limit = 10000;
+    test.run({ "@a", "soma n 1", "desvia @a" });
+    EXPECT_EQ(test.ports.event_looks, 2);
+
+    TestRuntime short_run;
+    short_run.run({ "seja a 1", "soma a 1", "escreve a" });
+    EXPECT_EQ(short_run.ports.event_looks, 0);
+}
+
 TEST(LineSplit, KeywordAndRestSplitAtTheFirstSpace)
 {
     TestRuntime test;

@@ -197,7 +197,7 @@ TEST(TerminalScreen, ScrollsTheCellsItKeeps)
     EXPECT_EQ(setup.terminal.row(24), blank_row(80));
 }
 
-TEST(TerminalScreen, ShowsWhatFitsOnASmallTerminalAndSaysSo)
+TEST(TerminalScreen, AViewFollowsTheCursorOnASmallTerminalThatIsSaidOnce)
 {
     ScreenOnTerminal setup({ 60, 20 });
     setup.screen.draw_run(0, 0, std::string(80, 'a'), 0x07);
@@ -205,20 +205,76 @@ TEST(TerminalScreen, ShowsWhatFitsOnASmallTerminalAndSaysSo)
     setup.screen.set_cursor(70, 22);
     setup.screen.show_caret(true);
     setup.screen.present(); // the fake terminal fails on any write outside 60x20
-    EXPECT_EQ(setup.terminal.row(0), std::string(60, 'a'));
     EXPECT_NE(setup.terminal.row(19).find("60x20"), std::string::npos) << setup.terminal.row(19);
-    EXPECT_FALSE(setup.terminal.caret_visible()) << "the caret shown over the status line";
+    // Nineteen rows and sixty columns of the console, moved as little as
+    // shows the cursor: rows 4 to 22, columns 11 to 70.
+    EXPECT_TRUE(setup.terminal.caret_visible());
+    EXPECT_EQ(setup.terminal.cursor_row(), 18);
+    EXPECT_EQ(setup.terminal.cursor_column(), 59);
 
-    // Back to a full size: everything is drawn again and the note goes.
+    // The cursor goes to the last row: the view follows it there.
+    setup.screen.set_cursor(0, 24);
+    setup.screen.present();
+    EXPECT_EQ(setup.terminal.row(18).substr(0, 9), "escondida");
+    EXPECT_EQ(setup.terminal.cursor_row(), 18);
+    EXPECT_EQ(setup.terminal.cursor_column(), 0);
+
+    // A key takes the note away (said once): the view gets every row.
+    setup.screen.set_status("");
+    setup.screen.present();
+    EXPECT_EQ(setup.terminal.row(19).substr(0, 9), "escondida");
+    for (int row = 0; row < 20; ++row)
+        EXPECT_EQ(setup.terminal.row(row).find("60x20"), std::string::npos) << row;
+    setup.screen.set_cursor(5, 0);
+    setup.screen.present();
+    EXPECT_EQ(setup.terminal.row(0), std::string(60, 'a'));
+
+    // Back to a full size: everything is drawn again, in its place.
     setup.size = { 100, 30 };
     setup.terminal.resize(setup.size);
+    setup.screen.set_cursor(70, 22);
     setup.screen.present();
     EXPECT_EQ(setup.terminal.row(0).substr(0, 80), std::string(80, 'a'));
     EXPECT_EQ(setup.terminal.row(24).substr(0, 9), "escondida");
-    EXPECT_EQ(setup.terminal.row(25).find("60x20"), std::string::npos);
+    EXPECT_EQ(setup.terminal.row(25), blank_row(100));
     EXPECT_TRUE(setup.terminal.caret_visible());
     EXPECT_EQ(setup.terminal.cursor_row(), 22);
     EXPECT_EQ(setup.terminal.cursor_column(), 70);
+}
+
+TEST(TerminalScreen, ANoteIsNeverCutOnANarrowTerminal)
+{
+    ScreenOnTerminal setup({ 30, 12 });
+    setup.screen.set_status("Teclado braille desligado.");
+    setup.screen.present();
+    std::string shown;
+    for (int row = 0; row < 12; ++row) {
+        std::string line = setup.terminal.row(row);
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        if (line.starts_with("Terminal") || !shown.empty())
+            shown += (shown.empty() || line.empty() ? "" : " ") + line;
+    }
+    EXPECT_EQ(shown, "Terminal 30x12 menor que 80x25: a tela acompanha o cursor. Teclado braille desligado.");
+}
+
+TEST(TerminalScreen, NotesAreSplitBetweenWords)
+{
+    struct Case {
+        const char* text;
+        int columns;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        { "abc def ghi", 7, { "abc def", "ghi" } },
+        { "abc def ghi", 8, { "abc def", "ghi" } },
+        { "abcdefghij", 4, { "abcd", "efgh", "ij" } }, // a word longer than a line
+        { "a\xC3\xA7\xC3\xA3o \xC3\xA9 boa", 6, { "a\xC3\xA7\xC3\xA3o \xC3\xA9", "boa" } }, // "ação é" is 6 wide
+        { "curta", 80, { "curta" } },
+        { "", 10, {} },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::wrap_note(c.text, c.columns), c.lines) << c.text << " in " << c.columns;
 }
 
 TEST(TerminalScreen, ANoteCoversTheLastRowUntilItIsCleared)

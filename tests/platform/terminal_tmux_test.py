@@ -7,10 +7,13 @@ Checks text and colours on the screen, a line read with LE (typing,
 Backspace, Enter), single keys read with LE & (arrows, a function key, a
 lone Esc, and Ctrl+Enter / Ctrl+Backspace through tmux's extended keys),
 and that the terminal's settings (stty -g) are the same after a normal end
-and after the program was killed with SIGTERM, and that a program started
+and after the program was killed with SIGTERM, that the console's last
+text is left on the terminal after a normal end, and that a program started
 by a plain EXECUTA gets the user's settings and the console comes back
-drawn whole; a terminal smaller than 80x25 is reported on the last row,
-a hang-up ends the program by itself, and the braille chord keyboard
+drawn whole; a terminal smaller than 80x25 is said once at the bottom and shows the
+row being typed on,
+a hang-up ends the program by itself, a script that never waits still
+ends on Ctrl+\\ and on SIGINT, SIGTERM and SIGHUP, and the braille chord keyboard
 asked for by the settings is refused with a note. Exits 77 (skipped) when tmux
 is not installed.
 """
@@ -53,6 +56,28 @@ le mudo $k &
 
 WAITING_SCRIPT = """\
 escreve mudo "esperando"
+le mudo $k &
+"""
+
+# A script that never waits: it must still end on Ctrl+\\ (the terminal's
+# Ctrl+Break) and on SIGINT, SIGTERM and SIGHUP.
+RUNAWAY_SCRIPT = """\
+escreve mudo "correndo"
+seja $i 0
+@volta
+soma $i 1
+desvia @volta
+"""
+
+# The line being typed is the console's last row, which an 80x24 terminal
+# cannot show in place.
+SMALL_SCRIPT = """\
+repete $i 24
+    escreve mudo "linha " $i
+fim repete
+escreve mudo "Digite:" &
+le mudo $a
+escreve mudo "lido=" $a
 le mudo $k &
 """
 
@@ -134,8 +159,12 @@ def check_keys(folder, corvante):
         pane = tmux.pane()
         if "EXIT=0" not in pane:
             raise AssertionError(f"the program did not end normally:\n{pane}")
-        if "Digite:" in pane:
-            raise AssertionError(f"the console's screen stayed after the end:\n{pane}")
+        # The console's last text stays on the terminal's own screen,
+        # above what the shell wrote after the end.
+        kept = pane.split("EXIT=0")[0]
+        for text in ("Ola terminal", "Digite:abcd", "lido=[abcd]", "fim"):
+            if text not in kept:
+                raise AssertionError(f"'{text}' was not left on the terminal after the end:\n{pane}")
     finally:
         tmux.stop()
     if read(os.path.join(folder, "keys.before")) != read(os.path.join(folder, "keys.after")):
@@ -162,6 +191,60 @@ def check_killed(folder, corvante):
         tmux.stop()
     if read(os.path.join(folder, "waiting.before")) != read(os.path.join(folder, "waiting.after")):
         raise AssertionError("the terminal's settings changed after SIGTERM")
+
+
+def check_runaway(folder, corvante):
+    script = os.path.join(folder, "runaway.cor")
+    with open(script, "w") as file:
+        file.write(RUNAWAY_SCRIPT)
+    # How each way of stopping must end the program: Ctrl+\\ closes it as
+    # Ctrl+Break does (status 0), a SIGHUP as a hang-up does, SIGINT and
+    # SIGTERM as those signals do.
+    stops = [("key", None, 0), ("hup", signal.SIGHUP, 0), ("int", signal.SIGINT, 130),
+             ("term", signal.SIGTERM, 143)]
+    for how, number, expected in stops:
+        name = "runaway-" + how
+        tmux = Tmux(folder, name)
+        tmux.start(wrapper(folder, corvante, script, name), extended_keys=True)
+        try:
+            tmux.wait_for("correndo")
+            if number is None:
+                tmux.keys("C-\\")
+            else:
+                pid = int(read(os.path.join(folder, name + ".pid")).strip())
+                os.kill(pid, number)
+            pane = tmux.wait_for("DONE " + name)
+            if f"EXIT={expected}" not in pane:
+                raise AssertionError(f"the running script did not end as {how} should end it:\n{pane}")
+        finally:
+            tmux.stop()
+        if read(os.path.join(folder, name + ".before")) != read(os.path.join(folder, name + ".after")):
+            raise AssertionError(f"the terminal's settings changed after {how} ended a running script")
+
+
+def check_small(folder, corvante):
+    script = os.path.join(folder, "small.cor")
+    with open(script, "w") as file:
+        file.write(SMALL_SCRIPT)
+    tmux = Tmux(folder, "small")
+    tmux.start(wrapper(folder, corvante, script, "small"), extended_keys=True)
+    try:
+        tmux.wait_for("Digite:")
+        tmux.run("resize-window", "-t", "e2e", "-x", "80", "-y", "24")
+        # Said once, whole, and the row typed on in sight below it.
+        pane = tmux.wait_for("80x24 menor que 80x25: a tela acompanha o cursor.")
+        if "Digite:" not in pane:
+            raise AssertionError(f"the row being typed on is not shown:\n{pane}")
+        tmux.keys("xy", literal=True)
+        pane = tmux.wait_for("Digite:xy")
+        if "menor que" in pane:
+            raise AssertionError(f"the note stayed after a key:\n{pane}")
+        tmux.keys("Enter")
+        tmux.wait_for("lido=xy")
+        tmux.keys("Enter")
+        tmux.wait_for("DONE small")
+    finally:
+        tmux.stop()
 
 
 def check_hangup(folder, corvante):
@@ -228,6 +311,8 @@ def main():
             check_killed(folder, corvante)
             check_handover(folder, corvante)
             check_hangup(folder, corvante)
+            check_runaway(folder, corvante)
+            check_small(folder, corvante)
         except (AssertionError, subprocess.CalledProcessError, subprocess.TimeoutExpired) as failure:
             print(f"FAILED: {failure}")
             return 1

@@ -110,4 +110,21 @@ TEST(WindowCells, WindowIsAtMostTheScreenAndAtLeastSixteenByFourCells)
     EXPECT_LE(limits.min_height, limits.max_height);
 }
 
+TEST(WindowCells, AWindowIsCentredAndNeverStartsBeforeTheWorkArea)
+{
+    struct Case {
+        int start, length, window, origin;
+    };
+    const Case cases[] = {
+        { 0, 1280, 800, 240 },
+        { 30, 1024, 1024, 30 },
+        // Wider than the screen (80 cells of 13 pixels on 1024): the first
+        // column stays on it.
+        { 0, 1024, 1040, 0 },
+        { 24, 734, 900, 24 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::window_origin(c.start, c.length, c.window), c.origin) << c.length << " " << c.window;
+}
+
 }

@@ -8,7 +8,9 @@ mouse click, the wheel, Ctrl+Break), the console log shows what reached the
 key queue, and the window's frame, saved by the test-only
 CORVANTE_WINDOW_SNAPSHOT, is compared with the cells' colours and the
 picture overlay drawn at its place. A second run
-closes the window the way a window manager does and expects a clean end.
+closes the window the way a window manager does and expects a clean end;
+a script that never waits must end on a close, Ctrl+Break, SIGINT and
+SIGTERM alike.
 A JPEG shown with IMAGEM is compared with its four coloured quarters, both
 in the pixels read back from the X server and in the saved frame, and
 HANDLE must give the window's X11 id. The wait after a plain EXECUTA is
@@ -16,7 +18,10 @@ timed twice: while the test plays a window manager that names the active
 window (_NET_ACTIVE_WINDOW), and after that name is gone, as on a bare X
 server. With AMPLIACAO set, the field that LE edits is shown magnified at
 the window's top left corner, the cursor's character in its own colour.
-Without a display, --window must refuse to start (status 2).
+A menu's highlighted item is framed, also on the place after the last item.
+Without a display, --window must refuse to start (status 2), also through
+SDL's offscreen and dummy drivers; on a 1024x768 screen without a window
+manager the window starts on the screen.
 
 Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR JPEG_WRITER
 """
@@ -24,6 +29,7 @@ Usage: window_xvfb_test.py CORVANTE WINDOW_DATA_DIR JPEG_WRITER
 import ctypes
 import os
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -39,12 +45,12 @@ def fail(message):
     sys.exit(1)
 
 
-def start_xvfb():
+def start_xvfb(geometry="1280x1024x24"):
     # -noreset: a server that resets when its last client leaves refuses
     # the next one for a moment.
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", geometry, "-nolisten", "tcp",
          "-noreset"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -222,6 +228,11 @@ def check_cell(pixel, column, row, text, background):
         fail("%s: colours that are neither text, background nor a blend of them: %s" % (where, strangers[:3]))
 
 
+def default_signals():
+    for number in (signal.SIGINT, signal.SIGTERM):
+        signal.signal(number, signal.SIG_DFL)
+
+
 def start_window_run(corvante, display, work, script, ini, log, snapshot=None, fast=True, extra=()):
     """corvante --window on SCRIPT under DISPLAY, its console log in LOG and,
     when SNAPSHOT is given, its frames saved there. --headless keeps the
@@ -232,7 +243,9 @@ def start_window_run(corvante, display, work, script, ini, log, snapshot=None, f
         env["CORVANTE_WINDOW_SNAPSHOT"] = snapshot
     command = [corvante, "--headless", "--window"] + (["--fast"] if fast else [])
     command += ["--ini", ini, "--log", log] + list(extra) + [script]
-    return subprocess.Popen(command, env=env, cwd=work)
+    # SIGINT and SIGTERM keep their default action, also when the tests run
+    # in the background of a shell, which ignores SIGINT.
+    return subprocess.Popen(command, env=env, cwd=work, preexec_fn=default_signals)
 
 
 def run_colours(corvante, data, display, work):
@@ -302,15 +315,77 @@ def run_close(corvante, data, display, work):
         fail("console log after the close %r" % logged)
 
 
+def run_runaway(corvante, data, display, work):
+    """A script that never waits ends on Ctrl+Break and on a close as a
+    waiting one does (status 0), and on SIGINT and SIGTERM at once, as
+    those signals end a program."""
+    stops = [("break", None, 0), ("close", None, 0), ("int", signal.SIGINT, -signal.SIGINT),
+             ("term", signal.SIGTERM, -signal.SIGTERM)]
+    for how, number, expected in stops:
+        log = os.path.join(work, "runaway-%s.log" % how)
+        program = start_window_run(corvante, display, work, os.path.join(data, "runaway.cor"),
+                                   os.path.join(data, "window.ini"), log)
+        try:
+            window = find_window(display, "corvante-correndo", program)
+            wait_for_log(log, "correndo", program)
+            if how == "break":
+                xdotool(display, "windowfocus", "--sync", window)
+                xdotool(display, "key", "ctrl+Pause")
+            elif how == "close":
+                close_window(display, window)
+            else:
+                program.send_signal(number)
+            status = program.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            fail("a running script did not end on %s" % how)
+        finally:
+            if program.poll() is None:
+                program.kill()
+                program.wait()
+        if status != expected:
+            fail("%s ended a running script with status %d, expected %d" % (how, status, expected))
+
+
 def run_without_display(corvante, data):
-    """Without a display --window says so and the program does not start."""
-    env = dict(os.environ, SDL_VIDEODRIVER="x11")
-    env.pop("DISPLAY", None)
-    env.pop("WAYLAND_DISPLAY", None)
-    result = subprocess.run([corvante, "--headless", "--window", "--fast", os.path.join(data, "close.cor")],
-                            env=env, capture_output=True, timeout=20)
-    if result.returncode != 2 or b"the window is not available" not in result.stderr:
-        fail("without a display: status %d, %r" % (result.returncode, result.stderr))
+    """Without a display --window says so and the program does not start,
+    also when SDL would fall back to a driver that draws in memory."""
+    for driver in ("x11", "offscreen", "dummy", None):
+        env = dict(os.environ)
+        env.pop("SDL_VIDEODRIVER", None)
+        if driver:
+            env["SDL_VIDEODRIVER"] = driver
+        env.pop("DISPLAY", None)
+        env.pop("WAYLAND_DISPLAY", None)
+        result = subprocess.run([corvante, "--headless", "--window", "--fast", os.path.join(data, "close.cor")],
+                                env=env, capture_output=True, timeout=20)
+        if result.returncode != 2 or b"the window is not available" not in result.stderr:
+            fail("without a display (video driver %s): status %d, %r" % (driver, result.returncode, result.stderr))
+
+
+def run_placement(corvante, data, work):
+    """On a 1024x768 screen without a window manager, the default cells
+    make a window wider than the screen: it starts at its left edge, with
+    the first column shown."""
+    server, display = start_xvfb("1024x768x24")
+    ini = os.path.join(work, "default-cells.ini")
+    with open(ini, "w") as file:
+        file.write("[VIDEO]\nCORFUNDO=0\nCORLETRA=15\n")
+    try:
+        program = start_window_run(corvante, display, work, os.path.join(data, "close.cor"), ini,
+                                   os.path.join(work, "placement.log"))
+        try:
+            window = find_window(display, "corvante-fechar", program)
+            wait_for_log(os.path.join(work, "placement.log"), "esperando", program)
+            shown = xdotool(display, "getwindowgeometry", "--shell", window)
+            place = dict(line.split("=", 1) for line in shown.split() if "=" in line)
+            if int(place["X"]) < 0 or int(place["Y"]) < 0:
+                fail("the window starts off the screen: %s" % shown)
+        finally:
+            program.kill()
+            program.wait()
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
 
 
 def read_log(path):
@@ -514,6 +589,45 @@ def wait_for_snapshot(path, check, program, timeout=10):
     fail(problem)
 
 
+def run_menu_highlight(corvante, data, display, work):
+    """The highlighted item of a menu sits in a black frame, the caret on
+    its row: on the first item, then on the place after the last."""
+    snapshot = os.path.join(work, "menu.bmp")
+    log = os.path.join(work, "menu.log")
+    program = start_window_run(corvante, display, work, os.path.join(data, "menu.cor"),
+                               os.path.join(data, "window.ini"), log, snapshot)
+    black = (0, 0, 0)
+    left, right = 1 * CELL_WIDTH, 20 * CELL_WIDTH - 1  # columns 2 to 20
+
+    def framed(row):
+        top, bottom = (row - 1) * CELL_HEIGHT, row * CELL_HEIGHT - 1
+
+        def check(pixel):
+            for x, y in ((left, top), (right, top), (left, bottom), (right, bottom), ((left + right) // 2, top)):
+                if pixel(x, y) != black:
+                    return "no frame around the highlight on row %d: %s at %d,%d" % (row, pixel(x, y), x, y)
+            for other in (3, 4, 5):
+                if other != row and pixel(left, (other - 1) * CELL_HEIGHT) == black:
+                    return "a frame is left on row %d with the highlight on row %d" % (other, row)
+            return None
+        return check
+
+    try:
+        window = find_window(display, "corvante-menu", program)
+        wait_for_snapshot(snapshot, framed(3), program)
+        xdotool(display, "windowfocus", "--sync", window)
+        xdotool(display, "key", "Down", "Down")
+        wait_for_snapshot(snapshot, framed(5), program)
+        xdotool(display, "key", "Escape")
+        status = program.wait(timeout=10)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    if status != 0 or "fim 3" not in read_log(log):
+        fail("the menu run ended with status %d, log %r" % (status, read_log(log)))
+
+
 def run_magnifier(corvante, data, display, work):
     scale = 4  # lupa.ini
     box_width, box_height = scale * CELL_WIDTH, scale * CELL_HEIGHT
@@ -598,9 +712,12 @@ def main():
         with tempfile.TemporaryDirectory() as work:
             run_colours(corvante, data, display, work)
             run_close(corvante, data, display, work)
+            run_runaway(corvante, data, display, work)
+            run_placement(corvante, data, work)
             run_jpeg_and_handle(corvante, data, display, work, jpeg_writer)
             run_return_wait(corvante, data, display, work)
             run_magnifier(corvante, data, display, work)
+            run_menu_highlight(corvante, data, display, work)
     finally:
         server.terminate()
         server.wait(timeout=10)

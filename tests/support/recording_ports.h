@@ -56,6 +56,7 @@ public:
     interpreter::TimeOfDay local_time() override { return time; }
     uint32_t random_seed() override { return seed; }
     bool open_document(std::string_view file, std::string_view parameter) override;
+    void look_at_events() override { ++event_looks; }
 
     // Queues the bytes of `text` as keys.
     void push_keys(std::string_view text);
@@ -76,6 +77,8 @@ public:
     // How many more times speech_busy() answers true.
     int busy_answers = 0;
     int64_t paused_ms = 0;
+    // How often the run loop looked at pending events.
+    int event_looks = 0;
     interpreter::TimeOfDay time;
     uint32_t seed = 12345;
     // What open_document answers.
