@@ -14,7 +14,8 @@ namespace app {
 
 // Headless runs record what the commands do, in memory, unless --desktop
 // says otherwise; the terminal and the window act on the X display when
-// there is one, and on nothing otherwise.
+// there is one, and on nothing otherwise. The display is opened by the
+// first command that acts on it (lazy_desktop.h).
 class DesktopBackends {
 public:
     explicit DesktopBackends(const Options& options, bool headless_console);
@@ -29,8 +30,9 @@ public:
 
 private:
     std::unique_ptr<platform::DesktopInput> m_input;
-    std::unique_ptr<platform::Clipboard> m_system_clipboard;
+    // Before the system clipboard, which falls back to it.
     platform::MemoryClipboard m_memory_clipboard;
+    std::unique_ptr<platform::Clipboard> m_system_clipboard;
     platform::NoAccessibility m_accessibility;
     desktop::DesktopState m_state;
 };
