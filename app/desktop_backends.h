@@ -15,8 +15,9 @@ namespace app {
 
 // Headless runs record what the commands do, in memory, unless --desktop
 // says otherwise; the terminal and the window act on the X display when
-// there is one, and on nothing otherwise. Accessibility follows the same
-// choice: the described objects of --accessible-objects when recording,
+// there is one, and on nothing otherwise. The display is opened by the
+// first command that acts on it (lazy_desktop.h). Accessibility follows the
+// same choice: the described objects of --accessible-objects when recording,
 // AT-SPI on a real desktop (loaded by the first MSAA command), none else.
 class DesktopBackends {
 public:
@@ -32,11 +33,12 @@ public:
     std::string desktop_name() { return m_input->name(); }
 
 private:
-    DesktopBackends(std::unique_ptr<platform::DesktopInput> input, std::unique_ptr<platform::Accessibility> accessibility);
+    DesktopBackends(const std::string& choice, std::unique_ptr<platform::Accessibility> accessibility);
 
     std::unique_ptr<platform::DesktopInput> m_input;
-    std::unique_ptr<platform::Clipboard> m_system_clipboard;
+    // Before the system clipboard, which falls back to it.
     platform::MemoryClipboard m_memory_clipboard;
+    std::unique_ptr<platform::Clipboard> m_system_clipboard;
     std::unique_ptr<platform::Accessibility> m_accessibility;
     desktop::DesktopState m_state;
 };

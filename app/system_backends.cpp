@@ -2,6 +2,7 @@
 // SystemBackends: the process, desktop and port backends of the system commands.
 #include "app/system_backends.h"
 
+#include "app/lazy_desktop.h"
 #include "console/console.h"
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
@@ -17,11 +18,8 @@ namespace {
 
 std::unique_ptr<platform::Desktop> choose_desktop(bool without_terminal, std::optional<uint64_t> console_window)
 {
-    if (console_window) {
-        if (auto desktop = platform::open_x11_desktop(console_window))
-            return desktop;
-        return std::make_unique<platform::NoDesktop>(console_window);
-    }
+    if (console_window)
+        return std::make_unique<LazyDesktop>(platform::open_x11_desktop, console_window);
     if (without_terminal)
         return std::make_unique<platform::NoDesktop>();
     std::optional<uint64_t> terminal_window;
@@ -29,9 +27,7 @@ std::unique_ptr<platform::Desktop> choose_desktop(bool without_terminal, std::op
         if (auto number = interpreter::parse_number(id); number && *number > 0)
             terminal_window = static_cast<uint64_t>(*number);
     }
-    if (auto desktop = platform::open_x11_desktop(terminal_window))
-        return desktop;
-    return std::make_unique<platform::NoDesktop>(terminal_window);
+    return std::make_unique<LazyDesktop>(platform::open_x11_desktop, terminal_window);
 }
 
 class ConsolePictures final : public sys::PictureSink {

@@ -27,7 +27,8 @@ namespace app {
 // console's. Otherwise a console that is not on a terminal (headless, or a
 // window without an X11 id) watches no windows, and the terminal console
 // watches the X11 desktop when a display is there, with the terminal's
-// window ($WINDOWID) as the console's.
+// window ($WINDOWID) as the console's. The display is opened when the
+// desktop is first asked about (lazy_desktop.h).
 class SystemBackends {
 public:
     SystemBackends(bool without_terminal, std::optional<uint64_t> console_window);

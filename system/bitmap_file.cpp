@@ -3,14 +3,13 @@
 #include "system/bitmap_file.h"
 
 #include "base/byte_order.h"
+#include "system/jpeg_library.h"
 
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-
-#include <jpeglib.h>
 
 namespace sys {
 
@@ -43,28 +42,28 @@ void ignore_jpeg_message(j_common_ptr) { }
 
 // The decoding proper, kept free of objects with destructors, since the
 // library's error path leaves it by longjmp.
-bool decode_jpeg(std::FILE* file, JpegError& error, std::vector<uint8_t>& bmp)
+bool decode_jpeg(const JpegLibrary& jpeg, std::FILE* file, JpegError& error, std::vector<uint8_t>& bmp)
 {
     jpeg_decompress_struct info;
-    info.err = jpeg_std_error(&error.manager);
+    info.err = jpeg.jpeg_std_error(&error.manager);
     error.manager.error_exit = on_jpeg_error;
     error.manager.output_message = ignore_jpeg_message;
     if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
+        jpeg.jpeg_destroy_decompress(&info);
         return false;
     }
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
+    jpeg.jpeg_CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
+    jpeg.jpeg_stdio_src(&info, file);
+    jpeg.jpeg_read_header(&info, TRUE);
     bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
     info.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_start_decompress(&info);
+    jpeg.jpeg_start_decompress(&info);
     int width = static_cast<int>(info.output_width);
     int height = static_cast<int>(info.output_height);
     if (width <= 0 || height <= 0 || width > max_side || height > max_side
         || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > max_pixels) {
         std::strcpy(error.message, "picture too large");
-        jpeg_destroy_decompress(&info);
+        jpeg.jpeg_destroy_decompress(&info);
         return false;
     }
     int depth = grey ? 1 : 3;
@@ -94,14 +93,14 @@ bool decode_jpeg(std::FILE* file, JpegError& error, std::vector<uint8_t>& bmp)
         size_t row = height - 1 - info.output_scanline;
         uint8_t* target = &bmp[offset + row * row_bytes];
         JSAMPROW line = target;
-        jpeg_read_scanlines(&info, &line, 1);
+        jpeg.jpeg_read_scanlines(&info, &line, 1);
         if (!grey) {
             for (int x = 0; x < width; ++x)
                 std::swap(target[x * 3], target[x * 3 + 2]);
         }
     }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    jpeg.jpeg_finish_decompress(&info);
+    jpeg.jpeg_destroy_decompress(&info);
     return true;
 }
 
@@ -251,9 +250,14 @@ base::Result<std::vector<uint8_t>> jpeg_to_bmp(const std::string& jpeg_path)
     std::FILE* file = std::fopen(jpeg_path.c_str(), "rb");
     if (!file)
         return base::Error { "cannot open '" + jpeg_path + "'" };
+    auto library = jpeg_library();
+    if (!library) {
+        std::fclose(file);
+        return base::Error { "cannot decode '" + jpeg_path + "': " + library.error().message };
+    }
     std::vector<uint8_t> bmp;
     JpegError error {};
-    bool decoded = decode_jpeg(file, error, bmp);
+    bool decoded = decode_jpeg(**library, file, error, bmp);
     std::fclose(file);
     if (!decoded)
         return base::Error { "cannot decode '" + jpeg_path + "': " + error.message };

@@ -2,6 +2,8 @@
 // The braille display of a BrlAPI server (brltty).
 #include "platform/brlapi/brlapi_display.h"
 
+#include "platform/brlapi/brlapi_library.h"
+
 #include <brlapi.h>
 
 #include <atomic>
@@ -62,8 +64,9 @@ private:
 // handed to the receiver from there (the receiver only posts them).
 class BrlapiDisplay final : public BrailleDisplay {
 public:
-    BrlapiDisplay(Handle handle, int cells, std::string description, std::string firmware)
-        : m_handle(std::move(handle))
+    BrlapiDisplay(const BrlapiLibrary& brlapi, Handle handle, int cells, std::string description, std::string firmware)
+        : m_brlapi(brlapi)
+        , m_handle(std::move(handle))
         , m_cells(cells)
         , m_description(std::move(description))
         , m_firmware(std::move(firmware))
@@ -83,8 +86,8 @@ public:
         std::lock_guard lock(m_mutex);
         PipeSignalHeld held;
         if (!m_lost)
-            brlapi__leaveTtyMode(m_handle.get());
-        brlapi__closeConnection(m_handle.get());
+            m_brlapi.brlapi__leaveTtyMode(m_handle.get());
+        m_brlapi.brlapi__closeConnection(m_handle.get());
     }
     BrlapiDisplay(const BrlapiDisplay&) = delete;
     BrlapiDisplay& operator=(const BrlapiDisplay&) = delete;
@@ -104,7 +107,7 @@ public:
         if (m_lost)
             return;
         PipeSignalHeld held;
-        if (brlapi__writeDots(m_handle.get(), dots.data()) < 0)
+        if (m_brlapi.brlapi__writeDots(m_handle.get(), dots.data()) < 0)
             m_lost = true;
     }
 
@@ -118,7 +121,7 @@ public:
 private:
     void read_keys(const std::function<void(BrailleKeyReport)>& deliver)
     {
-        int socket = brlapi__getFileDescriptor(m_handle.get());
+        int socket = m_brlapi.brlapi__getFileDescriptor(m_handle.get());
         for (;;) {
             pollfd waits[2] = { { socket, POLLIN, 0 }, { m_stop_pipe[0], POLLIN, 0 } };
             if (::poll(waits, 2, -1) < 0)
@@ -136,7 +139,7 @@ private:
                 {
                     std::lock_guard lock(m_mutex);
                     PipeSignalHeld held;
-                    read = brlapi__readKey(m_handle.get(), 0, &code);
+                    read = m_brlapi.brlapi__readKey(m_handle.get(), 0, &code);
                     if (read < 0)
                         m_lost = true;
                 }
@@ -150,6 +153,7 @@ private:
         }
     }
 
+    const BrlapiLibrary& m_brlapi;
     Handle m_handle;
     int m_cells;
     std::string m_description;
@@ -169,38 +173,44 @@ void ignore_brlapi_error(brlapi_handle_t*, int, brlapi_packetType_t, const void*
 
 std::unique_ptr<BrailleDisplay> open_brlapi_display()
 {
+    // Without the library there is no display, as without a server.
+    auto library = brlapi_library();
+    if (!library)
+        return nullptr;
+    const BrlapiLibrary& brlapi = **library;
     PipeSignalHeld held;
-    Handle handle(static_cast<brlapi_handle_t*>(std::calloc(1, brlapi_getHandleSize())));
+    Handle handle(static_cast<brlapi_handle_t*>(std::calloc(1, brlapi.brlapi_getHandleSize())));
     if (!handle)
         return nullptr;
-    brlapi__setExceptionHandler(handle.get(), ignore_brlapi_error);
-    if (brlapi__openConnection(handle.get(), nullptr, nullptr) < 0)
+    brlapi.brlapi__setExceptionHandler(handle.get(), ignore_brlapi_error);
+    if (brlapi.brlapi__openConnection(handle.get(), nullptr, nullptr) < 0)
         return nullptr;
-    auto close = [&handle] { brlapi__closeConnection(handle.get()); };
+    auto close = [&brlapi, &handle] { brlapi.brlapi__closeConnection(handle.get()); };
     unsigned int columns = 0;
     unsigned int rows = 0;
-    if (brlapi__getDisplaySize(handle.get(), &columns, &rows) < 0 || columns == 0 || rows == 0
+    if (brlapi.brlapi__getDisplaySize(handle.get(), &columns, &rows) < 0 || columns == 0 || rows == 0
         || columns * rows > 1024) {
         close();
         return nullptr;
     }
     // The driver-independent commands, not the driver's own key codes.
-    if (brlapi__enterTtyModeWithPath(handle.get(), nullptr, 0, "") < 0) {
+    if (brlapi.brlapi__enterTtyModeWithPath(handle.get(), nullptr, 0, "") < 0) {
         close();
         return nullptr;
     }
     // Chords typed on the display come as dots, not as characters of
     // brltty's text table: the program has its own chord table.
     brlapi_param_retainDots_t retain_dots = 1;
-    brlapi__setParameter(handle.get(), BRLAPI_PARAM_RETAIN_DOTS, 0, BRLAPI_PARAMF_LOCAL, &retain_dots, sizeof retain_dots);
+    brlapi.brlapi__setParameter(
+        handle.get(), BRLAPI_PARAM_RETAIN_DOTS, 0, BRLAPI_PARAMF_LOCAL, &retain_dots, sizeof retain_dots);
     char name[81] = {};
-    if (brlapi__getDriverName(handle.get(), name, sizeof name) < 0)
+    if (brlapi.brlapi__getDriverName(handle.get(), name, sizeof name) < 0)
         name[0] = 0;
     char model[81] = {};
-    if (brlapi__getModelIdentifier(handle.get(), model, sizeof model) < 0)
+    if (brlapi.brlapi__getModelIdentifier(handle.get(), model, sizeof model) < 0)
         model[0] = 0;
     int cells = static_cast<int>(columns * rows);
-    return std::make_unique<BrlapiDisplay>(std::move(handle), cells, braille_description(name, cells), model);
+    return std::make_unique<BrlapiDisplay>(brlapi, std::move(handle), cells, braille_description(name, cells), model);
 }
 
 }

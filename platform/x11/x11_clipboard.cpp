@@ -28,20 +28,20 @@ constexpr size_t max_text_bytes = size_t(1) << 20;
 // than sent in INCR pieces, as nothing this program copies comes near it.
 constexpr size_t max_owned_bytes = 64 * 1024;
 
-xcb_atom_t intern(xcb_connection_t* connection, const char* name)
+xcb_atom_t intern(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
 {
-    auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    auto* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    auto cookie = xcb.xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    auto* reply = xcb.xcb_intern_atom_reply(connection, cookie, nullptr);
     xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
 }
 
-xcb_window_t create_hidden_window(xcb_connection_t* connection, xcb_screen_t* screen)
+xcb_window_t create_hidden_window(const XcbLibrary& xcb, xcb_connection_t* connection, xcb_screen_t* screen)
 {
-    xcb_window_t window = xcb_generate_id(connection);
+    xcb_window_t window = xcb.xcb_generate_id(connection);
     uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+    xcb.xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
         XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
     return window;
 }
@@ -87,20 +87,21 @@ std::string utf8_to_latin1(std::string_view utf8)
 // selection or the server goes away. Runs in a process of its own, so that
 // the text stays readable after the program has ended, as X11 keeps no
 // clipboard of its own.
-[[noreturn]] void serve_selection(std::string utf8, int ready_pipe)
+[[noreturn]] void serve_selection(const XcbLibrary& xcb, std::string utf8, int ready_pipe)
 {
     xcb_screen_t* screen = nullptr;
-    xcb_connection_t* connection = connect_display(screen);
+    xcb_connection_t* connection = connect_display(xcb, screen);
     if (!connection)
         _exit(1);
-    xcb_window_t window = create_hidden_window(connection, screen);
-    xcb_atom_t clipboard = intern(connection, "CLIPBOARD");
-    xcb_atom_t targets = intern(connection, "TARGETS");
-    xcb_atom_t utf8_string = intern(connection, "UTF8_STRING");
-    xcb_atom_t text = intern(connection, "TEXT");
-    xcb_atom_t plain_utf8 = intern(connection, "text/plain;charset=utf-8");
-    xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
-    auto* owner = xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
+    xcb_window_t window = create_hidden_window(xcb, connection, screen);
+    xcb_atom_t clipboard = intern(xcb, connection, "CLIPBOARD");
+    xcb_atom_t targets = intern(xcb, connection, "TARGETS");
+    xcb_atom_t utf8_string = intern(xcb, connection, "UTF8_STRING");
+    xcb_atom_t text = intern(xcb, connection, "TEXT");
+    xcb_atom_t plain_utf8 = intern(xcb, connection, "text/plain;charset=utf-8");
+    xcb.xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
+    auto* owner
+        = xcb.xcb_get_selection_owner_reply(connection, xcb.xcb_get_selection_owner(connection, clipboard), nullptr);
     bool owned = owner && owner->owner == window;
     std::free(owner);
     char answer = owned ? 'y' : 'n';
@@ -110,7 +111,7 @@ std::string utf8_to_latin1(std::string_view utf8)
         _exit(1);
     std::string latin1 = utf8_to_latin1(utf8);
 
-    while (auto* event = xcb_wait_for_event(connection)) {
+    while (auto* event = xcb.xcb_wait_for_event(connection)) {
         uint8_t type = event->response_type & 0x7F;
         if (type == XCB_SELECTION_CLEAR) {
             std::free(event);
@@ -123,15 +124,15 @@ std::string utf8_to_latin1(std::string_view utf8)
             bool answered = true;
             if (request->target == targets) {
                 const xcb_atom_t offered[] = { targets, utf8_string, XCB_ATOM_STRING, text, plain_utf8 };
-                xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property, XCB_ATOM_ATOM,
+                xcb.xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property, XCB_ATOM_ATOM,
                     32, std::size(offered), offered);
             } else if (request->target == utf8_string || request->target == text || request->target == plain_utf8) {
-                xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property,
+                xcb.xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property,
                     request->target == plain_utf8 ? plain_utf8 : utf8_string, 8, static_cast<uint32_t>(utf8.size()),
                     utf8.data());
             } else if (request->target == XCB_ATOM_STRING) {
-                xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property, XCB_ATOM_STRING,
-                    8, static_cast<uint32_t>(latin1.size()), latin1.data());
+                xcb.xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property,
+                    XCB_ATOM_STRING, 8, static_cast<uint32_t>(latin1.size()), latin1.data());
             } else {
                 answered = false;
             }
@@ -142,13 +143,13 @@ std::string utf8_to_latin1(std::string_view utf8)
             notify.selection = request->selection;
             notify.target = request->target;
             notify.property = answered ? property : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-            xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+            xcb.xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
                 reinterpret_cast<const char*>(&notify));
-            xcb_flush(connection);
+            xcb.xcb_flush(connection);
         }
         std::free(event);
     }
-    xcb_disconnect(connection);
+    xcb.xcb_disconnect(connection);
     _exit(0);
 }
 
@@ -175,17 +176,18 @@ void detach_from_parent(int keep)
 
 class X11Clipboard final : public Clipboard {
 public:
-    X11Clipboard(xcb_connection_t* connection, xcb_screen_t* screen)
-        : m_connection(connection)
-        , m_window(create_hidden_window(connection, screen))
+    X11Clipboard(const XcbLibrary& xcb, xcb_connection_t* connection, xcb_screen_t* screen)
+        : m_xcb(xcb)
+        , m_connection(connection)
+        , m_window(create_hidden_window(xcb, connection, screen))
     {
-        m_clipboard = intern(connection, "CLIPBOARD");
-        m_utf8_string = intern(connection, "UTF8_STRING");
-        m_incr = intern(connection, "INCR");
-        m_property = intern(connection, "CORVANTE_SELECTION");
-        xcb_flush(connection);
+        m_clipboard = intern(xcb, connection, "CLIPBOARD");
+        m_utf8_string = intern(xcb, connection, "UTF8_STRING");
+        m_incr = intern(xcb, connection, "INCR");
+        m_property = intern(xcb, connection, "CORVANTE_SELECTION");
+        m_xcb.xcb_flush(connection);
     }
-    ~X11Clipboard() override { xcb_disconnect(m_connection); }
+    ~X11Clipboard() override { m_xcb.xcb_disconnect(m_connection); }
     X11Clipboard(const X11Clipboard&) = delete;
     X11Clipboard& operator=(const X11Clipboard&) = delete;
 
@@ -202,7 +204,7 @@ public:
             close(ready[0]);
             if (fork() == 0) {
                 detach_from_parent(ready[1]);
-                serve_selection(std::move(text), ready[1]);
+                serve_selection(m_xcb, std::move(text), ready[1]);
             }
             _exit(0);
         }
@@ -236,9 +238,9 @@ private:
     // in pieces when the owner sends it incrementally.
     std::optional<std::string> convert(xcb_atom_t target)
     {
-        xcb_delete_property(m_connection, m_window, m_property);
-        xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
-        xcb_flush(m_connection);
+        m_xcb.xcb_delete_property(m_connection, m_window, m_property);
+        m_xcb.xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
+        m_xcb.xcb_flush(m_connection);
         auto* notify = wait_for(XCB_SELECTION_NOTIFY);
         if (!notify)
             return std::nullopt;
@@ -277,16 +279,16 @@ private:
     // owner to send the next piece.
     std::optional<std::string> take_property(xcb_atom_t& type)
     {
-        auto cookie = xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+        auto cookie = m_xcb.xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
             static_cast<uint32_t>(max_text_bytes / 4));
-        auto* reply = xcb_get_property_reply(m_connection, cookie, nullptr);
+        auto* reply = m_xcb.xcb_get_property_reply(m_connection, cookie, nullptr);
         if (!reply)
             return std::nullopt;
         type = reply->type;
-        std::string value(static_cast<const char*>(xcb_get_property_value(reply)),
-            static_cast<size_t>(xcb_get_property_value_length(reply)));
+        std::string value(static_cast<const char*>(m_xcb.xcb_get_property_value(reply)),
+            static_cast<size_t>(m_xcb.xcb_get_property_value_length(reply)));
         std::free(reply);
-        xcb_flush(m_connection);
+        m_xcb.xcb_flush(m_connection);
         return value;
     }
 
@@ -295,28 +297,29 @@ private:
     {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(answer_timeout_ms);
         for (;;) {
-            while (auto* event = xcb_poll_for_event(m_connection)) {
+            while (auto* event = m_xcb.xcb_poll_for_event(m_connection)) {
                 if ((event->response_type & 0x7F) == type)
                     return event;
                 std::free(event);
             }
-            if (xcb_connection_has_error(m_connection))
+            if (m_xcb.xcb_connection_has_error(m_connection))
                 return nullptr;
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return nullptr;
-            pollfd wait { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
+            pollfd wait { m_xcb.xcb_get_file_descriptor(m_connection), POLLIN, 0 };
             poll(&wait, 1, static_cast<int>(left.count()));
         }
     }
 
     void drop_pending_events()
     {
-        while (auto* event = xcb_poll_for_event(m_connection))
+        while (auto* event = m_xcb.xcb_poll_for_event(m_connection))
             std::free(event);
     }
 
+    const XcbLibrary& m_xcb;
     xcb_connection_t* m_connection;
     xcb_window_t m_window;
     xcb_atom_t m_clipboard = XCB_ATOM_NONE;
@@ -329,11 +332,14 @@ private:
 
 std::unique_ptr<Clipboard> open_x11_clipboard()
 {
+    const XcbLibrary* xcb = library_for_display();
+    if (!xcb)
+        return nullptr;
     xcb_screen_t* screen = nullptr;
-    xcb_connection_t* connection = connect_display(screen);
+    xcb_connection_t* connection = connect_display(*xcb, screen);
     if (!connection)
         return nullptr;
-    return std::make_unique<X11Clipboard>(connection, screen);
+    return std::make_unique<X11Clipboard>(*xcb, connection, screen);
 }
 
 }

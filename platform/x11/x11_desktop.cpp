@@ -17,8 +17,10 @@ namespace {
 // handler, which the window backend's library also sets.
 class X11Desktop final : public Desktop {
 public:
-    X11Desktop(xcb_connection_t* connection, xcb_window_t root, std::optional<uint64_t> console_window)
-        : m_connection(connection)
+    X11Desktop(const XcbLibrary& xcb, xcb_connection_t* connection, xcb_window_t root,
+        std::optional<uint64_t> console_window)
+        : m_xcb(xcb)
+        , m_connection(connection)
         , m_root(root)
         , m_console_window(console_window)
     {
@@ -26,7 +28,7 @@ public:
         m_name_atom = atom("_NET_WM_NAME");
         m_utf8_atom = atom("UTF8_STRING");
     }
-    ~X11Desktop() override { xcb_disconnect(m_connection); }
+    ~X11Desktop() override { m_xcb.xcb_disconnect(m_connection); }
     X11Desktop(const X11Desktop&) = delete;
     X11Desktop& operator=(const X11Desktop&) = delete;
 
@@ -59,8 +61,8 @@ public:
 private:
     xcb_atom_t atom(const char* name)
     {
-        auto cookie = xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        auto* reply = xcb_intern_atom_reply(m_connection, cookie, nullptr);
+        auto cookie = m_xcb.xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        auto* reply = m_xcb.xcb_intern_atom_reply(m_connection, cookie, nullptr);
         xcb_atom_t result = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         std::free(reply);
         return result;
@@ -68,9 +70,10 @@ private:
 
     std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type, uint32_t max_bytes)
     {
-        return read_property(m_connection, window, name, type, max_bytes);
+        return read_property(m_xcb, m_connection, window, name, type, max_bytes);
     }
 
+    const XcbLibrary& m_xcb;
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
     std::optional<uint64_t> m_console_window;
@@ -83,11 +86,14 @@ private:
 
 std::unique_ptr<Desktop> open_x11_desktop(std::optional<uint64_t> console_window)
 {
+    const XcbLibrary* xcb = library_for_display();
+    if (!xcb)
+        return nullptr;
     xcb_screen_t* screen = nullptr;
-    xcb_connection_t* connection = connect_display(screen);
+    xcb_connection_t* connection = connect_display(*xcb, screen);
     if (!connection)
         return nullptr;
-    return std::make_unique<X11Desktop>(connection, screen->root, console_window);
+    return std::make_unique<X11Desktop>(*xcb, connection, screen->root, console_window);
 }
 
 }

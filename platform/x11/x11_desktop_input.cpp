@@ -40,8 +40,9 @@ constexpr uint32_t source_pager = 2;
 // list and the query yields an error reply here and never ends the program.
 class X11DesktopInput final : public DesktopInput {
 public:
-    X11DesktopInput(xcb_connection_t* connection, xcb_window_t root)
-        : m_connection(connection)
+    X11DesktopInput(const XcbLibrary& xcb, xcb_connection_t* connection, xcb_window_t root)
+        : m_xcb(xcb)
+        , m_connection(connection)
         , m_root(root)
     {
         for (auto& [name, atom] : m_atoms)
@@ -50,7 +51,7 @@ public:
     ~X11DesktopInput() override
     {
         end_typing();
-        xcb_disconnect(m_connection);
+        m_xcb.xcb_disconnect(m_connection);
     }
     X11DesktopInput(const X11DesktopInput&) = delete;
     X11DesktopInput& operator=(const X11DesktopInput&) = delete;
@@ -84,7 +85,7 @@ public:
         if (!keycode)
             return;
         fake_key(*keycode, down);
-        xcb_flush(m_connection);
+        m_xcb.xcb_flush(m_connection);
     }
 
     // The character goes on a keycode that has no symbols, which keeps it
@@ -109,7 +110,7 @@ public:
         }
         fake_key(lent->second, true);
         fake_key(lent->second, false);
-        xcb_flush(m_connection);
+        m_xcb.xcb_flush(m_connection);
     }
 
     // Some keycodes without symbols have no key in the server's keyboard
@@ -151,20 +152,20 @@ public:
             return;
         fake_key(placement->keycode, true);
         fake_key(placement->keycode, false);
-        xcb_flush(m_connection);
+        m_xcb.xcb_flush(m_connection);
     }
 
     void move_pointer(int x, int y) override
     {
-        xcb_test_fake_input(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root, clamp_coordinate(x),
+        m_xcb.xcb_test_fake_input(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root, clamp_coordinate(x),
             clamp_coordinate(y), 0);
         synchronise();
     }
 
     void press_left_button(bool down) override
     {
-        xcb_test_fake_input(m_connection, down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, m_root,
-            0, 0, 0);
+        m_xcb.xcb_test_fake_input(m_connection, down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME,
+            m_root, 0, 0, 0);
         synchronise();
     }
 
@@ -179,8 +180,8 @@ public:
             std::reverse(ids.begin(), ids.end());
         std::vector<TopLevelWindow> result;
         for (auto id : ids) {
-            auto attributes_cookie = xcb_get_window_attributes(m_connection, id);
-            auto* attributes = xcb_get_window_attributes_reply(m_connection, attributes_cookie, nullptr);
+            auto attributes_cookie = m_xcb.xcb_get_window_attributes(m_connection, id);
+            auto* attributes = m_xcb.xcb_get_window_attributes_reply(m_connection, attributes_cookie, nullptr);
             if (!attributes)
                 continue; // gone since the list was read
             TopLevelWindow window;
@@ -206,7 +207,7 @@ public:
         case WindowAction::show_normal:
         case WindowAction::maximise: {
             uint32_t operation = action == WindowAction::maximise ? 1 : 0; // add, remove
-            xcb_map_window(m_connection, window);
+            m_xcb.xcb_map_window(m_connection, window);
             send_client_message(window, atom("_NET_WM_STATE"),
                 { operation, maximised_vertically, maximised_horizontally, source_pager, 0 });
             send_client_message(window, atom("_NET_ACTIVE_WINDOW"), { source_pager, XCB_CURRENT_TIME, 0, 0, 0 });
@@ -227,7 +228,7 @@ public:
         // The window manager's frame is the window's outer edge.
         xcb_window_t frame = *window;
         for (int depth = 0; depth < 16; ++depth) {
-            auto* tree = xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, frame), nullptr);
+            auto* tree = m_xcb.xcb_query_tree_reply(m_connection, m_xcb.xcb_query_tree(m_connection, frame), nullptr);
             if (!tree)
                 return std::nullopt;
             xcb_window_t parent = tree->parent;
@@ -237,14 +238,15 @@ public:
                 break;
             frame = parent;
         }
-        auto* geometry = xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, frame), nullptr);
+        auto* geometry
+            = m_xcb.xcb_get_geometry_reply(m_connection, m_xcb.xcb_get_geometry(m_connection, frame), nullptr);
         if (!geometry)
             return std::nullopt;
         ScreenArea area { geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
             geometry->height + 2 * geometry->border_width };
         std::free(geometry);
-        auto* position = xcb_translate_coordinates_reply(
-            m_connection, xcb_translate_coordinates(m_connection, frame, m_root, 0, 0), nullptr);
+        auto* position = m_xcb.xcb_translate_coordinates_reply(
+            m_connection, m_xcb.xcb_translate_coordinates(m_connection, frame, m_root, 0, 0), nullptr);
         if (position) {
             area.left = position->dst_x;
             area.top = position->dst_y;
@@ -279,7 +281,7 @@ public:
     // has a name: the focus is often on a frame's child without one.
     std::string focus_text() override
     {
-        auto* focus = xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr);
+        auto* focus = m_xcb.xcb_get_input_focus_reply(m_connection, m_xcb.xcb_get_input_focus(m_connection), nullptr);
         if (!focus)
             return {};
         xcb_window_t window = focus->focus;
@@ -288,7 +290,7 @@ public:
             auto title = title_of(window);
             if (!title.empty())
                 return title;
-            auto* tree = xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr);
+            auto* tree = m_xcb.xcb_query_tree_reply(m_connection, m_xcb.xcb_query_tree(m_connection, window), nullptr);
             if (!tree)
                 return {};
             window = tree->parent;
@@ -300,8 +302,8 @@ public:
 private:
     xcb_atom_t intern(const char* name)
     {
-        auto cookie = xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        auto* reply = xcb_intern_atom_reply(m_connection, cookie, nullptr);
+        auto cookie = m_xcb.xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        auto* reply = m_xcb.xcb_intern_atom_reply(m_connection, cookie, nullptr);
         xcb_atom_t result = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
         std::free(reply);
         return result;
@@ -318,7 +320,7 @@ private:
 
     std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type, uint32_t max_bytes)
     {
-        return read_property(m_connection, window, name, type, max_bytes);
+        return read_property(m_xcb, m_connection, window, name, type, max_bytes);
     }
 
     std::vector<xcb_window_t> window_list(xcb_atom_t name)
@@ -391,14 +393,14 @@ private:
         event.window = window;
         event.type = type;
         std::memcpy(event.data.data32, data.data(), sizeof event.data.data32);
-        xcb_send_event(m_connection, 0, m_root,
+        m_xcb.xcb_send_event(m_connection, 0, m_root,
             XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
             reinterpret_cast<const char*>(&event));
     }
 
     void fake_key(uint8_t keycode, bool down)
     {
-        xcb_test_fake_input(
+        m_xcb.xcb_test_fake_input(
             m_connection, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, m_root, 0, 0, 0);
     }
 
@@ -406,35 +408,35 @@ private:
     {
         // Both levels, so that a Shift held at the time changes nothing.
         const uint32_t symbols[2] = { symbol, symbol };
-        xcb_change_keyboard_mapping(m_connection, 1, keycode, 2, symbols);
+        m_xcb.xcb_change_keyboard_mapping(m_connection, 1, keycode, 2, symbols);
         synchronise();
     }
 
     // Waits until the server has handled every request sent so far.
     void synchronise()
     {
-        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        std::free(m_xcb.xcb_get_input_focus_reply(m_connection, m_xcb.xcb_get_input_focus(m_connection), nullptr));
     }
 
     // The errors of requests without replies arrive as events; nothing here
     // waits for them, so they are only dropped.
     void drop_pending_events()
     {
-        while (auto* event = xcb_poll_for_event(m_connection))
+        while (auto* event = m_xcb.xcb_poll_for_event(m_connection))
             std::free(event);
     }
 
     void refresh_keymap()
     {
         drop_pending_events();
-        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        const xcb_setup_t* setup = m_xcb.xcb_get_setup(m_connection);
         uint8_t count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-        auto cookie = xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count);
-        auto* reply = xcb_get_keyboard_mapping_reply(m_connection, cookie, nullptr);
+        auto cookie = m_xcb.xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count);
+        auto* reply = m_xcb.xcb_get_keyboard_mapping_reply(m_connection, cookie, nullptr);
         if (!reply)
             return;
-        auto* symbols = xcb_get_keyboard_mapping_keysyms(reply);
-        int length = xcb_get_keyboard_mapping_keysyms_length(reply);
+        auto* symbols = m_xcb.xcb_get_keyboard_mapping_keysyms(reply);
+        int length = m_xcb.xcb_get_keyboard_mapping_keysyms_length(reply);
         m_keymap.set_mapping(setup->min_keycode, reply->keysyms_per_keycode,
             std::vector<KeySymbol>(symbols, symbols + length));
         std::free(reply);
@@ -453,6 +455,7 @@ private:
 
     static int16_t clamp_coordinate(int value) { return static_cast<int16_t>(std::clamp(value, -32768, 32767)); }
 
+    const XcbLibrary& m_xcb;
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
     X11Keymap m_keymap;
@@ -468,9 +471,12 @@ private:
 };
 
 
-bool has_xtest(xcb_connection_t* connection)
+// The server's extension, through the client's library for it.
+bool has_xtest(const XcbLibrary& xcb, xcb_connection_t* connection)
 {
-    const auto* extension = xcb_get_extension_data(connection, &xcb_test_id);
+    if (!xcb.has_xtest_library())
+        return false;
+    const auto* extension = xcb.xcb_get_extension_data(connection, xcb.xcb_test_id);
     return extension && extension->present;
 }
 
@@ -478,29 +484,35 @@ bool has_xtest(xcb_connection_t* connection)
 
 std::unique_ptr<DesktopInput> open_x11_desktop_input()
 {
+    const XcbLibrary* xcb = library_for_display();
+    if (!xcb)
+        return nullptr;
     xcb_screen_t* screen = nullptr;
-    xcb_connection_t* connection = connect_display(screen);
+    xcb_connection_t* connection = connect_display(*xcb, screen);
     if (!connection)
         return nullptr;
-    if (!has_xtest(connection)) {
-        xcb_disconnect(connection);
+    if (!has_xtest(*xcb, connection)) {
+        xcb->xcb_disconnect(connection);
         return nullptr;
     }
-    return std::make_unique<X11DesktopInput>(connection, screen->root);
+    return std::make_unique<X11DesktopInput>(*xcb, connection, screen->root);
 }
 
 std::string describe_x11_desktop()
 {
     const char* display = std::getenv("DISPLAY");
+    const XcbLibrary* xcb = library_for_display();
     xcb_screen_t* screen = nullptr;
-    xcb_connection_t* connection = connect_display(screen);
+    xcb_connection_t* connection = xcb ? connect_display(*xcb, screen) : nullptr;
     if (!connection) {
+        if (display && *display && !xcb)
+            return "none (libxcb cannot be loaded): the desktop commands find no windows";
         if (std::getenv("WAYLAND_DISPLAY"))
             return "none (a Wayland session without XWayland): the desktop commands find no windows";
         return "none (no X display): the desktop commands find no windows";
     }
-    bool xtest = has_xtest(connection);
-    xcb_disconnect(connection);
+    bool xtest = has_xtest(*xcb, connection);
+    xcb->xcb_disconnect(connection);
     std::string text = std::string("X11 on ") + display;
     if (!xtest)
         text += ", without the XTest extension: keys and clicks are not sent";

@@ -5,9 +5,8 @@
 #include "base/text_encoding.h"
 #include "speech/console_port.h"
 #include "speech/engines/engine_scales.h"
+#include "speech/engines/espeak_library.h"
 #include "speech/wave_output.h"
-
-#include <espeak-ng/speak_lib.h>
 
 #include <cstring>
 
@@ -48,16 +47,17 @@ int receive_samples(short* samples, int count, espeak_EVENT* events)
 // version of the library hangs in espeak_Terminate once it has been
 // initialised twice; so it is initialised on first use and kept until
 // the process ends, and each engine only sets voice, rate and pitch.
-int initialise_espeak()
+int initialise_espeak(const EspeakLibrary& espeak)
 {
-    static const int sample_rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, callback_block_ms, nullptr, 0);
+    static const int sample_rate = espeak.espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, callback_block_ms, nullptr, 0);
     return sample_rate;
 }
 
 }
 
-EspeakEngine::EspeakEngine(WaveOutput& wave, ConsolePort& port, int sample_rate)
-    : m_wave(wave)
+EspeakEngine::EspeakEngine(const EspeakLibrary& espeak, WaveOutput& wave, ConsolePort& port, int sample_rate)
+    : m_espeak(espeak)
+    , m_wave(wave)
     , m_port(port)
     , m_sample_rate(sample_rate)
 {
@@ -65,11 +65,16 @@ EspeakEngine::EspeakEngine(WaveOutput& wave, ConsolePort& port, int sample_rate)
 
 std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice& choice, WaveOutput& wave, ConsolePort& port)
 {
-    int sample_rate = initialise_espeak();
+    // Without the library the engine is one that is not installed.
+    auto library = espeak_library();
+    if (!library)
+        return nullptr;
+    const EspeakLibrary& espeak = **library;
+    int sample_rate = initialise_espeak(espeak);
     if (sample_rate <= 0)
         return nullptr;
-    std::unique_ptr<EspeakEngine> engine(new EspeakEngine(wave, port, sample_rate));
-    espeak_SetSynthCallback(receive_samples);
+    std::unique_ptr<EspeakEngine> engine(new EspeakEngine(espeak, wave, port, sample_rate));
+    espeak.espeak_SetSynthCallback(receive_samples);
 
     auto voices = voice_identifiers();
     if (voices.empty())
@@ -82,12 +87,12 @@ std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice& choice, Wav
         speed = 0;
     }
     engine->m_voice = voices[static_cast<size_t>(voice - 1)];
-    if (espeak_SetVoiceByName(engine->m_voice.c_str()) != EE_OK)
+    if (espeak.espeak_SetVoiceByName(engine->m_voice.c_str()) != EE_OK)
         return nullptr;
     engine->m_rate = espeak_rate(choice.type, speed);
     engine->m_pitch = espeak_pitch(choice.pitch);
-    espeak_SetParameter(espeakRATE, engine->m_rate, 0);
-    espeak_SetParameter(espeakPITCH, engine->m_pitch, 0);
+    espeak.espeak_SetParameter(espeakRATE, engine->m_rate, 0);
+    espeak.espeak_SetParameter(espeakPITCH, engine->m_pitch, 0);
     return engine;
 }
 
@@ -96,7 +101,10 @@ EspeakEngine::~EspeakEngine() = default;
 std::vector<std::string> EspeakEngine::voice_identifiers()
 {
     std::vector<std::string> identifiers;
-    const espeak_VOICE** voices = espeak_ListVoices(nullptr);
+    auto library = espeak_library();
+    if (!library)
+        return identifiers;
+    const espeak_VOICE** voices = (*library)->espeak_ListVoices(nullptr);
     if (!voices)
         return identifiers;
     for (size_t i = 0; voices[i]; ++i) {
@@ -122,7 +130,7 @@ void EspeakEngine::speak(std::string_view text)
     m_stopped = false;
     // Without espeakSSML the text is read as it is: markup in a script's
     // text cannot change the voice.
-    espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, this);
+    m_espeak.espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, this);
 }
 
 bool EspeakEngine::take_samples(const short* samples, int count)

@@ -12,6 +12,7 @@ namespace speech {
 
 class ConsolePort;
 class WaveOutput;
+struct EspeakLibrary;
 
 // espeak-ng runs in its synchronous mode on the program's one thread: its
 // callback hands each block of samples to the wave output, so a waiting key
@@ -22,7 +23,8 @@ class WaveOutput;
 // espeak-ng keeps its state in the library, so one engine is open at a time.
 class EspeakEngine final : public SpeechEngine {
 public:
-    // Nothing when the library or its data cannot be loaded.
+    // Nothing when the library or its data cannot be loaded: the library is
+    // loaded here, the first time an engine is opened.
     static std::unique_ptr<EspeakEngine> open(const EngineChoice& choice, WaveOutput& wave, ConsolePort& port);
     ~EspeakEngine() override;
     EspeakEngine(const EspeakEngine&) = delete;
@@ -45,8 +47,9 @@ public:
     bool take_samples(const short* samples, int count);
 
 private:
-    EspeakEngine(WaveOutput& wave, ConsolePort& port, int sample_rate);
+    EspeakEngine(const EspeakLibrary& espeak, WaveOutput& wave, ConsolePort& port, int sample_rate);
 
+    const EspeakLibrary& m_espeak;
     WaveOutput& m_wave;
     ConsolePort& m_port;
     int m_sample_rate;
