@@ -37,6 +37,8 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
             break;
         if (argument == "--help") {
             options.help = true;
+        } else if (argument == "--check" && takes_script) {
+            options.check = true;
         } else if (argument == "--headless") {
             options.headless = true;
         } else if (argument == "--fast") {
@@ -101,6 +103,12 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
         options.headless = true;
     if (options.help)
         return options;
+    if (options.check) {
+        if (index >= argv.size())
+            return base::Error { "--check needs at least one script" };
+        options.check_paths.assign(argv.begin() + static_cast<long>(index), argv.end());
+        return options;
+    }
     if (takes_script) {
         if (index >= argv.size())
             return base::Error { "no script given" };
@@ -115,8 +123,10 @@ std::string help_text(const std::string& program, bool takes_script)
     std::string usage = "usage: " + program + " [OPTION...]";
     usage += takes_script ? " SCRIPT [ARGUMENT...]\n" : " [ARGUMENT...]\n";
     if (takes_script)
-        usage += "Runs a Corvante script. The arguments after it are what the script's\n"
-                 "\"PARAMS\" sees.\n";
+        usage += "       " + program + " --check SCRIPT...\n"
+                 "Runs a Corvante script. The arguments after it are what the script's\n"
+                 "\"PARAMS\" sees. With --check, reads the scripts without running them and\n"
+                 "reports each problem found as FILE:LINE: message on standard error.\n";
     else
         usage += "Runs the application carried inside the program.\n";
     usage += "\n"
@@ -164,6 +174,8 @@ std::string help_text(const std::string& program, bool takes_script)
              "\n"
              "Exit status: 0 normal end, 1 a statement failed, 2 could not start,\n"
              "3 the scripted keys ran out.\n";
+    if (takes_script)
+        usage += "With --check: 0 nothing found, 1 problems found, 2 a script could not be read.\n";
     return usage;
 }
 

@@ -43,6 +43,9 @@ struct Options {
     // script sees as "PARAMS".
     std::string script_path;
     std::vector<std::string> arguments;
+    // corvante --check: the scripts to read and check, none of them run.
+    bool check = false;
+    std::vector<std::string> check_paths;
 };
 
 // `takes_script` is true for corvante, whose first non-option argument is the

@@ -6,6 +6,7 @@
 #include "app/program_main.h"
 #include "app/startup.h"
 #include "app/paths_and_settings.h"
+#include "app/script_check.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
 #include "app/speech_backends.h"
@@ -73,6 +74,8 @@ int run_program(const Program& program, int argc, char** argv)
         std::printf("Accessibility: %s\n", platform::describe_atspi_accessibility().c_str());
         return exit_normal;
     }
+    if (options->check)
+        return check_scripts(options->check_paths, stderr);
     // A settings file named on purpose must be there: running on the
     // defaults instead would look like settings that do not work.
     if (!options->ini_path.empty()) {
@@ -219,12 +222,21 @@ int run_program(const Program& program, int argc, char** argv)
     network.click_player = &download_click;
     start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
-    int status = run_stored_script(*runtime, (*backends)->console(), lines);
+    FailureReport failure;
+    int status = run_stored_script(*runtime, (*backends)->console(), lines, &failure);
     if (virtual_clock)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
     (*backends)->sound().attach(nullptr);
-    return finish_console(**backends, name, status);
+    status = finish_console(**backends, name, status);
+    // As compilers do, so that an editor or a terminal user finds the line;
+    // after the console is finished, so that it stays below a restored terminal.
+    if (program.takes_script && failure.line > 0) {
+        std::string reason = base::windows1252_to_utf8(interpreter::failure_text(failure.reason));
+        std::fprintf(stderr, "%s:%d: %s
+", options->script_path.c_str(), failure.line, reason.c_str());
+    }
+    return status;
 }
 
 }

@@ -12,7 +12,9 @@
 #include "console/menu_statements.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
+#include "interpreter/statement_decoder.h"
 #include "interpreter/statements.h"
+#include "interpreter/text.h"
 #include "speech/speech_statements.h"
 #include "net/network_statements.h"
 #include "system/system_statements.h"
@@ -35,7 +37,18 @@ void bind_all_statements(interpreter::CommandTable& table)
     desktop::bind_desktop_statements(table);
 }
 
-int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines)
+interpreter::FailureReason reason_for_failure(const interpreter::Runtime& runtime, std::string_view line)
+{
+    if (runtime.failure_reason != interpreter::FailureReason::None)
+        return runtime.failure_reason;
+    auto decoded = interpreter::decode_statement(runtime.commands, line);
+    if (decoded.problem != interpreter::FailureReason::None)
+        return decoded.problem;
+    return interpreter::FailureReason::CommandFailed;
+}
+
+int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines,
+    FailureReport* report)
 {
     int number = 0;
     for (const auto& line : lines)
@@ -52,11 +65,30 @@ int run_stored_script(interpreter::Runtime& runtime, console::Console& console, 
     std::string line_number = interpreter::format_number(outcome.line);
     runtime.terminal.write_text(line_number);
     runtime.speech.speak_text(line_number);
+    // What the user needs to mend the script: why, and the line itself.
+    std::string_view line_text;
+    if (outcome.line >= 1 && outcome.line <= static_cast<int>(lines.size()))
+        line_text = interpreter::trim(lines[static_cast<size_t>(outcome.line - 1)]);
+    auto reason = reason_for_failure(runtime, line_text);
+    std::string reason_text(interpreter::failure_text(reason));
+    runtime.terminal.write_text(": " + reason_text);
+    runtime.speech.speak_text(reason_text);
     runtime.terminal.end_line();
+    if (!line_text.empty()) {
+        runtime.terminal.write_text(line_text);
+        runtime.speech.speak_text(line_text);
+        runtime.terminal.end_line();
+    }
+    if (report)
+        *report = { outcome.line, reason };
     // The user acknowledges the failure with Enter, so that the message is
     // not lost when the window closes; scripted keys that ran out do not wait.
-    if (console.keys_may_come())
+    if (console.keys_may_come()) {
+        runtime.terminal.write_text("Tecle Enter");
+        runtime.speech.speak_text("Tecle Enter");
+        runtime.terminal.end_line();
         console.read_line();
+    }
     return exit_statement_failed;
 }
 

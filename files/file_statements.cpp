@@ -58,7 +58,7 @@ bool run_close(Runtime& runtime, std::string_view rest)
     auto* channels = runtime.subsystems.channels;
     if (!channel || !channels || !channels->close(*channel)) {
         write_message_line(runtime, "Erro no fechamento do arquivo");
-        return false;
+        return fail_because(runtime, channel ? FailureReason::ChannelNotOpen : FailureReason::InvalidChannel);
     }
     return true;
 }
@@ -106,14 +106,14 @@ bool read_from_channel(Runtime& runtime, std::string_view rest)
     auto channel = read_channel(rest);
     if (!channel || trim(rest).empty()) {
         write_message_line(runtime, "Erro no processamento de arquivo");
-        return false;
+        return fail_because(runtime, channel ? FailureReason::MissingOperand : FailureReason::InvalidChannel);
     }
     auto target = read_target(runtime, rest);
     if (!target)
-        return false;
+        return fail_because(runtime, FailureReason::InvalidVariable);
     auto* stream = open_stream(runtime, *channel);
     if (!stream)
-        return false;
+        return fail_because(runtime, FailureReason::ChannelNotOpen);
     std::string& line = runtime.variables.writable_text(*target);
     switch (stream->read_line(line)) {
     case LineReadStatus::line:

@@ -87,8 +87,10 @@ inline int read_name(Runtime& runtime, std::string_view& rest)
     size_t length = 0;
     int slot = recall_name_slot(runtime, name, true, length);
     if (slot == no_slot) {
-        if (length > 0)
+        if (length > 0) {
             write_message_line(runtime, "Muitas vari\xE1veis no programa (m\xE1ximo 127)");
+            fail_because(runtime, FailureReason::TooManyNames);
+        }
         return no_slot;
     }
     rest = trim_front(std::string_view(name.data() + length, name.size() - length));
@@ -261,12 +263,18 @@ std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& res
     return read_trimmed_number_value(runtime, rest);
 }
 
+std::optional<int32_t> no_number(Runtime& runtime, FailureReason reason)
+{
+    fail_because(runtime, reason);
+    return std::nullopt;
+}
+
 std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::string_view& rest)
 {
     // Literals and variables are converted where they stand, without the
     // copy that read_value makes; the result is the same.
     if (rest.empty())
-        return std::nullopt;
+        return no_number(runtime, FailureReason::MissingOperand);
     unsigned digit = static_cast<unsigned char>(rest[0]) - unsigned('0');
     if (digit <= 9) {
         // A literal of one to nine digits is its own value, gathered while
@@ -282,7 +290,7 @@ std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::
             number = parse_number(rest.substr(0, length));
         // The rest was trimmed at its end, and still is.
         rest = trim_front(std::string_view(rest.data() + length, rest.size() - length));
-        return number;
+        return number ? number : no_number(runtime, FailureReason::NotANumber);
     }
     if (rest[0] == '-') {
         size_t length = 1;
@@ -290,19 +298,21 @@ std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::
             ++length;
         auto number = parse_number(rest.substr(0, length));
         rest = trim(rest.substr(length));
-        return number;
+        return number ? number : no_number(runtime, FailureReason::NotANumber);
     }
     if (rest[0] == '$') {
         int slot = read_name(runtime, rest);
         if (slot == no_slot)
-            return std::nullopt;
-        return runtime.variables.number(slot);
+            return no_number(runtime, FailureReason::InvalidVariable);
+        auto number = runtime.variables.number(slot);
+        return number ? number : no_number(runtime, FailureReason::NotANumber);
     }
     std::string scratch;
     std::string_view text;
     if (!read_trimmed_value_view(runtime, rest, scratch, text))
-        return std::nullopt;
-    return parse_number(text);
+        return no_number(runtime, FailureReason::InvalidValue);
+    auto number = parse_number(text);
+    return number ? number : no_number(runtime, FailureReason::NotANumber);
 }
 
 std::optional<int> read_channel(std::string_view& rest)

@@ -52,6 +52,9 @@ bool take_trailing_ampersand(std::string_view& rest);
 std::optional<int32_t> read_number_value(Runtime& runtime, std::string_view& rest);
 // The same for a rest trimmed at both ends already (inline below).
 std::optional<int32_t> read_trimmed_number_value_general(Runtime& runtime, std::string_view& rest);
+// Notes `reason` (a number could not be read) and returns nothing; out of
+// line, as only a failing statement comes here.
+[[gnu::cold]] std::optional<int32_t> no_number(Runtime& runtime, FailureReason reason);
 
 // What the place memo's entries for names are valid for: names move to other
 // slots when the variables are reset, and places move when the store changes.
@@ -163,8 +166,10 @@ inline std::optional<int32_t> read_trimmed_number_value(Runtime& runtime, std::s
     uint32_t value = 0;
     if (read_short_literal(rest, value))
         return static_cast<int32_t>(value);
-    if (int slot = read_remembered_name(runtime, rest); slot >= 0)
-        return runtime.variables.number(slot);
+    if (int slot = read_remembered_name(runtime, rest); slot >= 0) {
+        auto number = runtime.variables.number(slot);
+        return number ? number : no_number(runtime, FailureReason::NotANumber);
+    }
     return read_trimmed_number_value_general(runtime, rest);
 }
 

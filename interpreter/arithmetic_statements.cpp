@@ -33,8 +33,10 @@ void store_number(Runtime& runtime, int slot, int32_t value)
 bool run_add(Runtime& runtime, std::string_view rest)
 {
     auto target = read_trimmed_target(runtime, rest);
-    if (!target || rest.empty())
-        return false;
+    if (!target)
+        return fail_because(runtime, rest.empty() ? FailureReason::MissingOperand : FailureReason::InvalidVariable);
+    if (rest.empty())
+        return fail_because(runtime, FailureReason::MissingOperand);
     auto addend = read_trimmed_number_value(runtime, rest);
     if (!addend)
         return false;
@@ -63,11 +65,13 @@ enum class Operation { Subtract, Multiply, Divide };
 bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
 {
     auto target = read_trimmed_target(runtime, rest);
-    if (!target || rest.empty())
-        return false;
+    if (!target)
+        return fail_because(runtime, rest.empty() ? FailureReason::MissingOperand : FailureReason::InvalidVariable);
+    if (rest.empty())
+        return fail_because(runtime, FailureReason::MissingOperand);
     auto left = runtime.variables.number(*target);
     if (!left)
-        return false;
+        return fail_because(runtime, FailureReason::NotANumber);
     auto right = read_trimmed_number_value(runtime, rest);
     if (!right)
         return false;
@@ -82,7 +86,7 @@ bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
     case Operation::Divide:
         if (*right == 0) {
             write_message_line(runtime, "Divis\xE3o por zero");
-            return false;
+            return fail_because(runtime, FailureReason::DivisionByZero);
         }
         // The one quotient that does not fit 32 bits fails like a zero divisor.
         if (*left == std::numeric_limits<int32_t>::min() && *right == -1) {
@@ -93,7 +97,7 @@ bool run_operation(Runtime& runtime, std::string_view rest, Operation operation)
         break;
     }
     store_number(runtime, *target, result);
-    return rest.empty();
+    return rest.empty() || fail_because(runtime, FailureReason::ExtraText);
 }
 
 bool run_subtract(Runtime& runtime, std::string_view rest) { return run_operation(runtime, rest, Operation::Subtract); }

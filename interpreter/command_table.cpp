@@ -37,7 +37,7 @@ static_assert(std::ranges::all_of(keywords, [](std::string_view keyword) { retur
 bool run_missing_command(Runtime& runtime, std::string_view)
 {
     write_message_line(runtime, "Comando n\xE3o dispon\xEDvel nesta vers\xE3o: " + std::string(runtime.current_keyword));
-    return false;
+    return fail_because(runtime, FailureReason::CommandUnavailable);
 }
 
 PackedKeyword PackedKeyword::from(std::string_view keyword)

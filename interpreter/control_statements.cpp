@@ -131,7 +131,7 @@ bool run_if(Runtime& runtime, std::string_view rest)
 {
     auto condition = eval_condition(runtime, rest);
     if (!condition.valid)
-        return false;
+        return fail_because(runtime, FailureReason::InvalidCondition);
     if (condition.truth)
         return condition.rest.empty() || execute_trimmed(runtime, condition.rest, true);
     if (condition.rest.empty())
@@ -142,7 +142,7 @@ bool run_if(Runtime& runtime, std::string_view rest)
 bool run_else(Runtime& runtime, std::string_view rest)
 {
     if (!rest.empty())
-        return false;
+        return fail_because(runtime, FailureReason::ExtraText);
     skip_to_end(runtime, "SE", Memo::SkipToEndIf);
     return true;
 }
@@ -151,7 +151,7 @@ bool run_while(Runtime& runtime, std::string_view rest)
 {
     auto condition = eval_condition(runtime, rest);
     if (!condition.valid)
-        return false;
+        return fail_because(runtime, FailureReason::InvalidCondition);
     if (!condition.truth)
         skip_to_end(runtime, "ENQUANTO", Memo::SkipToEndWhile);
     return true;
@@ -163,8 +163,10 @@ bool run_while(Runtime& runtime, std::string_view rest)
 bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
 {
     auto target = read_trimmed_target(runtime, rest);
-    if (!target || rest.empty())
-        return false;
+    if (!target)
+        return fail_because(runtime, rest.empty() ? FailureReason::MissingOperand : FailureReason::InvalidVariable);
+    if (rest.empty())
+        return fail_because(runtime, FailureReason::MissingOperand);
     int32_t count = 0;
     bool plain_digits = false;
     if (continuing) {
@@ -179,7 +181,7 @@ bool repeat_step(Runtime& runtime, std::string_view rest, bool continuing)
             plain_digits = parse_plain_digits(counter, plain);
             auto current = plain_digits ? std::optional<int32_t>(static_cast<int32_t>(plain)) : parse_number_general(counter);
             if (!current)
-                return false;
+                return fail_because(runtime, FailureReason::NotANumber);
             count = *current;
         }
     }
@@ -222,18 +224,18 @@ bool is_letter_word(std::string_view text, std::string_view word)
 bool run_end(Runtime& runtime, std::string_view rest)
 {
     if (rest.empty())
-        return false;
+        return fail_because(runtime, FailureReason::MissingOperand);
     if (is_letter_word(rest, "ENQUANTO")) {
         int head = find_head_above(runtime, "ENQUANTO", Memo::WhileHead);
         if (head == 0)
-            return false;
+            return fail_because(runtime, FailureReason::EndWhileWithoutWhile);
         runtime.current_line = head - 1;
         return true;
     }
     if (is_letter_word(rest, "REPETE")) {
         int head = find_head_above(runtime, "REPETE", Memo::RepeatHead);
         if (head == 0)
-            return false;
+            return fail_because(runtime, FailureReason::EndRepeatWithoutRepeat);
         runtime.current_line = head;
         // The head's normalised text is "REPETE " and the rest, trimmed,
         // with no run of spaces left in it.
@@ -247,14 +249,16 @@ bool run_end(Runtime& runtime, std::string_view rest)
 bool read_label_name(Runtime& runtime, std::string_view rest, std::string& name)
 {
     if (rest.empty())
-        return false;
+        return fail_because(runtime, FailureReason::MissingOperand);
     if (rest[0] == '@') {
         rest.remove_prefix(1);
         if (rest.find(' ') != std::string_view::npos)
-            return false;
+            return fail_because(runtime, FailureReason::ExtraText);
         name.assign(rest);
-    } else if (!read_value(runtime, rest, name) || !rest.empty()) {
-        return false;
+    } else if (!read_value(runtime, rest, name)) {
+        return fail_because(runtime, FailureReason::InvalidValue);
+    } else if (!rest.empty()) {
+        return fail_because(runtime, FailureReason::ExtraText);
     }
     upper_text_in_place(name);
     return true;
@@ -264,7 +268,7 @@ bool jump_to_label(Runtime& runtime, std::string_view upper_name)
 {
     auto line = runtime.store.find_label(upper_name);
     if (!line)
-        return false;
+        return fail_because(runtime, FailureReason::MissingLabel);
     runtime.current_line = *line;
     return true;
 }
@@ -282,7 +286,7 @@ bool run_call(Runtime& runtime, std::string_view rest)
         return false;
     if (runtime.call_depth >= max_call_depth) {
         write_message_line(runtime, "Muitas chamadas sem retorno");
-        return false;
+        return fail_because(runtime, FailureReason::CallsTooDeep);
     }
     runtime.call_stack[runtime.call_depth++] = runtime.current_line;
     return jump_to_label(runtime, name);
@@ -291,10 +295,10 @@ bool run_call(Runtime& runtime, std::string_view rest)
 bool run_return(Runtime& runtime, std::string_view rest)
 {
     if (!rest.empty())
-        return false;
+        return fail_because(runtime, FailureReason::ExtraText);
     if (runtime.call_depth == 0) {
         write_message_line(runtime, "Retorno sem chamada");
-        return false;
+        return fail_because(runtime, FailureReason::ReturnWithoutCall);
     }
     runtime.current_line = runtime.call_stack[--runtime.call_depth];
     return true;

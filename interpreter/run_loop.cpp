@@ -43,6 +43,7 @@ inline const CommandEntry* find_command(Runtime& runtime, std::string_view keywo
 [[gnu::always_inline]] inline bool dispatch_statement(Runtime& runtime, std::string_view keyword, const CommandEntry* entry,
     std::string_view rest)
 {
+    runtime.failure_reason = FailureReason::None;
     if (runtime.debug_echo) {
         // The echo shows the keyword as the run loop split it: only a..z
         // upper-cased.
@@ -57,7 +58,7 @@ inline const CommandEntry* find_command(Runtime& runtime, std::string_view keywo
     }
     if (!entry) {
         write_message_line(runtime, "Comando inv\xE1lido: " + upper_text(keyword));
-        return false;
+        return fail_because(runtime, FailureReason::UnknownKeyword);
     }
     runtime.current_keyword = entry->keyword;
     return entry->handler(runtime, entry->passes_rest ? rest : std::string_view());
@@ -110,7 +111,7 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
 
     // ("senão" in lower case is refused as well: it finds the same entry.)
     if (nested && ((entry && entry->shapes_block) || runtime.nesting_depth >= max_nesting_depth))
-        return false;
+        return fail_because(runtime, entry && entry->shapes_block ? FailureReason::BlockStatementNested : FailureReason::CommandFailed);
     runtime.nesting_depth += nested ? 1 : 0;
     bool succeeded = dispatch_statement(runtime, keyword, entry, rest);
     runtime.nesting_depth -= nested ? 1 : 0;
@@ -149,6 +150,7 @@ RunOutcome run_script(Runtime& runtime)
     while (runtime.current_line <= runtime.store.line_count()) {
         if (runtime.step_limit != 0 && ++steps > runtime.step_limit) {
             runtime.run_failed = true;
+            runtime.failure_reason = FailureReason::StepLimit;
             break;
         }
         if (--until_look == 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "interpreter/command_table.h"
+#include "interpreter/failure_reason.h"
 #include "interpreter/ports.h"
 #include "interpreter/list_table.h"
 #include "interpreter/random.h"
@@ -92,6 +93,10 @@ struct Runtime {
     bool stop_requested = false;
     bool silent_end = false;
     bool run_failed = false;
+    // Why the statement being executed failed, when the code that saw it
+    // fail knows; emptied as every statement starts, so that the end report
+    // never names the reason of an earlier one.
+    FailureReason failure_reason = FailureReason::None;
     // The normalised keyword of the statement being executed: a view of the
     // command table's own spelling, so that setting it costs nothing.
     std::string_view current_keyword;
@@ -125,5 +130,15 @@ struct Runtime {
     // expression); a condition never evaluates another while it holds them.
     std::string condition_scratch[2];
 };
+
+// Notes why the statement being executed fails and returns false, for
+// `return fail_because(...)`. The first reason noted is kept: it is the
+// cause, and what fails after it only follows from it.
+inline bool fail_because(Runtime& runtime, FailureReason reason)
+{
+    if (runtime.failure_reason == FailureReason::None)
+        runtime.failure_reason = reason;
+    return false;
+}
 
 }

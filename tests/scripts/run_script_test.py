@@ -8,6 +8,8 @@ Beside the script, optional files say what to pass and what to expect:
   NAME.speech   the expected speech log (--speech-log)
   NAME.screen   the expected screen at exit (--screen)
   NAME.status   the expected exit status (default 0)
+  NAME.stderr   what standard error must end with ({script} is the path
+                of the script as given to corvante)
   NAME.peer     a loopback peer to run beside the script: one line, the
                 command (with {dir} and {tmp}); it must print
                 "READY key=value ..." when it can be reached and is stopped
@@ -70,6 +72,7 @@ def main():
     expected_out = read_optional(base + ".out")
     expected_speech = read_optional(base + ".speech")
     expected_screen = read_optional(base + ".screen")
+    expected_stderr = read_optional(base + ".stderr")
     status_text = read_optional(base + ".status")
     expected_status = int(status_text.decode().strip()) if status_text else 0
     if expected_out is None and expected_speech is None:
@@ -129,6 +132,11 @@ def main():
             actual = read_optional(path) or b""
             if actual != expected:
                 show_difference(what, expected, actual)
+                failed = True
+        if expected_stderr is not None:
+            tail = expected_stderr.replace(b"{script}", script.encode())
+            if not result.stderr.endswith(tail):
+                show_difference("end of stderr", tail, result.stderr)
                 failed = True
         if failed:
             sys.stdout.write("stderr:\n" + result.stderr.decode("utf-8", "replace"))

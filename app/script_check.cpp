@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// corvante --check: reading scripts without running them and reporting what is wrong.
+#include "app/script_check.h"
+
+#include "app/script_file.h"
+#include "app/script_host.h"
+#include "base/text_encoding.h"
+#include "interpreter/command_table.h"
+#include "interpreter/script_checker.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace app {
+
+std::vector<std::string> split_lines_for_check(const std::string& bytes)
+{
+    std::string text = base::utf8_to_windows1252(bytes);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        size_t content_end = end;
+        if (content_end > start && text[content_end - 1] == '\r')
+            --content_end;
+        lines.emplace_back(text, start, content_end - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+int check_scripts(const std::vector<std::string>& paths, std::FILE* out)
+{
+    interpreter::CommandTable table;
+    bind_all_statements(table);
+    int status = 0;
+    for (const auto& path : paths) {
+        std::error_code error;
+        std::ifstream file(path, std::ios::binary);
+        if (std::filesystem::is_directory(path, error) || !file) {
+            const char* cause = std::filesystem::is_directory(path, error) ? "it is a directory" : std::strerror(errno);
+            std::fprintf(out, "%s: cannot read the script: %s\n", path.c_str(), cause);
+            status = 2;
+            continue;
+        }
+        std::ostringstream contents;
+        contents << file.rdbuf();
+        auto lines = split_lines_for_check(contents.str());
+        auto diagnostics = interpreter::check_script(table, lines, { .max_line_length = max_script_line_length });
+        for (const auto& diagnostic : diagnostics) {
+            std::string message = base::windows1252_to_utf8(interpreter::describe_diagnostic(diagnostic));
+            std::fprintf(out, "%s:%d: %s\n", path.c_str(), diagnostic.line, message.c_str());
+        }
+        if (!diagnostics.empty() && status == 0)
+            status = 1;
+    }
+    return status;
+}
+
+}
