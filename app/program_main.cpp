@@ -233,8 +233,7 @@ int run_program(const Program& program, int argc, char** argv)
     // after the console is finished, so that it stays below a restored terminal.
     if (program.takes_script && failure.line > 0) {
         std::string reason = base::windows1252_to_utf8(interpreter::failure_text(failure.reason));
-        std::fprintf(stderr, "%s:%d: %s
-", options->script_path.c_str(), failure.line, reason.c_str());
+        std::fprintf(stderr, "%s:%d: %s\n", options->script_path.c_str(), failure.line, reason.c_str());
     }
     return status;
 }
