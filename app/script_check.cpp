@@ -16,9 +16,12 @@
 
 namespace app {
 
-std::vector<std::string> split_lines_for_check(const std::string& bytes)
+base::Result<std::vector<std::string>> split_lines_for_check(const std::string& bytes)
 {
-    std::string text = base::utf8_to_windows1252(bytes);
+    auto decoded = decode_script_text(bytes);
+    if (!decoded)
+        return decoded.error();
+    const std::string& text = *decoded;
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -51,7 +54,12 @@ int check_scripts(const std::vector<std::string>& paths, std::FILE* out)
         std::ostringstream contents;
         contents << file.rdbuf();
         auto lines = split_lines_for_check(contents.str());
-        auto diagnostics = interpreter::check_script(table, lines, { .max_line_length = max_script_line_length });
+        if (!lines) {
+            std::fprintf(out, "%s: cannot read the script: %s\n", path.c_str(), lines.error().message.c_str());
+            status = 2;
+            continue;
+        }
+        auto diagnostics = interpreter::check_script(table, *lines, { .max_line_length = max_script_line_length });
         for (const auto& diagnostic : diagnostics) {
             std::string message = base::windows1252_to_utf8(interpreter::describe_diagnostic(diagnostic));
             std::fprintf(out, "%s:%d: %s\n", path.c_str(), diagnostic.line, message.c_str());

@@ -2,6 +2,8 @@
 // corvante --check: reading scripts without running them and reporting what is wrong.
 #pragma once
 
+#include "base/result.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,9 +11,9 @@
 namespace app {
 
 // Splits a script file's bytes into lines as the runner does (LF, a CR
-// before it dropped, UTF-8 made Windows-1252), but keeps lines over the
-// runner's limits, so that the checker can name them.
-std::vector<std::string> split_lines_for_check(const std::string& bytes);
+// before it dropped, the same byte-order marks and encodings), but keeps
+// lines over the runner's limits, so that the checker can name them.
+base::Result<std::vector<std::string>> split_lines_for_check(const std::string& bytes);
 
 // Checks every script and writes "FILE:LINE: message" (UTF-8) to `out` for
 // each problem. Returns 0 when all are clean, 1 when a problem was found,

@@ -51,6 +51,9 @@ base::Result<std::string> utf16_to_utf8(std::string_view bytes, bool little_endi
     return out;
 }
 
+
+}
+
 // The file's text in Windows-1252, whatever form an editor saved it in.
 base::Result<std::string> decode_script_text(std::string_view bytes)
 {
@@ -67,8 +70,6 @@ base::Result<std::string> decode_script_text(std::string_view bytes)
     if (bytes.starts_with(utf8_mark))
         bytes.remove_prefix(utf8_mark.size());
     return base::utf8_to_windows1252(bytes);
-}
-
 }
 
 base::Result<std::vector<std::string>> split_script_text(const std::string& bytes)

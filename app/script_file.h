@@ -5,6 +5,7 @@
 #include "base/result.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -20,6 +21,9 @@ constexpr size_t max_script_line_length = 16384;
 // NUL (no text holds one) is an error. read_script_file also refuses
 // anything but a regular file.
 base::Result<std::vector<std::string>> split_script_text(const std::string& bytes);
+// The file's text in Windows-1252, its byte-order mark taken off; an error
+// for bytes that are not a script (NUL bytes, broken UTF-16).
+base::Result<std::string> decode_script_text(std::string_view bytes);
 base::Result<std::vector<std::string>> read_script_file(const std::string& path);
 
 }

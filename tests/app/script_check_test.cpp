@@ -82,12 +82,27 @@ TEST_F(ScriptCheck, NamesLinesTheRunnerWouldRefuse)
 {
     std::string text = "escreve \"" + std::string(app::max_script_line_length, 'x') + "\"\n";
     auto lines = app::split_lines_for_check(text);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_GT(lines[0].size(), app::max_script_line_length);
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->size(), 1u);
+    EXPECT_GT((*lines)[0].size(), app::max_script_line_length);
     int status = -1;
     auto path = write("longa.cor", text);
     EXPECT_EQ(check({ path }, status), path + ":1: Linha longa demais\n");
     EXPECT_EQ(status, 1);
+}
+
+TEST_F(ScriptCheck, ReadsScriptsAsEditorsSaveThemAndRefusesOthers)
+{
+    // A mark at the start must not make the first keyword unknown.
+    auto utf8 = write("marca.cor", "\xEF\xBB\xBF" "escreve \"olá\"\r\n");
+    auto utf16 = write("utf16.cor", std::string("\xFF\xFE" "e\0s\0c\0r\0e\0v\0e\0 \0\"\0a\0\"\0\n\0", 24));
+    auto binary = write("programa.cor", std::string("escreve \"a\"\n\0\x7F", 15));
+    int status = -1;
+    EXPECT_EQ(check({ utf8, utf16 }, status), "");
+    EXPECT_EQ(status, 0);
+    auto text = check({ binary }, status);
+    EXPECT_NE(text.find(binary + ": cannot read the script: not a script"), std::string::npos) << text;
+    EXPECT_EQ(status, 2);
 }
 
 TEST(CheckOption, TakesEveryArgumentAfterItAsAScript)
