@@ -49,7 +49,6 @@ WaveOutput::WaveOutput(platform::AudioDevice& device, EventPort& port, const pla
     , m_paths(paths)
     , m_read_buffer(block_bytes)
     , m_next_mix_tag(first_mix_tag)
-    , m_mix(mix_block_frames * 2)
 {
     for (auto& slot : m_slots)
         slot.resize(block_bytes);
@@ -214,6 +213,9 @@ int WaveOutput::start_mixing()
     if (!open_device(mix_format))
         return 2;
     m_mixing = true;
+    // The mix buffer is made on first use: a run without streams never
+    // pays for it.
+    m_mix.resize(mix_block_frames * 2);
     for (auto& [slot, data] : unheard) {
         m_pending.push_back({ slot, convert_to_mix(data, ring_format), 0 });
         ++m_queued;
