@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build profile release run test test-dev test-asan test-fuzz bench clean voice-data
+.PHONY: deps build profile release run test test-dev test-asan test-fuzz test-release bench clean voice-data
 
 deps:
 	@scripts/install-deps
@@ -22,11 +22,13 @@ release: deps profile
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS) --target programs
 
+# CLOUD=local or CLOUD=real chooses the cloud tools the application drives
+# (see README, "The cloud service").
 run: release
 	@scripts/install-voice
-	@scripts/run-main
+	@CLOUD=$(CLOUD) scripts/run-main
 
-test: deps test-dev test-asan test-fuzz
+test: deps test-dev test-asan test-fuzz test-release
 
 test-dev:
 	@cmake --preset dev >/dev/null
@@ -42,6 +44,15 @@ test-fuzz:
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS) --target fuzz_targets
 	@scripts/run-fuzzers build/fuzz
+
+# The optimised build with warnings as errors: the optimiser finds
+# warnings (-Wmaybe-uninitialized, ...) that the debug build never sees,
+# and `make run` would show them to a new user. It builds the programs,
+# tools and benchmarks without execution counts, so it needs no profile
+# run, and without the tests, which the other builds run.
+test-release:
+	@cmake --preset release-check >/dev/null
+	@cmake --build --preset release-check -j $(JOBS)
 
 bench: release
 	@bench/run-benchmarks build/release

@@ -8,7 +8,7 @@
 #include "platform/headless/scripted_event_source.h"
 #include "platform/posix/terminal_event_source.h"
 #include "platform/posix/terminal_screen.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,11 +42,11 @@ private:
     platform::TerminalScreen& m_screen;
 };
 
-platform::Result<std::string> read_keys_file(const std::string& path)
+base::Result<std::string> read_keys_file(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return platform::Error { "cannot open the keys file '" + path + "'" };
+        return base::Error { "cannot open the keys file '" + path + "'" };
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
@@ -54,7 +54,7 @@ platform::Result<std::string> read_keys_file(const std::string& path)
 
 }
 
-platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
+base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     const Options& options, platform::Clock& clock, console::ConsoleSettings settings)
 {
     std::unique_ptr<ConsoleBackends> backends(new ConsoleBackends);
@@ -68,7 +68,7 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     }
     auto scripted = platform::parse_key_script(keys);
     if (!scripted)
-        return platform::Error { "--keys: " + scripted.error().message };
+        return base::Error { "--keys: " + scripted.error().message };
 
     bool scripted_keys = !options.keys.empty() || !options.keys_file.empty();
     bool terminal = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
@@ -125,7 +125,7 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         *backends->m_events, *backends->m_sink, clock, *clipboard, std::move(settings));
     if (!options.log_path.empty()) {
         if (!backends->m_log.open(options.log_path))
-            return platform::Error { "cannot open the console log '" + options.log_path + "'" };
+            return base::Error { "cannot open the console log '" + options.log_path + "'" };
         backends->m_console->add_output_observer(&backends->m_log);
     }
     backends->m_screen_path = options.screen_path;
@@ -162,7 +162,7 @@ std::string screen_text(const console::ScreenBuffer& screen)
         auto line = screen.row_text(row);
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
-        text += platform::windows1252_to_utf8(line);
+        text += base::windows1252_to_utf8(line);
         text += '\n';
     }
     return text;

@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/headless/memory_clipboard.h"
 #include "platform/posix/terminal_mode.h"
-#include "platform/result.h"
+#include "base/result.h"
 #include "system/console_handover.h"
 
 #include <cstdint>
@@ -23,7 +23,7 @@ namespace app {
 // full-screen terminal console otherwise; --window shows it in a window of its own.
 class ConsoleBackends {
 public:
-    static platform::Result<std::unique_ptr<ConsoleBackends>> create(
+    static base::Result<std::unique_ptr<ConsoleBackends>> create(
         const Options& options, platform::Clock& clock, console::ConsoleSettings settings);
     ~ConsoleBackends();
     ConsoleBackends(const ConsoleBackends&) = delete;

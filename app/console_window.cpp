@@ -10,7 +10,7 @@ namespace app {
 
 #ifdef CORVANTE_HAVE_SDL_MODULE
 
-platform::Result<ConsoleWindow> open_console_window(
+base::Result<ConsoleWindow> open_console_window(
     const console::ConsoleSettings& settings, platform::Clock& clock, bool real_time)
 {
     platform::WindowSettings window_settings;
@@ -25,18 +25,18 @@ platform::Result<ConsoleWindow> open_console_window(
         window_settings.snapshot_path = snapshot;
     auto module = platform::load_sdl_module(platform::program_folder());
     if (!module)
-        return platform::Error { "the window is not available: " + module.error().message };
+        return base::Error { "the window is not available: " + module.error().message };
     auto window = (*module)->open_window(window_settings, clock, real_time);
     if (!window)
-        return platform::Error { "the window is not available: " + window.error().message };
+        return base::Error { "the window is not available: " + window.error().message };
     return std::move(*window);
 }
 
 #else
 
-platform::Result<ConsoleWindow> open_console_window(const console::ConsoleSettings&, platform::Clock&, bool)
+base::Result<ConsoleWindow> open_console_window(const console::ConsoleSettings&, platform::Clock&, bool)
 {
-    return platform::Error { "the window is not available: this build has no SDL2 with SDL2_ttf" };
+    return base::Error { "the window is not available: this build has no SDL2 with SDL2_ttf" };
 }
 
 #endif

@@ -4,7 +4,7 @@
 
 #include "console/console_settings.h"
 #include "platform/clock.h"
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/sdl_module.h"
 
 namespace app {
@@ -14,7 +14,7 @@ using ConsoleWindow = platform::WindowParts;
 
 // Fails with a message for the user when this build has no window or no
 // display can be opened.
-platform::Result<ConsoleWindow> open_console_window(
+base::Result<ConsoleWindow> open_console_window(
     const console::ConsoleSettings& settings, platform::Clock& clock, bool real_time);
 
 }

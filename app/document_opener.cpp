@@ -4,7 +4,7 @@
 #include "interpreter/text.h"
 #include "platform/path_map.h"
 #include "platform/process_launcher.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "system/command_translation.h"
 #include "system/windows_command_line.h"
 
@@ -22,7 +22,7 @@ bool is_link(std::string_view text)
 // would look for a file of that name.
 std::string link_for_opener(std::string_view link)
 {
-    std::string utf8 = platform::windows1252_to_utf8(link);
+    std::string utf8 = base::windows1252_to_utf8(link);
     if (interpreter::starts_with_upper(link, "WWW."))
         return "http://" + utf8;
     return utf8;
@@ -31,9 +31,9 @@ std::string link_for_opener(std::string_view link)
 std::string argument_for(std::string_view parameter, const platform::PathMap& paths)
 {
     if (is_link(parameter))
-        return platform::windows1252_to_utf8(parameter);
+        return base::windows1252_to_utf8(parameter);
     auto path = paths.to_system(parameter);
-    return path.empty() ? platform::windows1252_to_utf8(parameter) : path;
+    return path.empty() ? base::windows1252_to_utf8(parameter) : path;
 }
 
 }

@@ -7,24 +7,24 @@ namespace app {
 namespace {
 
 // "X=DIR": a drive letter, an equals sign and a folder.
-platform::Result<std::pair<char, std::string>> parse_drive(const std::string& value)
+base::Result<std::pair<char, std::string>> parse_drive(const std::string& value)
 {
     char letter = value.empty() ? '\0' : value[0];
     bool is_letter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
     if (value.size() < 3 || !is_letter || value[1] != '=')
-        return platform::Error { "option --drive needs a drive letter and a folder, as in C=/srv/c" };
+        return base::Error { "option --drive needs a drive letter and a folder, as in C=/srv/c" };
     return std::pair<char, std::string> { static_cast<char>(letter & ~0x20), value.substr(2) };
 }
 
 }
 
-platform::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script)
+base::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script)
 {
     Options options;
     size_t index = 1;
-    auto value_of = [&](const std::string& option) -> platform::Result<std::string> {
+    auto value_of = [&](const std::string& option) -> base::Result<std::string> {
         if (index + 1 >= argv.size())
-            return platform::Error { "option " + option + " needs a value" };
+            return base::Error { "option " + option + " needs a value" };
         return argv[++index];
     };
     for (; index < argv.size(); ++index) {
@@ -76,7 +76,7 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
                 return value.error();
             (argument == "--log" ? options.log_path : options.speech_log_path) = *value;
         } else {
-            return platform::Error { "unknown option '" + argument + "'" };
+            return base::Error { "unknown option '" + argument + "'" };
         }
     }
     // Scripted keys replace the keyboard, so there is no screen to show.
@@ -86,7 +86,7 @@ platform::Result<Options> parse_options(const std::vector<std::string>& argv, bo
         return options;
     if (takes_script) {
         if (index >= argv.size())
-            return platform::Error { "no script given" };
+            return base::Error { "no script given" };
         options.script_path = argv[index++];
     }
     options.arguments.assign(argv.begin() + static_cast<long>(index), argv.end());

@@ -2,7 +2,7 @@
 // Options of the two programs, and their help text.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 #include <utility>
@@ -37,7 +37,7 @@ struct Options {
 
 // `takes_script` is true for corvante, whose first non-option argument is the
 // script; nubrado passes every non-option argument to its embedded script.
-platform::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script);
+base::Result<Options> parse_options(const std::vector<std::string>& argv, bool takes_script);
 
 std::string help_text(const std::string& program, bool takes_script);
 

@@ -10,13 +10,15 @@
 #include "app/script_host.h"
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
-#include "console/file_subsystems.h"
+#include "files/file_subsystems.h"
 #include "console/menu_state.h"
 #include "interpreter/run_loop.h"
 #include "net/network_state.h"
 #include "platform/posix/posix_tcp_network.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +28,13 @@
 #include <vector>
 
 namespace app {
+
+namespace {
+
+// How long in all a fast run waits in real time for one captured program.
+constexpr uint64_t real_time_budget_ms = 3000;
+
+}
 
 int run_program(const Program& program, int argc, char** argv)
 {
@@ -56,9 +65,12 @@ int run_program(const Program& program, int argc, char** argv)
         return exit_cannot_start;
     }
     std::unique_ptr<platform::Clock> clock;
-    if (options->fast)
-        clock = std::make_unique<platform::VirtualClock>();
-    else
+    platform::VirtualClock* virtual_clock = nullptr;
+    if (options->fast) {
+        auto fast_clock = std::make_unique<platform::VirtualClock>();
+        virtual_clock = fast_clock.get();
+        clock = std::move(fast_clock);
+    } else
         clock = std::make_unique<platform::SystemClock>();
     // Drives, the path map and Lumera.ini, before anything reads a setting.
     PathsAndSettings paths_and_settings(*options);
@@ -93,7 +105,7 @@ int run_program(const Program& program, int argc, char** argv)
     platform::SystemClock network_clock;
     net::NetworkState network(tcp_network, network_clock);
     runtime->subsystems.network = &network;
-    console::FileSubsystems files;
+    files::FileSubsystems files;
     files.attach(runtime->subsystems);
     console::MenuState menu;
     runtime->subsystems.menu = &menu;
@@ -103,12 +115,43 @@ int run_program(const Program& program, int argc, char** argv)
     system.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
+    // A fast run skips pauses, but a captured program lives in real time:
+    // while one runs, a pause lasts until it ends (at most the pause's
+    // length), so that a script polling for it sees what it wrote instead
+    // of running out of patience at once. Each program gets three seconds
+    // of such waiting in all; one that runs longer is taken for stuck, and
+    // pauses skip again, so a script's patience with it stays fast.
+    if (virtual_clock) {
+        virtual_clock->set_pacer([&system, paced_pid = 0, spent_ms = uint64_t(0)](uint64_t milliseconds) mutable {
+            int pid = system.state().captured().pid();
+            if (pid <= 0)
+                return;
+            if (pid != paced_pid) {
+                paced_pid = pid;
+                spent_ms = 0;
+            }
+            uint64_t slice = std::min(milliseconds, real_time_budget_ms - spent_ms);
+            if (slice == 0)
+                return;
+            auto start = std::chrono::steady_clock::now();
+            system.state().launcher().wait_for_exit(pid, static_cast<int>(slice));
+            auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            spent_ms = std::min(real_time_budget_ms, spent_ms + std::max<uint64_t>(1, static_cast<uint64_t>(waited.count())));
+        });
+    }
     host.set_document_opener(&system.state().launcher(), &paths_and_settings.paths());
     interpreter::reset_interpreter(*runtime);
+    for (const auto& setting : program.script_settings) {
+        std::string value = paths_and_settings.settings().read_setting(setting.section, setting.key);
+        if (value.empty())
+            value = setting.default_value;
+        if (auto slot = runtime->variables.slot_of_name(setting.variable))
+            runtime->variables.set(*slot, value);
+    }
     // Arguments arrive in UTF-8; scripts see them, like all their text, in
     // Windows-1252.
     for (const auto& argument : options->arguments)
-        runtime->arguments.push_back(platform::utf8_to_windows1252(argument));
+        runtime->arguments.push_back(base::utf8_to_windows1252(argument));
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
     SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
@@ -129,6 +172,8 @@ int run_program(const Program& program, int argc, char** argv)
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     int status = run_stored_script(*runtime, host, lines);
+    if (virtual_clock)
+        virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
     (*backends)->console().set_sound(nullptr);
     (*backends)->finish();

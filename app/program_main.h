@@ -7,6 +7,17 @@
 
 namespace app {
 
+// A value the program hands its script before the run: the named variable
+// holds the setting's value, or the default when the key is missing or
+// empty. This is how a carried script learns settings of its own, since
+// the language has no statement that reads the settings file.
+struct ScriptSetting {
+    std::string_view variable; // upper case, without "$"
+    std::string_view section;
+    std::string_view key;
+    std::string_view default_value;
+};
+
 struct Program {
     std::string_view name; // "corvante" or "nubrado": messages and the caption
     // corvante reads its script from the file named after the options;
@@ -14,6 +25,7 @@ struct Program {
     // script's.
     bool takes_script = false;
     std::span<const std::string_view> embedded_lines;
+    std::span<const ScriptSetting> script_settings = {};
 };
 
 // Returns the exit status.

@@ -2,7 +2,7 @@
 // Reading a script file into lines of Windows-1252 text.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +16,7 @@ constexpr size_t max_script_line_length = 16384;
 // Splits at LF (a CR before it is dropped). A file that is valid UTF-8 with
 // multi-byte sequences is converted to Windows-1252; anything else is taken
 // as Windows-1252. More than 5000 lines, or a line over the limit, is an error.
-platform::Result<std::vector<std::string>> split_script_text(const std::string& bytes);
-platform::Result<std::vector<std::string>> read_script_file(const std::string& path);
+base::Result<std::vector<std::string>> split_script_text(const std::string& bytes);
+base::Result<std::vector<std::string>> read_script_file(const std::string& path);
 
 }

@@ -2,12 +2,12 @@
 // The script host: start-up, one run of the stored script, and the end report.
 #include "app/script_host.h"
 
-#include "console/binary_statements.h"
+#include "files/binary_statements.h"
 #include "console/console_statements.h"
-#include "console/encoding_statements.h"
-#include "console/file_management_statements.h"
-#include "console/file_statements.h"
-#include "console/list_statements.h"
+#include "encoding/encoding_statements.h"
+#include "files/file_management_statements.h"
+#include "files/file_statements.h"
+#include "interpreter/list_statements.h"
 #include "console/menu_statements.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
@@ -22,13 +22,13 @@ void bind_all_statements(interpreter::CommandTable& table)
 {
     interpreter::bind_interpreter_statements(table);
     console::bind_console_statements(table);
-    console::bind_list_statements(table);
+    interpreter::bind_list_statements(table);
     console::bind_menu_statements(table);
     net::bind_network_statements(table);
-    console::bind_file_statements(table);
-    console::bind_binary_statements(table);
-    console::bind_file_management_statements(table);
-    console::bind_encoding_statements(table);
+    files::bind_file_statements(table);
+    files::bind_binary_statements(table);
+    files::bind_file_management_statements(table);
+    encoding::bind_encoding_statements(table);
     speech::bind_speech_statements(table);
     sys::bind_system_statements(table);
 }

@@ -52,7 +52,7 @@ private:
     platform::AudioDevice& m_device;
 };
 
-platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const SpeechChoice& choice, console::Console& console,
+base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const SpeechChoice& choice, console::Console& console,
     settings::Settings& settings, const platform::PathMap& paths, platform::Clock& clock, speech::SpeechLog* log)
 {
     std::unique_ptr<SpeechBackends> backends(new SpeechBackends);

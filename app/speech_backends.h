@@ -4,7 +4,7 @@
 
 #include "audio/wave_output.h"
 #include "platform/audio_device.h"
-#include "platform/result.h"
+#include "base/result.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
 
@@ -35,7 +35,7 @@ struct SpeechChoice {
 
 class SpeechBackends {
 public:
-    static platform::Result<std::unique_ptr<SpeechBackends>> create(const SpeechChoice& choice, console::Console& console,
+    static base::Result<std::unique_ptr<SpeechBackends>> create(const SpeechChoice& choice, console::Console& console,
         settings::Settings& settings, const platform::PathMap& paths, platform::Clock& clock, speech::SpeechLog* log);
     ~SpeechBackends();
     SpeechBackends(const SpeechBackends&) = delete;

@@ -5,6 +5,7 @@
 #include "console/console.h"
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
+#include "system/bitmap_file.h"
 
 #include <cstdlib>
 
@@ -37,7 +38,14 @@ public:
         : m_console(console)
     {
     }
-    bool load_picture(const std::string& system_path) override { return m_console.load_picture(system_path); }
+    bool load_picture(const std::string& system_path) override
+    {
+        auto image = sys::load_bmp_file(system_path);
+        if (!image)
+            return false;
+        m_console.set_picture(std::move(*image));
+        return true;
+    }
     void draw_picture(int x, int y) override { m_console.draw_picture(x, y); }
     void remove_picture() override { m_console.remove_picture(); }
 

@@ -2,8 +2,8 @@
 // Tones as WAV files in memory: the console's square wave and the alarm's sine.
 #include "audio/tone_image.h"
 
-#include "audio/byte_order.h"
 #include "audio/wave_file.h"
+#include "base/byte_order.h"
 
 #include <cmath>
 #include <cstring>
@@ -50,7 +50,7 @@ std::vector<uint8_t> make_alarm_image(int frequency, int duration_ms)
         double step = 2.0 * std::numbers::pi * frequency / alarm_sample_rate;
         for (size_t i = 0; i < samples; ++i) {
             auto value = static_cast<int16_t>(std::lround(9000.0 * std::sin(step * static_cast<double>(i))));
-            write_le16(&data[i * 2], static_cast<uint16_t>(value));
+            base::write_le16(&data[i * 2], static_cast<uint16_t>(value));
         }
     }
     return make_wave_image({ alarm_sample_rate, 16, 1 }, data);

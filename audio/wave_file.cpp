@@ -2,7 +2,7 @@
 // The RIFF WAVE format: reading sound files and images, writing their header.
 #include "audio/wave_file.h"
 
-#include "audio/byte_order.h"
+#include "base/byte_order.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,9 +35,9 @@ constexpr size_t chunk_head_bytes = 8;
 PcmFormat format_from(const uint8_t* body)
 {
     PcmFormat format;
-    format.channels = read_le16(body + 2);
-    format.rate = static_cast<int>(read_le32(body + 4));
-    format.bits = read_le16(body + 14);
+    format.channels = base::read_le16(body + 2);
+    format.rate = static_cast<int>(base::read_le32(body + 4));
+    format.bits = base::read_le16(body + 14);
     return format;
 }
 
@@ -48,14 +48,14 @@ std::optional<WaveLayout> read_wave_layout(std::span<const uint8_t> image)
     if (image.size() < riff_head_bytes + chunk_head_bytes + min_format_bytes || !tag_is(image.data(), "RIFF")
         || !tag_is(image.data() + riff_head_bytes, "FMT "))
         return std::nullopt;
-    uint32_t format_size = read_le32(image.data() + riff_head_bytes + 4);
+    uint32_t format_size = base::read_le32(image.data() + riff_head_bytes + 4);
     if (format_size < min_format_bytes || format_size > max_format_bytes)
         return std::nullopt;
     WaveLayout layout;
     layout.format = format_from(image.data() + riff_head_bytes + chunk_head_bytes);
     size_t position = riff_head_bytes + chunk_head_bytes + format_size;
     while (position + chunk_head_bytes <= image.size()) {
-        uint32_t size = read_le32(image.data() + position + 4);
+        uint32_t size = base::read_le32(image.data() + position + 4);
         if (tag_is(image.data() + position, "DATA")) {
             layout.data_offset = position + chunk_head_bytes;
             layout.data_size = size;
@@ -82,7 +82,7 @@ std::optional<WaveLayout> read_wave_layout(std::FILE* file)
     uint8_t chunk[chunk_head_bytes];
     if (std::fread(chunk, 1, sizeof chunk, file) != sizeof chunk || !tag_is(chunk, "FMT "))
         return std::nullopt;
-    uint32_t format_size = read_le32(chunk + 4);
+    uint32_t format_size = base::read_le32(chunk + 4);
     if (format_size < min_format_bytes || format_size > max_format_bytes)
         return std::nullopt;
     std::vector<uint8_t> body(format_size);
@@ -93,7 +93,7 @@ std::optional<WaveLayout> read_wave_layout(std::FILE* file)
     size_t position = riff_head_bytes + chunk_head_bytes + format_size;
     while (std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk) {
         position += chunk_head_bytes;
-        uint32_t size = read_le32(chunk + 4);
+        uint32_t size = base::read_le32(chunk + 4);
         if (tag_is(chunk, "DATA")) {
             layout.data_offset = position;
             layout.data_size = size;
@@ -110,17 +110,17 @@ void write_wave_header(std::span<uint8_t, wave_header_bytes> header, PcmFormat f
 {
     auto* at = header.data();
     std::memcpy(at, "RIFF", 4);
-    write_le32(at + 4, static_cast<uint32_t>(data_bytes + 36));
+    base::write_le32(at + 4, static_cast<uint32_t>(data_bytes + 36));
     std::memcpy(at + 8, "WAVEfmt ", 8);
-    write_le32(at + 16, 16);
-    write_le16(at + 20, 1); // PCM
-    write_le16(at + 22, static_cast<uint16_t>(format.channels));
-    write_le32(at + 24, static_cast<uint32_t>(format.rate));
-    write_le32(at + 28, static_cast<uint32_t>(format.rate * format.block_align()));
-    write_le16(at + 32, static_cast<uint16_t>(format.block_align()));
-    write_le16(at + 34, static_cast<uint16_t>(format.bits));
+    base::write_le32(at + 16, 16);
+    base::write_le16(at + 20, 1); // PCM
+    base::write_le16(at + 22, static_cast<uint16_t>(format.channels));
+    base::write_le32(at + 24, static_cast<uint32_t>(format.rate));
+    base::write_le32(at + 28, static_cast<uint32_t>(format.rate * format.block_align()));
+    base::write_le16(at + 32, static_cast<uint16_t>(format.block_align()));
+    base::write_le16(at + 34, static_cast<uint16_t>(format.bits));
     std::memcpy(at + 36, "data", 4);
-    write_le32(at + 40, static_cast<uint32_t>(data_bytes));
+    base::write_le32(at + 40, static_cast<uint32_t>(data_bytes));
 }
 
 std::vector<uint8_t> make_wave_image(PcmFormat format, std::span<const uint8_t> samples)

@@ -177,7 +177,7 @@ int WaveOutput::ensure_open(platform::PcmFormat format)
     return 0;
 }
 
-platform::Result<void> WaveOutput::open_device(platform::PcmFormat format)
+base::Result<void> WaveOutput::open_device(platform::PcmFormat format)
 {
     auto opened = m_device.open(m_device_index, format, m_mailbox);
     if (!opened && m_device_index >= 0)

@@ -72,7 +72,7 @@ private:
 
     bool stop_wanted();
     int ensure_open(platform::PcmFormat format);
-    platform::Result<void> open_device(platform::PcmFormat format);
+    base::Result<void> open_device(platform::PcmFormat format);
     int start_mixing();
     void mix_blocks();
     void queue_block(std::span<const uint8_t> data, platform::PcmFormat format);

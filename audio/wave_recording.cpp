@@ -6,15 +6,15 @@
 
 namespace audio {
 
-platform::Result<std::unique_ptr<WaveRecording>> WaveRecording::create(const std::string& path, PcmFormat format)
+base::Result<std::unique_ptr<WaveRecording>> WaveRecording::create(const std::string& path, PcmFormat format)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
-        return platform::Error { "cannot create '" + path + "'" };
+        return base::Error { "cannot create '" + path + "'" };
     std::unique_ptr<WaveRecording> recording(new WaveRecording(file));
     recording->write_header(format, 0);
     if (std::fflush(file) != 0)
-        return platform::Error { "cannot write '" + path + "'" };
+        return base::Error { "cannot write '" + path + "'" };
     return recording;
 }
 

@@ -4,7 +4,7 @@
 
 #include "audio/wave_file.h"
 #include "platform/audio_device.h"
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdio>
 #include <memory>
@@ -18,7 +18,7 @@ namespace audio {
 class WaveRecording final : public platform::RecordingSink {
 public:
     // `format` is the empty file's, until the first sound gives its own.
-    static platform::Result<std::unique_ptr<WaveRecording>> create(const std::string& path, PcmFormat format);
+    static base::Result<std::unique_ptr<WaveRecording>> create(const std::string& path, PcmFormat format);
     ~WaveRecording() override;
     WaveRecording(const WaveRecording&) = delete;
     WaveRecording& operator=(const WaveRecording&) = delete;

@@ -47,7 +47,7 @@ public:
     {
     }
     std::vector<std::string> device_names() override { return m_inner.device_names(); }
-    platform::Result<void> open(int index, platform::PcmFormat format, platform::AudioEvents& events) override { return m_inner.open(index, format, events); }
+    base::Result<void> open(int index, platform::PcmFormat format, platform::AudioEvents& events) override { return m_inner.open(index, format, events); }
     void close() override { m_inner.close(); }
     bool is_open() const override { return m_inner.is_open(); }
     void queue_block(std::span<const uint8_t> block, int tag) override

@@ -4,8 +4,7 @@
 
 #include "audio/sound_output.h"
 #include "audio/tone_image.h"
-#include "console/bitmap_picture.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -163,7 +162,7 @@ void Console::copy_to_clipboard(std::string_view text)
 {
     // The text ends at its first zero byte, as a zero-terminated one would.
     text = text.substr(0, text.find('\0'));
-    m_clipboard.set_text(platform::windows1252_to_utf8(text));
+    m_clipboard.set_text(base::windows1252_to_utf8(text));
 }
 
 std::string Console::paste_from_clipboard(size_t size)
@@ -173,21 +172,17 @@ std::string Console::paste_from_clipboard(size_t size)
     auto text = m_clipboard.text();
     if (!text)
         return {};
-    auto bytes = platform::utf8_to_windows1252(*text);
+    auto bytes = base::utf8_to_windows1252(*text);
     bytes = bytes.substr(0, bytes.find('\0'));
     if (bytes.size() > size - 1)
         bytes.resize(size - 1);
     return bytes;
 }
 
-bool Console::load_picture(const std::string& system_path)
+void Console::set_picture(platform::PictureImage image)
 {
-    auto image = load_bitmap_file(system_path);
-    if (!image)
-        return false;
-    m_picture = std::make_unique<platform::PictureImage>(std::move(*image));
+    m_picture = std::make_unique<platform::PictureImage>(std::move(image));
     m_picture_scale = 1.0;
-    return true;
 }
 
 void Console::draw_picture(int x, int y)

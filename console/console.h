@@ -107,9 +107,9 @@ public:
     void copy_to_clipboard(std::string_view text);
     // The clipboard's text cut to size - 1 characters; empty when it holds none.
     std::string paste_from_clipboard(size_t size);
-    // `system_path` is already mapped for this system. False, with the
-    // current picture kept, when the file is not a bitmap that can be shown.
-    bool load_picture(const std::string& system_path);
+    // Takes a decoded picture in place of the one it had; it is shown from
+    // the next draw_picture.
+    void set_picture(platform::PictureImage image);
     void draw_picture(int x, int y);
     void set_picture_scale(double scale) { m_picture_scale = scale; }
     void remove_picture();

@@ -2,7 +2,7 @@
 // ConsoleLog: every byte written to the console, appended to a file in UTF-8.
 #include "console/console_log.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace console {
 
@@ -30,7 +30,7 @@ void ConsoleLog::console_output(std::string_view bytes)
         if (c != '\r')
             kept += c;
     }
-    auto utf8 = platform::windows1252_to_utf8(kept);
+    auto utf8 = base::windows1252_to_utf8(kept);
     std::fwrite(utf8.data(), 1, utf8.size(), m_file);
     std::fflush(m_file);
 }

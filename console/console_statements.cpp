@@ -3,7 +3,7 @@
 #include "console/console_statements.h"
 
 #include "console/console.h"
-#include "console/file_statements.h"
+#include "files/file_statements.h"
 #include "console/key_codes.h"
 #include "console/line_editor.h"
 #include "interpreter/argument_readers.h"
@@ -43,7 +43,7 @@ bool run_write(Runtime& runtime, std::string_view rest)
     bool line_end = !take_trailing_ampersand(rest);
     bool silent = false;
     if (!rest.empty() && rest[0] == '#')
-        return write_to_channel(runtime, rest, line_end);
+        return files::write_to_channel(runtime, rest, line_end);
     if (starts_with_upper(rest, "MUDO")) {
         rest.remove_prefix(4);
         silent = true;
@@ -205,7 +205,7 @@ bool run_read(Runtime& runtime, std::string_view rest)
         return true;
     }
     if (!rest.empty() && rest[0] == '#')
-        return read_from_channel(runtime, rest);
+        return files::read_from_channel(runtime, rest);
 
     ReadForm form = ReadForm::Default;
     if (starts_with_upper(rest, "EDITA")) {

@@ -15,11 +15,13 @@
 #include <vector>
 
 namespace console {
+class Console;
+struct MenuState;
+}
+namespace files {
 class BinaryFiles;
 class ChannelTable;
-class Console;
 class DirectorySearch;
-struct MenuState;
 }
 namespace net {
 class NetworkState;
@@ -55,9 +57,9 @@ struct Subsystems {
     // The captured child's output, for LE "CONSOLE" (set with `system`).
     CapturedOutput* captured_output = nullptr;
     console::Console* console = nullptr;
-    console::ChannelTable* channels = nullptr;
-    console::BinaryFiles* binary_files = nullptr;
-    console::DirectorySearch* directory_search = nullptr;
+    files::ChannelTable* channels = nullptr;
+    files::BinaryFiles* binary_files = nullptr;
+    files::DirectorySearch* directory_search = nullptr;
     console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The interpreter's text rules: its one case rule, trimming and line normalisation.
+// The interpreter's text rules: trimming and line normalisation.
 #pragma once
+
+#include "base/script_case.h"
 
 #include <cstdint>
 #include <string>
@@ -8,31 +10,15 @@
 
 namespace interpreter {
 
-// The system's only case rule: "a".."z" and the bytes 224..255 move down by 32.
-// Every keyword, name and compared text goes through it byte by byte, so it
-// is a table: one load instead of two tests and a branch.
-struct UpperTable {
-    uint8_t bytes[256];
-    constexpr UpperTable()
-        : bytes()
-    {
-        for (int byte = 0; byte < 256; ++byte)
-            bytes[byte] = static_cast<uint8_t>((byte >= 'a' && byte <= 'z') || byte >= 224 ? byte - 32 : byte);
-    }
-};
-inline constexpr UpperTable upper_table;
-
-constexpr char upper_byte(char c)
-{
-    return static_cast<char>(upper_table.bytes[static_cast<uint8_t>(c)]);
-}
-
 constexpr bool is_blank(char c) { return static_cast<uint8_t>(c) <= 32; }
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 constexpr bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-std::string upper_text(std::string_view text);
-void upper_text_in_place(std::string& text);
+// The script's case rule lives in base/, shared with every folder that compares script text.
+using base::upper_byte;
+using base::upper_table;
+using base::upper_text;
+using base::upper_text_in_place;
 
 // Removes every character of code 32 or less from the front, or from both
 // ends. Every statement trims several times, so these stay inline.

@@ -22,22 +22,22 @@ ConnectionStream::~ConnectionStream()
     m_reader.reset();
 }
 
-console::LineReadStatus ConnectionStream::read_line(std::string& line)
+files::LineReadStatus ConnectionStream::read_line(std::string& line)
 {
     line.clear();
     if (!m_reader)
-        return console::LineReadStatus::error;
+        return files::LineReadStatus::error;
     auto wait = wait_context();
     bool got = m_reader->read_line(wait, channel_read_limit_seconds, line);
     if (got)
-        return console::LineReadStatus::line;
+        return files::LineReadStatus::line;
     // A TLS error other than the peer closing is shown as the TLS layer
     // always showed it: on a console line of its own.
     if (auto* tls = m_connection->tls(); tls && tls->last_error() != 0) {
         m_runtime.host.write_text("Erro SSL: " + std::to_string(tls->last_error()));
         m_runtime.host.end_line();
     }
-    return console::LineReadStatus::end_of_input;
+    return files::LineReadStatus::end_of_input;
 }
 
 bool ConnectionStream::write(std::string_view bytes)

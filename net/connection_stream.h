@@ -2,7 +2,7 @@
 // ConnectionStream: a network connection on one of the script's channels.
 #pragma once
 
-#include "console/channel_stream.h"
+#include "files/channel_stream.h"
 #include "net/connection.h"
 #include "net/line_reader.h"
 #include "net/network_options.h"
@@ -22,13 +22,13 @@ class NetworkState;
 // "SSL " flag. A stream without a connection stands for a socket that could
 // not be opened (ATIVASSL keeps the channel even then): it reads and writes
 // nothing.
-class ConnectionStream final : public console::ChannelStream {
+class ConnectionStream final : public files::ChannelStream {
 public:
     ConnectionStream(interpreter::Runtime& runtime, std::unique_ptr<Connection> connection);
     ~ConnectionStream() override;
 
-    console::ChannelKind kind() const override { return console::ChannelKind::connection; }
-    console::LineReadStatus read_line(std::string& line) override;
+    files::ChannelKind kind() const override { return files::ChannelKind::connection; }
+    files::LineReadStatus read_line(std::string& line) override;
     bool write(std::string_view bytes) override;
     bool close() override;
     bool has_waiting_input() override;

@@ -2,7 +2,7 @@
 // The network commands of scripts: INTERNET, CONECTA, ATIVASSL, SERVE, OBSERVA, IP, HTTP, TRAZDAREDE.
 #include "net/network_statements.h"
 
-#include "console/channel_table.h"
+#include "files/channel_table.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/command_table.h"
 #include "interpreter/host.h"
@@ -44,7 +44,7 @@ ConnectionStream* connection_stream(Runtime& runtime, int channel)
     if (!runtime.subsystems.channels)
         return nullptr;
     auto* stream = runtime.subsystems.channels->stream(channel);
-    if (!stream || stream->kind() != console::ChannelKind::connection)
+    if (!stream || stream->kind() != files::ChannelKind::connection)
         return nullptr;
     return static_cast<ConnectionStream*>(stream);
 }

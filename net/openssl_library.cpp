@@ -16,19 +16,19 @@ namespace {
 // with it, and lookups through its handle find that library's functions too.
 constexpr const char* library_file = "libssl.so.3";
 
-platform::Result<const OpenSslLibrary*> load()
+base::Result<const OpenSslLibrary*> load()
 {
     void* handle = dlopen(library_file, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
-        return platform::Error { std::string("TLS: cannot load ") + library_file + (reason ? std::string(": ") + reason : "") };
+        return base::Error { std::string("TLS: cannot load ") + library_file + (reason ? std::string(": ") + reason : "") };
     }
     static OpenSslLibrary library;
     OpenSslLibrary found;
 #define CORVANTE_OPENSSL_FIND(name)                                                                         \
     found.name = reinterpret_cast<decltype(found.name)>(dlsym(handle, #name));                                \
     if (!found.name)                                                                                          \
-        return platform::Error { std::string("TLS: ") + library_file + " has no " + #name };
+        return base::Error { std::string("TLS: ") + library_file + " has no " + #name };
     CORVANTE_OPENSSL_FUNCTIONS(CORVANTE_OPENSSL_FIND)
 #undef CORVANTE_OPENSSL_FIND
     // The library stays loaded: sessions and their callbacks live until the
@@ -39,7 +39,7 @@ platform::Result<const OpenSslLibrary*> load()
 
 }
 
-platform::Result<const OpenSslLibrary*> openssl_library()
+base::Result<const OpenSslLibrary*> openssl_library()
 {
     // The transport's callbacks ask on every read and write: once loaded,
     // the answer is one atomic load, without the lock.

@@ -2,7 +2,7 @@
 // OpenSslLibrary: the TLS library's functions, loaded when the first TLS connection needs them.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
@@ -45,6 +45,6 @@ struct OpenSslLibrary {
 // The library, loaded on the first call and kept until the program ends;
 // an error naming what is missing when it cannot be loaded (then every
 // call tries again, so installing it helps without a restart).
-platform::Result<const OpenSslLibrary*> openssl_library();
+base::Result<const OpenSslLibrary*> openssl_library();
 
 }

@@ -70,11 +70,11 @@ bool is_ipv4_literal(const std::string& host)
 
 }
 
-platform::Result<std::unique_ptr<TlsSession>> TlsSession::create(platform::TcpSocket& socket, std::string_view host, bool verify)
+base::Result<std::unique_ptr<TlsSession>> TlsSession::create(platform::TcpSocket& socket, std::string_view host, bool verify)
 {
     std::string host_text(host);
     if (host_text.find('\0') != std::string::npos)
-        return platform::Error { "TLS: host name holds a zero byte" };
+        return base::Error { "TLS: host name holds a zero byte" };
     auto loaded = openssl_library();
     if (!loaded)
         return loaded.error();
@@ -83,7 +83,7 @@ platform::Result<std::unique_ptr<TlsSession>> TlsSession::create(platform::TcpSo
     session->m_library = &ssl;
     session->m_context = ssl.SSL_CTX_new(ssl.TLS_client_method());
     if (!session->m_context)
-        return platform::Error { "TLS: no context" };
+        return base::Error { "TLS: no context" };
     if (verify) {
         ssl.SSL_CTX_set_default_verify_paths(session->m_context);
         ssl.SSL_CTX_set_verify(session->m_context, SSL_VERIFY_PEER, nullptr);
@@ -91,14 +91,14 @@ platform::Result<std::unique_ptr<TlsSession>> TlsSession::create(platform::TcpSo
     session->m_ssl = ssl.SSL_new(session->m_context);
     session->m_method = ssl.BIO_meth_new(ssl.BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "corvante socket");
     if (!session->m_ssl || !session->m_method)
-        return platform::Error { "TLS: no session" };
+        return base::Error { "TLS: no session" };
     ssl.BIO_meth_set_read_ex(session->m_method, transport_read);
     ssl.BIO_meth_set_write_ex(session->m_method, transport_write);
     ssl.BIO_meth_set_ctrl(session->m_method, transport_control);
     ssl.BIO_meth_set_create(session->m_method, transport_create);
     BIO* bio = ssl.BIO_new(session->m_method);
     if (!bio)
-        return platform::Error { "TLS: no transport" };
+        return base::Error { "TLS: no transport" };
     ssl.BIO_set_data(bio, &socket);
     ssl.SSL_set_bio(session->m_ssl, bio, bio);
     ssl.set_host_name(session->m_ssl, host_text.c_str());

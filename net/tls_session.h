@@ -2,7 +2,7 @@
 // TlsSession: the client side of one TLS connection, on OpenSSL.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/tcp_network.h"
 
 #include <memory>
@@ -28,7 +28,7 @@ public:
     // `verify`: check the server's certificate against the system's trust
     // store (SSL_CERT_FILE and SSL_CERT_DIR are honoured) and its name
     // against `host`.
-    static platform::Result<std::unique_ptr<TlsSession>> create(platform::TcpSocket& socket, std::string_view host, bool verify);
+    static base::Result<std::unique_ptr<TlsSession>> create(platform::TcpSocket& socket, std::string_view host, bool verify);
     ~TlsSession();
     TlsSession(const TlsSession&) = delete;
     TlsSession& operator=(const TlsSession&) = delete;

@@ -2,7 +2,7 @@
 // AudioDevice: a PCM output that plays queued blocks and reports each one played.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <span>
@@ -45,7 +45,7 @@ public:
     virtual std::vector<std::string> device_names() = 0;
 
     // Opens device `index` of device_names() (-1: any suitable device).
-    virtual Result<void> open(int index, PcmFormat format, AudioEvents& events) = 0;
+    virtual base::Result<void> open(int index, PcmFormat format, AudioEvents& events) = 0;
     virtual void close() = 0;
     virtual bool is_open() const = 0;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -43,11 +44,23 @@ public:
     explicit VirtualClock(LocalTime start);
     LocalTime local_time() override;
     uint64_t monotonic_ms() override { return m_elapsed_ms; }
-    void pass_ms(uint64_t milliseconds) override { m_elapsed_ms += milliseconds; }
+    void pass_ms(uint64_t milliseconds) override
+    {
+        m_elapsed_ms += milliseconds;
+        if (m_pacer)
+            m_pacer(milliseconds);
+    }
+
+    // Called with every span of time that passes, after the clock has moved.
+    // A fast run uses it to let a program it waits on do its work in real
+    // time: skipping the pause alone would make a script's polling loop spin
+    // through its whole patience before the program has even started.
+    void set_pacer(std::function<void(uint64_t)> pacer) { m_pacer = std::move(pacer); }
 
 private:
     LocalTime m_start;
     uint64_t m_elapsed_ms = 0;
+    std::function<void(uint64_t)> m_pacer;
 };
 
 }

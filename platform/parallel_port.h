@@ -2,7 +2,7 @@
 // ParallelPort: the data, control and status registers of a printer port.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,7 +25,7 @@ public:
 class ParallelPortOpener {
 public:
     virtual ~ParallelPortOpener() = default;
-    virtual Result<std::unique_ptr<ParallelPort>> open_port() = 0;
+    virtual base::Result<std::unique_ptr<ParallelPort>> open_port() = 0;
 };
 
 }

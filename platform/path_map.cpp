@@ -2,8 +2,8 @@
 // PathMap: turns the Windows-style paths that scripts write into paths of this system.
 #include "platform/path_map.h"
 
-#include "platform/case_fold.h"
-#include "platform/text_encoding.h"
+#include "base/file_name_case.h"
+#include "base/text_encoding.h"
 #include "platform/user_folders.h"
 
 #include <algorithm>
@@ -42,10 +42,10 @@ int drive_index(char letter)
 // script's own text would have produced them.
 std::optional<std::string> script_name_of(const std::string& entry)
 {
-    if (!is_multibyte_utf8(entry))
+    if (!base::is_multibyte_utf8(entry))
         return entry;
-    std::string converted = utf8_to_windows1252(entry);
-    if (windows1252_to_utf8(converted) != entry)
+    std::string converted = base::utf8_to_windows1252(entry);
+    if (base::windows1252_to_utf8(converted) != entry)
         return std::nullopt;
     return converted;
 }
@@ -81,7 +81,7 @@ std::optional<std::string> find_ignoring_case(const std::string& folder, std::st
             break;
         std::string entry = entries->path().filename().string();
         auto name = script_name_of(entry);
-        if (name && equal_ignoring_case(*name, wanted) && (!best || entry < *best))
+        if (name && base::equal_ignoring_case(*name, wanted) && (!best || entry < *best))
             best = std::move(entry);
     }
     return best;
@@ -101,7 +101,7 @@ std::string_view strip_trailing_dots_and_spaces(std::string_view component)
 bool is_null_device(std::string_view component)
 {
     std::string_view stem = component.substr(0, component.find('.'));
-    return equal_ignoring_case(strip_trailing_dots_and_spaces(stem), "NUL");
+    return base::equal_ignoring_case(strip_trailing_dots_and_spaces(stem), "NUL");
 }
 
 std::string normalised_root(std::string_view root)
@@ -237,7 +237,7 @@ std::string PathMap::to_system(std::string_view windows_path) const
             result = join(result, std::string(component));
             continue;
         }
-        std::string name = windows1252_to_utf8(component);
+        std::string name = base::windows1252_to_utf8(component);
         if (folder_exists && !exists_without_following(join(result, name))) {
             if (auto found = find_ignoring_case(result, component))
                 name = std::move(*found);
@@ -261,7 +261,7 @@ std::string PathMap::to_windows(std::string_view system_path) const
             if (c == '/')
                 c = '\\';
         }
-        return utf8_to_windows1252(path);
+        return base::utf8_to_windows1252(path);
     }
     int best = -1;
     size_t best_length = 0;
@@ -277,7 +277,7 @@ std::string PathMap::to_windows(std::string_view system_path) const
         }
     }
     if (best < 0)
-        return utf8_to_windows1252(path);
+        return base::utf8_to_windows1252(path);
     std::string result;
     result += static_cast<char>('a' + best);
     result += ':';
@@ -288,7 +288,7 @@ std::string PathMap::to_windows(std::string_view system_path) const
         result += (c == '/') ? '\\' : c;
     while (result.size() > 3 && result.back() == '\\')
         result.pop_back();
-    return utf8_to_windows1252(result);
+    return base::utf8_to_windows1252(result);
 }
 
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/file_descriptor.h"
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <optional>
 #include <string>
@@ -47,11 +47,11 @@ public:
     virtual ~ProcessLauncher() = default;
 
     // In a session of its own, with three pipes for its standard streams.
-    virtual Result<CapturedProcess> spawn_captured(const SpawnRequest& request) = 0;
+    virtual base::Result<CapturedProcess> spawn_captured(const SpawnRequest& request) = 0;
     // In a session of its own, with standard streams on the null device.
-    virtual Result<int> spawn_detached(const SpawnRequest& request) = 0;
+    virtual base::Result<int> spawn_detached(const SpawnRequest& request) = 0;
     // Sharing this process's standard streams (and so its terminal).
-    virtual Result<int> spawn_foreground(const SpawnRequest& request) = 0;
+    virtual base::Result<int> spawn_foreground(const SpawnRequest& request) = 0;
 
     // Waits up to `timeout_ms` (negative: without limit) for a child of ours
     // to end and collects it; true when it has ended.

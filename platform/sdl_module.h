@@ -6,7 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/event_source.h"
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/screen_sink.h"
 #include "platform/window_settings.h"
 
@@ -32,7 +32,7 @@ struct WindowParts {
 // programs load the module only when they open the window or the sound card
 // and headless runs start without them.
 struct SdlModule {
-    Result<WindowParts> (*open_window)(const WindowSettings& settings, Clock& clock, bool real_time);
+    base::Result<WindowParts> (*open_window)(const WindowSettings& settings, Clock& clock, bool real_time);
     // Nothing when SDL has no usable sound device.
     std::unique_ptr<AudioDevice> (*create_audio_device)();
 };
@@ -45,7 +45,7 @@ using SdlModuleEntry = const SdlModule* (*)();
 
 // Loads the module from `folder` (ending in "/"); once loaded, it stays.
 // Fails with the loader's reason.
-Result<const SdlModule*> load_sdl_module(const std::string& folder);
+base::Result<const SdlModule*> load_sdl_module(const std::string& folder);
 // The folder of the running program, ending in "/": programs load the
 // module from there.
 std::string program_folder();

@@ -2,7 +2,7 @@
 // TcpNetwork: IPv4 TCP connections and listeners, as the network commands need them.
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,7 +53,7 @@ class TcpListener {
 public:
     virtual ~TcpListener() = default;
     // The accepted connection, or a null pointer when no client came in time.
-    virtual Result<std::unique_ptr<TcpSocket>> accept(int64_t timeout_us) = 0;
+    virtual base::Result<std::unique_ptr<TcpSocket>> accept(int64_t timeout_us) = 0;
     virtual uint16_t port() const = 0;
 };
 
@@ -82,9 +82,9 @@ public:
     // once; a backend whose lookups can block runs them aside.
     virtual std::unique_ptr<HostLookup> start_resolve(std::string_view host);
     // Starts connecting; the socket is `pending` until wait_connected says more.
-    virtual Result<std::unique_ptr<TcpSocket>> connect(uint32_t address, uint16_t port) = 0;
+    virtual base::Result<std::unique_ptr<TcpSocket>> connect(uint32_t address, uint16_t port) = 0;
     // Listens on every local address; port 0 picks a free one.
-    virtual Result<std::unique_ptr<TcpListener>> listen(uint16_t port) = 0;
+    virtual base::Result<std::unique_ptr<TcpListener>> listen(uint16_t port) = 0;
 };
 
 // Dotted text of a host-order IPv4 address.

@@ -2,8 +2,8 @@
 // Reading one value out of the text of a Windows profile file (an ".ini" file).
 #include "settings/ini_file.h"
 
-#include "platform/case_fold.h"
-#include "platform/text_encoding.h"
+#include "base/file_name_case.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,7 +46,7 @@ std::string utf16le_to_utf8(std::string_view bytes)
                 i += 2;
             unit = U'?';
         }
-        platform::append_utf8(out, unit);
+        base::append_utf8(out, unit);
     }
     return out;
 }
@@ -68,7 +68,7 @@ std::optional<std::string> find_ini_value(std::string_view text, std::string_vie
         if (line.front() == '[') {
             size_t close = line.find(']');
             std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-            in_section = platform::equal_ignoring_case(trim_blanks(name), section);
+            in_section = base::equal_ignoring_case(trim_blanks(name), section);
             continue;
         }
         if (!in_section)
@@ -76,7 +76,7 @@ std::optional<std::string> find_ini_value(std::string_view text, std::string_vie
         size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        if (!platform::equal_ignoring_case(trim_blanks(line.substr(0, equals)), key))
+        if (!base::equal_ignoring_case(trim_blanks(line.substr(0, equals)), key))
             continue;
         std::string_view value = trim_blanks(line.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -108,10 +108,10 @@ std::string read_ini_text(const std::string& system_path)
     }
 
     if (bytes.starts_with("\xFF\xFE"))
-        return platform::utf8_to_windows1252(utf16le_to_utf8(std::string_view(bytes).substr(2)));
+        return base::utf8_to_windows1252(utf16le_to_utf8(std::string_view(bytes).substr(2)));
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.erase(0, 3);
-    return platform::utf8_to_windows1252(bytes);
+    return base::utf8_to_windows1252(bytes);
 }
 
 }

@@ -193,51 +193,86 @@ void mark_stress(std::string& word, bool explicitly_accented, int vowel_count)
     }
 }
 
+namespace {
+
+// Reads the word that starts at or after `position` in prepared text into
+// `word` and moves `position` past it; false when only blanks are left.
+bool read_word(std::string_view prepared, size_t& position, PreparedWord& word)
+{
+    while (position < prepared.size() && prepared[position] == ' ')
+        ++position;
+    if (position >= prepared.size())
+        return false;
+    word.text.clear();
+    word.explicitly_accented = false;
+    word.vowel_count = 0;
+    char first = lower_ascii(prepared[position]);
+    if (!is_letter(first)) {
+        word.text = first;
+        ++position;
+        return true;
+    }
+    while (position < prepared.size() && is_word_character(prepared[position])) {
+        char c = lower_ascii(prepared[position]);
+        if (!word.text.empty() && is_diacritic(c) && c != '"')
+            word.explicitly_accented = true;
+        if (is_vowel(c))
+            ++word.vowel_count;
+        word.text += c;
+        ++position;
+    }
+    return true;
+}
+
+void append_word_units(const PreparedWord& word, const TranslationRules& rules, const ExceptionTable& exceptions,
+                       std::string& units)
+{
+    std::string pronounced = exceptions.pronounce(word.text);
+    mark_stress(pronounced, word.explicitly_accented, word.vowel_count);
+    bool spelled = true;
+    for (char c : pronounced) {
+        if (!is_consonant(c) && !is_punctuation(c))
+            spelled = false;
+    }
+    if (spelled) {
+        for (char c : pronounced) {
+            units += "[ /_";
+            units += c;
+            units += ']';
+        }
+    } else {
+        units += rules.apply(pronounced);
+    }
+}
+
+}
+
+std::vector<PreparedWord> prepare_words(std::string_view text)
+{
+    std::string prepared = prepare_text(text);
+    std::vector<PreparedWord> words;
+    size_t position = 0;
+    PreparedWord word;
+    while (read_word(prepared, position, word))
+        words.push_back(word);
+    return words;
+}
+
+std::string translate_word(const PreparedWord& word, const TranslationRules& rules, const ExceptionTable& exceptions)
+{
+    std::string units;
+    append_word_units(word, rules, exceptions, units);
+    return units;
+}
+
 std::string translate_to_phonemes(std::string_view text, const TranslationRules& rules, const ExceptionTable& exceptions)
 {
     std::string prepared = prepare_text(text);
     std::string units;
-    size_t i = 0;
-    while (true) {
-        while (i < prepared.size() && prepared[i] == ' ')
-            ++i;
-        if (i >= prepared.size())
-            break;
-        std::string word;
-        bool accented = false;
-        int vowels = 0;
-        char first = lower_ascii(prepared[i]);
-        if (is_letter(first)) {
-            while (i < prepared.size() && is_word_character(prepared[i])) {
-                char c = lower_ascii(prepared[i]);
-                if (!word.empty() && is_diacritic(c) && c != '"')
-                    accented = true;
-                if (is_vowel(c))
-                    ++vowels;
-                word += c;
-                ++i;
-            }
-        } else {
-            word = std::string(1, first);
-            ++i;
-        }
-        word = exceptions.pronounce(word);
-        mark_stress(word, accented, vowels);
-        bool spelled = true;
-        for (char c : word) {
-            if (!is_consonant(c) && !is_punctuation(c))
-                spelled = false;
-        }
-        if (spelled) {
-            for (char c : word) {
-                units += "[ /_";
-                units += c;
-                units += ']';
-            }
-        } else {
-            units += rules.apply(word);
-        }
-    }
+    size_t position = 0;
+    PreparedWord word;
+    while (read_word(prepared, position, word))
+        append_word_units(word, rules, exceptions, units);
     return units;
 }
 

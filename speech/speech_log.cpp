@@ -2,7 +2,7 @@
 // SpeechLog: records every speech request, one line each, for tests and logs.
 #include "speech/speech_log.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <string>
 
@@ -41,7 +41,7 @@ void SpeechLog::record(std::string_view kind, std::string_view text)
         entry += (c == '\r' || c == '\n') ? ' ' : c;
     m_entries.push_back(entry);
     if (m_file) {
-        auto line = platform::windows1252_to_utf8(entry) + "\n";
+        auto line = base::windows1252_to_utf8(entry) + "\n";
         std::fwrite(line.data(), 1, line.size(), m_file);
         std::fflush(m_file);
     }

@@ -71,7 +71,6 @@ public:
 
     int stress_state() const { return m_stress; }
     void set_stress_state(int state) { m_stress = state; }
-    size_t buffered_samples() const { return m_position - wave_header_bytes; }
 
 private:
     void append_unit_samples(uint32_t offset, size_t count);

@@ -2,7 +2,7 @@
 // CapturedChild: the one program whose standard streams the runtime holds.
 #include "system/captured_child.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace sys {
 
@@ -24,7 +24,7 @@ std::string CapturedChild::read_output(platform::ProcessLauncher& launcher)
     text += error;
     if (!text.empty())
         text += "\r\n";
-    return platform::utf8_to_windows1252(text);
+    return base::utf8_to_windows1252(text);
 }
 
 void CapturedChild::send_line(platform::ProcessLauncher& launcher, std::string_view text)
@@ -33,7 +33,7 @@ void CapturedChild::send_line(platform::ProcessLauncher& launcher, std::string_v
         return;
     // Programs here read lines that end in LF alone; a CR would stay at the
     // end of every answer they read.
-    std::string line = platform::windows1252_to_utf8(text);
+    std::string line = base::windows1252_to_utf8(text);
     line += '\n';
     launcher.write_pipe(m_process->input.get(), line, send_timeout_ms);
 }

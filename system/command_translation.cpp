@@ -5,7 +5,7 @@
 #include "interpreter/number.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "system/windows_command_line.h"
 
 #include <cstring>
@@ -47,6 +47,35 @@ std::string without_missing_exe(std::string system_path, platform::ProcessLaunch
     if (shorter.size() != system_path.size() && !launcher.exists(system_path) && launcher.exists(std::string(shorter)))
         return std::string(shorter);
     return system_path;
+}
+
+// The command interpreter's own commands: they run even when a program of
+// the same name is in the current folder.
+constexpr std::string_view internal_commands[] = { "assoc", "break", "call", "cd", "chdir", "cls", "color", "copy",
+    "date", "del", "dir", "echo", "endlocal", "erase", "exit", "for", "ftype", "goto", "if", "md", "mkdir", "mklink",
+    "move", "path", "pause", "popd", "prompt", "pushd", "rd", "rem", "ren", "rename", "rmdir", "set", "setlocal",
+    "shift", "start", "time", "title", "type", "ver", "verify", "vol" };
+
+// A bare command name is looked for in the current folder before PATH, as
+// the command interpreter of Windows does, with or without ".exe". The
+// result ("./name") keeps the shell from searching PATH instead.
+std::optional<std::string> program_in_current_folder(
+    std::string_view word, const platform::PathMap& paths, platform::ProcessLauncher& launcher)
+{
+    if (word.empty() || word.find('/') != std::string_view::npos)
+        return std::nullopt;
+    for (auto command : internal_commands) {
+        if (equals_ascii_insensitive(word, command))
+            return std::nullopt;
+    }
+    auto shorter = without_exe_suffix(word);
+    auto other = shorter.size() != word.size() ? std::string(shorter) : std::string(word) + ".exe";
+    for (const auto& name : { std::string(word), other }) {
+        auto local = paths.to_system(name);
+        if (!local.empty() && local.find('/') == std::string::npos && launcher.is_executable(local))
+            return "./" + local;
+    }
+    return std::nullopt;
 }
 
 }
@@ -143,7 +172,7 @@ std::optional<std::string> resolve_program(
         return std::nullopt;
     }
     for (auto name : { program, shorter }) {
-        if (auto found = launcher.find_in_path(platform::windows1252_to_utf8(name)))
+        if (auto found = launcher.find_in_path(base::windows1252_to_utf8(name)))
             return found;
         // Windows also looks in the current folder; here it comes last.
         auto local = paths.to_system(name);
@@ -233,8 +262,11 @@ std::string translate_shell_line(
             if (command_position && !redirect_target)
                 path = without_missing_exe(path, launcher);
             translated = shell_quote(path);
+        } else if (auto local = command_position && !redirect_target ? program_in_current_folder(word, paths, launcher)
+                                                                      : std::nullopt) {
+            translated = shell_quote(*local);
         } else {
-            std::string utf8 = platform::windows1252_to_utf8(word);
+            std::string utf8 = base::windows1252_to_utf8(word);
             if (command_position && !redirect_target && !had_quotes) {
                 auto shorter = without_exe_suffix(utf8);
                 if (shorter.size() != utf8.size() && !launcher.find_in_path(utf8) && launcher.find_in_path(std::string(shorter)))
@@ -283,7 +315,7 @@ LaunchPlan plan_command_line(
         if (is_drive_path(words[i]))
             plan.request.arguments.push_back(paths.to_system(words[i]));
         else
-            plan.request.arguments.push_back(platform::windows1252_to_utf8(words[i]));
+            plan.request.arguments.push_back(base::windows1252_to_utf8(words[i]));
     }
     return plan;
 }

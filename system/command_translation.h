@@ -54,7 +54,10 @@ std::optional<std::string> resolve_program(
 // single-quoted, quoted texts become single-quoted texts, "nul" as a
 // redirection target becomes /dev/null, a lone "&" (run one command after
 // the other) becomes ";", words holding characters that the shell would
-// expand are quoted, and a command word ending in ".exe" finds the program
+// expand are quoted, a command word without a slash that names a program
+// in the current folder (with or without ".exe") becomes that program's
+// quoted path there, since the Windows command interpreter looks there
+// before PATH, and a command word ending in ".exe" finds the program
 // without it. The result is UTF-8.
 std::string translate_shell_line(
     std::string_view line, const platform::PathMap& paths, platform::ProcessLauncher& launcher);

@@ -17,10 +17,10 @@ bool KeptPicture::load_picture(const std::string& system_path)
     auto bytes = read_binary_file(system_path, max_picture_bytes);
     if (!bytes)
         return false;
-    auto size = check_bmp(*bytes);
-    if (!size)
+    auto image = decode_bmp(*bytes);
+    if (!image)
         return false;
-    m_picture = Picture { std::move(*bytes), size->width, size->height, 0, 0 };
+    m_picture = Picture { std::move(*bytes), image->width, image->height, 0, 0 };
     return true;
 }
 

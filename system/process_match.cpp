@@ -3,7 +3,7 @@
 #include "system/process_match.h"
 
 #include "interpreter/text.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "system/windows_command_line.h"
 
 namespace sys {
@@ -21,7 +21,7 @@ bool same_program(std::string_view candidate, std::string_view wanted)
 
 bool process_matches(const platform::ProcessEntry& process, std::string_view windows_name)
 {
-    auto wanted_text = platform::windows1252_to_utf8(interpreter::trim(windows_name));
+    auto wanted_text = base::windows1252_to_utf8(interpreter::trim(windows_name));
     std::string_view wanted = without_exe_suffix(file_name_part(wanted_text));
     if (wanted.empty())
         return false;

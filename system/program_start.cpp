@@ -5,13 +5,17 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "settings/setting_keys.h"
 #include "system/command_translation.h"
 #include "system/console_handover.h"
 #include "system/process_match.h"
 #include "system/system_state.h"
 #include "system/windows_command_line.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace sys {
 
@@ -51,15 +55,40 @@ void wait_while_speaking(interpreter::Runtime& runtime)
         runtime.host.pause_ms(10);
 }
 
+// A forced taskkill returns once the processes it ended are gone, as it
+// does on Windows: a script that ends a server and starts it again at once
+// would otherwise meet the old one still holding its files. Ending takes
+// the kernel a moment; two seconds is far more than it needs.
+void wait_until_gone(platform::ProcessLauncher& launcher, const std::vector<int>& pids)
+{
+    constexpr int rounds = 200;
+    for (int round = 0; round < rounds && !pids.empty(); ++round) {
+        auto running = launcher.list_processes();
+        bool any_left = std::any_of(running.begin(), running.end(), [&pids](const platform::ProcessEntry& entry) {
+            return std::find(pids.begin(), pids.end(), entry.pid) != pids.end();
+        });
+        if (!any_left)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 void run_task_kill(SystemState& state, const TaskKill& kill)
 {
-    for (const auto& name : kill.image_names)
-        end_named_processes(state, name, kill.force);
+    std::vector<int> ended;
+    for (const auto& name : kill.image_names) {
+        for (int pid : find_processes(state.launcher(), name)) {
+            if (state.launcher().end_process(pid, kill.force))
+                ended.push_back(pid);
+        }
+    }
     for (int pid : kill.pids) {
-        if (pid != state.launcher().own_pid())
-            state.launcher().end_process(pid, kill.force);
+        if (pid != state.launcher().own_pid() && state.launcher().end_process(pid, kill.force))
+            ended.push_back(pid);
     }
     state.launcher().reap_children();
+    if (kill.force)
+        wait_until_gone(state.launcher(), ended);
 }
 
 // A document or an address, handed to the desktop's opener.
@@ -68,7 +97,7 @@ std::optional<SpawnRequest> opener_request(
 {
     std::string target;
     if (is_url(program)) {
-        target = platform::windows1252_to_utf8(program);
+        target = base::windows1252_to_utf8(program);
     } else {
         target = paths.to_system(program);
         if (target.empty() || !launcher.exists(target))

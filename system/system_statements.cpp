@@ -10,9 +10,8 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "system/bitmap_file.h"
-#include "system/captured_output.h"
 #include "system/process_match.h"
 #include "system/program_start.h"
 #include "system/system_state.h"
@@ -132,7 +131,7 @@ bool run_wait(Runtime& runtime, std::string_view rest)
     while (passes > 0) {
         std::string title;
         if (state)
-            title = platform::utf8_to_windows1252(state->desktop().foreground_title());
+            title = base::utf8_to_windows1252(state->desktop().foreground_title());
         if (title.size() > max_title_length)
             title.resize(max_title_length);
         if (upper_text(title).find(wanted) != std::string::npos)
@@ -265,12 +264,6 @@ bool run_picture(Runtime& runtime, std::string_view rest)
     return shown || tolerant;
 }
 
-}
-
-std::string read_captured_output(Runtime& runtime)
-{
-    auto* state = state_of(runtime);
-    return state ? state->read_captured_output() : std::string();
 }
 
 void bind_system_statements(CommandTable& table)

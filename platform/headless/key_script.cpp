@@ -2,7 +2,7 @@
 // The key notation of --keys and --keys-file, parsed into scripted keys.
 #include "platform/headless/key_script.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <array>
 #include <charconv>
@@ -129,7 +129,7 @@ void add_press(std::vector<Event>& events, Key key, uint8_t character, uint8_t m
     events.push_back(key_event(Event::Type::KeyRelease, key, modifiers));
 }
 
-Result<ScriptedKey> parse_chord(std::string_view keys, std::string_view whole)
+base::Result<ScriptedKey> parse_chord(std::string_view keys, std::string_view whole)
 {
     ScriptedKey scripted;
     std::vector<Key> pressed;
@@ -140,7 +140,7 @@ Result<ScriptedKey> parse_chord(std::string_view keys, std::string_view whole)
         uint8_t character = 0;
         auto key = key_of_name(name, character);
         if (!key || (*key != Key::Space && !is_letter_key(*key)))
-            return Error { "a chord is made of letters and Space: '{" + std::string(whole) + "}'" };
+            return base::Error { "a chord is made of letters and Space: '{" + std::string(whole) + "}'" };
         scripted.events.push_back(key_event(Event::Type::KeyPress, *key, 0));
         if (character >= 'A' && character <= 'Z')
             character = static_cast<uint8_t>(character + 32);
@@ -148,14 +148,14 @@ Result<ScriptedKey> parse_chord(std::string_view keys, std::string_view whole)
         pressed.push_back(*key);
     }
     if (pressed.empty())
-        return Error { "an empty chord: '{" + std::string(whole) + "}'" };
+        return base::Error { "an empty chord: '{" + std::string(whole) + "}'" };
     for (Key key : pressed)
         scripted.events.push_back(key_event(Event::Type::KeyRelease, key, 0));
     return scripted;
 }
 
 // What is inside one pair of braces. Sets `wait_ms` instead for {Wait N}.
-Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t>& wait_ms)
+base::Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t>& wait_ms)
 {
     auto upper = upper_ascii(inside);
     ScriptedKey scripted;
@@ -164,7 +164,7 @@ Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t
         uint64_t value = 0;
         auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
         if (number.empty() || error != std::errc() || end != number.data() + number.size())
-            return Error { "a wait needs a number of milliseconds: '{" + std::string(inside) + "}'" };
+            return base::Error { "a wait needs a number of milliseconds: '{" + std::string(inside) + "}'" };
         wait_ms = value;
         return scripted;
     }
@@ -182,7 +182,7 @@ Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t
             else if (what == "MIDDLE")
                 event.button = MouseButton::Middle;
             else
-                return Error { "unknown mouse button: '{" + std::string(inside) + "}'" };
+                return base::Error { "unknown mouse button: '{" + std::string(inside) + "}'" };
         } else {
             event.type = Event::Type::MouseWheel;
             if (what == "UP")
@@ -190,7 +190,7 @@ Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t
             else if (what == "DOWN")
                 event.wheel = -1;
             else
-                return Error { "the wheel turns Up or Down: '{" + std::string(inside) + "}'" };
+                return base::Error { "the wheel turns Up or Down: '{" + std::string(inside) + "}'" };
         }
         scripted.events.push_back(event);
         return scripted;
@@ -217,29 +217,34 @@ Result<ScriptedKey> parse_braced(std::string_view inside, std::optional<uint64_t
         else if (name == "SHIFT")
             modifiers |= modifier::shift;
         else
-            return Error { "unknown modifier '" + name + "' in '{" + std::string(inside) + "}'" };
+            return base::Error { "unknown modifier '" + name + "' in '{" + std::string(inside) + "}'" };
         rest = rest.substr(plus + 1);
     }
     uint8_t character = 0;
     auto key = key_of_name(rest.size() == 1 ? rest : trim(rest), character);
     if (!key)
-        return Error { "unknown key '{" + std::string(inside) + "}'" };
+        return base::Error { "unknown key '{" + std::string(inside) + "}'" };
     add_press(scripted.events, *key, character, modifiers);
     return scripted;
 }
 
 }
 
-Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
+base::Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
 {
-    std::string text = utf8_to_windows1252(raw);
+    std::string text = base::utf8_to_windows1252(raw);
     std::vector<ScriptedKey> keys;
-    std::optional<uint64_t> pending_wait;
+    // The {Wait}s since the last key, added up for the next one. A flag and
+    // a plain count rather than an optional: GCC's optimiser takes the
+    // optional's value for possibly uninitialised (-Wmaybe-uninitialized).
+    bool waiting = false;
+    uint64_t waited_ms = 0;
     auto add = [&](ScriptedKey key) {
-        if (pending_wait) {
+        if (waiting) {
             key.timed = true;
-            key.delay_ms = *pending_wait;
-            pending_wait.reset();
+            key.delay_ms = waited_ms;
+            waiting = false;
+            waited_ms = 0;
         }
         keys.push_back(std::move(key));
     };
@@ -252,7 +257,7 @@ Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
         } else if (c == '{') {
             auto close = text.find('}', index + 1);
             if (close == std::string::npos)
-                return Error { "a '{' without its '}' at position " + std::to_string(index + 1) };
+                return base::Error { "a '{' without its '}' at position " + std::to_string(index + 1) };
             auto inside = std::string_view(text).substr(index + 1, close - index - 1);
             // "{}}" names the "}" key.
             if (inside.empty() && close + 1 < text.size() && text[close + 1] == '}') {
@@ -265,21 +270,22 @@ Result<std::vector<ScriptedKey>> parse_key_script(std::string_view raw)
             if (!parsed)
                 return parsed.error();
             if (wait) {
-                pending_wait = pending_wait.value_or(0) + *wait;
+                waiting = true;
+                waited_ms += *wait;
                 continue;
             }
             add(std::move(*parsed));
             continue;
         }
         if (c < 32)
-            return Error { "a control character in the keys at position " + std::to_string(index + 1) + ": use a {name}" };
+            return base::Error { "a control character in the keys at position " + std::to_string(index + 1) + ": use a {name}" };
         ScriptedKey key;
         uint8_t modifiers = (c >= 'A' && c <= 'Z') ? modifier::shift : 0;
         add_press(key.events, key_of_character(c), c, modifiers);
         add(std::move(key));
     }
-    if (pending_wait)
-        return Error { "a {Wait} with no key after it" };
+    if (waiting)
+        return base::Error { "a {Wait} with no key after it" };
     return keys;
 }
 

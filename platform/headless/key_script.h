@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/event_source.h"
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <string_view>
@@ -34,6 +34,6 @@ struct ScriptedKey {
 // Names are case-insensitive. Line ends in the text are ignored (a keys
 // file may be split over lines). Text that is UTF-8 is converted to
 // Windows-1252 first.
-Result<std::vector<ScriptedKey>> parse_key_script(std::string_view text);
+base::Result<std::vector<ScriptedKey>> parse_key_script(std::string_view text);
 
 }

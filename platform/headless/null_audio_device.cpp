@@ -12,10 +12,10 @@ NullAudioDevice::NullAudioDevice(Clock& clock, bool immediate)
 {
 }
 
-Result<void> NullAudioDevice::open(int, PcmFormat format, AudioEvents& events)
+base::Result<void> NullAudioDevice::open(int, PcmFormat format, AudioEvents& events)
 {
     if (format.rate <= 0 || (format.bits != 8 && format.bits != 16) || format.channels < 1 || format.channels > 2)
-        return Error { "unsupported sound format" };
+        return base::Error { "unsupported sound format" };
     m_format = format;
     m_events = &events;
     device_opened(format);

@@ -17,7 +17,7 @@ public:
     NullAudioDevice(Clock& clock, bool immediate);
 
     std::vector<std::string> device_names() override { return { "Null output" }; }
-    Result<void> open(int index, PcmFormat format, AudioEvents& events) override;
+    base::Result<void> open(int index, PcmFormat format, AudioEvents& events) override;
     void close() override;
     bool is_open() const override { return m_events != nullptr; }
     void queue_block(std::span<const uint8_t> block, int tag) override;

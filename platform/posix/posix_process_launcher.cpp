@@ -75,10 +75,10 @@ private:
     posix_spawn_file_actions_t m_actions;
 };
 
-Result<int> spawn_with(SpawnSetup& setup, const SpawnRequest& request)
+base::Result<int> spawn_with(SpawnSetup& setup, const SpawnRequest& request)
 {
     if (request.executable.empty() || request.arguments.empty())
-        return Error { "nothing to start" };
+        return base::Error { "nothing to start" };
     std::vector<char*> argv;
     argv.reserve(request.arguments.size() + 1);
     for (const auto& argument : request.arguments)
@@ -87,7 +87,7 @@ Result<int> spawn_with(SpawnSetup& setup, const SpawnRequest& request)
     pid_t pid = 0;
     int status = posix_spawn(&pid, request.executable.c_str(), setup.actions(), setup.attributes(), argv.data(), environ);
     if (status != 0)
-        return Error { "cannot start '" + request.executable + "': " + std::strerror(status) };
+        return base::Error { "cannot start '" + request.executable + "': " + std::strerror(status) };
     return static_cast<int>(pid);
 }
 
@@ -148,13 +148,13 @@ PosixProcessLauncher::~PosixProcessLauncher()
     reap_children();
 }
 
-Result<CapturedProcess> PosixProcessLauncher::spawn_captured(const SpawnRequest& request)
+base::Result<CapturedProcess> PosixProcessLauncher::spawn_captured(const SpawnRequest& request)
 {
     auto input = make_pipe();
     auto output = make_pipe();
     auto error = make_pipe();
     if (!input || !output || !error)
-        return Error { std::string("cannot create pipes: ") + std::strerror(errno) };
+        return base::Error { std::string("cannot create pipes: ") + std::strerror(errno) };
     SpawnSetup setup;
     setup.prepare(true);
     // dup2 onto 0..2 clears close-on-exec on the copies, so only these three
@@ -178,7 +178,7 @@ Result<CapturedProcess> PosixProcessLauncher::spawn_captured(const SpawnRequest&
     return process;
 }
 
-Result<int> PosixProcessLauncher::spawn_detached(const SpawnRequest& request)
+base::Result<int> PosixProcessLauncher::spawn_detached(const SpawnRequest& request)
 {
     SpawnSetup setup;
     setup.prepare(true);
@@ -192,7 +192,7 @@ Result<int> PosixProcessLauncher::spawn_detached(const SpawnRequest& request)
     return pid;
 }
 
-Result<int> PosixProcessLauncher::spawn_foreground(const SpawnRequest& request)
+base::Result<int> PosixProcessLauncher::spawn_foreground(const SpawnRequest& request)
 {
     SpawnSetup setup;
     setup.prepare(false);

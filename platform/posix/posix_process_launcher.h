@@ -15,9 +15,9 @@ public:
     PosixProcessLauncher(const PosixProcessLauncher&) = delete;
     PosixProcessLauncher& operator=(const PosixProcessLauncher&) = delete;
 
-    Result<CapturedProcess> spawn_captured(const SpawnRequest& request) override;
-    Result<int> spawn_detached(const SpawnRequest& request) override;
-    Result<int> spawn_foreground(const SpawnRequest& request) override;
+    base::Result<CapturedProcess> spawn_captured(const SpawnRequest& request) override;
+    base::Result<int> spawn_detached(const SpawnRequest& request) override;
+    base::Result<int> spawn_foreground(const SpawnRequest& request) override;
     bool wait_for_exit(int pid, int timeout_ms) override;
     void reap_children() override;
     std::vector<ProcessEntry> list_processes() override;

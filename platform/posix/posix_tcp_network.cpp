@@ -24,9 +24,9 @@ namespace platform {
 
 namespace {
 
-Error system_error(const char* what)
+base::Error system_error(const char* what)
 {
-    return Error { std::string(what) + ": " + std::strerror(errno) };
+    return base::Error { std::string(what) + ": " + std::strerror(errno) };
 }
 
 bool make_non_blocking(int fd)
@@ -146,7 +146,7 @@ public:
     PosixTcpListener(const PosixTcpListener&) = delete;
     PosixTcpListener& operator=(const PosixTcpListener&) = delete;
 
-    Result<std::unique_ptr<TcpSocket>> accept(int64_t timeout_us) override
+    base::Result<std::unique_ptr<TcpSocket>> accept(int64_t timeout_us) override
     {
         if (wait_for(m_fd, POLLIN, timeout_us) == 0)
             return std::unique_ptr<TcpSocket>();
@@ -260,7 +260,7 @@ std::unique_ptr<HostLookup> PosixTcpNetwork::start_resolve(std::string_view host
     }
 }
 
-Result<std::unique_ptr<TcpSocket>> PosixTcpNetwork::connect(uint32_t address, uint16_t port)
+base::Result<std::unique_ptr<TcpSocket>> PosixTcpNetwork::connect(uint32_t address, uint16_t port)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0)
@@ -279,7 +279,7 @@ Result<std::unique_ptr<TcpSocket>> PosixTcpNetwork::connect(uint32_t address, ui
     return std::unique_ptr<TcpSocket>(std::move(socket));
 }
 
-Result<std::unique_ptr<TcpListener>> PosixTcpNetwork::listen(uint16_t port)
+base::Result<std::unique_ptr<TcpListener>> PosixTcpNetwork::listen(uint16_t port)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0)

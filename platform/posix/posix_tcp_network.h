@@ -11,8 +11,8 @@ public:
     std::optional<uint32_t> resolve(std::string_view host) override;
     // Names are looked up on a thread of their own.
     std::unique_ptr<HostLookup> start_resolve(std::string_view host) override;
-    Result<std::unique_ptr<TcpSocket>> connect(uint32_t address, uint16_t port) override;
-    Result<std::unique_ptr<TcpListener>> listen(uint16_t port) override;
+    base::Result<std::unique_ptr<TcpSocket>> connect(uint32_t address, uint16_t port) override;
+    base::Result<std::unique_ptr<TcpListener>> listen(uint16_t port) override;
 };
 
 }

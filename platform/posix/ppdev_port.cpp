@@ -43,13 +43,13 @@ private:
 
 }
 
-Result<std::unique_ptr<ParallelPort>> PpdevPortOpener::open_port()
+base::Result<std::unique_ptr<ParallelPort>> PpdevPortOpener::open_port()
 {
     FileDescriptor fd(::open(m_device.c_str(), O_RDWR | O_CLOEXEC));
     if (!fd.is_open())
-        return Error { "cannot open '" + m_device + "': " + std::strerror(errno) };
+        return base::Error { "cannot open '" + m_device + "': " + std::strerror(errno) };
     if (ioctl(fd.get(), PPCLAIM) != 0)
-        return Error { "cannot claim '" + m_device + "': " + std::strerror(errno) };
+        return base::Error { "cannot claim '" + m_device + "': " + std::strerror(errno) };
     return std::unique_ptr<ParallelPort>(std::make_unique<PpdevPort>(std::move(fd)));
 }
 

@@ -12,7 +12,7 @@ public:
         : m_device(std::move(device))
     {
     }
-    Result<std::unique_ptr<ParallelPort>> open_port() override;
+    base::Result<std::unique_ptr<ParallelPort>> open_port() override;
 
 private:
     std::string m_device;

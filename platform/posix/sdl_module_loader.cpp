@@ -20,7 +20,7 @@ std::string program_folder()
     return folder.substr(0, folder.rfind('/') + 1);
 }
 
-Result<const SdlModule*> load_sdl_module(const std::string& folder)
+base::Result<const SdlModule*> load_sdl_module(const std::string& folder)
 {
     std::string path = folder + sdl_module_file;
     // Loading a loaded module again only counts it once more; it is never
@@ -28,11 +28,11 @@ Result<const SdlModule*> load_sdl_module(const std::string& folder)
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
-        return Error { reason ? reason : "cannot load " + path };
+        return base::Error { reason ? reason : "cannot load " + path };
     }
     auto entry = reinterpret_cast<SdlModuleEntry>(dlsym(handle, sdl_module_entry));
     if (!entry)
-        return Error { path + " has no " + sdl_module_entry };
+        return base::Error { path + " has no " + sdl_module_entry };
     return entry();
 }
 

@@ -2,7 +2,7 @@
 // TerminalKeyDecoder: bytes typed on an xterm-like terminal turned into key events.
 #include "platform/posix/terminal_key_decoder.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <array>
 #include <charconv>
@@ -78,32 +78,11 @@ size_t utf8_length(uint8_t lead)
     return 0;
 }
 
-std::string encode_utf8(uint32_t codepoint)
-{
-    std::string text;
-    if (codepoint < 0x80) {
-        text += static_cast<char>(codepoint);
-    } else if (codepoint < 0x800) {
-        text += static_cast<char>(0xC0 | (codepoint >> 6));
-        text += static_cast<char>(0x80 | (codepoint & 0x3F));
-    } else if (codepoint < 0x10000) {
-        text += static_cast<char>(0xE0 | (codepoint >> 12));
-        text += static_cast<char>(0x80 | ((codepoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codepoint & 0x3F));
-    } else if (codepoint < 0x110000) {
-        text += static_cast<char>(0xF0 | (codepoint >> 18));
-        text += static_cast<char>(0x80 | ((codepoint >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((codepoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codepoint & 0x3F));
-    }
-    return text;
-}
-
 // The Windows-1252 byte of one UTF-8 character, or nothing when the code
 // page has none (the converter's "?" for a character that is not "?").
 std::optional<uint8_t> windows1252_byte(std::string_view utf8)
 {
-    auto converted = utf8_to_windows1252(utf8);
+    auto converted = base::utf8_to_windows1252(utf8);
     if (converted.size() != 1)
         return std::nullopt;
     if (converted[0] == '?' && utf8 != "?")
@@ -549,7 +528,7 @@ void TerminalKeyDecoder::emit_codepoint(uint32_t codepoint, uint8_t modifiers, s
     emit_key(key, modifiers, out, release);
     if (release || (modifiers & (modifier::ctrl | modifier::alt)))
         return;
-    if (auto byte = windows1252_byte(encode_utf8(codepoint))) {
+    if (auto byte = base::windows1252_byte(codepoint)) {
         Event event;
         event.type = Event::Type::Character;
         event.character = *byte;

@@ -119,16 +119,16 @@ void remove_handlers()
 
 }
 
-Result<std::unique_ptr<TerminalMode>> TerminalMode::create(int input_fd, int output_fd)
+base::Result<std::unique_ptr<TerminalMode>> TerminalMode::create(int input_fd, int output_fd)
 {
     if (emergency.armed)
-        return Error { "the terminal is already in use by the console" };
+        return base::Error { "the terminal is already in use by the console" };
     termios saved {};
     if (tcgetattr(input_fd, &saved) != 0)
-        return Error { std::string("cannot read the terminal's settings: ") + std::strerror(errno) };
+        return base::Error { std::string("cannot read the terminal's settings: ") + std::strerror(errno) };
     std::unique_ptr<TerminalMode> mode(new TerminalMode(input_fd, output_fd));
     if (pipe(mode->m_signal_pipe) != 0)
-        return Error { std::string("cannot create a pipe: ") + std::strerror(errno) };
+        return base::Error { std::string("cannot create a pipe: ") + std::strerror(errno) };
     for (int fd : mode->m_signal_pipe) {
         fcntl(fd, F_SETFL, O_NONBLOCK);
         fcntl(fd, F_SETFD, FD_CLOEXEC);
@@ -156,7 +156,7 @@ Result<std::unique_ptr<TerminalMode>> TerminalMode::create(int input_fd, int out
     if (tcsetattr(input_fd, TCSAFLUSH, &raw) != 0) {
         int error = errno;
         mode->restore();
-        return Error { std::string("cannot put the terminal in raw mode: ") + std::strerror(error) };
+        return base::Error { std::string("cannot put the terminal in raw mode: ") + std::strerror(error) };
     }
     mode->write(enter_sequence);
     return mode;

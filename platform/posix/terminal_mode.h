@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/posix/terminal_screen.h"
-#include "platform/result.h"
+#include "base/result.h"
 
 #include <memory>
 #include <string_view>
@@ -21,7 +21,7 @@ namespace platform {
 // Only one may exist at a time.
 class TerminalMode {
 public:
-    static Result<std::unique_ptr<TerminalMode>> create(int input_fd, int output_fd);
+    static base::Result<std::unique_ptr<TerminalMode>> create(int input_fd, int output_fd);
     ~TerminalMode();
     TerminalMode(const TerminalMode&) = delete;
     TerminalMode& operator=(const TerminalMode&) = delete;

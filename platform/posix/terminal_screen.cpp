@@ -2,7 +2,7 @@
 // TerminalScreen: the 80x25 console drawn on a terminal with ANSI escapes.
 #include "platform/posix/terminal_screen.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 #include <limits>
@@ -88,7 +88,7 @@ std::string terminal_glyph(uint8_t byte)
         return "\u2302";
     if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D)
         return "?";
-    return windows1252_to_utf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+    return base::windows1252_to_utf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
 }
 
 TerminalScreen::TerminalScreen(Writer writer, SizeQuery size, bool true_colour)
@@ -226,7 +226,7 @@ void TerminalScreen::present()
     }
 
     if (status_row >= 0 && status != m_status_shown) {
-        auto utf8 = without_controls(windows1252_to_utf8(status));
+        auto utf8 = without_controls(base::windows1252_to_utf8(status));
         // The note is ASCII apart from a few accented letters: counting
         // bytes that do not start a UTF-8 character gives its width.
         std::string line;
@@ -253,7 +253,7 @@ void TerminalScreen::present()
         m_status_shown.clear();
 
     if (m_title_changed) {
-        out += "\x1B]2;" + without_controls(windows1252_to_utf8(m_title)) + "\x07";
+        out += "\x1B]2;" + without_controls(base::windows1252_to_utf8(m_title)) + "\x07";
         m_title_changed = false;
     }
     if (m_beep) {

@@ -41,7 +41,7 @@ public:
         return names;
     }
 
-    Result<void> open(int index, PcmFormat format, AudioEvents& events) override
+    base::Result<void> open(int index, PcmFormat format, AudioEvents& events) override
     {
         close();
         SDL_AudioSpec wanted {};
@@ -56,7 +56,7 @@ public:
         // No change allowed: SDL converts our format to the card's.
         m_device = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
         if (m_device == 0)
-            return Error { std::string("cannot open the sound device: ") + SDL_GetError() };
+            return base::Error { std::string("cannot open the sound device: ") + SDL_GetError() };
         m_events = &events;
         m_silence = format.bits == 8 ? 128 : 0;
         SDL_PauseAudioDevice(m_device, 0);

@@ -2,7 +2,7 @@
 // SDL key mapping: SDL keyboard and text events as the event loop's events.
 #include "platform/sdl/sdl_key_mapping.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -122,9 +122,9 @@ std::string typed_characters(std::string_view utf8)
         // U+0080..U+009F are control characters, even where the code page
         // reuses their numbers.
         bool c1_control = length == 2 && static_cast<uint8_t>(one[0]) == 0xC2 && static_cast<uint8_t>(one[1]) < 0xA0;
-        if (c1_control || !is_multibyte_utf8(one))
+        if (c1_control || !base::is_multibyte_utf8(one))
             continue;
-        auto converted = utf8_to_windows1252(one);
+        auto converted = base::utf8_to_windows1252(one);
         // A character without a byte of its own comes back as "?": nothing
         // was typed that the program could read.
         if (converted.size() != 1 || converted == "?")

@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 
-Result<WindowParts> open_window(const WindowSettings& settings, Clock& clock, bool real_time)
+base::Result<WindowParts> open_window(const WindowSettings& settings, Clock& clock, bool real_time)
 {
     auto window = SdlWindow::open(settings);
     if (!window)

@@ -5,7 +5,7 @@
 #include "platform/sdl/font_lookup.h"
 #include "platform/sdl/magnifier_layout.h"
 #include "platform/sdl/sdl_window_id.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -27,7 +27,7 @@ Uint32 map_colour(const SDL_Surface* surface, Rgb colour)
 
 }
 
-Result<std::unique_ptr<SdlWindow>> SdlWindow::open(const WindowSettings& settings)
+base::Result<std::unique_ptr<SdlWindow>> SdlWindow::open(const WindowSettings& settings)
 {
     std::unique_ptr<SdlWindow> window(new SdlWindow);
     if (auto created = window->create(settings); !created)
@@ -35,7 +35,7 @@ Result<std::unique_ptr<SdlWindow>> SdlWindow::open(const WindowSettings& setting
     return window;
 }
 
-Result<void> SdlWindow::create(const WindowSettings& settings)
+base::Result<void> SdlWindow::create(const WindowSettings& settings)
 {
     // The frame is composed in memory and copied whole; SDL's default of
     // copying it through OpenGL brings a software GL (llvmpipe) with its
@@ -43,10 +43,10 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
     // the window under a new id when the frame is first made.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return Error { std::string("no display for the window: ") + SDL_GetError() };
+        return base::Error { std::string("no display for the window: ") + SDL_GetError() };
     m_video_started = true;
     if (TTF_Init() != 0)
-        return Error { std::string("cannot start the font renderer: ") + TTF_GetError() };
+        return base::Error { std::string("cannot start the font renderer: ") + TTF_GetError() };
     m_ttf_started = true;
 
     SDL_Rect work_area { 0, 0, 1024, 734 };
@@ -54,19 +54,19 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
     SDL_Rect screen = work_area;
     SDL_GetDisplayBounds(0, &screen);
     if (!settings.default_font_width || !settings.default_font_height)
-        return Error { "the window has no default cell size" };
+        return base::Error { "the window has no default cell size" };
     m_cell = cell_size(settings.font_width, settings.font_height, work_area.w, work_area.h,
         settings.default_font_width, settings.default_font_height);
 
     auto font_file = find_font_file(settings.font_face, settings.font_weight);
     if (font_file.path.empty())
-        return Error { "no monospace font found (install fonts-dejavu-core)" };
+        return base::Error { "no monospace font found (install fonts-dejavu-core)" };
     // The character height is the font's line height; the size is brought
     // down until the lines fit the cell.
     int size = std::max(m_cell.height, smallest_font_size);
     m_font = TTF_OpenFont(font_file.path.c_str(), size);
     if (!m_font)
-        return Error { "cannot open the font '" + font_file.path + "': " + TTF_GetError() };
+        return base::Error { "cannot open the font '" + font_file.path + "': " + TTF_GetError() };
     while (TTF_FontHeight(m_font) > m_cell.height && size > smallest_font_size) {
         --size;
         if (TTF_SetFontSize(m_font, size) != 0)
@@ -84,20 +84,20 @@ Result<void> SdlWindow::create(const WindowSettings& settings)
     m_window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
-        return Error { std::string("cannot create the window: ") + SDL_GetError() };
+        return base::Error { std::string("cannot create the window: ") + SDL_GetError() };
     // When the frame goes through OpenGL after all (the environment's
     // SDL_FRAMEBUFFER_ACCELERATION wins over the hint), making the window's
     // surface replaces the window under a new X11 id; done now, the id that
     // HANDLE hands out stays the window's for good.
     if (!SDL_GetWindowSurface(m_window))
-        return Error { std::string("cannot draw in the window: ") + SDL_GetError() };
+        return base::Error { std::string("cannot draw in the window: ") + SDL_GetError() };
     auto limits = size_limits(m_cell, screen.w, screen.h);
     SDL_SetWindowMinimumSize(m_window, limits.min_width, limits.min_height);
     SDL_SetWindowMaximumSize(m_window, limits.max_width, limits.max_height);
 
     m_cells_surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!m_cells_surface)
-        return Error { std::string("cannot make the screen surface: ") + SDL_GetError() };
+        return base::Error { std::string("cannot make the screen surface: ") + SDL_GetError() };
     SDL_SetSurfaceBlendMode(m_cells_surface, SDL_BLENDMODE_NONE);
     m_snapshot_path = settings.snapshot_path;
     // Characters typed arrive as text events while the window has the focus.
@@ -179,7 +179,7 @@ void SdlWindow::show_caret(bool visible)
 
 void SdlWindow::set_title(std::string_view title)
 {
-    SDL_SetWindowTitle(m_window, windows1252_to_utf8(title).c_str());
+    SDL_SetWindowTitle(m_window, base::windows1252_to_utf8(title).c_str());
 }
 
 void SdlWindow::set_window_state(WindowState state)
@@ -256,7 +256,7 @@ SDL_Surface* SdlWindow::render_glyph(TTF_Font* font, uint8_t character, int widt
         || character == 0x8F || character == 0x90 || character == 0x9D;
     if (!font || character == ' ' || control)
         return nullptr;
-    auto utf8 = windows1252_to_utf8(std::string(1, static_cast<char>(character)));
+    auto utf8 = base::windows1252_to_utf8(std::string(1, static_cast<char>(character)));
     SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color { 255, 255, 255, 255 });
     if (!rendered)
         return nullptr;

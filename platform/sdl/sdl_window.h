@@ -2,7 +2,7 @@
 // SdlWindow: the console's screen in a window of its own (SDL2 and SDL2_ttf).
 #pragma once
 
-#include "platform/result.h"
+#include "base/result.h"
 #include "platform/screen_sink.h"
 #include "platform/sdl/window_cells.h"
 #include "platform/window_settings.h"
@@ -24,7 +24,7 @@ namespace platform {
 // surface, the picture and the caret into the window.
 class SdlWindow final : public ScreenSink {
 public:
-    static Result<std::unique_ptr<SdlWindow>> open(const WindowSettings& settings);
+    static base::Result<std::unique_ptr<SdlWindow>> open(const WindowSettings& settings);
     ~SdlWindow() override;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
@@ -51,7 +51,7 @@ public:
 
 private:
     SdlWindow() = default;
-    Result<void> create(const WindowSettings& settings);
+    base::Result<void> create(const WindowSettings& settings);
     void draw_cell(int row, int column);
     SDL_Surface* glyph(uint8_t character);
     SDL_Surface* render_glyph(TTF_Font* font, uint8_t character, int width, int height);

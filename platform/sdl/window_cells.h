@@ -55,7 +55,6 @@ public:
 
     void mark_all_changed() { m_changed.set(); }
     bool changed(int row) const { return m_changed.test(static_cast<size_t>(row)); }
-    bool any_changed() const { return m_changed.any(); }
     void clear_changed() { m_changed.reset(); }
 
 private:

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of opening programs, documents and links the way the shell's "open" does.
 #include "app/document_opener.h"
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_process_launcher.h"
 #include "platform/path_map.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "app/speech_backends.h"
 #include "settings/settings.h"
 #include "tests/console/console_fixture.h"
-#include "tests/console/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ class ProgramStart : public ::testing::Test {
 protected:
     void start(std::string_view ini)
     {
-        console_tests::ScratchFolder::write(folder / "Lumera.ini", ini);
+        test_support::ScratchFolder::write(folder / "Lumera.ini", ini);
         settings = std::make_unique<settings::Settings>(
             paths, settings::SettingsPlaces { folder.path().string(), (folder / "Lumera.ini").string(), "" });
         auto made = app::SpeechBackends::create({ "null", true, true, true }, console.console, *settings, paths,
@@ -28,7 +28,7 @@ protected:
         app::start_program(host, speech->client(), *settings, paths, "teste");
     }
 
-    console_tests::ScratchFolder folder;
+    test_support::ScratchFolder folder;
     platform::PathMap paths { (folder / "c").string() };
     console_test::ConsoleFixture console;
     speech::SpeechLog log;

@@ -23,9 +23,15 @@ def main():
         assert headless.returncode == 0, headless
         with open(log, encoding="utf-8") as text:
             assert "ola" in text.read()
-        # A run that wants the sound card goes on silent, and says why.
-        sound = subprocess.run([alone, "--fast", script], capture_output=True, text=True, timeout=30,
-                               stdin=subprocess.DEVNULL)
+        # A run that wants the sound card goes on silent, and says why. It
+        # speaks, so it gets a drive C with the voice of its own: the user's
+        # (or none, on a fresh machine) must not decide the outcome.
+        drive_c = os.path.join(folder, "c")
+        subprocess.run([os.path.join(sys.argv[2], "scripts", "install-voice"), drive_c], check=True,
+                       stdout=subprocess.DEVNULL, env=dict(os.environ, XDG_CONFIG_HOME=folder))
+        sound = subprocess.run([alone, "--fast", "--drive", "C=" + drive_c, "--ini",
+                                os.path.join(drive_c, "windows", "Lumera.ini"), script],
+                               capture_output=True, text=True, timeout=30, stdin=subprocess.DEVNULL)
         assert sound.returncode == 0, sound
         assert "no sound: " in sound.stderr and "libcorvante_sdl.so" in sound.stderr, sound.stderr
         window = subprocess.run([alone, "--window", "--fast", script], capture_output=True, text=True,

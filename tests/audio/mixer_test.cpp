@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Streams mixed with the speech ring: sums, keys, volume, pause, ends, and the way back to the ring's own format.
-#include "audio/byte_order.h"
 #include "audio/mixer.h"
+#include "base/byte_order.h"
 #include "tests/audio/audio_fixture.h"
 
 #include <cmath>
@@ -38,7 +38,7 @@ std::vector<Frame> frames_of(const platform::RecorderAudioDevice& recorder)
     const auto& bytes = recorder.samples();
     std::vector<Frame> frames;
     for (size_t at = 0; at + 4 <= bytes.size(); at += 4)
-        frames.push_back({ static_cast<int16_t>(audio::read_le16(&bytes[at])), static_cast<int16_t>(audio::read_le16(&bytes[at + 2])) });
+        frames.push_back({ static_cast<int16_t>(base::read_le16(&bytes[at])), static_cast<int16_t>(base::read_le16(&bytes[at + 2])) });
     return frames;
 }
 
@@ -222,7 +222,7 @@ TEST(Mixer, ConversionKeepsPitchAndLevels)
     // A 441 Hz sine at 22050 Hz becomes twice the frames with the same pitch.
     std::vector<uint8_t> sine(2205 * 2);
     for (size_t i = 0; i < 2205; ++i)
-        audio::write_le16(&sine[i * 2], static_cast<uint16_t>(static_cast<int16_t>(std::lround(10000 * std::sin(2 * M_PI * 441.0 * static_cast<double>(i) / 22050.0)))));
+        base::write_le16(&sine[i * 2], static_cast<uint16_t>(static_cast<int16_t>(std::lround(10000 * std::sin(2 * M_PI * 441.0 * static_cast<double>(i) / 22050.0)))));
     auto converted = audio::convert_to_mix(sine, { 22050, 16, 1 });
     ASSERT_EQ(converted.size(), 4410u * 2);
     int crossings = 0;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The WAVE reader and writer: layouts that are and are not waves, files of another tool, and files it reads.
-#include "audio/byte_order.h"
 #include "audio/wave_file.h"
+#include "base/byte_order.h"
 #include "tests/audio/audio_fixture.h"
 
 #include <cmath>
@@ -29,7 +29,7 @@ std::vector<uint8_t> chunk(std::string_view tag, std::vector<uint8_t> body, std:
 {
     std::vector<uint8_t> bytes = bytes_of(tag);
     bytes.resize(8);
-    audio::write_le32(bytes.data() + 4, size.value_or(static_cast<uint32_t>(body.size())));
+    base::write_le32(bytes.data() + 4, size.value_or(static_cast<uint32_t>(body.size())));
     bytes.insert(bytes.end(), body.begin(), body.end());
     return bytes;
 }
@@ -37,10 +37,10 @@ std::vector<uint8_t> chunk(std::string_view tag, std::vector<uint8_t> body, std:
 std::vector<uint8_t> format_body(PcmFormat format, size_t size = 16)
 {
     std::vector<uint8_t> body(size, 0);
-    audio::write_le16(&body[0], 1);
-    audio::write_le16(&body[2], static_cast<uint16_t>(format.channels));
-    audio::write_le32(&body[4], static_cast<uint32_t>(format.rate));
-    audio::write_le16(&body[14], static_cast<uint16_t>(format.bits));
+    base::write_le16(&body[0], 1);
+    base::write_le16(&body[2], static_cast<uint16_t>(format.channels));
+    base::write_le32(&body[4], static_cast<uint32_t>(format.rate));
+    base::write_le16(&body[14], static_cast<uint16_t>(format.bits));
     return body;
 }
 
@@ -122,8 +122,8 @@ TEST(WaveFile, WrittenImagesReadBack)
             samples[i] = static_cast<uint8_t>(i * 7);
         auto image = audio::make_wave_image(format, samples);
         ASSERT_EQ(image.size(), audio::wave_header_bytes + samples.size());
-        EXPECT_EQ(audio::read_le32(&image[4]), image.size() - 8);
-        EXPECT_EQ(audio::read_le32(&image[28]), static_cast<uint32_t>(format.rate * format.block_align()));
+        EXPECT_EQ(base::read_le32(&image[4]), image.size() - 8);
+        EXPECT_EQ(base::read_le32(&image[28]), static_cast<uint32_t>(format.rate * format.block_align()));
         auto layout = audio::read_wave_layout(std::span<const uint8_t>(image));
         ASSERT_TRUE(layout);
         EXPECT_EQ(layout->format, format);
@@ -155,7 +155,7 @@ int zero_crossings(std::span<const uint8_t> data, int channels)
     int crossings = 0;
     int previous = 0;
     for (size_t at = 0; at + 1 < data.size(); at += static_cast<size_t>(2 * channels)) {
-        int value = static_cast<int16_t>(audio::read_le16(&data[at]));
+        int value = static_cast<int16_t>(base::read_le16(&data[at]));
         if ((previous < 0 && value >= 0) || (previous >= 0 && value < 0))
             ++crossings;
         previous = value;
@@ -202,8 +202,8 @@ TEST(WaveFile, SoxReadsWhatIsWritten)
     std::vector<uint8_t> samples(22050 * 2 * 2 / 2); // half a second of 22050 Hz stereo 16-bit
     for (size_t frame = 0; frame < samples.size() / 4; ++frame) {
         auto value = static_cast<int16_t>(std::lround(8000.0 * std::sin(2 * M_PI * 1000.0 * static_cast<double>(frame) / 22050.0)));
-        audio::write_le16(&samples[frame * 4], static_cast<uint16_t>(value));
-        audio::write_le16(&samples[frame * 4 + 2], static_cast<uint16_t>(value));
+        base::write_le16(&samples[frame * 4], static_cast<uint16_t>(value));
+        base::write_le16(&samples[frame * 4 + 2], static_cast<uint16_t>(value));
     }
     audio_test::write_file(path, audio::make_wave_image(stereo_16, samples));
     EXPECT_EQ(run_sox("--i -r '" + path + "'"), "22050\n");

@@ -3,7 +3,7 @@
 #include "console/document_opening.h"
 #include "platform/path_map.h"
 #include "settings/settings.h"
-#include "tests/console/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ protected:
     DocumentOpeningWithSettings()
         : paths((folder / "c").string())
     {
-        console_tests::ScratchFolder::write(folder / "Lumera.ini",
+        test_support::ScratchFolder::write(folder / "Lumera.ini",
             "[LUMERA]\r\nPROG.HTM=c:\\web\\navegador.exe\r\nPROG.TXT=notepad.exe\r\nPROG.EXE=nunca.exe\r\n"
             "PROG.DOC=\r\n");
         settings = std::make_unique<settings::Settings>(
@@ -44,7 +44,7 @@ protected:
         return console::plan_document_opening(word, with_settings ? settings.get() : nullptr, "c:\\trabalho");
     }
 
-    console_tests::ScratchFolder folder;
+    test_support::ScratchFolder folder;
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> settings;
 };

@@ -3,7 +3,7 @@
 #include "console/edit_field.h"
 #include "console/line_editor.h"
 #include "interpreter/runtime.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "tests/console/console_fixture.h"
 #include "tests/support/table_lines.h"
 
@@ -172,7 +172,7 @@ TEST(LineEditor, CopyPutsTheWholeFieldWithALineEndOnTheClipboard)
     EditorTest test("{Ctrl+Ins}{Enter}");
     std::string text = "ol\xE1";
     console::edit_line(test.runtime, text, 1, 1, true, 20, 40);
-    EXPECT_EQ(test.console.clipboard.text(), platform::windows1252_to_utf8("ol\xE1\r\n"));
+    EXPECT_EQ(test.console.clipboard.text(), base::windows1252_to_utf8("ol\xE1\r\n"));
 }
 
 // The screen while editing is seen where the keys run out: the program

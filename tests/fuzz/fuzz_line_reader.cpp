@@ -3,7 +3,7 @@
 #include "interpreter/host.h"
 #include "net/line_reader.h"
 #include "platform/clock.h"
-#include "platform/headless/memory_tcp_network.h"
+#include "tests/support/memory_tcp_network.h"
 
 #include <cstddef>
 #include <cstdint>

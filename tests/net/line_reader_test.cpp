@@ -2,7 +2,7 @@
 #include "net/line_reader.h"
 
 #include "platform/clock.h"
-#include "platform/headless/memory_tcp_network.h"
+#include "tests/support/memory_tcp_network.h"
 #include "tests/net/recording_host.h"
 
 #include <gtest/gtest.h>

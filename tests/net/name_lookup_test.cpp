@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of host name lookups that must not block the program's waits.
-#include "platform/headless/memory_tcp_network.h"
+#include "tests/support/memory_tcp_network.h"
 #include "platform/posix/posix_tcp_network.h"
 #include "tests/net/test_runtime.h"
 
@@ -57,11 +57,11 @@ public:
     {
         return std::make_unique<Lookup>(*this, memory.resolve(host));
     }
-    platform::Result<std::unique_ptr<platform::TcpSocket>> connect(uint32_t address, uint16_t port) override
+    base::Result<std::unique_ptr<platform::TcpSocket>> connect(uint32_t address, uint16_t port) override
     {
         return memory.connect(address, port);
     }
-    platform::Result<std::unique_ptr<platform::TcpListener>> listen(uint16_t port) override { return memory.listen(port); }
+    base::Result<std::unique_ptr<platform::TcpListener>> listen(uint16_t port) override { return memory.listen(port); }
 
     platform::MemoryTcpNetwork memory;
     int answer_after = 0; // negative: never

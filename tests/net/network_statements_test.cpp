@@ -2,7 +2,7 @@
 // The network commands against a line peer, openssl s_server and an in-memory network.
 #include "net/connection_stream.h"
 #include "net/network_statements.h"
-#include "platform/headless/memory_tcp_network.h"
+#include "tests/support/memory_tcp_network.h"
 
 #include "tests/net/loopback_peer.h"
 #include "tests/net/test_runtime.h"
@@ -14,7 +14,7 @@ namespace {
 
 using net_tests::LoopbackPeer;
 
-std::string read_channel_line(net_tests::TestRuntime<>& test, int channel, console::LineReadStatus expected = console::LineReadStatus::line)
+std::string read_channel_line(net_tests::TestRuntime<>& test, int channel, files::LineReadStatus expected = files::LineReadStatus::line)
 {
     std::string line;
     auto* stream = test.channels.stream(channel);
@@ -74,7 +74,7 @@ TEST(NetworkStatements, ConectaReportsPortAndConnectionErrors)
     ASSERT_TRUE(test.run("CONECTA", "#1 \"localhost\" 7 &"));
     EXPECT_EQ(test.runtime->io_status, 0);
     EXPECT_TRUE(test.channels.is_open(1));
-    EXPECT_EQ(test.channels.stream(1)->kind(), console::ChannelKind::connection);
+    EXPECT_EQ(test.channels.stream(1)->kind(), files::ChannelKind::connection);
 }
 
 TEST(NetworkStatements, ServeEndsItsWaitWithEscape)
@@ -133,7 +133,7 @@ TEST(NetworkStatements, LinePeerExchangesLinesAndReportsAddresses)
     // A last line without its end is still a line; then the input has ended.
     ASSERT_TRUE(test.channels.stream(4)->write("fim\r\n"));
     EXPECT_EQ(read_channel_line(test, 4), "ultima sem fim de linha");
-    EXPECT_EQ(read_channel_line(test, 4, console::LineReadStatus::end_of_input), "");
+    EXPECT_EQ(read_channel_line(test, 4, files::LineReadStatus::end_of_input), "");
     EXPECT_TRUE(test.channels.close(4));
 }
 

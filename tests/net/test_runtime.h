@@ -2,7 +2,7 @@
 // TestRuntime: a runtime with the network state, a channel table and a recording host.
 #pragma once
 
-#include "console/channel_table.h"
+#include "files/channel_table.h"
 #include "interpreter/command_table.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/runtime.h"
@@ -35,7 +35,7 @@ struct TestRuntime {
 
     RecordingHost host;
     interpreter::CommandTable table;
-    console::ChannelTable channels;
+    files::ChannelTable channels;
     Network network;
     platform::SystemClock clock;
     net::NetworkState state { network, clock };

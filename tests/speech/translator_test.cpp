@@ -190,18 +190,34 @@ TEST(MarkStress, TableOfWords)
     ASSERT_GT(cases.size(), 20u);
     for (const auto& line : cases) {
         ASSERT_EQ(line.fields.size(), 2u) << "line " << line.number;
-        std::string word = line.fields[0];
-        bool accented = false;
-        int vowels = 0;
-        for (size_t i = 0; i < word.size(); ++i) {
-            if (i > 0 && speech::is_diacritic(word[i]) && word[i] != '"')
-                accented = true;
-            if (speech::is_vowel(word[i]))
-                ++vowels;
-        }
-        speech::mark_stress(word, accented, vowels);
+        auto words = speech::prepare_words(line.fields[0]);
+        ASSERT_EQ(words.size(), 1u) << "line " << line.number;
+        std::string word = words[0].text;
+        speech::mark_stress(word, words[0].explicitly_accented, words[0].vowel_count);
         EXPECT_EQ(word, line.fields[1]) << "line " << line.number;
     }
+}
+
+TEST(PrepareWords, CutsWordsAndCountsWhatDecidesTheStress)
+{
+    // An accented letter becomes a letter and a mark inside its word; a
+    // diaeresis (here code page 850's) is no explicit accent; a mark that
+    // opens a word is a word of its own, and so is every other character
+    // but the blank.
+    auto words = speech::prepare_words("Ol\xE1, Ping\x81im 'x\x09" "CPF");
+    std::vector<std::string> texts;
+    for (const auto& word : words)
+        texts.push_back(word.text);
+    EXPECT_EQ(texts, (std::vector<std::string> { "ola'", ",", "pingu\"im", "'", "x", "\0"s, "cpf" }));
+    ASSERT_EQ(words.size(), 7u);
+    EXPECT_TRUE(words[0].explicitly_accented);
+    EXPECT_EQ(words[0].vowel_count, 2);
+    EXPECT_FALSE(words[2].explicitly_accented);
+    EXPECT_EQ(words[2].vowel_count, 3);
+    EXPECT_FALSE(words[6].explicitly_accented);
+    EXPECT_EQ(words[6].vowel_count, 0);
+    EXPECT_EQ(speech::prepare_words(" \r\n ").size(), 2u); // each control is a word break of its own
+    EXPECT_TRUE(speech::prepare_words("   ").empty());
 }
 
 TEST(Translate, WordsExceptionsAndSpelling)
@@ -218,6 +234,10 @@ TEST(Translate, WordsExceptionsAndSpelling)
     EXPECT_EQ(speech::translate_to_phonemes("jacar\xE9", rules, exceptions), "[ j/a/ k/a/ r/E]");
     // Words are translated one after another, without separators.
     EXPECT_EQ(speech::translate_to_phonemes("casa, sr", rules, exceptions), "[ k/A/ z/a][ /_,][ /_s][ /_r]");
+    std::string by_word;
+    for (const auto& word : speech::prepare_words("casa, sr"))
+        by_word += speech::translate_word(word, rules, exceptions);
+    EXPECT_EQ(by_word, "[ k/A/ z/a][ /_,][ /_s][ /_r]");
 }
 
 }

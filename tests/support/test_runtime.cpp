@@ -3,7 +3,7 @@
 #include "tests/support/test_runtime.h"
 
 #include "console/console_statements.h"
-#include "console/list_statements.h"
+#include "interpreter/list_statements.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/statements.h"
 
@@ -13,7 +13,7 @@ void bind_core_statements(interpreter::CommandTable& table)
 {
     interpreter::bind_interpreter_statements(table);
     console::bind_console_statements(table);
-    console::bind_list_statements(table);
+    interpreter::bind_list_statements(table);
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // Tests of the captured child's pipes: how waiting output is joined and sent lines.
 #include "system/captured_child.h"
 
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_process_launcher.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // Tests of the compatibility layer: command interpreter lines, taskkill, programs.
 #include "system/command_translation.h"
 
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_process_launcher.h"
 #include "platform/path_map.h"
 #include "tests/interpreter/case_table.h"
 
@@ -28,6 +28,11 @@ struct Translation : testing::Test {
     {
         launcher.add_to_path("mega-ls", "/usr/bin/mega-ls");
         launcher.add_to_path("mega-get", "/usr/bin/mega-get");
+        launcher.add_to_path("megarun", "/usr/bin/megarun");
+        // Programs in the current folder, which the test does not change.
+        for (auto name : { "megaclient", "tocador.exe", "megarun", "echo", "a'b", "l\xC3\xA1" })
+            launcher.add_executable(name);
+        launcher.add_file("notas");
     }
     platform::PathMap paths;
     platform::FakeProcessLauncher launcher;

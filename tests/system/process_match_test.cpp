@@ -2,7 +2,7 @@
 // Tests of finding processes by the Windows-style name a script gives.
 #include "system/process_match.h"
 
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_process_launcher.h"
 
 #include <gtest/gtest.h>
 

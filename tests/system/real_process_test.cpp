@@ -4,7 +4,7 @@
 // a copy of the test's own helper program under a name unique to this test
 // process, so that nothing else on the machine is ever matched or ended.
 #include "platform/posix/posix_process_launcher.h"
-#include "system/captured_output.h"
+#include "interpreter/captured_output.h"
 #include "system/process_match.h"
 #include "tests/system/system_fixture.h"
 
@@ -73,6 +73,7 @@ struct RealProcesses : testing::Test {
     {
         test.runtime.subsystems.paths = &paths;
         test.runtime.subsystems.system = &state;
+        test.runtime.subsystems.captured_output = &state;
     }
     ~RealProcesses() override
     {
@@ -127,13 +128,13 @@ TEST_F(RealProcesses, CapturedChildWritesBothStreamsAndReadsALineSentToIt)
 
     std::string seen;
     EXPECT_TRUE(eventually([&] {
-        seen += sys::read_captured_output(test.runtime);
+        seen += test.runtime.subsystems.captured_output->read_captured_output();
         return seen.find("out-line") != std::string::npos && seen.find("err-line") != std::string::npos;
     })) << seen;
     EXPECT_TRUE(run("enviacmd \"ol\xE1 mundo\""));
     std::string answer;
     EXPECT_TRUE(eventually([&] {
-        answer += sys::read_captured_output(test.runtime);
+        answer += test.runtime.subsystems.captured_output->read_captured_output();
         return answer.find("got:ol\xE1 mundo\n") != std::string::npos;
     })) << answer;
     EXPECT_TRUE(eventually([&] { return exists("talker_" + std::to_string(getpid()) + ".exe") == "0"; }));

@@ -2,7 +2,7 @@
 // Tests of the sensor matrix scan through a simulated printer port.
 #include "system/sensor_matrix.h"
 
-#include "platform/headless/fake_parallel_port.h"
+#include "tests/support/fake_parallel_port.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "platform/headless/fake_parallel_port.h"
-#include "platform/headless/fake_process_launcher.h"
+#include "tests/support/fake_parallel_port.h"
+#include "tests/support/fake_process_launcher.h"
 #include "platform/path_map.h"
 #include "system/console_handover.h"
 #include "system/system_state.h"
@@ -65,6 +65,7 @@ struct SystemFixture {
     {
         test.runtime.subsystems.paths = &paths;
         test.runtime.subsystems.system = &state;
+        test.runtime.subsystems.captured_output = &state;
         test.host.paused_ms = 0;
     }
     ~SystemFixture()

@@ -2,7 +2,7 @@
 // Tests of the system commands over fake processes, desktop, port and sound.
 #include "tests/system/system_fixture.h"
 
-#include "system/captured_output.h"
+#include "interpreter/captured_output.h"
 #include "tests/system/test_pictures.h"
 
 #include <fstream>
@@ -269,10 +269,27 @@ TEST_F(SystemStatements, TaskkillEndsTheNamedProcessesOnly)
     EXPECT_FALSE(run("existeprog \"victim.exe\""));
 }
 
+// A script may start a server again right after ending it by force; the
+// old one must be gone by then. Without /f nothing is waited for.
+TEST_F(SystemStatements, ForcedTaskkillReturnsOnceItsProcessesAreGone)
+{
+    launcher.linger_after_end(3);
+    launcher.add_process({ 50, "server", "server", { "/x/server" } });
+    EXPECT_TRUE(run("executa \"cmd /c taskkill /f /im server.exe\" &&&"));
+    EXPECT_TRUE(run("existeprog \"server.exe\" x"));
+    EXPECT_EQ(test.variable("x"), "0");
+
+    launcher.add_process({ 60, "server", "server", { "/x/server" } });
+    EXPECT_TRUE(run("executa \"cmd /c taskkill /im server.exe\" &&&"));
+    EXPECT_EQ(launcher.ended().back(), (std::pair<int, bool> { 60, false }));
+    EXPECT_TRUE(run("existeprog \"server.exe\" x"));
+    EXPECT_EQ(test.variable("x"), "1");
+}
+
 TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
 {
     EXPECT_TRUE(run("enviacmd \"ninguem\""));
-    EXPECT_EQ(sys::read_captured_output(test.runtime), "");
+    EXPECT_EQ(test.runtime.subsystems.captured_output->read_captured_output(), "");
     test.host.paused_ms = 0;
     launcher.add_to_path("prog", "/usr/bin/prog");
     ASSERT_TRUE(run("executa \"prog\" &&&"));
@@ -283,7 +300,7 @@ TEST_F(SystemStatements, EnviacmdFeedsTheCapturedChildAndLeReadsIt)
     auto count = ::read(ends.input.get(), buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, size_t(count)), "login x\n");
     ASSERT_EQ(::write(ends.output.get(), "ok", 2), 2);
-    EXPECT_EQ(sys::read_captured_output(test.runtime), "ok\r\n\r\n");
+    EXPECT_EQ(test.runtime.subsystems.captured_output->read_captured_output(), "ok\r\n\r\n");
     EXPECT_FALSE(run("enviacmd"));
 }
 

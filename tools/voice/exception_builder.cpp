@@ -3,7 +3,10 @@
 #include "exception_builder.h"
 
 #include "pronunciation_compare.h"
-#include "platform/text_encoding.h"
+
+#include "base/text_encoding.h"
+#include "speech/builtin_translator.h"
+#include "speech/exception_table.h"
 
 #include <algorithm>
 
@@ -11,10 +14,40 @@ namespace voice {
 
 namespace {
 
-Phonemes ours(const PreparedWord& word, const RuleSet& rules, const ExceptionTable& table)
+Phonemes ours(const speech::PreparedWord& word, const speech::TranslationRules& rules,
+             const speech::ExceptionTable& table)
 {
-    return normalise_phonemes(phonemes_of_units(translate_word(word, rules, table)));
+    return normalise_phonemes(phonemes_of_units(speech::translate_word(word, rules, table)));
 }
+
+// The respellings found so far and the translator's table of them. The
+// table is loaded from the file text again only when an entry was added
+// since it was last asked for: a few thousand reloads of a few thousand
+// lines, against a quarter of a million words sent to espeak-ng.
+class GrowingExceptions {
+public:
+    void add(const std::string& word, const std::string& respelling)
+    {
+        m_respellings[word] = respelling;
+        m_stale = true;
+    }
+
+    const speech::ExceptionTable& table()
+    {
+        if (m_stale) {
+            m_table.load(exceptions_file_text(m_respellings));
+            m_stale = false;
+        }
+        return m_table;
+    }
+
+    const Respellings& respellings() const { return m_respellings; }
+
+private:
+    Respellings m_respellings;
+    speech::ExceptionTable m_table;
+    bool m_stale = false;
+};
 
 // Monosyllables carry no stress in our rules and one in espeak-ng's
 // transcriptions, and espeak-ng leaves some function words without one;
@@ -45,8 +78,8 @@ bool same_pronunciation(const Phonemes& a, const Phonemes& b)
 
 }
 
-ExceptionTable build_exceptions(const std::vector<std::string>& words, const RuleSet& rules,
-                                EspeakRenderer& renderer, ExceptionStatistics& statistics)
+Respellings build_exceptions(const std::vector<std::string>& words, const speech::TranslationRules& rules,
+                             EspeakRenderer& renderer, ExceptionStatistics& statistics)
 {
     std::vector<std::string> ordered = words;
     std::sort(ordered.begin(), ordered.end(), [](const std::string& a, const std::string& b) {
@@ -54,43 +87,43 @@ ExceptionTable build_exceptions(const std::vector<std::string>& words, const Rul
     });
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
 
-    ExceptionTable table;
+    GrowingExceptions found;
     for (const std::string& word : ordered) {
-        std::vector<PreparedWord> prepared = prepare_words(word);
+        std::vector<speech::PreparedWord> prepared = speech::prepare_words(word);
         if (prepared.size() != 1 || prepared[0].text.size() < 2)
             continue;
         ++statistics.words;
-        const PreparedWord& entry = prepared[0];
-        Phonemes theirs = normalise_phonemes(phonemes_of_espeak(renderer.transcribe(platform::windows1252_to_utf8(word))));
-        if (theirs.empty() || same_pronunciation(ours(entry, rules, table), theirs))
+        const speech::PreparedWord& entry = prepared[0];
+        Phonemes theirs = normalise_phonemes(phonemes_of_espeak(renderer.transcribe(base::windows1252_to_utf8(word))));
+        if (theirs.empty() || same_pronunciation(ours(entry, rules, found.table()), theirs))
             continue;
         ++statistics.disagreements;
-        if (table.size() >= exception_capacity)
+        if (found.respellings().size() >= exception_capacity)
             continue;
         bool kept = false;
         for (bool accent : { false, true }) {
             auto respelling = respell_phonemes(theirs, accent);
             if (!respelling)
                 continue;
-            ExceptionTable trial;
-            trial.add(entry.text, *respelling);
+            speech::ExceptionTable trial;
+            trial.load(entry.text + "=" + *respelling);
             if (!same_pronunciation(ours(entry, rules, trial), theirs))
                 continue;
-            table.add(entry.text, *respelling);
+            found.add(entry.text, *respelling);
             kept = true;
             break;
         }
         if (!kept)
             ++statistics.unspellable;
     }
-    statistics.kept = table.size();
-    return table;
+    statistics.kept = found.respellings().size();
+    return found.respellings();
 }
 
-std::string exceptions_file_text(const ExceptionTable& table)
+std::string exceptions_file_text(const Respellings& respellings)
 {
     std::string text;
-    for (const auto& [word, respelling] : table.entries())
+    for (const auto& [word, respelling] : respellings)
         text += word + "=" + respelling + "\r\n";
     return text;
 }

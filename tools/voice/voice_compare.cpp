@@ -7,16 +7,18 @@
 // Our side is rendered by the program itself (--corvante PATH --drive DIR:
 // corvante --headless --audio speaks each text with "fala", drive C laid out
 // by scripts/install-voice) or, without those options, by the emulated
-// synthesiser of unit_lookup_model (the translator model's unit strings
+// synthesiser of unit_lookup_model (the program's translator's unit strings
 // played from the committed database).
 #include "espeak_renderer.h"
 #include "spectral_distance.h"
-#include "translator_model.h"
 #include "unit_database.h"
 #include "unit_lookup_model.h"
 #include "wave_shaping.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
+#include "speech/builtin_translator.h"
+#include "speech/exception_table.h"
+#include "speech/translation_rules.h"
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -57,9 +59,7 @@ std::vector<double> to_doubles(const std::vector<int16_t>& samples)
 class EmulatedVoice {
 public:
     EmulatedVoice(const std::string& data, int level)
-        : m_rules(*voice::RuleSet::load(data + "/regras.rgr"))
-        , m_exceptions(*voice::ExceptionTable::load(data + "/portug.exc"))
-        , m_index(*voice::UnitIndex::load(data + "/DIFONES2.IND"))
+        : m_index(*voice::UnitIndex::load(data + "/DIFONES2.IND"))
         , m_samples(read_bytes(data + "/DIFONES2.DIF"))
         , m_letters(data + "/letras")
         , m_model([this](std::string_view name) { return m_index.sample_count(name); },
@@ -71,6 +71,8 @@ public:
                   },
                   { .cut = cuts[level - 1], .keep = 800, .between_words = pauses[level - 1] })
     {
+        m_rules.load(read_bytes(data + "/regras.rgr"));
+        m_exceptions.load(read_bytes(data + "/portug.exc"));
         m_model.emulate_sound(
             [this](std::string_view name) -> std::span<const uint8_t> {
                 for (const auto& record : m_index.records())
@@ -85,7 +87,7 @@ public:
     std::vector<double> render(const std::string& text)
     {
         m_model.reset();
-        m_model.synthesise(voice::translate_to_phonemes(text, m_rules, m_exceptions));
+        m_model.synthesise(speech::translate_to_phonemes(text, m_rules, m_exceptions));
         std::vector<int16_t> scaled;
         for (uint8_t sample : m_model.sound())
             scaled.push_back(int16_t((int(sample) - 128) * 256));
@@ -104,8 +106,8 @@ private:
         return entry->second;
     }
 
-    voice::RuleSet m_rules;
-    voice::ExceptionTable m_exceptions;
+    speech::TranslationRules m_rules;
+    speech::ExceptionTable m_exceptions;
     voice::UnitIndex m_index;
     std::string m_samples;
     std::string m_letters;
@@ -172,7 +174,7 @@ private:
 
 std::vector<double> espeak_render(voice::EspeakRenderer& renderer, const std::string& text, int words_per_minute)
 {
-    auto rendering = renderer.render(platform::windows1252_to_utf8(text), words_per_minute);
+    auto rendering = renderer.render(base::windows1252_to_utf8(text), words_per_minute);
     return to_doubles(voice::trim_silence(voice::halve_rate(rendering.samples), true, true, 600));
 }
 
@@ -214,7 +216,7 @@ int main(int argc, char** argv)
     while (std::getline(file, line)) {
         if (line.empty() || line[0] == '#')
             continue;
-        line = platform::utf8_to_windows1252(line);
+        line = base::utf8_to_windows1252(line);
         if (line.rfind("sentence ", 0) == 0) {
             sentences.push_back(line.substr(9));
             continue;
@@ -255,9 +257,9 @@ int main(int argc, char** argv)
             distance_sum += distances[w];
             ++measured;
             within += ratio >= 0.7 && ratio <= 1.3;
-            std::printf("%-12s %8.0f %8.0f %6.2f %9.2f %s\n", platform::windows1252_to_utf8(group[w]).c_str(),
+            std::printf("%-12s %8.0f %8.0f %6.2f %9.2f %s\n", base::windows1252_to_utf8(group[w]).c_str(),
                         sound.size() * 1000.0 / 11025, reference.size() * 1000.0 / 11025, ratio, distances[w],
-                        platform::windows1252_to_utf8(group[best]).c_str());
+                        base::windows1252_to_utf8(group[best]).c_str());
         }
     }
     for (const std::string& sentence : sentences) {
@@ -267,7 +269,7 @@ int main(int argc, char** argv)
         ++measured;
         within += ratio >= 0.7 && ratio <= 1.3;
         std::printf("sentence: %.0f ms vs %.0f ms, ratio %.2f: %s\n", sound.size() * 1000.0 / 11025,
-                    reference.size() * 1000.0 / 11025, ratio, platform::windows1252_to_utf8(sentence).c_str());
+                    reference.size() * 1000.0 / 11025, ratio, base::windows1252_to_utf8(sentence).c_str());
     }
     std::printf("\n%s\n", program ? "rendered by corvante --headless --audio (settings of scripts/install-voice)"
                                    : "rendered by the emulated synthesiser");

@@ -4,7 +4,6 @@
 // and espeak-ng. The same inputs and espeak-ng version give the same bytes.
 #include "espeak_renderer.h"
 #include "exception_builder.h"
-#include "translator_model.h"
 #include "unit_database.h"
 #include "unit_inventory.h"
 #include "unit_lookup_model.h"
@@ -12,10 +11,15 @@
 #include "wave_shaping.h"
 #include "word_list.h"
 
+#include "speech/builtin_translator.h"
+#include "speech/exception_table.h"
+#include "speech/translation_rules.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -45,11 +49,12 @@ bool read_options(int argc, char** argv, Options& options)
 // missing: a name of up to 8 bytes that the index lacks would fall back to
 // a hiss or to silence, or to a spliced approximation.
 std::set<std::string> close_inventory(std::set<std::string> names, const std::vector<std::string>& words,
-                                      const voice::RuleSet& rules, const voice::ExceptionTable& exceptions)
+                                      const speech::TranslationRules& rules,
+                                      const speech::ExceptionTable& exceptions)
 {
     std::vector<std::string> units;
     for (const std::string& word : words)
-        units.push_back(voice::translate_to_phonemes(word, rules, exceptions));
+        units.push_back(speech::translate_to_phonemes(word, rules, exceptions));
     while (true) {
         size_t before = names.size();
         voice::UnitLookupModel model(
@@ -96,6 +101,16 @@ std::vector<Recording> read_recordings(const std::string& path)
     return recordings;
 }
 
+std::optional<std::string> read_file_text(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
 }
 
 int main(int argc, char** argv)
@@ -110,26 +125,31 @@ int main(int argc, char** argv)
         std::cerr << "voice_generate: cannot start espeak-ng with the pt-br voice\n";
         return 1;
     }
-    auto rules = voice::RuleSet::load(options.rules);
+    auto rules_text = read_file_text(options.rules);
     auto words = voice::read_word_list(options.words);
-    if (!rules || !words) {
-        std::cerr << "voice_generate: cannot read " << (rules ? options.words : options.rules) << "\n";
+    if (!rules_text || !words) {
+        std::cerr << "voice_generate: cannot read " << (rules_text ? options.words : options.rules) << "\n";
         return 1;
     }
-    std::cout << "espeak-ng " << renderer->version() << "; " << rules->size() << " rules; "
+    speech::TranslationRules rules;
+    rules.load(*rules_text);
+    std::cout << "espeak-ng " << renderer->version() << "; " << rules.size() << " rules; "
               << words->size() << " words\n";
 
     voice::ExceptionStatistics statistics;
-    voice::ExceptionTable exceptions = voice::build_exceptions(*words, *rules, *renderer, statistics);
+    std::string exceptions_text
+        = voice::exceptions_file_text(voice::build_exceptions(*words, rules, *renderer, statistics));
     std::filesystem::path output = options.output;
     {
         std::ofstream file(output / "portug.exc", std::ios::binary | std::ios::trunc);
-        file << voice::exceptions_file_text(exceptions);
+        file << exceptions_text;
     }
+    speech::ExceptionTable exceptions;
+    exceptions.load(exceptions_text);
     std::cout << "exceptions: " << statistics.words << " words compared, " << statistics.disagreements
               << " disagree, " << statistics.kept << " kept, " << statistics.unspellable << " not respelled\n";
 
-    std::set<std::string> names = close_inventory(voice::standard_inventory(), *words, *rules, exceptions);
+    std::set<std::string> names = close_inventory(voice::standard_inventory(), *words, rules, exceptions);
     std::map<std::string, std::vector<uint8_t>> units;
     for (const std::string& name : names) {
         auto plan = voice::plan_unit(name);

@@ -2,7 +2,7 @@
 // Reading the word list.
 #include "word_list.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <algorithm>
 #include <fstream>
@@ -36,7 +36,7 @@ std::optional<std::vector<std::string>> read_word_list(const std::string& path)
     std::vector<std::string> words;
     std::string line;
     while (std::getline(file, line)) {
-        for (std::string& run : letter_runs(platform::utf8_to_windows1252(line)))
+        for (std::string& run : letter_runs(base::utf8_to_windows1252(line)))
             words.push_back(std::move(run));
     }
     std::sort(words.begin(), words.end());
