@@ -10,7 +10,6 @@
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "app/system_world.h"
-#include "app/wave_click_player.h"
 #include "files/file_subsystems.h"
 #include "console/console_terminal.h"
 #include "console/menu_state.h"
@@ -167,17 +166,19 @@ int run_program(const Program& program, int argc, char** argv)
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(base::utf8_to_windows1252(argument));
     (*speech_backends)->attach(runtime->subsystems);
-    (*backends)->sound().attach(&(*speech_backends)->wave());
-    system.use_wave_output((*speech_backends)->wave());
-    WaveClickPlayer download_click((*speech_backends)->wave());
-    network.click_player = &download_click;
+    // Every sound goes through the one output: the console's tone,
+    // ALARME and MENSAGEM, the download's click.
+    audio::SoundOutput& sound = (*speech_backends)->wave();
+    (*backends)->console().set_sound(&sound);
+    system.state().set_sound(&sound);
+    network.sound = &sound;
     start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     int status = run_stored_script(*runtime, (*backends)->console(), lines);
     if (virtual_clock)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
-    (*backends)->sound().attach(nullptr);
+    (*backends)->console().set_sound(nullptr);
     (*backends)->finish();
     return status;
 }

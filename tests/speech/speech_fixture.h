@@ -2,6 +2,7 @@
 // The speech tests' world: a fake console, a temporary drive C, and a small synthetic voice.
 #pragma once
 
+#include "audio/wave_output.h"
 #include "platform/clock.h"
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/path_map.h"
@@ -9,7 +10,6 @@
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
 #include "speech/speech_log.h"
-#include "speech/wave_output.h"
 
 #include <deque>
 #include <filesystem>
@@ -114,7 +114,7 @@ public:
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> config;
     std::unique_ptr<platform::RecorderAudioDevice> recorder;
-    std::unique_ptr<speech::WaveOutput> wave;
+    std::unique_ptr<audio::WaveOutput> wave;
     speech::NoEngines engines;
     std::unique_ptr<speech::SpeechClient> client;
     speech::SpeechLog log;
