@@ -21,6 +21,9 @@ class Console;
 class DirectorySearch;
 struct MenuState;
 }
+namespace media {
+class MediaState;
+}
 namespace net {
 class NetworkState;
 }
@@ -60,6 +63,7 @@ struct Subsystems {
     console::DirectorySearch* directory_search = nullptr;
     console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
+    media::MediaState* media = nullptr;
 };
 
 struct Runtime {
