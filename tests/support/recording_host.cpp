@@ -50,6 +50,8 @@ void RecordingHost::pause_ms(int milliseconds)
 {
     if (milliseconds > 0)
         paused_ms += milliseconds;
+    if (on_pause)
+        on_pause(milliseconds);
 }
 
 void RecordingHost::push_keys(std::string_view text)
