@@ -12,12 +12,6 @@ namespace {
 
 using platform::Error;
 
-// How far a playing stream is kept ahead of what has been heard: enough to
-// ride over a busy moment of the event loop, short enough that a stop, a
-// seek or a new volume is heard at once (those clear what is queued).
-constexpr int ahead_ms = 250;
-constexpr size_t chunk_frames = 2048;
-
 bool same_alias(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -66,11 +60,15 @@ struct MediaControl::Device {
     std::string alias;
     bool auto_close = false;
     std::unique_ptr<Decoder> decoder;
+    // The stream of the play in progress (playing or paused); a stop or a
+    // seek ends it, and the next play starts a new one.
     std::unique_ptr<SoundStream> stream;
     PlayMode mode = PlayMode::stopped;
-    // Where a stopped or paused device stands, in frames.
+    // Where a stopped device stands, in frames.
     int64_t position = 0;
-    // While playing: the next frame to decode and the frame to stop at.
+    // The play in progress: the frame it started at, the next frame to
+    // decode and the frame to stop at.
+    int64_t start_frame = 0;
     int64_t next_frame = 0;
     int64_t end_frame = 0;
     TimeFormat time_format = TimeFormat::milliseconds;
@@ -174,8 +172,8 @@ platform::Result<std::string> MediaControl::run(const MediaCommand& command)
         return std::string();
     case MediaVerb::resume:
         if (device->mode == PlayMode::paused) {
-            if (auto started = start_playing(*device, device->position, device->end_frame); !started)
-                return started.error();
+            device->stream->set_paused(false);
+            device->mode = PlayMode::playing;
         }
         return std::string();
     case MediaVerb::stop:
@@ -204,21 +202,14 @@ platform::Result<std::string> MediaControl::run(const MediaCommand& command)
     case MediaVerb::set:
         device->time_format = command.time_format;
         return std::string();
-    case MediaVerb::set_audio: {
+    case MediaVerb::set_audio:
         if (command.side != AudioSide::right)
             device->left_volume = command.volume;
         if (command.side != AudioSide::left)
             device->right_volume = command.volume;
-        // The new volume is heard at once: what was queued at the old one
-        // is dropped and decoded again.
-        if (device->mode == PlayMode::playing) {
-            int64_t end = device->end_frame;
-            halt(*device, PlayMode::stopped);
-            if (auto started = start_playing(*device, device->position, end); !started)
-                return started.error();
-        }
+        if (device->stream)
+            device->stream->set_volume(device->left_volume, device->right_volume);
         return std::string();
-    }
     case MediaVerb::window:
         return std::string();
     case MediaVerb::open:
@@ -247,15 +238,11 @@ platform::Result<std::string> MediaControl::open(const MediaCommand& command, bo
         return Error { "unknown device '" + type + "'" };
     if (!decoder)
         return decoder.error();
-    auto stream = m_mixer.open_stream((*decoder)->rate(), (*decoder)->channels());
-    if (!stream)
-        return Error { "the sound output cannot take another stream" };
     auto device = std::make_unique<Device>();
     device->id = free_id();
     device->alias = alias;
     device->auto_close = auto_close;
     device->decoder = std::move(*decoder);
-    device->stream = std::move(stream);
     int id = device->id;
     m_devices.push_back(std::move(device));
     return std::to_string(id);
@@ -272,9 +259,15 @@ platform::Result<std::string> MediaControl::play(Device& device, const MediaComm
         from = device.mode == PlayMode::playing ? heard_position(device) : device.position;
     if (to < from)
         return Error { "the end of the play comes before its start" };
-    halt(device, PlayMode::stopped);
-    if (auto started = start_playing(device, from, to); !started)
-        return started.error();
+    if (device.mode == PlayMode::paused && !command.from && !command.to) {
+        // Play of a paused device goes on with the same stream.
+        device.stream->set_paused(false);
+        device.mode = PlayMode::playing;
+    } else {
+        halt(device, PlayMode::stopped);
+        if (auto started = start_playing(device, from, to); !started)
+            return started.error();
+    }
     if (command.wait && m_waiter) {
         int id = device.id;
         auto still_playing = [this, id] {
@@ -301,10 +294,8 @@ platform::Result<std::string> MediaControl::status(Device& device, const MediaCo
         break;
     case StatusItem::length:
         return std::to_string(device.to_units(device.decoder->length_frames()));
-    case StatusItem::position: {
-        int64_t frame = device.mode == PlayMode::playing ? heard_position(device) : device.position;
-        return std::to_string(device.to_units(frame));
-    }
+    case StatusItem::position:
+        return std::to_string(device.to_units(heard_position(device)));
     case StatusItem::ready:
         return std::string("true");
     case StatusItem::time_format:
@@ -315,79 +306,73 @@ platform::Result<std::string> MediaControl::status(Device& device, const MediaCo
 
 platform::Result<void> MediaControl::start_playing(Device& device, int64_t from, int64_t to)
 {
+    device.stream.reset();
     if (!device.decoder->seek(from))
         return Error { "the file cannot be read from there" };
-    device.stream->clear();
+    device.start_frame = from;
     device.next_frame = from;
     device.end_frame = to;
     device.position = from;
+    // The stream belongs to the device and ends before it, so the source
+    // never outlives the decoder it reads.
+    Device* playing = &device;
+    device.stream = m_mixer.open_stream({ device.decoder->rate(), device.decoder->channels() },
+        [this, playing](std::span<int16_t> samples) { return read_source(*playing, samples); });
+    if (!device.stream)
+        return Error { "the sound output cannot play this file now" };
+    device.stream->set_volume(device.left_volume, device.right_volume);
     device.mode = PlayMode::playing;
-    // The first stretch is queued now, so that the sound starts with the
-    // command rather than at the next turn of the event loop.
-    fill(device);
     return {};
+}
+
+size_t MediaControl::read_source(Device& device, std::span<int16_t> samples)
+{
+    auto channels = static_cast<size_t>(device.decoder->channels());
+    auto room = static_cast<int64_t>(samples.size() / channels);
+    int64_t wanted = std::min(room, device.end_frame - device.next_frame);
+    if (wanted <= 0)
+        return 0;
+    size_t got = device.decoder->read(samples.first(static_cast<size_t>(wanted) * channels));
+    device.next_frame += static_cast<int64_t>(got);
+    // A file that ends (or cannot be decoded) before its length ends the
+    // play there.
+    if (static_cast<int64_t>(got) < wanted)
+        device.end_frame = device.next_frame;
+    return got;
 }
 
 void MediaControl::halt(Device& device, PlayMode mode)
 {
-    if (device.mode == PlayMode::playing) {
+    if (device.mode == PlayMode::stopped)
+        return;
+    if (mode == PlayMode::paused) {
+        device.stream->set_paused(true);
+    } else {
         device.position = heard_position(device);
-        device.stream->clear();
+        device.stream.reset();
     }
-    if (device.mode != PlayMode::stopped || mode == PlayMode::stopped)
-        device.mode = mode;
+    device.mode = mode;
 }
 
 int64_t MediaControl::heard_position(const Device& device) const
 {
-    auto queued = static_cast<int64_t>(device.stream->queued_frames());
-    return std::max(device.position, device.next_frame - queued);
-}
-
-void MediaControl::fill(Device& device)
-{
-    auto channels = static_cast<size_t>(device.decoder->channels());
-    auto ahead = static_cast<size_t>(device.decoder->rate()) * ahead_ms / 1000;
-    m_buffer.resize(chunk_frames * channels);
-    // At most one stretch per call, so that a stream that never drains
-    // cannot make one call decode the whole file.
-    for (size_t written = 0; written < ahead && device.next_frame < device.end_frame && device.stream->queued_frames() < ahead;) {
-        size_t want = static_cast<size_t>(std::min<int64_t>(chunk_frames, device.end_frame - device.next_frame));
-        size_t got = device.decoder->read(std::span(m_buffer.data(), want * channels));
-        if (got == 0) {
-            // The file ends (or cannot be decoded) before its length.
-            device.end_frame = device.next_frame;
-            break;
-        }
-        if (device.left_volume != 1000 || device.right_volume != 1000) {
-            int mono = (device.left_volume + device.right_volume) / 2;
-            for (size_t frame = 0; frame < got; ++frame) {
-                for (size_t channel = 0; channel < channels; ++channel) {
-                    int volume = channels == 1 ? mono : (channel == 0 ? device.left_volume : device.right_volume);
-                    auto& sample = m_buffer[frame * channels + channel];
-                    sample = static_cast<int16_t>(sample * volume / 1000);
-                }
-            }
-        }
-        device.stream->write(std::span<const int16_t>(m_buffer.data(), got * channels));
-        device.next_frame += static_cast<int64_t>(got);
-        written += got;
-    }
+    if (!device.stream)
+        return device.position;
+    auto heard = static_cast<int64_t>(device.stream->frames_heard());
+    return std::min(device.start_frame + heard, device.end_frame);
 }
 
 void MediaControl::pump()
 {
     std::vector<Device*> ended;
     for (auto& device : m_devices) {
-        if (device->mode != PlayMode::playing)
+        if (device->mode != PlayMode::playing || device->stream->playing())
             continue;
-        fill(*device);
-        if (device->next_frame >= device->end_frame && device->stream->queued_frames() == 0) {
-            device->position = device->end_frame;
-            device->mode = PlayMode::stopped;
-            if (device->auto_close)
-                ended.push_back(device.get());
-        }
+        device->position = device->end_frame;
+        device->stream.reset();
+        device->mode = PlayMode::stopped;
+        if (device->auto_close)
+            ended.push_back(device.get());
     }
     for (Device* device : ended)
         close(*device);

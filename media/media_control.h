@@ -43,8 +43,8 @@ public:
     // Why the last command failed; empty after a command that succeeded.
     const std::string& last_error() const { return m_last_error; }
 
-    // Keeps every playing stream a little ahead of what has been heard, and
-    // notices the ends. Called by every wait of the event loop.
+    // Notices the devices whose play has ended. Called by every wait of
+    // the event loop.
     void pump();
     // True while some device plays.
     bool playing() const;
@@ -65,7 +65,7 @@ private:
     platform::Result<std::string> status(Device& device, const MediaCommand& command);
     platform::Result<void> start_playing(Device& device, int64_t from, int64_t to);
     void halt(Device& device, PlayMode mode);
-    void fill(Device& device);
+    size_t read_source(Device& device, std::span<int16_t> samples);
     int64_t heard_position(const Device& device) const;
     Device* find(std::string_view alias);
     void close(Device& device);
@@ -76,7 +76,6 @@ private:
     std::vector<std::unique_ptr<Device>> m_devices;
     std::string m_last_error;
     std::function<bool()> m_waiter;
-    std::vector<int16_t> m_buffer;
 };
 
 }

@@ -2,8 +2,6 @@
 // MidiSynth: a General MIDI synthesiser that renders short messages into a sound stream.
 #include "media/midi_synth.h"
 
-#include <array>
-#include <vector>
 
 #ifdef CORVANTE_HAVE_FLUIDSYNTH
 #include <dlfcn.h>
@@ -13,15 +11,6 @@
 namespace media {
 
 using platform::Error;
-
-namespace {
-
-// Notes start within this much of their message: the synthesiser renders
-// only this far ahead of what has been heard.
-constexpr size_t ahead_frames = midi_rate * 60 / 1000;
-constexpr int render_frames = 256;
-
-}
 
 #ifdef CORVANTE_HAVE_FLUIDSYNTH
 
@@ -115,7 +104,14 @@ platform::Result<std::unique_ptr<MidiSynth>> MidiSynth::create(SoundMixer& mixer
     synth->m_synth = fluid;
     if (library.load_soundfont(fluid, soundfont_path.c_str(), 1) == FLUID_FAILED)
         return Error { "cannot load the sound bank '" + soundfont_path + "'" };
-    synth->m_stream = mixer.open_stream(midi_rate, 2);
+    // The output asks for sound as it needs it, so a note starts within one
+    // of its blocks of the message that starts it.
+    MidiSynth* owner = synth.get();
+    synth->m_stream = mixer.open_stream({ midi_rate, 2 }, [owner](std::span<int16_t> samples) {
+        int frames = static_cast<int>(samples.size() / 2);
+        owner->m_library->write_s16(static_cast<fluid_synth_t*>(owner->m_synth), frames, samples.data(), 0, 2, samples.data(), 1, 2);
+        return static_cast<size_t>(frames);
+    });
     if (!synth->m_stream)
         return Error { "the sound output cannot take another stream" };
     return synth;
@@ -175,17 +171,6 @@ bool MidiSynth::send_short_message(uint32_t message)
     return result != FLUID_FAILED;
 }
 
-void MidiSynth::pump()
-{
-    auto* synth = static_cast<fluid_synth_t*>(m_synth);
-    std::array<int16_t, render_frames * 2> block;
-    // Bounded, so that a stream that never drains cannot hold the loop.
-    for (size_t rendered = 0; rendered < ahead_frames && m_stream->queued_frames() < ahead_frames; rendered += render_frames) {
-        m_library->write_s16(synth, render_frames, block.data(), 0, 2, block.data(), 1, 2);
-        m_stream->write(block);
-    }
-}
-
 #else
 
 struct MidiSynth::Library { };
@@ -197,7 +182,6 @@ platform::Result<std::unique_ptr<MidiSynth>> MidiSynth::create(SoundMixer&, cons
 
 MidiSynth::~MidiSynth() = default;
 bool MidiSynth::send_short_message(uint32_t) { return false; }
-void MidiSynth::pump() { }
 
 #endif
 

@@ -28,9 +28,6 @@ public:
     // second data byte. False when the synthesiser refuses it.
     bool send_short_message(uint32_t message);
 
-    // Renders ahead of what has been heard; called by every wait.
-    void pump();
-
 private:
     struct Library;
     MidiSynth() = default;
