@@ -6,6 +6,7 @@
 #ifdef CORVANTE_HAVE_FLUIDSYNTH
 #include <dlfcn.h>
 #include <fluidsynth.h>
+#include <malloc.h>
 #endif
 
 namespace media {
@@ -124,6 +125,9 @@ MidiSynth::~MidiSynth()
         m_library->delete_synth(static_cast<fluid_synth_t*>(m_synth));
     if (m_settings)
         m_library->delete_settings(static_cast<fluid_settings_t*>(m_settings));
+    // The sound bank's samples were many small blocks; hand the freed
+    // memory back now rather than keep it for allocations that will not come.
+    malloc_trim(0);
 }
 
 bool MidiSynth::send_short_message(uint32_t message)
