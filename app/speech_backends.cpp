@@ -38,7 +38,7 @@ private:
 // while a script waits for a key as well as while speech waits.
 class SpeechBackends::Poller final : public console::EventPoller {
 public:
-    Poller(speech::WaveOutput& wave, platform::AudioDevice& device)
+    Poller(audio::WaveOutput& wave, platform::AudioDevice& device)
         : m_wave(wave)
         , m_device(device)
     {
@@ -47,7 +47,7 @@ public:
     int next_report_ms() const override { return m_device.next_report_ms(); }
 
 private:
-    speech::WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
     platform::AudioDevice& m_device;
 };
 
@@ -78,7 +78,7 @@ platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const S
             backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
     }
     backends->m_port = std::make_unique<Port>(console);
-    backends->m_wave = std::make_unique<speech::WaveOutput>(*backends->m_device, *backends->m_port, paths);
+    backends->m_wave = std::make_unique<audio::WaveOutput>(*backends->m_device, *backends->m_port, paths);
     backends->m_wave->choose_device(settings::audio_output_device(settings));
     backends->m_wave->mailbox().set_wake([&console] { console.post_wake_up(); });
     backends->m_poller = std::make_unique<Poller>(*backends->m_wave, *backends->m_device);

@@ -6,7 +6,7 @@
 #include "platform/result.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +39,7 @@ public:
     SpeechBackends& operator=(const SpeechBackends&) = delete;
 
     speech::SpeechClient& client() { return *m_client; }
-    speech::WaveOutput& wave() { return *m_wave; }
+    audio::WaveOutput& wave() { return *m_wave; }
     void attach(interpreter::Subsystems& subsystems);
 
 private:
@@ -51,7 +51,7 @@ private:
     std::unique_ptr<platform::AudioDevice> m_device;
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;
-    std::unique_ptr<speech::WaveOutput> m_wave;
+    std::unique_ptr<audio::WaveOutput> m_wave;
     speech::NoEngines m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
 };

@@ -5,7 +5,7 @@
 #include "console/console.h"
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 #include "system/player_sound_output.h"
 
 #include <cstdlib>
@@ -49,7 +49,7 @@ private:
 
 class WaveSoundOutput final : public sys::SoundOutput {
 public:
-    explicit WaveSoundOutput(speech::WaveOutput& wave)
+    explicit WaveSoundOutput(audio::WaveOutput& wave)
         : m_wave(wave)
     {
     }
@@ -68,7 +68,7 @@ public:
 
 private:
     static constexpr int tone_rate = 22050;
-    speech::WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
 };
 
 }
@@ -85,7 +85,7 @@ void SystemBackends::use_console(console::Console& console)
     m_state.set_pictures(m_pictures.get());
 }
 
-void SystemBackends::use_wave_output(speech::WaveOutput& wave)
+void SystemBackends::use_wave_output(audio::WaveOutput& wave)
 {
     m_sound = std::make_unique<WaveSoundOutput>(wave);
     m_state.set_sound(m_sound.get());

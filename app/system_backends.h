@@ -44,7 +44,7 @@ public:
     // IMAGEM's pictures become the console's own.
     void use_console(console::Console& console);
     // ALARME's tones and MENSAGEM's messages play through the wave output.
-    void use_wave_output(speech::WaveOutput& wave);
+    void use_wave_output(audio::WaveOutput& wave);
 
 private:
     platform::PosixProcessLauncher m_launcher;

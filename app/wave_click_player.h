@@ -3,13 +3,13 @@
 #pragma once
 
 #include "net/network_state.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 namespace app {
 
 class WaveClickPlayer final : public net::ClickPlayer {
 public:
-    explicit WaveClickPlayer(speech::WaveOutput& wave)
+    explicit WaveClickPlayer(audio::WaveOutput& wave)
         : m_wave(wave)
     {
     }
@@ -22,7 +22,7 @@ public:
     }
 
 private:
-    speech::WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
 };
 
 }

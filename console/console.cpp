@@ -3,7 +3,7 @@
 #include "console/console.h"
 
 #include "console/bitmap_picture.h"
-#include "console/tone_image.h"
+#include "audio/tone_image.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -142,7 +142,7 @@ void Console::repaint()
 void Console::play_tone(int frequency)
 {
     stop_tone();
-    auto image = build_tone_image(frequency);
+    auto image = audio::build_tone_image(frequency);
     if (image.empty())
         return;
     m_sound.play_wave_image(std::move(image));

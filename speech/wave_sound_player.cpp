@@ -2,7 +2,7 @@
 // WaveSoundPlayer: the console's in-memory sounds (its tone), played through the wave output.
 #include "speech/wave_sound_player.h"
 
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 namespace speech {
 

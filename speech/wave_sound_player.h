@@ -6,22 +6,25 @@
 
 #include <vector>
 
+namespace audio {
+class WaveOutput;
+}
+
 namespace speech {
 
-class WaveOutput;
 
 // The console exists before the wave output (which waits through the
 // console), so the output is attached once it has been built; until then,
 // and after it is detached, sounds are dropped.
 class WaveSoundPlayer final : public platform::SoundPlayer {
 public:
-    void attach(WaveOutput* wave) { m_wave = wave; }
+    void attach(audio::WaveOutput* wave) { m_wave = wave; }
 
     void play_wave_image(std::vector<uint8_t> image) override;
     void stop() override;
 
 private:
-    WaveOutput* m_wave = nullptr;
+    audio::WaveOutput* m_wave = nullptr;
     std::vector<uint8_t> m_image;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the console: colours, reading keys and lines, the event loop, tones, clipboard, pictures, ending.
 #include "console/colour_table.h"
-#include "console/tone_image.h"
+#include "audio/tone_image.h"
 #include "tests/console/console_fixture.h"
 
 #include <gtest/gtest.h>
@@ -195,7 +195,7 @@ TEST(Console, APlayedToneReplacesTheOneBefore)
     ConsoleFixture test;
     test.console.play_tone(440);
     ASSERT_TRUE(test.sound.playing());
-    EXPECT_EQ(test.sound.last_image(), console::build_tone_image(440));
+    EXPECT_EQ(test.sound.last_image(), audio::build_tone_image(440));
     test.console.play_tone(880);
     EXPECT_EQ(test.sound.stopped(), 1);
     EXPECT_EQ(test.sound.started(), 2);
@@ -210,7 +210,7 @@ TEST(Console, BrailleModeTonesTakeTheirTime)
     ConsoleFixture test;
     test.console.set_braille_keyboard_mode(2);
     EXPECT_EQ(test.sound.started(), 2);
-    EXPECT_EQ(test.sound.last_image(), console::build_tone_image(400));
+    EXPECT_EQ(test.sound.last_image(), audio::build_tone_image(400));
     EXPECT_FALSE(test.sound.playing());
     EXPECT_EQ(test.clock.monotonic_ms(), 400u);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wave output: blocks, padding, splitting, fast playback, speech cutting, variants, stops.
-#include "speech/speech_cutting.h"
+#include "audio/speech_cutting.h"
 #include "speech/wave_sound_player.h"
 #include "tests/speech/speech_fixture.h"
 
@@ -59,10 +59,10 @@ TEST(WaveOutput, FilesThatAreNotWavesPlayNothing)
 
 TEST(WaveOutput, FastPlaybackRateRoundsHalvesToEven)
 {
-    EXPECT_EQ(speech::fast_playback_rate(11025), 16538);
-    EXPECT_EQ(speech::fast_playback_rate(22050), 33075);
-    EXPECT_EQ(speech::fast_playback_rate(1001), 1502);
-    EXPECT_EQ(speech::fast_playback_rate(1003), 1504);
+    EXPECT_EQ(audio::fast_playback_rate(11025), 16538);
+    EXPECT_EQ(audio::fast_playback_rate(22050), 33075);
+    EXPECT_EQ(audio::fast_playback_rate(1001), 1502);
+    EXPECT_EQ(audio::fast_playback_rate(1003), 1504);
     speech_test::SpeechWorld world;
     world.wave->fast_playback = true;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 300));
@@ -98,7 +98,7 @@ std::vector<uint8_t> pulses(size_t length)
 TEST(SpeechCutting, DropsEveryOtherPeriod)
 {
     auto block = pulses(4000);
-    size_t length = speech::cut_speech_block(block, 11025);
+    size_t length = audio::cut_speech_block(block, 11025);
     EXPECT_EQ(length, 2052u);
     auto original = pulses(4000);
     EXPECT_TRUE(std::equal(block.begin(), block.begin() + 250, original.begin())); // the start stays
@@ -106,10 +106,10 @@ TEST(SpeechCutting, DropsEveryOtherPeriod)
         EXPECT_EQ(block[i], (i - 250) % 100 == 0 ? 200 : 128) << i;
     // Short blocks are not cut.
     auto short_block = pulses(999);
-    EXPECT_EQ(speech::cut_speech_block(short_block, 11025), 999u);
+    EXPECT_EQ(audio::cut_speech_block(short_block, 11025), 999u);
     // Sixteen bits become eight: the high byte plus 128.
     std::vector<uint8_t> wide = { 0x00, 0x00, 0xFF, 0x7F, 0x00, 0x80 };
-    EXPECT_EQ(speech::reduce_to_8_bits(wide), 3u);
+    EXPECT_EQ(audio::reduce_to_8_bits(wide), 3u);
     EXPECT_EQ(wide[0], 128);
     EXPECT_EQ(wide[1], 255);
     EXPECT_EQ(wide[2], 0);

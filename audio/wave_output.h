@@ -2,8 +2,8 @@
 // WaveOutput: every sound of the program, through a ring of 16 blocks of 8192 bytes.
 #pragma once
 
+#include "audio/audio_mailbox.h"
 #include "platform/audio_device.h"
-#include "speech/audio_mailbox.h"
 
 namespace platform {
 class PathMap;
@@ -14,16 +14,16 @@ class PathMap;
 #include <string>
 #include <vector>
 
-namespace speech {
+namespace audio {
 
-class ConsolePort;
+class EventPort;
 
 constexpr int ring_slots = 16;
 constexpr size_t block_bytes = 8192;
 
 class WaveOutput {
 public:
-    WaveOutput(platform::AudioDevice& device, ConsolePort& port, const platform::PathMap& paths);
+    WaveOutput(platform::AudioDevice& device, EventPort& port, const platform::PathMap& paths);
     ~WaveOutput();
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
@@ -64,7 +64,7 @@ private:
     int play_file(const std::string& system_path);
 
     platform::AudioDevice& m_device;
-    ConsolePort& m_port;
+    EventPort& m_port;
     const platform::PathMap& m_paths;
     AudioMailbox m_mailbox;
     int m_device_index = -1;

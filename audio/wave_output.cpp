@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // WaveOutput: every sound of the program, through a ring of 16 blocks of 8192 bytes.
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
+#include "audio/event_port.h"
+#include "audio/speech_cutting.h"
 #include "interpreter/text.h"
-#include "speech/console_port.h"
 #include "platform/path_map.h"
-#include "speech/speech_cutting.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <memory>
 
-namespace speech {
+namespace audio {
 
 namespace {
 
@@ -48,7 +48,7 @@ struct FileCloser {
 
 }
 
-WaveOutput::WaveOutput(platform::AudioDevice& device, ConsolePort& port, const platform::PathMap& paths)
+WaveOutput::WaveOutput(platform::AudioDevice& device, EventPort& port, const platform::PathMap& paths)
     : m_device(device)
     , m_port(port)
     , m_paths(paths)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace console {
+namespace audio {
 
 constexpr int tone_sample_rate = 11025;
 constexpr int tone_header_size = 44;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one-second square-wave tone of the console, as a WAV file in memory.
-#include "console/tone_image.h"
+#include "audio/tone_image.h"
 
 #include <cstring>
 
-namespace console {
+namespace audio {
 
 namespace {
 
