@@ -4,6 +4,7 @@
 
 #include "audio/event_port.h"
 #include "audio/speech_cutting.h"
+#include "audio/wave_file.h"
 #include "interpreter/text.h"
 #include "platform/path_map.h"
 
@@ -16,21 +17,6 @@
 namespace audio {
 
 namespace {
-
-uint32_t read_u32(const uint8_t* at) { return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24); }
-uint16_t read_u16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
-
-bool tag_is(const uint8_t* at, const char* tag)
-{
-    for (int i = 0; i < 4; ++i) {
-        char c = static_cast<char>(at[i]);
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-        if (c != tag[i])
-            return false;
-    }
-    return true;
-}
 
 // Formats come from files: anything a sound card cannot take is refused.
 bool plausible(int rate, int channels, int bits)
@@ -255,48 +241,28 @@ int WaveOutput::play_file(const std::string& system_path)
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(system_path.c_str(), "rb"));
     if (!file)
         return -1;
-    uint8_t head[12];
-    if (std::fread(head, 1, 12, file.get()) != 12 || !tag_is(head, "RIFF"))
+    auto layout = read_wave_layout(file.get());
+    if (!layout)
         return -1;
-    uint8_t chunk[8];
-    if (std::fread(chunk, 1, 8, file.get()) != 8 || !tag_is(chunk, "FMT "))
-        return -1;
-    uint32_t format_size = read_u32(chunk + 4);
-    if (format_size < 16 || format_size > 1024)
-        return -1;
-    std::vector<uint8_t> format(format_size);
-    if (std::fread(format.data(), 1, format_size, file.get()) != format_size)
-        return -1;
-    int channels = read_u16(&format[2]);
-    int rate = static_cast<int>(read_u32(&format[4]));
-    int bits = read_u16(&format[14]);
+    auto [rate, bits, channels] = layout->format;
     if (!plausible(rate, channels, bits))
         return -1;
 
     int result = 0;
-    while (std::fread(chunk, 1, 8, file.get()) == 8) {
-        uint32_t size = read_u32(chunk + 4);
-        if (!tag_is(chunk, "DATA")) {
-            if (std::fseek(file.get(), static_cast<long>(size), SEEK_CUR) != 0)
-                break;
-            continue;
-        }
-        size_t remaining = size;
-        while (remaining > 0) {
-            if (stop_wanted())
-                break;
-            // No last piece is shorter than 256 bytes, the shortest block
-            // the ring plays as it is.
-            size_t piece = (remaining > block_bytes && remaining < block_bytes + 256) ? block_bytes - 256 : std::min(remaining, block_bytes);
-            size_t got = std::fread(m_read_buffer.data(), 1, piece, file.get());
-            if (got == 0)
-                break;
-            result = play_samples(std::span(m_read_buffer.data(), got), rate, channels, bits);
-            if (result != 0 || got < piece)
-                break;
-            remaining -= got;
-        }
-        break;
+    size_t remaining = layout->data_size;
+    while (remaining > 0) {
+        if (stop_wanted())
+            break;
+        // No last piece is shorter than 256 bytes, the shortest block
+        // the ring plays as it is.
+        size_t piece = (remaining > block_bytes && remaining < block_bytes + 256) ? block_bytes - 256 : std::min(remaining, block_bytes);
+        size_t got = std::fread(m_read_buffer.data(), 1, piece, file.get());
+        if (got == 0)
+            break;
+        result = play_samples(std::span(m_read_buffer.data(), got), rate, channels, bits);
+        if (result != 0 || got < piece)
+            break;
+        remaining -= got;
     }
     file.reset();
     if (!async_play) {
@@ -308,22 +274,10 @@ int WaveOutput::play_file(const std::string& system_path)
 
 int WaveOutput::play_wave_image(std::span<const uint8_t> image)
 {
-    if (image.size() < 36 || !tag_is(image.data(), "RIFF") || !tag_is(image.data() + 12, "FMT "))
+    auto layout = read_wave_layout(image);
+    if (!layout)
         return -1;
-    int channels = read_u16(image.data() + 22);
-    int rate = static_cast<int>(read_u32(image.data() + 24));
-    int bits = read_u16(image.data() + 34);
-    size_t position = 20 + read_u32(image.data() + 16);
-    while (position + 8 <= image.size()) {
-        uint32_t size = read_u32(image.data() + position + 4);
-        if (tag_is(image.data() + position, "DATA")) {
-            size_t start = position + 8;
-            size_t length = std::min<size_t>(size, image.size() - start);
-            return play_samples(image.subspan(start, length), rate, channels, bits);
-        }
-        position += 8 + static_cast<size_t>(size);
-    }
-    return -1;
+    return play_samples(wave_samples(image, *layout), layout->format.rate, layout->format.channels, layout->format.bits);
 }
 
 }
