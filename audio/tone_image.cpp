@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one-second square-wave tone of the console, as a WAV file in memory.
+// Tones as WAV files in memory: the console's square wave and the alarm's sine.
 #include "audio/tone_image.h"
 
+#include "audio/byte_order.h"
 #include "audio/wave_file.h"
 
+#include <cmath>
 #include <cstring>
+#include <numbers>
 
 namespace audio {
 
@@ -36,6 +39,21 @@ std::vector<uint8_t> build_tone_image(int frequency)
 
     write_wave_header(std::span<uint8_t, wave_header_bytes>(buffer.data(), wave_header_bytes), { tone_sample_rate, 8, 1 }, data_length);
     return buffer;
+}
+
+std::vector<uint8_t> make_alarm_image(int frequency, int duration_ms)
+{
+    size_t samples = duration_ms > 0 ? static_cast<size_t>(static_cast<int64_t>(duration_ms) * alarm_sample_rate / 1000) : 0;
+    std::vector<uint8_t> data(samples * 2, 0);
+    // Frequencies past half the rate cannot be played; they stay silent.
+    if (frequency > 0 && frequency < alarm_sample_rate / 2) {
+        double step = 2.0 * std::numbers::pi * frequency / alarm_sample_rate;
+        for (size_t i = 0; i < samples; ++i) {
+            auto value = static_cast<int16_t>(std::lround(9000.0 * std::sin(step * static_cast<double>(i))));
+            write_le16(&data[i * 2], static_cast<uint16_t>(value));
+        }
+    }
+    return make_wave_image({ alarm_sample_rate, 16, 1 }, data);
 }
 
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wave output: blocks, padding, splitting, fast playback, speech cutting, variants, stops.
 #include "audio/speech_cutting.h"
+#include "audio/tone_image.h"
 #include "tests/audio/audio_fixture.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,38 @@ TEST(WaveOutput, AsyncPlayReturnsAtOnce)
         world.wave->wait_event(50);
     EXPECT_GE(world.clock.monotonic_ms(), 1000u);
     EXPECT_EQ(world.recorder->samples().size(), 11025u);
+}
+
+}
+
+namespace {
+
+TEST(SoundOutput, TonesPlayWithoutWaitingAndStopAtOnce)
+{
+    audio_test::AudioWorld world(true);
+    world.port.keys.push_back('k'); // a waiting key does not cut a tone
+    world.wave->start_tone(constant_wave(90, 11025));
+    EXPECT_EQ(world.clock.monotonic_ms(), 0u);
+    EXPECT_EQ(world.wave->queued_blocks(), 2);
+    EXPECT_TRUE(world.wave->stop_on_key);
+    world.clock.pass_ms(100);
+    world.wave->stop_tone();
+    EXPECT_EQ(world.wave->queued_blocks(), 0);
+    EXPECT_NEAR(static_cast<double>(world.recorder->samples().size()), 1102.0, 12.0);
+}
+
+TEST(SoundOutput, AlarmTonesSoundForTheirWholeLength)
+{
+    audio_test::AudioWorld world(true);
+    world.wave->play_tone(440, 250);
+    // Each block's time is rounded up to the millisecond.
+    EXPECT_GE(world.clock.monotonic_ms(), 250u);
+    EXPECT_LE(world.clock.monotonic_ms(), 252u);
+    auto after_tone = world.clock.monotonic_ms();
+    EXPECT_EQ(world.recorder->file_format(), (platform::PcmFormat { audio::alarm_sample_rate, 16, 1 }));
+    EXPECT_EQ(world.recorder->samples().size(), 22050u / 4 * 2);
+    world.wave->play_tone(440, 0);
+    EXPECT_EQ(world.clock.monotonic_ms(), after_tone);
 }
 
 }
