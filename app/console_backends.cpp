@@ -122,7 +122,7 @@ platform::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     }
 
     backends->m_console = std::make_unique<console::Console>(
-        *backends->m_events, *backends->m_sink, clock, *clipboard, backends->m_sound, std::move(settings));
+        *backends->m_events, *backends->m_sink, clock, *clipboard, std::move(settings));
     if (!options.log_path.empty()) {
         if (!backends->m_log.open(options.log_path))
             return platform::Error { "cannot open the console log '" + options.log_path + "'" };

@@ -10,7 +10,6 @@
 #include "app/script_host.h"
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
-#include "app/wave_click_player.h"
 #include "console/file_subsystems.h"
 #include "console/menu_state.h"
 #include "interpreter/run_loop.h"
@@ -120,16 +119,18 @@ int run_program(const Program& program, int argc, char** argv)
         return exit_cannot_start;
     }
     (*speech_backends)->attach(runtime->subsystems);
-    (*backends)->sound().attach(&(*speech_backends)->wave());
-    system.use_wave_output((*speech_backends)->wave());
-    WaveClickPlayer download_click((*speech_backends)->wave());
-    network.click_player = &download_click;
+    // Every sound goes through the one output: the console's tone,
+    // ALARME and MENSAGEM, the download's click.
+    audio::SoundOutput& sound = (*speech_backends)->wave();
+    (*backends)->console().set_sound(&sound);
+    system.state().set_sound(&sound);
+    network.sound = &sound;
     host.set_speech(&(*speech_backends)->client());
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     int status = run_stored_script(*runtime, host, lines);
     (*speech_backends)->client().shutdown_speech();
-    (*backends)->sound().attach(nullptr);
+    (*backends)->console().set_sound(nullptr);
     (*backends)->finish();
     return status;
 }

@@ -6,11 +6,14 @@
 #include "platform/result.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 #include <memory>
 #include <string>
 
+namespace audio {
+class WaveRecording;
+}
 namespace console {
 class Console;
 }
@@ -39,7 +42,7 @@ public:
     SpeechBackends& operator=(const SpeechBackends&) = delete;
 
     speech::SpeechClient& client() { return *m_client; }
-    speech::WaveOutput& wave() { return *m_wave; }
+    audio::WaveOutput& wave() { return *m_wave; }
     void attach(interpreter::Subsystems& subsystems);
 
 private:
@@ -48,10 +51,12 @@ private:
     class Poller;
 
     console::Console* m_console = nullptr;
+    // Declared before the device, which writes to it until its end.
+    std::unique_ptr<audio::WaveRecording> m_recording;
     std::unique_ptr<platform::AudioDevice> m_device;
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;
-    std::unique_ptr<speech::WaveOutput> m_wave;
+    std::unique_ptr<audio::WaveOutput> m_wave;
     speech::NoEngines m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
 };

@@ -14,7 +14,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 #include <algorithm>
 #include <atomic>
@@ -176,14 +176,14 @@ std::unique_ptr<Voice> lay_out_voice(const std::filesystem::path& source)
 
 struct Rig {
     Rig(const Voice& voice)
-        : recorder(std::move(*platform::RecorderAudioDevice::create(clock, false, "")))
+        : recorder(std::make_unique<platform::RecorderAudioDevice>(clock, false))
         , device(*recorder)
     {
         paths.set_drive('C', (voice.root / "c").string());
         settings::SettingsPlaces places;
         places.ini_override = (voice.root / "Lumera.ini").string();
         config = std::make_unique<settings::Settings>(paths, places);
-        wave = std::make_unique<speech::WaveOutput>(device, port, paths);
+        wave = std::make_unique<audio::WaveOutput>(device, port, paths);
         client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
         client->init_speech(3, "");
     }
@@ -193,7 +193,7 @@ struct Rig {
     ThreadedPort port;
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> config;
-    std::unique_ptr<speech::WaveOutput> wave;
+    std::unique_ptr<audio::WaveOutput> wave;
     speech::NoEngines engines;
     std::unique_ptr<speech::SpeechClient> client;
 };

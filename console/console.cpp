@@ -2,8 +2,9 @@
 // Console: the text-mode console window, its keyboard and the event loop every wait runs.
 #include "console/console.h"
 
+#include "audio/sound_output.h"
+#include "audio/tone_image.h"
 #include "console/bitmap_picture.h"
-#include "console/tone_image.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -24,12 +25,11 @@ uint8_t attribute_of(int background, int text)
 }
 
 Console::Console(platform::EventSource& events, platform::ScreenSink& sink, platform::Clock& clock,
-    platform::Clipboard& clipboard, platform::SoundPlayer& sound, ConsoleSettings settings)
+    platform::Clipboard& clipboard, ConsoleSettings settings)
     : m_events(events)
     , m_sink(sink)
     , m_clock(clock)
     , m_clipboard(clipboard)
-    , m_sound(sound)
     , m_settings(std::move(settings))
     , m_colours(m_settings.colour_map)
     , m_screen(attribute_of(m_settings.background_colour, m_settings.text_colour))
@@ -41,8 +41,7 @@ Console::Console(platform::EventSource& events, platform::ScreenSink& sink, plat
 
 void Console::end_program(int status)
 {
-    if (m_tone_playing)
-        m_sound.stop();
+    stop_tone();
     m_sink.show_caret(false);
     m_sink.present();
     if (m_program_end)
@@ -142,10 +141,12 @@ void Console::repaint()
 void Console::play_tone(int frequency)
 {
     stop_tone();
-    auto image = build_tone_image(frequency);
+    auto image = audio::build_tone_image(frequency);
     if (image.empty())
         return;
-    m_sound.play_wave_image(std::move(image));
+    if (!m_sound)
+        return;
+    m_sound->start_tone(image);
     m_tone_playing = true;
 }
 
@@ -153,7 +154,8 @@ void Console::stop_tone()
 {
     if (!m_tone_playing)
         return;
-    m_sound.stop();
+    if (m_sound)
+        m_sound->stop_tone();
     m_tone_playing = false;
 }
 

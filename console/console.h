@@ -12,7 +12,6 @@
 #include "platform/clock.h"
 #include "platform/event_source.h"
 #include "platform/screen_sink.h"
-#include "platform/sound_player.h"
 
 #include <functional>
 #include <map>
@@ -20,6 +19,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace audio {
+class SoundOutput;
+}
 
 namespace console {
 
@@ -57,7 +60,7 @@ public:
 class Console {
 public:
     Console(platform::EventSource& events, platform::ScreenSink& sink, platform::Clock& clock,
-        platform::Clipboard& clipboard, platform::SoundPlayer& sound, ConsoleSettings settings);
+        platform::Clipboard& clipboard, ConsoleSettings settings);
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
@@ -95,6 +98,10 @@ public:
     void repaint();
 
     // Sound, clipboard and picture.
+    // The tone plays through the sound output once app/ has set it (the
+    // output waits through the console, so it is built after it); until
+    // then, and after it is taken away, tones are dropped.
+    void set_sound(audio::SoundOutput* sound) { m_sound = sound; }
     void play_tone(int frequency);
     void stop_tone();
     void copy_to_clipboard(std::string_view text);
@@ -161,7 +168,7 @@ private:
     platform::ScreenSink& m_sink;
     platform::Clock& m_clock;
     platform::Clipboard& m_clipboard;
-    platform::SoundPlayer& m_sound;
+    audio::SoundOutput* m_sound = nullptr;
     ConsoleSettings m_settings;
     ColourTable m_colours;
     ScreenBuffer m_screen;

@@ -9,7 +9,7 @@
 #include "speech/console_port.h"
 #include "speech/number_words.h"
 #include "speech/speech_log.h"
-#include "speech/wave_output.h"
+#include "audio/sound_output.h"
 
 #include <filesystem>
 

@@ -6,8 +6,8 @@
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/memory_clipboard.h"
-#include "platform/headless/recording_sound_player.h"
 #include "platform/headless/scripted_event_source.h"
+#include "tests/support/recording_sound_output.h"
 
 #include <memory>
 #include <stdexcept>
@@ -32,8 +32,9 @@ class ConsoleFixture {
 public:
     explicit ConsoleFixture(std::string_view keys = "", console::ConsoleSettings settings = {})
         : events(clock, false, parse_keys(keys))
-        , console(events, screen, clock, clipboard, sound, std::move(settings))
+        , console(events, screen, clock, clipboard, std::move(settings))
     {
+        console.set_sound(&sound);
         console.set_program_end([](int status) { throw ProgramEnded { status }; });
     }
 
@@ -53,7 +54,7 @@ public:
     platform::ScriptedEventSource events;
     platform::HeadlessScreen screen;
     platform::MemoryClipboard clipboard;
-    platform::RecordingSoundPlayer sound;
+    test_support::RecordingSoundOutput sound;
     console::Console console;
 };
 

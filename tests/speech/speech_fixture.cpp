@@ -2,6 +2,7 @@
 // The speech tests' world: a fake console, a temporary drive C, and a small synthetic voice.
 #include "tests/speech/speech_fixture.h"
 
+#include "audio/wave_file.h"
 #include "speech/unit_synthesiser.h"
 
 #include <algorithm>
@@ -87,19 +88,8 @@ std::string describe(const std::vector<Run>& runs)
 
 std::vector<uint8_t> constant_wave(int value, size_t length, int rate, int bits, int channels)
 {
-    size_t bytes = length * static_cast<size_t>(bits / 8 * channels);
-    std::vector<uint8_t> wave(44 + bytes, static_cast<uint8_t>(value));
-    speech::write_wave_header(std::span(wave.data(), 44), bytes);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            wave[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    wave[22] = static_cast<uint8_t>(channels);
-    put32(24, static_cast<uint32_t>(rate));
-    put32(28, static_cast<uint32_t>(rate * bits / 8 * channels));
-    wave[32] = static_cast<uint8_t>(bits / 8 * channels);
-    wave[34] = static_cast<uint8_t>(bits);
-    return wave;
+    std::vector<uint8_t> samples(length * static_cast<size_t>(bits / 8 * channels), static_cast<uint8_t>(value));
+    return audio::make_wave_image({ rate, bits, channels }, samples);
 }
 
 void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
@@ -122,8 +112,8 @@ SpeechWorld::SpeechWorld(bool real_time)
     std::filesystem::create_directories(diphones());
     std::filesystem::create_directories(temp.path() / "c/scripts");
     write_settings("");
-    recorder = std::move(*platform::RecorderAudioDevice::create(clock, !real_time, ""));
-    wave = std::make_unique<speech::WaveOutput>(*recorder, port, paths);
+    recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
+    wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
     client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
 }
 

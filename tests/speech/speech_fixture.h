@@ -9,7 +9,7 @@
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
 #include "speech/speech_log.h"
-#include "speech/wave_output.h"
+#include "audio/wave_output.h"
 
 #include <deque>
 #include <filesystem>
@@ -114,7 +114,7 @@ public:
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> config;
     std::unique_ptr<platform::RecorderAudioDevice> recorder;
-    std::unique_ptr<speech::WaveOutput> wave;
+    std::unique_ptr<audio::WaveOutput> wave;
     speech::NoEngines engines;
     std::unique_ptr<speech::SpeechClient> client;
     speech::SpeechLog log;

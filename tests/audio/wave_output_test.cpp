@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wave output: blocks, padding, splitting, fast playback, speech cutting, variants, stops.
-#include "speech/speech_cutting.h"
-#include "speech/wave_sound_player.h"
-#include "tests/speech/speech_fixture.h"
+#include "audio/speech_cutting.h"
+#include "audio/tone_image.h"
+#include "tests/audio/audio_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using speech_test::Run;
-using speech_test::constant_wave;
-using speech_test::write_file;
+using audio_test::Run;
+using audio_test::constant_wave;
+using audio_test::write_file;
 using Runs = std::vector<Run>;
 
 std::vector<size_t> queued_sizes(const platform::RecorderAudioDevice& recorder)
@@ -23,7 +23,7 @@ std::vector<size_t> queued_sizes(const platform::RecorderAudioDevice& recorder)
 
 TEST(WaveOutput, ShortBlocksArePaddedAndEndOnSilence)
 {
-    speech_test::SpeechWorld world;
+    audio_test::AudioWorld world;
     write_file(world.temp.path() / "c/snd/short.wav", constant_wave(90, 100));
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\short.wav"), 0);
     EXPECT_EQ(queued_sizes(*world.recorder), (std::vector<size_t> { 256 }));
@@ -32,7 +32,7 @@ TEST(WaveOutput, ShortBlocksArePaddedAndEndOnSilence)
 
 TEST(WaveOutput, LastPieceIsNeverShorterThan256Bytes)
 {
-    speech_test::SpeechWorld world;
+    audio_test::AudioWorld world;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 8200));
     write_file(world.temp.path() / "c/snd/b.wav", constant_wave(90, 20000));
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\a.wav"), 0);
@@ -43,8 +43,9 @@ TEST(WaveOutput, LastPieceIsNeverShorterThan256Bytes)
 
 TEST(WaveOutput, FilesThatAreNotWavesPlayNothing)
 {
-    speech_test::SpeechWorld world;
-    speech_test::write_text_file(world.temp.path() / "c/snd/text.wav", "just some text, long enough to be read");
+    audio_test::AudioWorld world;
+    std::string text = "just some text, long enough to be read";
+    write_file(world.temp.path() / "c/snd/text.wav", std::vector<uint8_t>(text.begin(), text.end()));
     auto bad_format = constant_wave(90, 100, 11025, 12, 1);
     write_file(world.temp.path() / "c/snd/odd.wav", bad_format);
     auto truncated = constant_wave(90, 1000);
@@ -59,11 +60,11 @@ TEST(WaveOutput, FilesThatAreNotWavesPlayNothing)
 
 TEST(WaveOutput, FastPlaybackRateRoundsHalvesToEven)
 {
-    EXPECT_EQ(speech::fast_playback_rate(11025), 16538);
-    EXPECT_EQ(speech::fast_playback_rate(22050), 33075);
-    EXPECT_EQ(speech::fast_playback_rate(1001), 1502);
-    EXPECT_EQ(speech::fast_playback_rate(1003), 1504);
-    speech_test::SpeechWorld world;
+    EXPECT_EQ(audio::fast_playback_rate(11025), 16538);
+    EXPECT_EQ(audio::fast_playback_rate(22050), 33075);
+    EXPECT_EQ(audio::fast_playback_rate(1001), 1502);
+    EXPECT_EQ(audio::fast_playback_rate(1003), 1504);
+    audio_test::AudioWorld world;
     world.wave->fast_playback = true;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 300));
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -73,7 +74,7 @@ TEST(WaveOutput, FastPlaybackRateRoundsHalvesToEven)
 
 TEST(WaveOutput, FormatChangesReopenTheDevice)
 {
-    speech_test::SpeechWorld world;
+    audio_test::AudioWorld world;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 300));
     write_file(world.temp.path() / "c/snd/b.wav", constant_wave(90, 300, 22050));
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -98,7 +99,7 @@ std::vector<uint8_t> pulses(size_t length)
 TEST(SpeechCutting, DropsEveryOtherPeriod)
 {
     auto block = pulses(4000);
-    size_t length = speech::cut_speech_block(block, 11025);
+    size_t length = audio::cut_speech_block(block, 11025);
     EXPECT_EQ(length, 2052u);
     auto original = pulses(4000);
     EXPECT_TRUE(std::equal(block.begin(), block.begin() + 250, original.begin())); // the start stays
@@ -106,10 +107,10 @@ TEST(SpeechCutting, DropsEveryOtherPeriod)
         EXPECT_EQ(block[i], (i - 250) % 100 == 0 ? 200 : 128) << i;
     // Short blocks are not cut.
     auto short_block = pulses(999);
-    EXPECT_EQ(speech::cut_speech_block(short_block, 11025), 999u);
+    EXPECT_EQ(audio::cut_speech_block(short_block, 11025), 999u);
     // Sixteen bits become eight: the high byte plus 128.
     std::vector<uint8_t> wide = { 0x00, 0x00, 0xFF, 0x7F, 0x00, 0x80 };
-    EXPECT_EQ(speech::reduce_to_8_bits(wide), 3u);
+    EXPECT_EQ(audio::reduce_to_8_bits(wide), 3u);
     EXPECT_EQ(wide[0], 128);
     EXPECT_EQ(wide[1], 255);
     EXPECT_EQ(wide[2], 0);
@@ -117,7 +118,7 @@ TEST(SpeechCutting, DropsEveryOtherPeriod)
 
 TEST(SpeechCutting, CutsBlocksAndPrefersFastRecordings)
 {
-    speech_test::SpeechWorld world;
+    audio_test::AudioWorld world;
     auto wave = constant_wave(0, 4000);
     auto samples = pulses(4000);
     std::copy(samples.begin(), samples.end(), wave.begin() + 44);
@@ -133,7 +134,7 @@ TEST(SpeechCutting, CutsBlocksAndPrefersFastRecordings)
 
 TEST(WaveOutput, AKeyStopsAtOnceAndStaysQueued)
 {
-    speech_test::SpeechWorld world(true);
+    audio_test::AudioWorld world(true);
     write_file(world.temp.path() / "c/snd/long.wav", constant_wave(90, 11025 * 30));
     world.port.key_at(1000, 'x');
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\long.wav"), 0);
@@ -158,7 +159,7 @@ TEST(WaveOutput, AKeyStopsAtOnceAndStaysQueued)
 
 TEST(WaveOutput, AsyncPlayReturnsAtOnce)
 {
-    speech_test::SpeechWorld world(true);
+    audio_test::AudioWorld world(true);
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 11025));
     world.wave->async_play = true;
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -174,21 +175,32 @@ TEST(WaveOutput, AsyncPlayReturnsAtOnce)
 
 namespace {
 
-TEST(WaveSoundPlayer, TonesPlayWithoutWaitingAndStopAtOnce)
+TEST(SoundOutput, TonesPlayWithoutWaitingAndStopAtOnce)
 {
-    speech_test::SpeechWorld world(true);
-    speech::WaveSoundPlayer player;
-    player.play_wave_image(constant_wave(90, 1000)); // nothing attached: dropped
-    EXPECT_TRUE(world.recorder->blocks().empty());
-    player.attach(world.wave.get());
+    audio_test::AudioWorld world(true);
     world.port.keys.push_back('k'); // a waiting key does not cut a tone
-    player.play_wave_image(constant_wave(90, 11025));
+    world.wave->start_tone(constant_wave(90, 11025));
     EXPECT_EQ(world.clock.monotonic_ms(), 0u);
     EXPECT_EQ(world.wave->queued_blocks(), 2);
+    EXPECT_TRUE(world.wave->stop_on_key);
     world.clock.pass_ms(100);
-    player.stop();
+    world.wave->stop_tone();
     EXPECT_EQ(world.wave->queued_blocks(), 0);
     EXPECT_NEAR(static_cast<double>(world.recorder->samples().size()), 1102.0, 12.0);
+}
+
+TEST(SoundOutput, AlarmTonesSoundForTheirWholeLength)
+{
+    audio_test::AudioWorld world(true);
+    world.wave->play_tone(440, 250);
+    // Each block's time is rounded up to the millisecond.
+    EXPECT_GE(world.clock.monotonic_ms(), 250u);
+    EXPECT_LE(world.clock.monotonic_ms(), 252u);
+    auto after_tone = world.clock.monotonic_ms();
+    EXPECT_EQ(world.recorder->file_format(), (platform::PcmFormat { audio::alarm_sample_rate, 16, 1 }));
+    EXPECT_EQ(world.recorder->samples().size(), 22050u / 4 * 2);
+    world.wave->play_tone(440, 0);
+    EXPECT_EQ(world.clock.monotonic_ms(), after_tone);
 }
 
 }

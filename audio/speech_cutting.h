@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace speech {
+namespace audio {
 
 // The rate of fast playback: one and a half times, halves rounded to even.
 int fast_playback_rate(int rate);

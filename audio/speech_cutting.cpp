@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playback speed-ups of the wave output: fast rate and speech cutting.
-#include "speech/speech_cutting.h"
+#include "audio/speech_cutting.h"
 
 #include <cstdlib>
 
-namespace speech {
+namespace audio {
 
 int fast_playback_rate(int rate)
 {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-namespace speech {
+namespace audio {
 
 // The device's thread only appends a tag here and wakes the loop; the wave
 // output takes the tags on the loop's thread, so its counters are never

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the tone buffer: its header, its periods and its end, byte by byte.
-#include "console/tone_image.h"
+#include "audio/tone_image.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ uint32_t u32_at(const std::vector<uint8_t>& bytes, size_t at)
 
 TEST(ToneImage, HeaderOfEightBitMonoAtElevenKilohertz)
 {
-    auto image = console::build_tone_image(1000);
+    auto image = audio::build_tone_image(1000);
     ASSERT_EQ(image.size(), 11071u);
     EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "RIFF");
     EXPECT_EQ(std::string(image.begin() + 8, image.begin() + 16), "WAVEfmt ");
@@ -32,7 +32,7 @@ TEST(ToneImage, HeaderOfEightBitMonoAtElevenKilohertz)
 // 11) is period 995 at sample 10969; period 996 would start at 10980.
 TEST(ToneImage, PeriodsAtOneKilohertz)
 {
-    auto image = console::build_tone_image(1000);
+    auto image = audio::build_tone_image(1000);
     EXPECT_EQ(u32_at(image, 40), 10980u);
     EXPECT_EQ(u32_at(image, 4), 10980u + 36);
     const std::vector<uint8_t> first_period { 96, 96, 96, 96, 96, 160, 160, 160, 160, 160, 160 };
@@ -56,7 +56,7 @@ TEST(ToneImage, PeriodsAtOneKilohertz)
 TEST(ToneImage, OddPeriodsPutTheLongerHalfHigh)
 {
     // 11025 / 800 = 13 samples: 6 low, 7 high.
-    auto image = console::build_tone_image(800);
+    auto image = audio::build_tone_image(800);
     EXPECT_EQ(image[44 + 5], 96);
     EXPECT_EQ(image[44 + 6], 160);
     EXPECT_EQ(image[44 + 12], 160);
@@ -65,10 +65,10 @@ TEST(ToneImage, OddPeriodsPutTheLongerHalfHigh)
 
 TEST(ToneImage, FrequenciesWithoutAPeriodGiveNoTone)
 {
-    EXPECT_TRUE(console::build_tone_image(0).empty());
-    EXPECT_TRUE(console::build_tone_image(-5).empty());
-    EXPECT_TRUE(console::build_tone_image(20000).empty());
-    EXPECT_EQ(console::build_tone_image(11025).size(), 11071u);
+    EXPECT_TRUE(audio::build_tone_image(0).empty());
+    EXPECT_TRUE(audio::build_tone_image(-5).empty());
+    EXPECT_TRUE(audio::build_tone_image(20000).empty());
+    EXPECT_EQ(audio::build_tone_image(11025).size(), 11071u);
 }
 
 }

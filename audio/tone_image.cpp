@@ -1,26 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one-second square-wave tone of the console, as a WAV file in memory.
-#include "console/tone_image.h"
+// Tones as WAV files in memory: the console's square wave and the alarm's sine.
+#include "audio/tone_image.h"
 
+#include "audio/byte_order.h"
+#include "audio/wave_file.h"
+
+#include <cmath>
 #include <cstring>
+#include <numbers>
 
-namespace console {
-
-namespace {
-
-void put_u32(std::vector<uint8_t>& buffer, size_t at, uint32_t value)
-{
-    for (int byte = 0; byte < 4; ++byte)
-        buffer[at + static_cast<size_t>(byte)] = static_cast<uint8_t>(value >> (8 * byte));
-}
-
-void put_u16(std::vector<uint8_t>& buffer, size_t at, uint16_t value)
-{
-    buffer[at] = static_cast<uint8_t>(value);
-    buffer[at + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-}
+namespace audio {
 
 std::vector<uint8_t> build_tone_image(int frequency)
 {
@@ -30,7 +19,6 @@ std::vector<uint8_t> build_tone_image(int frequency)
     // is never written; it holds the silent level 128, since a 0 there would
     // be a full-scale spike, a click many times a second.
     std::vector<uint8_t> buffer(tone_buffer_size, 128);
-    std::memset(buffer.data(), 0, tone_header_size);
     const int period = tone_sample_rate / frequency;
     const int low_half = period / 2;
 
@@ -49,19 +37,23 @@ std::vector<uint8_t> build_tone_image(int frequency)
     buffer[static_cast<size_t>(tone_header_size + start_sample - 1)] = 128;
     auto data_length = static_cast<uint32_t>(start_sample);
 
-    std::memcpy(&buffer[0], "RIFF", 4);
-    put_u32(buffer, 4, data_length + 36);
-    std::memcpy(&buffer[8], "WAVEfmt ", 8);
-    put_u32(buffer, 16, 16);
-    put_u16(buffer, 20, 1); // PCM
-    put_u16(buffer, 22, 1); // mono
-    put_u32(buffer, 24, tone_sample_rate);
-    put_u32(buffer, 28, tone_sample_rate); // bytes a second
-    put_u16(buffer, 32, 1); // block align
-    put_u16(buffer, 34, 8); // bits a sample
-    std::memcpy(&buffer[36], "data", 4);
-    put_u32(buffer, 40, data_length);
+    write_wave_header(std::span<uint8_t, wave_header_bytes>(buffer.data(), wave_header_bytes), { tone_sample_rate, 8, 1 }, data_length);
     return buffer;
+}
+
+std::vector<uint8_t> make_alarm_image(int frequency, int duration_ms)
+{
+    size_t samples = duration_ms > 0 ? static_cast<size_t>(static_cast<int64_t>(duration_ms) * alarm_sample_rate / 1000) : 0;
+    std::vector<uint8_t> data(samples * 2, 0);
+    // Frequencies past half the rate cannot be played; they stay silent.
+    if (frequency > 0 && frequency < alarm_sample_rate / 2) {
+        double step = 2.0 * std::numbers::pi * frequency / alarm_sample_rate;
+        for (size_t i = 0; i < samples; ++i) {
+            auto value = static_cast<int16_t>(std::lround(9000.0 * std::sin(step * static_cast<double>(i))));
+            write_le16(&data[i * 2], static_cast<uint16_t>(value));
+        }
+    }
+    return make_wave_image({ alarm_sample_rate, 16, 1 }, data);
 }
 
 }
