@@ -2,6 +2,9 @@
 // The WAVE decoder: PCM samples read straight from the file's "data" chunk.
 #include "media/decoder.h"
 
+#include "audio/byte_order.h"
+#include "audio/wave_file.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -12,8 +15,6 @@ namespace {
 
 using platform::Error;
 
-uint32_t read_u32(const uint8_t* at) { return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24); }
-uint16_t read_u16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
 
 bool tag_is(const uint8_t* at, const char* tag)
 {
@@ -60,7 +61,7 @@ public:
             if (m_bits == 8)
                 samples[i] = static_cast<int16_t>((m_buffer[i] - 128) * 256);
             else
-                samples[i] = static_cast<int16_t>(read_u16(&m_buffer[2 * i]));
+                samples[i] = static_cast<int16_t>(audio::read_le16(&m_buffer[2 * i]));
         }
         m_next += static_cast<int64_t>(got);
         return got;
@@ -87,53 +88,32 @@ platform::Result<std::unique_ptr<Decoder>> open_wave_decoder(const std::string& 
         std::fclose(file);
         return Error { std::move(message) };
     };
-    uint8_t head[12];
-    if (std::fread(head, 1, 12, file) != 12 || !tag_is(head, "RIFF") || !tag_is(head + 8, "WAVE"))
+    auto layout = audio::read_wave_layout(file);
+    if (!layout)
         return fail("not a WAVE file");
-    int rate = 0, channels = 0, bits = 0;
-    bool have_format = false;
-    uint8_t chunk[8];
-    // Chunks are walked to "data"; a "fmt " chunk must come before it.
-    while (std::fread(chunk, 1, 8, file) == 8) {
-        uint32_t size = read_u32(chunk + 4);
-        if (tag_is(chunk, "FMT ")) {
-            if (size < 16 || size > 1024)
-                return fail("the format chunk has a bad size");
-            uint8_t format[1024];
-            if (std::fread(format, 1, size, file) != size)
-                return fail("the format chunk is cut short");
-            int encoding = read_u16(format);
-            channels = read_u16(format + 2);
-            rate = static_cast<int>(read_u32(format + 4));
-            bits = read_u16(format + 14);
-            // 0xFFFE (extensible) carries plain PCM as well.
-            if (encoding != 1 && encoding != 0xFFFE)
-                return fail("the samples are not PCM");
-            if (rate < 1000 || rate > 192000 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16))
-                return fail("unsupported sample format");
-            have_format = true;
-            if (size % 2 == 1)
-                std::fseek(file, 1, SEEK_CUR);
-            continue;
-        }
-        if (tag_is(chunk, "DATA")) {
-            if (!have_format)
-                return fail("the data comes before the format");
-            long start = std::ftell(file);
-            // A header that claims more data than the file holds (a
-            // recording cut short) plays what is there.
-            std::fseek(file, 0, SEEK_END);
-            long end = std::ftell(file);
-            int64_t available = std::max<int64_t>(0, end - start);
-            int64_t bytes = std::min<int64_t>(size, available);
-            int64_t frames = bytes / (channels * bits / 8);
-            std::fseek(file, start, SEEK_SET);
-            return std::unique_ptr<Decoder>(new WaveDecoder(file, rate, channels, bits, start, frames));
-        }
-        if (std::fseek(file, static_cast<long>(size + (size % 2)), SEEK_CUR) != 0)
-            break;
-    }
-    return fail("the file has no samples");
+    // The format chunk always follows the RIFF head; its first field says
+    // how the samples are coded, and only plain PCM is played (0xFFFE, the
+    // extensible form, carries PCM as well).
+    uint8_t coding[2];
+    if (std::fseek(file, 20, SEEK_SET) != 0 || std::fread(coding, 1, 2, file) != 2)
+        return fail("not a WAVE file");
+    int encoding = audio::read_le16(coding);
+    auto format = layout->format;
+    if (encoding != 1 && encoding != 0xFFFE)
+        return fail("the samples are not PCM");
+    if (format.rate < 1000 || format.rate > 192000 || (format.channels != 1 && format.channels != 2) || (format.bits != 8 && format.bits != 16))
+        return fail("unsupported sample format");
+    // A header that claims more data than the file holds (a recording cut
+    // short) plays what is there.
+    std::fseek(file, 0, SEEK_END);
+    long end = std::ftell(file);
+    auto start = static_cast<long>(layout->data_offset);
+    int64_t available = std::max<int64_t>(0, end - start);
+    int64_t bytes = std::min<int64_t>(layout->data_size, available);
+    int64_t frames = bytes / format.block_align();
+    if (std::fseek(file, start, SEEK_SET) != 0)
+        return fail("not a WAVE file");
+    return std::unique_ptr<Decoder>(new WaveDecoder(file, format.rate, format.channels, format.bits, start, frames));
 }
 
 platform::Result<std::unique_ptr<Decoder>> open_any_decoder(const std::string& system_path)
