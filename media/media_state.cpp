@@ -38,6 +38,8 @@ bool MediaState::send_midi(uint32_t message)
 void MediaState::pump()
 {
     m_control.pump();
+    if (m_synth)
+        m_synth->pump();
 }
 
 }

@@ -3,6 +3,8 @@
 #include "media/midi_synth.h"
 
 
+#include <algorithm>
+
 #ifdef CORVANTE_HAVE_FLUIDSYNTH
 #include <dlfcn.h>
 #include <fluidsynth.h>
@@ -111,6 +113,9 @@ platform::Result<std::unique_ptr<MidiSynth>> MidiSynth::create(SoundMixer& mixer
     synth->m_stream = mixer.open_stream({ midi_rate, 2 }, [owner](std::span<int16_t> samples) {
         int frames = static_cast<int>(samples.size() / 2);
         owner->m_library->write_s16(static_cast<fluid_synth_t*>(owner->m_synth), frames, samples.data(), 0, 2, samples.data(), 1, 2);
+        // The library dithers, so silence is a sample or two either side of 0.
+        bool silent = std::ranges::all_of(samples, [](int16_t sample) { return sample >= -2 && sample <= 2; });
+        owner->m_silent_frames = silent ? owner->m_silent_frames + static_cast<size_t>(frames) : 0;
         return static_cast<size_t>(frames);
     });
     if (!synth->m_stream)
@@ -172,7 +177,20 @@ bool MidiSynth::send_short_message(uint32_t message)
         // A data byte where a status belongs means nothing to a synthesiser.
         break;
     }
+    if (m_paused) {
+        m_paused = false;
+        m_silent_frames = 0;
+        m_stream->set_paused(false);
+    }
     return result != FLUID_FAILED;
+}
+
+void MidiSynth::pump()
+{
+    if (!m_paused && m_silent_frames >= static_cast<size_t>(midi_rate / 2)) {
+        m_paused = true;
+        m_stream->set_paused(true);
+    }
 }
 
 #else
@@ -186,6 +204,7 @@ platform::Result<std::unique_ptr<MidiSynth>> MidiSynth::create(SoundMixer&, cons
 
 MidiSynth::~MidiSynth() = default;
 bool MidiSynth::send_short_message(uint32_t) { return false; }
+void MidiSynth::pump() { }
 
 #endif
 

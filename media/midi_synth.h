@@ -28,6 +28,11 @@ public:
     // second data byte. False when the synthesiser refuses it.
     bool send_short_message(uint32_t message);
 
+    // A synthesiser that has been silent for half a second pauses its
+    // stream until the next message, so that a started but idle MIDI
+    // output costs no mixing. Called by every wait.
+    void pump();
+
 private:
     struct Library;
     MidiSynth() = default;
@@ -36,6 +41,9 @@ private:
     void* m_settings = nullptr;
     void* m_synth = nullptr;
     std::unique_ptr<SoundStream> m_stream;
+    // Frames rendered since the last audible one.
+    size_t m_silent_frames = 0;
+    bool m_paused = false;
 };
 
 // Where the General MIDI sound bank is when the settings name none.

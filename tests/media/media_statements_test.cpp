@@ -274,6 +274,28 @@ TEST_F(MidiTest, NoteSixtyNineSoundsAtFourHundredAndFortyHertzAndEnds)
     EXPECT_EQ(test.host.console, "");
 }
 
+TEST_F(MidiTest, AnIdleSynthesiserRestsUntilTheNextMessage)
+{
+    ASSERT_TRUE(execute("midi INICIA"));
+    test.host.pause_ms(1000);
+    auto& record = *mixer.records.back();
+    EXPECT_TRUE(record.paused);
+    size_t heard = record.heard.size();
+    test.host.pause_ms(1000);
+    EXPECT_EQ(record.heard.size(), heard);
+    ASSERT_TRUE(execute("midi NL 1 60 100"));
+    EXPECT_FALSE(record.paused);
+    test.host.pause_ms(300);
+    auto left = heard_left();
+    EXPECT_GT(rms(std::span(left).last(4410)), 100);
+    // A held note keeps it going; once released and faded, it rests again.
+    test.host.pause_ms(1000);
+    EXPECT_FALSE(record.paused);
+    ASSERT_TRUE(execute("midi ND 1 60"));
+    test.host.pause_ms(3000);
+    EXPECT_TRUE(record.paused);
+}
+
 TEST_F(MidiTest, PanicSilencesEveryNote)
 {
     ASSERT_TRUE(execute("midi INICIA"));
