@@ -8,6 +8,7 @@
 #include "app/paths_and_settings.h"
 #include "app/script_file.h"
 #include "app/script_host.h"
+#include "app/media_backends.h"
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "console/file_subsystems.h"
@@ -125,6 +126,9 @@ int run_program(const Program& program, int argc, char** argv)
     (*backends)->console().set_sound(&sound);
     system.state().set_sound(&sound);
     network.sound = &sound;
+    // Music and MIDI play beside speech through the same output.
+    MediaBackends media(sound, (*backends)->console(), paths_and_settings.settings(), paths_and_settings.paths());
+    media.attach(runtime->subsystems);
     host.set_speech(&(*speech_backends)->client());
     start_program(host, (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
