@@ -164,8 +164,11 @@ platform::Result<std::string> MediaControl::run(const MediaCommand& command)
         return Error { "'" + command.target + "' is not an open device" };
 
     switch (command.verb) {
-    case MediaVerb::play:
-        return play(*device, command);
+    case MediaVerb::play: {
+        auto reply = play(*device, command);
+        pump();
+        return reply;
+    }
     case MediaVerb::pause:
         if (device->mode == PlayMode::playing)
             halt(*device, PlayMode::paused);
@@ -364,18 +367,16 @@ int64_t MediaControl::heard_position(const Device& device) const
 
 void MediaControl::pump()
 {
-    std::vector<Device*> ended;
     for (auto& device : m_devices) {
         if (device->mode != PlayMode::playing || device->stream->playing())
             continue;
         device->position = device->end_frame;
         device->stream.reset();
         device->mode = PlayMode::stopped;
-        if (device->auto_close)
-            ended.push_back(device.get());
     }
-    for (Device* device : ended)
-        close(*device);
+    // A file opened by "play FILE" is closed as soon as it no longer plays,
+    // however its play ended (or failed to start), so none is left open.
+    std::erase_if(m_devices, [](const auto& device) { return device->auto_close && device->mode == PlayMode::stopped; });
 }
 
 bool MediaControl::playing() const

@@ -230,6 +230,15 @@ TEST_F(MediaControlTest, PlayOfAFileOpensItAndClosesItAtTheEnd)
     EXPECT_EQ(send(R"(status m:\tone440.wav mode)"), "");
     EXPECT_FALSE(last_stream().open);
     EXPECT_NEAR(double(last_stream().heard.size()), 44100, 1);
+
+    // Stopped, or never started, it is closed too.
+    send(R"(play m:\tone440.wav)");
+    EXPECT_EQ(send(R"(stop m:\tone440.wav)"), "");
+    EXPECT_EQ(send(R"(status m:\tone440.wav mode)"), "");
+    EXPECT_EQ(send(R"(play m:\tone440.wav from 5000)"), "");
+    EXPECT_NE(control.last_error(), "");
+    EXPECT_EQ(send(R"(status m:\tone440.wav mode)"), "");
+    EXPECT_EQ(send(R"(open m:\tone440.wav alias again)"), "1");
 }
 
 TEST_F(MediaControlTest, FailuresAnswerEmptyAndSayWhy)
