@@ -2,6 +2,7 @@
 // SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
 #include "app/speech_backends.h"
 
+#include "audio/wave_recording.h"
 #include "console/console.h"
 #include "interpreter/runtime.h"
 #include "platform/headless/null_audio_device.h"
@@ -59,10 +60,12 @@ platform::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const S
     if (choice.audio == "null") {
         backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
     } else if (!choice.audio.empty()) {
-        auto recorder = platform::RecorderAudioDevice::create(clock, choice.fast, choice.audio);
-        if (!recorder)
-            return recorder.error();
-        backends->m_device = std::move(*recorder);
+        // The speech's own format names the file until the first sound.
+        auto recording = audio::WaveRecording::create(choice.audio, speech::unit_format);
+        if (!recording)
+            return recording.error();
+        backends->m_recording = std::move(*recording);
+        backends->m_device = std::make_unique<platform::RecorderAudioDevice>(clock, choice.fast, backends->m_recording.get());
     } else {
 #ifdef CORVANTE_HAVE_SDL_MODULE
         if (!choice.headless) {

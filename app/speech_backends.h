@@ -11,6 +11,9 @@
 #include <memory>
 #include <string>
 
+namespace audio {
+class WaveRecording;
+}
 namespace console {
 class Console;
 }
@@ -48,6 +51,8 @@ private:
     class Poller;
 
     console::Console* m_console = nullptr;
+    // Declared before the device, which writes to it until its end.
+    std::unique_ptr<audio::WaveRecording> m_recording;
     std::unique_ptr<platform::AudioDevice> m_device;
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;

@@ -176,7 +176,7 @@ std::unique_ptr<Voice> lay_out_voice(const std::filesystem::path& source)
 
 struct Rig {
     Rig(const Voice& voice)
-        : recorder(std::move(*platform::RecorderAudioDevice::create(clock, false, "")))
+        : recorder(std::make_unique<platform::RecorderAudioDevice>(clock, false))
         , device(*recorder)
     {
         paths.set_drive('C', (voice.root / "c").string());

@@ -83,7 +83,7 @@ AudioWorld::AudioWorld(bool real_time)
 {
     paths.set_drive('C', (temp.path() / "c").string());
     std::filesystem::create_directories(temp.path() / "c");
-    recorder = std::move(*platform::RecorderAudioDevice::create(clock, !real_time, ""));
+    recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
     wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
 }
 

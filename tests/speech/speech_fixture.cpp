@@ -112,7 +112,7 @@ SpeechWorld::SpeechWorld(bool real_time)
     std::filesystem::create_directories(diphones());
     std::filesystem::create_directories(temp.path() / "c/scripts");
     write_settings("");
-    recorder = std::move(*platform::RecorderAudioDevice::create(clock, !real_time, ""));
+    recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
     wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
     client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
 }
