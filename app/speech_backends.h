@@ -2,11 +2,11 @@
 // SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
 #pragma once
 
+#include "audio/wave_output.h"
 #include "platform/audio_device.h"
 #include "platform/result.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
-#include "audio/wave_output.h"
 
 #include <memory>
 #include <string>

@@ -21,7 +21,9 @@ namespace audio {
 // thousand frames; it must answer without blocking. Samples are signed
 // 16-bit, interleaved when there are two channels. Each handle belongs to
 // the output that opened it and must be destroyed before that output is;
-// destroying it stops the stream.
+// destroying it stops the stream. Up to about 0.2 seconds of a stream is
+// mixed ahead of the device, and the source's frames are read ahead of
+// that: to seek, stop the stream and open a new one at the new place.
 class Stream {
 public:
     virtual ~Stream() = default;

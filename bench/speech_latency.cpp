@@ -8,13 +8,13 @@
 //  - start: from speak_text of a short sentence to its first queued block;
 //  - stop: from a key arriving (posted by another thread, as a keyboard
 //    backend does) during a long utterance to the device's reset.
+#include "audio/wave_output.h"
 #include "platform/clock.h"
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/path_map.h"
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
-#include "audio/wave_output.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the console: colours, reading keys and lines, the event loop, tones, clipboard, pictures, ending.
-#include "console/colour_table.h"
 #include "audio/tone_image.h"
+#include "console/colour_table.h"
 #include "tests/console/console_fixture.h"
 
 #include <gtest/gtest.h>

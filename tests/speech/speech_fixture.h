@@ -2,6 +2,7 @@
 // The speech tests' world: a fake console, a temporary drive C, and a small synthetic voice.
 #pragma once
 
+#include "audio/wave_output.h"
 #include "platform/clock.h"
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/path_map.h"
@@ -9,7 +10,6 @@
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
 #include "speech/speech_log.h"
-#include "audio/wave_output.h"
 
 #include <deque>
 #include <filesystem>
