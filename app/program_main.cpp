@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main routine both programs share: options, backends, start-up, one run, the report.
 #include "app/console_backends.h"
+#include "app/media_backends.h"
 #include "app/options.h"
 #include "app/program_main.h"
 #include "app/startup.h"
@@ -172,6 +173,9 @@ int run_program(const Program& program, int argc, char** argv)
     (*backends)->console().set_sound(&sound);
     system.state().set_sound(&sound);
     network.sound = &sound;
+    // Music and MIDI play beside speech through the same output.
+    MediaBackends media(sound, (*backends)->console(), paths_and_settings.settings(), paths_and_settings.paths());
+    media.attach(runtime->subsystems);
     start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     int status = run_stored_script(*runtime, (*backends)->console(), lines);

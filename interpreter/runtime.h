@@ -23,6 +23,9 @@ class BinaryFiles;
 class ChannelTable;
 class DirectorySearch;
 }
+namespace media {
+class MediaState;
+}
 namespace net {
 class NetworkState;
 }
@@ -62,6 +65,7 @@ struct Subsystems {
     files::DirectorySearch* directory_search = nullptr;
     console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
+    media::MediaState* media = nullptr;
 };
 
 struct Runtime {
