@@ -5,6 +5,7 @@
 #include "app/console_window.h"
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/key_script.h"
+#include "platform/brlapi/brlapi_display.h"
 #include "platform/headless/scripted_event_source.h"
 #include "platform/posix/terminal_event_source.h"
 #include "platform/posix/terminal_screen.h"
@@ -54,8 +55,15 @@ base::Result<std::string> read_keys_file(const std::string& path)
 
 }
 
-base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
-    const Options& options, platform::Clock& clock, console::ConsoleSettings settings)
+bool ConsoleBackends::is_headless(const Options& options)
+{
+    bool scripted_keys = !options.keys.empty() || !options.keys_file.empty();
+    bool terminal = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    return !options.window && (options.headless || scripted_keys || !terminal);
+}
+
+base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(const Options& options,
+    platform::Clock& clock, console::ConsoleSettings settings, platform::Clipboard* desktop_clipboard)
 {
     std::unique_ptr<ConsoleBackends> backends(new ConsoleBackends);
 
@@ -76,7 +84,9 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
     bool headless = options.window || options.headless || scripted_keys || !terminal;
     bool real_time = !options.fast;
     if (headless) {
-        backends->m_events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
+        auto events = std::make_unique<platform::ScriptedEventSource>(clock, real_time, std::move(*scripted));
+        backends->m_scripted_events = events.get();
+        backends->m_events = std::move(events);
         backends->m_sink = std::make_unique<platform::HeadlessScreen>();
     } else {
         auto mode = platform::TerminalMode::create(STDIN_FILENO, STDOUT_FILENO);
@@ -109,16 +119,19 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_sink = std::move(screen);
     }
 
-    platform::Clipboard* clipboard = &backends->m_clipboard;
+    platform::Clipboard* clipboard = desktop_clipboard ? desktop_clipboard : &backends->m_clipboard;
     if (options.window) {
         auto window = open_console_window(settings, clock, real_time);
         if (!window)
             return window.error();
         backends->m_events = std::move(window->events);
+        backends->m_scripted_events = nullptr;
         backends->m_sink = std::move(window->sink);
         backends->m_window_clipboard = std::move(window->clipboard);
         backends->m_window_id = window->native_window;
-        clipboard = backends->m_window_clipboard.get();
+        // The window's own clipboard lasts only as long as the window.
+        if (!desktop_clipboard)
+            clipboard = backends->m_window_clipboard.get();
     }
 
     backends->m_loop = std::make_unique<console::EventLoop>(*backends->m_events, clock);
@@ -130,7 +143,59 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(
         backends->m_console->add_output_observer(&backends->m_log);
     }
     backends->m_screen_path = options.screen_path;
+    backends->open_braille(options, headless && !options.window);
     return backends;
+}
+
+namespace {
+
+// Display key reports travel from the display's thread into the loop as
+// posted events: the kind in the high half of the value, the code below.
+constexpr int braille_key_posted = platform::posted::first_user + 71;
+
+int64_t pack_report(platform::BrailleKeyReport report)
+{
+    return (static_cast<int64_t>(report.kind) << 32) | static_cast<uint32_t>(report.code);
+}
+
+platform::BrailleKeyReport unpack_report(int64_t value)
+{
+    return { static_cast<int>(value >> 32), static_cast<int>(static_cast<uint32_t>(value)) };
+}
+
+}
+
+// Without a server, or with a display of no cells, braille stays off and
+// nobody is told: the console works as before.
+void ConsoleBackends::open_braille(const Options& options, bool headless)
+{
+    if (options.braille == "off" || (headless && options.braille != "brlapi"))
+        return;
+    m_braille_display = platform::open_brlapi_display();
+    if (!m_braille_display || m_braille_display->cell_count() <= 0) {
+        m_braille_display.reset();
+        return;
+    }
+    m_braille = std::make_unique<braille::BrailleOutput>(*m_braille_display);
+    auto& console = *m_console;
+    auto& output = *m_braille;
+    console.screen().set_row_listener([&console, &output](std::string_view row) {
+        output.show_row(row, console.screen().cursor_column());
+    });
+    console.loop().set_posted_handler(braille_key_posted, [&console, &output](int64_t value) {
+        for (uint8_t byte : output.key_bytes(unpack_report(value)))
+            console.push_key(byte);
+    });
+    if (m_scripted_events)
+        m_scripted_events->set_outside_keys(true);
+    auto& events = *m_events;
+    m_braille_display->start_keys([&events](platform::BrailleKeyReport report) {
+        platform::Event event;
+        event.type = platform::Event::Type::Posted;
+        event.posted_kind = braille_key_posted;
+        event.posted_value = pack_report(report);
+        events.post(event);
+    });
 }
 
 ConsoleBackends::~ConsoleBackends()

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "app/options.h"
+#include "braille/braille_output.h"
 #include "console/console.h"
 #include "console/console_log.h"
 #include "platform/clock.h"
+#include "platform/headless/scripted_event_source.h"
 #include "platform/headless/memory_clipboard.h"
 #include "platform/posix/terminal_mode.h"
 #include "base/result.h"
@@ -23,8 +25,13 @@ namespace app {
 // full-screen terminal console otherwise; --window shows it in a window of its own.
 class ConsoleBackends {
 public:
-    static base::Result<std::unique_ptr<ConsoleBackends>> create(
-        const Options& options, platform::Clock& clock, console::ConsoleSettings settings);
+    // `desktop_clipboard` is the desktop's clipboard, which the line editor
+    // then shares with the desktop commands; without one the console keeps
+    // a clipboard in memory (or the window's own).
+    static base::Result<std::unique_ptr<ConsoleBackends>> create(const Options& options, platform::Clock& clock,
+        console::ConsoleSettings settings, platform::Clipboard* desktop_clipboard = nullptr);
+    // Whether these options give the console without screen and keyboard.
+    static bool is_headless(const Options& options);
     ~ConsoleBackends();
     ConsoleBackends(const ConsoleBackends&) = delete;
     ConsoleBackends& operator=(const ConsoleBackends&) = delete;
@@ -43,12 +50,15 @@ public:
 
 private:
     ConsoleBackends() = default;
+    void open_braille(const Options& options, bool headless);
 
     // Declared first so that it is destroyed last: the terminal is given
     // back only once nothing else can draw on it.
     std::unique_ptr<platform::TerminalMode> m_terminal;
     std::unique_ptr<sys::ConsoleHandover> m_handover;
     std::unique_ptr<platform::EventSource> m_events;
+    // The same source when it is the headless one.
+    platform::ScriptedEventSource* m_scripted_events = nullptr;
     std::unique_ptr<platform::ScreenSink> m_sink;
     platform::MemoryClipboard m_clipboard;
     // The desktop's clipboard, when the console is in a window.
@@ -56,6 +66,10 @@ private:
     console::ConsoleLog m_log;
     std::unique_ptr<console::EventLoop> m_loop;
     std::unique_ptr<console::Console> m_console;
+    // After the console and the event source, so that the display's key
+    // thread has stopped before anything it posts into is gone.
+    std::unique_ptr<platform::BrailleDisplay> m_braille_display;
+    std::unique_ptr<braille::BrailleOutput> m_braille;
     std::string m_screen_path;
     std::optional<uint64_t> m_window_id;
     bool m_finished = false;

@@ -65,6 +65,20 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
                     return drive.error();
                 options.drives.push_back(*drive);
             }
+        } else if (argument == "--desktop") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (*value != "x11" && *value != "headless" && *value != "none")
+                return base::Error { "--desktop must be x11, headless or none" };
+            options.desktop = *value;
+        } else if (argument == "--braille") {
+            auto value = value_of(argument);
+            if (!value)
+                return value.error();
+            if (*value != "brlapi" && *value != "off")
+                return base::Error { "--braille: expected 'brlapi' or 'off', not '" + *value + "'" };
+            options.braille = *value;
         } else if (argument == "--audio") {
             auto value = value_of(argument);
             if (!value)
@@ -120,6 +134,13 @@ std::string help_text(const std::string& program, bool takes_script)
              "                     Lumera.ini in ~/.config/Lumera, then in c:\\windows\n"
              "  --drive X=DIR      the scripts' drive X: is the folder DIR (repeatable;\n"
              "                     drive C defaults to ~/.local/share/lumera/c)\n"
+             "  --desktop NAME     where DIGITA, CLICA, JANELA, TRANSFERE... act: x11 (the\n"
+             "                     display of $DISPLAY), headless (recorded in memory, the\n"
+             "                     default of headless runs) or none\n"
+             "  --braille brlapi   show the console on the braille display of the BrlAPI\n"
+             "                     server (brltty; BRLAPI_HOST names it) even when\n"
+             "                     headless; the terminal and the window do so anyway\n"
+             "  --braille off      never open a braille display\n"
              "  --fast             timed pauses return at once (a virtual clock)\n"
              "  --help             show this text\n"
              "\n"

@@ -29,6 +29,13 @@ struct Options {
     // Where the screen's 25 rows are written at exit.
     std::string screen_path;
     bool window = false;
+    // --desktop: "x11", "headless" or "none"; empty to choose by the console
+    // (headless runs record, the others use the X display when there is one).
+    std::string desktop;
+    // --braille: "brlapi" opens the display of a BrlAPI server even without
+    // a screen, "off" never opens one; empty: only the terminal and the
+    // window look for one.
+    std::string braille;
     // corvante only: the script, and the arguments after it, which the
     // script sees as "PARAMS".
     std::string script_path;

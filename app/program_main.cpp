@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main routine both programs share: options, backends, start-up, one run, the report.
 #include "app/console_backends.h"
+#include "app/desktop_backends.h"
 #include "app/media_backends.h"
 #include "app/options.h"
 #include "app/program_main.h"
@@ -11,6 +12,7 @@
 #include "app/speech_backends.h"
 #include "app/system_backends.h"
 #include "app/system_world.h"
+#include "platform/x11/x11_desktop_input.h"
 #include "files/file_subsystems.h"
 #include "console/console_terminal.h"
 #include "console/menu_state.h"
@@ -50,6 +52,7 @@ int run_program(const Program& program, int argc, char** argv)
     }
     if (options->help) {
         std::fputs(help_text(name, program.takes_script).c_str(), stdout);
+        std::printf("\nDesktop found: %s\n", platform::describe_x11_desktop().c_str());
         return exit_normal;
     }
     std::vector<std::string> lines(program.embedded_lines.begin(), program.embedded_lines.end());
@@ -84,7 +87,8 @@ int run_program(const Program& program, int argc, char** argv)
     // The console's VIDEO and BRAILLE values, read once as it opens.
     auto console_settings = console::read_console_settings(paths_and_settings.settings());
     console_settings.initial_title = arguments[0];
-    auto backends = ConsoleBackends::create(*options, *clock, console_settings);
+    DesktopBackends desktop(*options, ConsoleBackends::is_headless(*options));
+    auto backends = ConsoleBackends::create(*options, *clock, console_settings, desktop.shared_clipboard());
     if (!backends) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), backends.error().message.c_str());
         return exit_cannot_start;
@@ -127,6 +131,7 @@ int run_program(const Program& program, int argc, char** argv)
     // runs and a window without an X11 id (SDL on Wayland) watch none.
     SystemBackends system((*backends)->handover() == nullptr, (*backends)->window_id());
     system.attach(runtime->subsystems);
+    desktop.attach(runtime->subsystems);
     system.use_console((*backends)->console());
     system.state().set_handover((*backends)->handover());
     // A fast run skips pauses, but a captured program lives in real time:

@@ -2,6 +2,7 @@
 // The script host: start-up, one run of the stored script, and the end report.
 #include "app/script_host.h"
 
+#include "desktop/desktop_statements.h"
 #include "files/binary_statements.h"
 #include "console/console_statements.h"
 #include "encoding/encoding_statements.h"
@@ -33,6 +34,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     speech::bind_speech_statements(table);
     media::bind_media_statements(table);
     sys::bind_system_statements(table);
+    desktop::bind_desktop_statements(table);
 }
 
 int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines)

@@ -12,6 +12,7 @@
 #include "settings/setting_keys.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace app {
 
@@ -86,8 +87,12 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     backends->m_wave->mailbox().set_wake([&console] { console.loop().post_wake_up(); });
     backends->m_poller = std::make_unique<Poller>(*backends->m_wave, *backends->m_device);
     console.loop().add_poller(backends->m_poller.get());
+    // The installed engines: espeak-ng plays through the wave output like the
+    // built-in voice; speech-dispatcher is found where its own clients look.
+    backends->m_engines = std::make_unique<speech::InstalledEngines>(*backends->m_wave, *backends->m_port,
+        speech::dispatcher_socket_path(std::getenv("SPEECHD_ADDRESS"), std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME")));
     backends->m_client = std::make_unique<speech::SpeechClient>(
-        speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, backends->m_engines });
+        speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
     backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
     backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues);
     backends->m_client->set_log(log);
@@ -109,6 +114,7 @@ SpeechBackends::~SpeechBackends()
     m_speech.reset();
     m_cues.reset();
     m_client.reset();
+    m_engines.reset();
     m_wave.reset();
     m_device.reset();
 }

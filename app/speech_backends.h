@@ -7,6 +7,7 @@
 #include "base/result.h"
 #include "speech/client_speech.h"
 #include "speech/console_port.h"
+#include "speech/engines/installed_engines.h"
 #include "speech/speech_client.h"
 #include "speech/speech_cues.h"
 
@@ -61,7 +62,7 @@ private:
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;
     std::unique_ptr<audio::WaveOutput> m_wave;
-    speech::NoEngines m_engines;
+    std::unique_ptr<speech::InstalledEngines> m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
     std::unique_ptr<speech::SpeechCues> m_cues;
     std::unique_ptr<speech::ClientSpeech> m_speech;

@@ -2,6 +2,9 @@
 // speech_latency: how soon speech starts after speak_text, and how soon a key silences it.
 //
 // Usage: speech_latency [VOICE_FOLDER] [ROUNDS]
+// Each figure is given for the built-in voice and, side by side, for
+// espeak-ng opened as an installed engine (engine type 5, voice 1).
+//
 // VOICE_FOLDER holds DIFONES2.IND/.DIF, regras.rgr and portug.exc (default:
 // data/voice of the source tree); letters are not needed. Both figures are
 // measured on the wall clock with the recorder device:
@@ -14,6 +17,7 @@
 #include "platform/path_map.h"
 #include "settings/settings.h"
 #include "speech/console_port.h"
+#include "speech/engines/installed_engines.h"
 #include "speech/speech_client.h"
 
 #include <algorithm>
@@ -175,7 +179,7 @@ std::unique_ptr<Voice> lay_out_voice(const std::filesystem::path& source)
 }
 
 struct Rig {
-    Rig(const Voice& voice)
+    Rig(const Voice& voice, bool espeak)
         : recorder(std::make_unique<platform::RecorderAudioDevice>(clock, false))
         , device(*recorder)
     {
@@ -184,8 +188,11 @@ struct Rig {
         places.ini_override = (voice.root / "Lumera.ini").string();
         config = std::make_unique<settings::Settings>(paths, places);
         wave = std::make_unique<audio::WaveOutput>(device, port, paths);
-        client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
+        engines = std::make_unique<speech::InstalledEngines>(*wave, port, "");
+        client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, *engines });
         client->init_speech(3, "");
+        if (espeak)
+            client->reconfigure_speech(3, true, 5, 0, 0, 1);
     }
     platform::SystemClock clock;
     std::unique_ptr<platform::RecorderAudioDevice> recorder;
@@ -194,7 +201,7 @@ struct Rig {
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> config;
     std::unique_ptr<audio::WaveOutput> wave;
-    speech::NoEngines engines;
+    std::unique_ptr<speech::InstalledEngines> engines;
     std::unique_ptr<speech::SpeechClient> client;
 };
 
@@ -214,47 +221,60 @@ int main(int argc, char** argv)
     if (!voice)
         return 1;
 
-    std::vector<double> starts, stops;
-    for (int round = 0; round < rounds; ++round) {
-        {
-            Rig rig(*voice);
-            // The sentence would take a second or more to hear; a key right
-            // after its first block keeps the round short.
-            std::thread presser([&] {
-                while (!rig.device.started)
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
-                rig.port.press('x');
-            });
-            auto start = Steady::now();
-            rig.client->speak_text("Bom dia, tudo bem com voc\xEA?");
-            presser.join();
-            if (rig.device.first_block)
-                starts.push_back(ms_between(start, *rig.device.first_block));
+    bool measured = false;
+    for (bool espeak : { false, true }) {
+        const char* name = espeak ? "espeak-ng" : "built-in";
+        if (espeak && !Rig(*voice, true).client->engine_active()) {
+            std::printf("%s: cannot be opened\n", name);
+            continue;
         }
-        {
-            Rig rig(*voice);
-            std::atomic<bool> pressed = false;
-            Steady::time_point key_time;
-            std::thread presser([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(400));
-                key_time = Steady::now();
-                rig.port.press('x');
-                pressed = true;
-            });
-            rig.client->speak_text("Este \xE9 um texto longo, lido pelo sintetizador embutido enquanto o usu\xE1rio "
-                                   "decide se quer ouvir at\xE9 o fim ou apertar uma tecla para calar a fala de uma vez.");
-            presser.join();
-            if (rig.device.reset_at && pressed)
-                stops.push_back(ms_between(key_time, *rig.device.reset_at));
+        std::vector<double> starts, stops;
+        for (int round = 0; round < rounds; ++round) {
+            {
+                Rig rig(*voice, espeak);
+                // The sentence would take a second or more to hear; a key right
+                // after its first block keeps the round short.
+                std::thread presser([&] {
+                    while (!rig.device.started)
+                        std::this_thread::sleep_for(std::chrono::microseconds(200));
+                    rig.port.press('x');
+                });
+                auto start = Steady::now();
+                rig.client->speak_text("Bom dia, tudo bem com voc\xEA?");
+                rig.client->wait_while_busy();
+                presser.join();
+                if (rig.device.first_block)
+                    starts.push_back(ms_between(start, *rig.device.first_block));
+            }
+            {
+                Rig rig(*voice, espeak);
+                std::atomic<bool> pressed = false;
+                Steady::time_point key_time;
+                std::thread presser([&] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                    key_time = Steady::now();
+                    rig.port.press('x');
+                    pressed = true;
+                });
+                rig.client->speak_text("Este \xE9 um texto longo, lido pelo sintetizador embutido enquanto o usu\xE1rio "
+                                       "decide se quer ouvir at\xE9 o fim ou apertar uma tecla para calar a fala de uma vez.");
+                rig.client->wait_while_busy();
+                presser.join();
+                if (rig.device.reset_at && pressed)
+                    stops.push_back(ms_between(key_time, *rig.device.reset_at));
+            }
         }
+        if (starts.empty() || stops.empty()) {
+            std::printf("%s: nothing was measured (is the voice complete?)\n", name);
+            continue;
+        }
+        measured = true;
+        std::printf("%-9s speak_text to first queued block: median %.2f ms, worst %.2f ms (%zu rounds)\n", name, median(starts),
+            *std::max_element(starts.begin(), starts.end()), starts.size());
+        std::printf("%-9s key press to wave_stop:           median %.2f ms, worst %.2f ms (%zu rounds)\n", name, median(stops),
+            *std::max_element(stops.begin(), stops.end()), stops.size());
     }
-    if (starts.empty() || stops.empty()) {
-        std::fprintf(stderr, "speech_latency: nothing was measured (is the voice complete?)\n");
+    if (!measured)
         return 1;
-    }
-    std::printf("speak_text to first queued block: median %.2f ms, worst %.2f ms (%zu rounds)\n", median(starts),
-        *std::max_element(starts.begin(), starts.end()), starts.size());
-    std::printf("key press to wave_stop:           median %.2f ms, worst %.2f ms (%zu rounds)\n", median(stops),
-        *std::max_element(stops.begin(), stops.end()), stops.size());
     return 0;
 }

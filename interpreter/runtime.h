@@ -18,6 +18,9 @@ namespace console {
 class Console;
 struct MenuState;
 }
+namespace desktop {
+class DesktopState;
+}
 namespace files {
 class BinaryFiles;
 class ChannelTable;
@@ -65,6 +68,7 @@ struct Subsystems {
     files::DirectorySearch* directory_search = nullptr;
     console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
+    desktop::DesktopState* desktop = nullptr;
     media::MediaState* media = nullptr;
 };
 

@@ -35,6 +35,8 @@ public:
     // The type of the last choice, open or not.
     int type() const { return m_type; }
     bool busy() { return m_engine && m_engine->busy(false); }
+    // True when the open engine can no longer speak (its daemon went away).
+    bool lost() const { return m_engine && m_engine->lost(); }
     void speak(std::string_view text);
     // Stops what the engine says; one type must be told even when it
     // reports itself idle.

@@ -159,6 +159,8 @@ bool SpeechClient::speech_busy()
         stop_speech();
         return false;
     }
+    if (m_engine.lost())
+        m_engine.close(); // its daemon went away: the built-in voice takes over
     return m_wave.wave_busy() || m_engine.busy();
 }
 
@@ -214,7 +216,12 @@ void SpeechClient::speak_text(std::string_view text)
             m_engine.speak(text);
             m_engine_spoke = true;
         }
-        return;
+        // An engine lost on the way leaves its text to the built-in voice.
+        if (!m_engine.lost())
+            return;
+        m_engine.close();
+        if (m_port.key_waiting())
+            return;
     }
     speak_builtin(text);
 }

@@ -15,6 +15,9 @@ public:
     // `after_open` is set only in the poll right after opening.
     virtual bool busy(bool after_open) = 0;
     virtual void stop() = 0;
+    // True once the engine can no longer speak (its daemon went away); the
+    // client then closes it and the built-in synthesiser speaks.
+    virtual bool lost() const { return false; }
 };
 
 struct EngineChoice {
@@ -22,6 +25,7 @@ struct EngineChoice {
     int speed = 0;
     int pitch = 0;
     int type = 5; // TIPOSAPI: 3 the phoneme-line voice, 4 and 54 and others the installed voices
+    bool operator==(const EngineChoice&) const = default;
 };
 
 // Opens the engine family that `choice.type` selects; nothing when it cannot

@@ -95,7 +95,7 @@ KeySupply ScriptedEventSource::request_key()
     if (!m_ready.empty())
         return KeySupply::Coming;
     if (m_keys.empty())
-        return KeySupply::Exhausted;
+        return m_outside_keys ? KeySupply::Coming : KeySupply::Exhausted;
     // A timed key keeps its time: the wait lets the clock run up to it.
     if (!m_keys.front().timed)
         let_next_key_in();
@@ -104,7 +104,7 @@ KeySupply ScriptedEventSource::request_key()
 
 bool ScriptedEventSource::keys_may_come() const
 {
-    return !m_ready.empty() || !m_keys.empty();
+    return !m_ready.empty() || !m_keys.empty() || m_outside_keys;
 }
 
 void ScriptedEventSource::post(const Event& event)

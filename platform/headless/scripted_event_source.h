@@ -32,6 +32,11 @@ public:
     uint8_t held_modifiers() const override { return m_held_modifiers; }
     PointerPosition pointer_position(bool screen_relative) const override;
 
+    // Keys also come from outside the script (a braille display): running
+    // out of scripted keys no longer ends the program, a wait for a key
+    // waits for them.
+    void set_outside_keys(bool outside_keys) { m_outside_keys = outside_keys; }
+
     // Keys that have not reached the program yet.
     size_t keys_left() const { return m_keys.size(); }
 
@@ -46,6 +51,7 @@ private:
     std::deque<Event> m_ready;
     uint64_t m_last_key_ms = 0;
     uint8_t m_held_modifiers = 0;
+    bool m_outside_keys = false;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_posted_signal;

@@ -116,3 +116,22 @@ TEST(ScriptedEventSource, PostedEventsComeFirstAndEndAWait)
 }
 
 }
+
+namespace {
+
+// A braille display types from outside the script: once the scripted keys
+// are gone, a wait for a key must wait for it instead of ending the run.
+TEST(ScriptedEventSource, OutsideKeysKeepTheSupplyComing)
+{
+    Fixture test("a");
+    test.source.set_outside_keys(true);
+    EXPECT_EQ(test.source.request_key(), KeySupply::Coming);
+    test.drain();
+    EXPECT_EQ(test.source.request_key(), KeySupply::Coming);
+    EXPECT_TRUE(test.source.keys_may_come());
+    test.source.set_outside_keys(false);
+    EXPECT_EQ(test.source.request_key(), KeySupply::Exhausted);
+    EXPECT_FALSE(test.source.keys_may_come());
+}
+
+}

@@ -72,7 +72,9 @@ def start_xvfb():
 
 
 def xdotool(display, *arguments):
-    result = subprocess.run(["xdotool", *arguments], env=dict(os.environ, DISPLAY=display),
+    # xdotool reads the text it types in the locale's character set: under
+    # LANG=C an "á" would not even be sent.
+    result = subprocess.run(["xdotool", *arguments], env=dict(os.environ, DISPLAY=display, LC_ALL="C.UTF-8"),
                             capture_output=True, text=True, timeout=10)
     if result.returncode != 0:
         fail("xdotool %s: %s" % (" ".join(arguments), result.stderr.strip()))

@@ -59,7 +59,6 @@ def stop(*_):
 
 
 def serve_until_stopped():
-    signal.signal(signal.SIGTERM, stop)
     # The test closing our standard input also ends us, so that no peer
     # outlives a test that crashed.
     try:
@@ -278,6 +277,10 @@ def run_client(work):
 
 
 def main():
+    # Taken before any server starts: a test that stops us right after
+    # READY would otherwise end us with the default action and leave the
+    # server running, orphaned.
+    signal.signal(signal.SIGTERM, stop)
     mode, work = sys.argv[1], os.path.abspath(sys.argv[2])
     os.makedirs(os.path.join(work, "www"), exist_ok=True)
     if mode == "nginx":

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// InstalledEngines: the engine factory of Linux builds, espeak-ng and speech-dispatcher.
+#pragma once
+
+#include "speech/speech_engine.h"
+
+#include <string>
+
+namespace audio {
+class WaveOutput;
+}
+
+namespace speech {
+
+class ConsolePort;
+
+// Which family an engine type (TIPOSAPI) opens. Type 54 is the user's
+// speech-dispatcher, falling back to espeak-ng when none answers; type 3 is
+// the phoneme-line voice; every other type, 4 included, is espeak-ng.
+enum class EngineFamily {
+    PhonemeLine,
+    Espeak,
+    SpeechDispatcher,
+};
+EngineFamily engine_family(int type);
+
+// The path of speech-dispatcher's socket from its environment: the address
+// "unix_socket:PATH" of SPEECHD_ADDRESS, else the daemon's usual place
+// under the runtime folder (or the cache folder without one). Empty when
+// the address names another kind of socket.
+std::string dispatcher_socket_path(const char* address, const char* runtime_dir, const char* home);
+
+class InstalledEngines final : public EngineFactory {
+public:
+    InstalledEngines(audio::WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket);
+    std::unique_ptr<SpeechEngine> open_engine(const EngineChoice& choice) override;
+
+private:
+    audio::WaveOutput& m_wave;
+    ConsolePort& m_port;
+    std::string m_dispatcher_socket;
+};
+
+}
