@@ -2,6 +2,8 @@
 // X11Clipboard: the CLIPBOARD selection of the X server of $DISPLAY.
 #include "platform/x11/x11_clipboard.h"
 
+#include "platform/x11/x11_connection.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -33,29 +35,6 @@ xcb_atom_t intern(xcb_connection_t* connection, const char* name)
     xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
-}
-
-xcb_connection_t* connect_display(xcb_screen_t*& screen)
-{
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        return nullptr;
-    int screen_number = 0;
-    xcb_connection_t* connection = xcb_connect(display, &screen_number);
-    if (!connection || xcb_connection_has_error(connection)) {
-        if (connection)
-            xcb_disconnect(connection);
-        return nullptr;
-    }
-    auto iterator = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screen_number && iterator.rem; ++i)
-        xcb_screen_next(&iterator);
-    if (!iterator.rem) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    screen = iterator.data;
-    return connection;
 }
 
 xcb_window_t create_hidden_window(xcb_connection_t* connection, xcb_screen_t* screen)

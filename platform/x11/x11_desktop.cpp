@@ -2,6 +2,8 @@
 // X11Desktop: the window in front and its title, from the X server's root window.
 #include "platform/x11/x11_desktop.h"
 
+#include "platform/x11/x11_connection.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -64,19 +66,9 @@ private:
         return result;
     }
 
-    // A window property as bytes, at most `max_bytes`; empty on any error.
     std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type, uint32_t max_bytes)
     {
-        if (name == XCB_ATOM_NONE)
-            return {};
-        auto cookie = xcb_get_property(m_connection, 0, window, name, type, 0, (max_bytes + 3) / 4);
-        auto* reply = xcb_get_property_reply(m_connection, cookie, nullptr);
-        if (!reply)
-            return {};
-        std::string value(static_cast<const char*>(xcb_get_property_value(reply)),
-            static_cast<size_t>(xcb_get_property_value_length(reply)));
-        std::free(reply);
-        return value;
+        return read_property(m_connection, window, name, type, max_bytes);
     }
 
     xcb_connection_t* m_connection;
@@ -91,24 +83,11 @@ private:
 
 std::unique_ptr<Desktop> open_x11_desktop(std::optional<uint64_t> console_window)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
+    xcb_screen_t* screen = nullptr;
+    xcb_connection_t* connection = connect_display(screen);
+    if (!connection)
         return nullptr;
-    int screen_number = 0;
-    xcb_connection_t* connection = xcb_connect(display, &screen_number);
-    if (!connection || xcb_connection_has_error(connection)) {
-        if (connection)
-            xcb_disconnect(connection);
-        return nullptr;
-    }
-    auto iterator = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screen_number && iterator.rem; ++i)
-        xcb_screen_next(&iterator);
-    if (!iterator.rem) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    return std::make_unique<X11Desktop>(connection, iterator.data->root, console_window);
+    return std::make_unique<X11Desktop>(connection, screen->root, console_window);
 }
 
 }

@@ -2,6 +2,7 @@
 // X11DesktopInput: keys and clicks through XTest, windows through EWMH, on the X server of $DISPLAY.
 #include "platform/x11/x11_desktop_input.h"
 
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_keymap.h"
 
 #include <algorithm>
@@ -315,19 +316,9 @@ private:
         return XCB_ATOM_NONE;
     }
 
-    // A property's bytes, at most `max_bytes`; empty on any error.
     std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type, uint32_t max_bytes)
     {
-        if (name == XCB_ATOM_NONE)
-            return {};
-        auto cookie = xcb_get_property(m_connection, 0, window, name, type, 0, (max_bytes + 3) / 4);
-        auto* reply = xcb_get_property_reply(m_connection, cookie, nullptr);
-        if (!reply)
-            return {};
-        std::string value(static_cast<const char*>(xcb_get_property_value(reply)),
-            static_cast<size_t>(xcb_get_property_value_length(reply)));
-        std::free(reply);
-        return value;
+        return read_property(m_connection, window, name, type, max_bytes);
     }
 
     std::vector<xcb_window_t> window_list(xcb_atom_t name)
@@ -476,28 +467,6 @@ private:
     };
 };
 
-xcb_connection_t* connect_display(xcb_window_t& root)
-{
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        return nullptr;
-    int screen_number = 0;
-    xcb_connection_t* connection = xcb_connect(display, &screen_number);
-    if (!connection || xcb_connection_has_error(connection)) {
-        if (connection)
-            xcb_disconnect(connection);
-        return nullptr;
-    }
-    auto iterator = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screen_number && iterator.rem; ++i)
-        xcb_screen_next(&iterator);
-    if (!iterator.rem) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    root = iterator.data->root;
-    return connection;
-}
 
 bool has_xtest(xcb_connection_t* connection)
 {
@@ -509,22 +478,22 @@ bool has_xtest(xcb_connection_t* connection)
 
 std::unique_ptr<DesktopInput> open_x11_desktop_input()
 {
-    xcb_window_t root = 0;
-    xcb_connection_t* connection = connect_display(root);
+    xcb_screen_t* screen = nullptr;
+    xcb_connection_t* connection = connect_display(screen);
     if (!connection)
         return nullptr;
     if (!has_xtest(connection)) {
         xcb_disconnect(connection);
         return nullptr;
     }
-    return std::make_unique<X11DesktopInput>(connection, root);
+    return std::make_unique<X11DesktopInput>(connection, screen->root);
 }
 
 std::string describe_x11_desktop()
 {
     const char* display = std::getenv("DISPLAY");
-    xcb_window_t root = 0;
-    xcb_connection_t* connection = connect_display(root);
+    xcb_screen_t* screen = nullptr;
+    xcb_connection_t* connection = connect_display(screen);
     if (!connection) {
         if (std::getenv("WAYLAND_DISPLAY"))
             return "none (a Wayland session without XWayland): the desktop commands find no windows";

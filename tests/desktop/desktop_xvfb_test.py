@@ -206,6 +206,10 @@ def check_window_backend(desktop, corvante, checks):
     with open(script, "wb") as file:
         file.write('le $a\r\nescreve mudo "[" $a "]"\r\nle $b\r\nescreve mudo "[" $b "]"\r\n'.encode("cp1252"))
     log = os.path.join(desktop.tmp, "janela_console.log")
+    # xdotool puts back a character it had to lend a keycode to as soon as
+    # the key is up, and a slow window then reads the key without it; a
+    # layout with á on a key of its own keeps the test about the window.
+    desktop.run(["setxkbmap", "-layout", "hu"])
     program = subprocess.Popen([corvante, "--headless", "--window", "--fast", "--log", log, script], env=desktop.env,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
@@ -223,6 +227,7 @@ def check_window_backend(desktop, corvante, checks):
         if program.poll() is None:
             program.kill()
             program.wait()
+        desktop.run(["setxkbmap", "-layout", "us"])
     lines = [line for line in read_file(log).decode("utf-8", "replace").split("\n") if line.startswith("[")]
     checks.expect("accented text reaches the console window", lines, ["[x\u00e1]", "[y\u00e1]"])
 
