@@ -102,7 +102,7 @@ int run_program(const Program& program, int argc, char** argv)
     });
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
-    SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
+    SpeechChoice speech_choice { options->audio, options->headless, options->headless };
     auto speech_backends = SpeechBackends::create(speech_choice, (*backends)->console(), paths_and_settings.settings(),
         paths_and_settings.paths(), *clock, options->speech_log_path.empty() ? nullptr : &speech);
     if (!speech_backends) {

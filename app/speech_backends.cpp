@@ -58,15 +58,22 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
 {
     std::unique_ptr<SpeechBackends> backends(new SpeechBackends);
     backends->m_console = &console;
+    // The silent devices take each block's length on the clock, also in
+    // fast runs: there the clock is virtual, so a wait for a sound still
+    // returns at once, but only after the sound's time has passed on it. A
+    // device that reported every block as soon as it was queued would make
+    // sound cost no time at all, and a sound without end (a held organ note)
+    // would keep every wait, ESPERA's included, at the same instant forever.
+    constexpr bool immediate = false;
     if (choice.audio == "null") {
-        backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+        backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, immediate);
     } else if (!choice.audio.empty()) {
         // The speech's own format names the file until the first sound.
         auto recording = audio::WaveRecording::create(choice.audio, speech::unit_format);
         if (!recording)
             return recording.error();
         backends->m_recording = std::move(*recording);
-        backends->m_device = std::make_unique<platform::RecorderAudioDevice>(clock, choice.fast, backends->m_recording.get());
+        backends->m_device = std::make_unique<platform::RecorderAudioDevice>(clock, immediate, backends->m_recording.get());
     } else {
 #ifdef CORVANTE_HAVE_SDL_MODULE
         if (!choice.headless) {
@@ -79,7 +86,7 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
 #endif
         // No sound card (or a headless run): the sound takes its time all the same.
         if (!backends->m_device)
-            backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+            backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, immediate);
     }
     backends->m_port = std::make_unique<Port>(console);
     backends->m_wave = std::make_unique<audio::WaveOutput>(*backends->m_device, *backends->m_port, paths);

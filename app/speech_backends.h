@@ -31,7 +31,6 @@ struct SpeechChoice {
     // none, and always with --headless), "null", or a WAV file to record.
     std::string audio;
     bool headless = false;
-    bool fast = false;
     // Test runs go on without a voice instead of ending at start.
     bool voice_optional = false;
 };
