@@ -2,14 +2,14 @@
 // Streams mixed with the speech ring: sums, keys, volume, pause, ends, and the way back to the ring's own format.
 #include "audio/mixer.h"
 #include "base/byte_order.h"
-#include "tests/audio/audio_fixture.h"
+#include "tests/support/sound_fixture.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-using audio_test::AudioWorld;
+using sound_test::SoundWorld;
 
 // A source of `frames` frames (forever when negative) of one value per channel.
 audio::StreamSource constant_source(std::vector<int16_t> values, long frames = -1)
@@ -50,7 +50,7 @@ size_t count_of(const std::vector<Frame>& frames, int value, size_t from = 0)
     return count;
 }
 
-void play_out(AudioWorld& world, const audio::Stream& stream)
+void play_out(SoundWorld& world, const audio::Stream& stream)
 {
     for (int pass = 0; pass < 1000 && (stream.playing() || world.wave->wave_busy()); ++pass)
         world.wave->wait_event(50);
@@ -58,7 +58,7 @@ void play_out(AudioWorld& world, const audio::Stream& stream)
 
 TEST(Mixer, SpeechIsAddedToAStream)
 {
-    AudioWorld world;
+    SoundWorld world;
     auto stream = world.wave->open_stream({ 44100, 1 }, constant_source({ 1000 }, 44100));
     ASSERT_TRUE(stream);
     EXPECT_TRUE(world.wave->is_mixing());
@@ -81,10 +81,10 @@ TEST(Mixer, SpeechIsAddedToAStream)
 
 TEST(Mixer, AKeyStopsSpeechButNotTheStream)
 {
-    AudioWorld world(true);
+    SoundWorld world(true);
     auto stream = world.wave->open_stream({ 22050, 1 }, constant_source({ 1000 }));
     ASSERT_TRUE(stream);
-    audio_test::write_file(world.temp.path() / "c/long.wav", audio_test::constant_wave(138, 11025 * 3));
+    sound_test::write_file(world.temp.path() / "c/long.wav", sound_test::constant_wave(138, 11025 * 3));
     world.port.key_at(500, 'x');
     EXPECT_EQ(world.wave->play_wave_file("c:\\long.wav"), 0);
     EXPECT_LE(world.clock.monotonic_ms(), 600u);
@@ -103,7 +103,7 @@ TEST(Mixer, AKeyStopsSpeechButNotTheStream)
 
 TEST(Mixer, VolumeAndPauseActOnTheirStream)
 {
-    AudioWorld world;
+    SoundWorld world;
     auto stream = world.wave->open_stream({ 44100, 2 }, constant_source({ 2000, -2000 }));
     ASSERT_TRUE(stream);
     stream->set_volume(500, 250);
@@ -148,7 +148,7 @@ TEST(Mixer, VolumeAndPauseActOnTheirStream)
 
 TEST(Mixer, TwoStreamsAreSummedAndClipped)
 {
-    AudioWorld world;
+    SoundWorld world;
     auto first = world.wave->open_stream({ 44100, 1 }, constant_source({ 30000 }, 4096));
     auto second = world.wave->open_stream({ 44100, 1 }, constant_source({ 10000 }, 8192));
     ASSERT_TRUE(first && second);
@@ -178,7 +178,7 @@ TEST(Mixer, TwoStreamsAreSummedAndClipped)
 
 TEST(Mixer, TheRingReturnsToItsOwnFormatWhenStreamsAreDone)
 {
-    AudioWorld world;
+    SoundWorld world;
     auto stream = world.wave->open_stream({ 44100, 1 }, constant_source({ 500 }, 100));
     ASSERT_TRUE(stream);
     play_out(world, *stream);
@@ -199,7 +199,7 @@ TEST(Mixer, TheRingReturnsToItsOwnFormatWhenStreamsAreDone)
 
 TEST(Mixer, SpeechQueuedBeforeAStreamIsNeitherLostNorRepeated)
 {
-    AudioWorld world(true);
+    SoundWorld world(true);
     // Two seconds of speech queued in the ring's own format, then music.
     std::vector<uint8_t> speech(22050, 138);
     world.wave->play_samples(speech, 11025, 1, 8);
@@ -243,7 +243,7 @@ TEST(Mixer, ConversionKeepsPitchAndLevels)
 
 TEST(Mixer, StreamsOfNoFormatAreRefused)
 {
-    AudioWorld world;
+    SoundWorld world;
     EXPECT_FALSE(world.wave->open_stream({ 500, 1 }, constant_source({ 1 })));
     EXPECT_FALSE(world.wave->open_stream({ 44100, 3 }, constant_source({ 1, 1, 1 })));
     EXPECT_FALSE(world.wave->is_mixing());

@@ -2,7 +2,7 @@
 // The WAVE reader and writer: layouts that are and are not waves, files of another tool, and files it reads.
 #include "audio/wave_file.h"
 #include "base/byte_order.h"
-#include "tests/audio/audio_fixture.h"
+#include "tests/support/sound_fixture.h"
 
 #include <cmath>
 #include <cstdio>
@@ -92,8 +92,8 @@ TEST(WaveFile, ReadsTheLayoutsOfTheOriginalPlatform)
     for (const auto& test : cases) {
         auto layout = audio::read_wave_layout(std::span<const uint8_t>(test.image));
         ASSERT_EQ(layout.has_value(), test.is_wave) << test.name;
-        audio_test::TempDir temp;
-        audio_test::write_file(temp.path() / "x.wav", test.image);
+        test_support::ScratchFolder temp;
+        sound_test::write_file(temp.path() / "x.wav", test.image);
         File file(std::fopen((temp.path() / "x.wav").c_str(), "rb"));
         ASSERT_TRUE(file);
         auto from_file = audio::read_wave_layout(file.get());
@@ -165,7 +165,7 @@ int zero_crossings(std::span<const uint8_t> data, int channels)
 
 TEST(WaveFile, ReadsWhatSoxWrites)
 {
-    audio_test::TempDir temp;
+    test_support::ScratchFolder temp;
     struct SoxCase {
         std::string options;
         PcmFormat format;
@@ -179,7 +179,7 @@ TEST(WaveFile, ReadsWhatSoxWrites)
     for (const auto& test : cases) {
         auto path = (temp.path() / "sine.wav").string();
         run_sox("-n " + test.options + " '" + path + "' synth 0.1 sine 440");
-        auto bytes = audio_test::read_file(path);
+        auto bytes = sound_test::read_file(path);
         auto layout = audio::read_wave_layout(std::span<const uint8_t>(bytes));
         ASSERT_TRUE(layout) << test.options;
         EXPECT_EQ(layout->format, test.format) << test.options;
@@ -197,7 +197,7 @@ TEST(WaveFile, ReadsWhatSoxWrites)
 
 TEST(WaveFile, SoxReadsWhatIsWritten)
 {
-    audio_test::TempDir temp;
+    test_support::ScratchFolder temp;
     auto path = (temp.path() / "ours.wav").string();
     std::vector<uint8_t> samples(22050 * 2 * 2 / 2); // half a second of 22050 Hz stereo 16-bit
     for (size_t frame = 0; frame < samples.size() / 4; ++frame) {
@@ -205,7 +205,7 @@ TEST(WaveFile, SoxReadsWhatIsWritten)
         base::write_le16(&samples[frame * 4], static_cast<uint16_t>(value));
         base::write_le16(&samples[frame * 4 + 2], static_cast<uint16_t>(value));
     }
-    audio_test::write_file(path, audio::make_wave_image(stereo_16, samples));
+    sound_test::write_file(path, audio::make_wave_image(stereo_16, samples));
     EXPECT_EQ(run_sox("--i -r '" + path + "'"), "22050\n");
     EXPECT_EQ(run_sox("--i -c '" + path + "'"), "2\n");
     EXPECT_EQ(run_sox("--i -b '" + path + "'"), "16\n");

@@ -2,15 +2,15 @@
 // The wave output: blocks, padding, splitting, fast playback, speech cutting, variants, stops.
 #include "audio/speech_cutting.h"
 #include "audio/tone_image.h"
-#include "tests/audio/audio_fixture.h"
+#include "tests/support/sound_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using audio_test::Run;
-using audio_test::constant_wave;
-using audio_test::write_file;
+using sound_test::Run;
+using sound_test::constant_wave;
+using sound_test::write_file;
 using Runs = std::vector<Run>;
 
 std::vector<size_t> queued_sizes(const platform::RecorderAudioDevice& recorder)
@@ -23,7 +23,7 @@ std::vector<size_t> queued_sizes(const platform::RecorderAudioDevice& recorder)
 
 TEST(WaveOutput, ShortBlocksArePaddedAndEndOnSilence)
 {
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     write_file(world.temp.path() / "c/snd/short.wav", constant_wave(90, 100));
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\short.wav"), 0);
     EXPECT_EQ(queued_sizes(*world.recorder), (std::vector<size_t> { 256 }));
@@ -32,7 +32,7 @@ TEST(WaveOutput, ShortBlocksArePaddedAndEndOnSilence)
 
 TEST(WaveOutput, LastPieceIsNeverShorterThan256Bytes)
 {
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 8200));
     write_file(world.temp.path() / "c/snd/b.wav", constant_wave(90, 20000));
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\a.wav"), 0);
@@ -43,7 +43,7 @@ TEST(WaveOutput, LastPieceIsNeverShorterThan256Bytes)
 
 TEST(WaveOutput, FilesThatAreNotWavesPlayNothing)
 {
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     std::string text = "just some text, long enough to be read";
     write_file(world.temp.path() / "c/snd/text.wav", std::vector<uint8_t>(text.begin(), text.end()));
     auto bad_format = constant_wave(90, 100, 11025, 12, 1);
@@ -64,7 +64,7 @@ TEST(WaveOutput, FastPlaybackRateRoundsHalvesToEven)
     EXPECT_EQ(audio::fast_playback_rate(22050), 33075);
     EXPECT_EQ(audio::fast_playback_rate(1001), 1502);
     EXPECT_EQ(audio::fast_playback_rate(1003), 1504);
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     world.wave->fast_playback = true;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 300));
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -74,7 +74,7 @@ TEST(WaveOutput, FastPlaybackRateRoundsHalvesToEven)
 
 TEST(WaveOutput, FormatChangesReopenTheDevice)
 {
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 300));
     write_file(world.temp.path() / "c/snd/b.wav", constant_wave(90, 300, 22050));
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -118,7 +118,7 @@ TEST(SpeechCutting, DropsEveryOtherPeriod)
 
 TEST(SpeechCutting, CutsBlocksAndPrefersFastRecordings)
 {
-    audio_test::AudioWorld world;
+    sound_test::SoundWorld world;
     auto wave = constant_wave(0, 4000);
     auto samples = pulses(4000);
     std::copy(samples.begin(), samples.end(), wave.begin() + 44);
@@ -134,7 +134,7 @@ TEST(SpeechCutting, CutsBlocksAndPrefersFastRecordings)
 
 TEST(WaveOutput, AKeyStopsAtOnceAndStaysQueued)
 {
-    audio_test::AudioWorld world(true);
+    sound_test::SoundWorld world(true);
     write_file(world.temp.path() / "c/snd/long.wav", constant_wave(90, 11025 * 30));
     world.port.key_at(1000, 'x');
     EXPECT_EQ(world.wave->play_wave_file("c:\\snd\\long.wav"), 0);
@@ -159,7 +159,7 @@ TEST(WaveOutput, AKeyStopsAtOnceAndStaysQueued)
 
 TEST(WaveOutput, AsyncPlayReturnsAtOnce)
 {
-    audio_test::AudioWorld world(true);
+    sound_test::SoundWorld world(true);
     write_file(world.temp.path() / "c/snd/a.wav", constant_wave(90, 11025));
     world.wave->async_play = true;
     world.wave->play_wave_file("c:\\snd\\a.wav");
@@ -177,7 +177,7 @@ namespace {
 
 TEST(SoundOutput, TonesPlayWithoutWaitingAndStopAtOnce)
 {
-    audio_test::AudioWorld world(true);
+    sound_test::SoundWorld world(true);
     world.port.keys.push_back('k'); // a waiting key does not cut a tone
     world.wave->start_tone(constant_wave(90, 11025));
     EXPECT_EQ(world.clock.monotonic_ms(), 0u);
@@ -191,7 +191,7 @@ TEST(SoundOutput, TonesPlayWithoutWaitingAndStopAtOnce)
 
 TEST(SoundOutput, AlarmTonesSoundForTheirWholeLength)
 {
-    audio_test::AudioWorld world(true);
+    sound_test::SoundWorld world(true);
     world.wave->play_tone(440, 250);
     // Each block's time is rounded up to the millisecond.
     EXPECT_GE(world.clock.monotonic_ms(), 250u);

@@ -3,7 +3,7 @@
 #include "media/media_state.h"
 #include "media/output_streams.h"
 
-#include "tests/audio/audio_fixture.h"
+#include "tests/support/sound_fixture.h"
 #include "tests/media/media_files.h"
 #include "tests/media/signal_analysis.h"
 
@@ -47,7 +47,7 @@ protected:
     }
     int rate() { return world.recorder->file_format().rate; }
 
-    audio_test::AudioWorld world { true };
+    sound_test::SoundWorld world { true };
     media::OutputStreams streams { *world.wave };
     media::MediaState state { streams, world.paths, media::default_soundfont };
 };

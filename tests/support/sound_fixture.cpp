@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The audio tests' world: a fake event loop with keys, a temporary drive C, a recorder and the wave output.
-#include "tests/audio/audio_fixture.h"
+// The sound tests' world: keys on a virtual clock, a temporary drive C, a recorder and the wave output.
+#include "tests/support/sound_fixture.h"
 
 #include "audio/wave_file.h"
 
@@ -8,11 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
 
-namespace audio_test {
+namespace sound_test {
 
-void FakePort::arrive_keys()
+void KeyTimeline::arrive_keys()
 {
     uint64_t now = m_clock.monotonic_ms();
     while (!timed_keys.empty() && timed_keys.begin()->first <= now) {
@@ -22,28 +21,37 @@ void FakePort::arrive_keys()
     }
 }
 
-void FakePort::wait_event(int timeout_ms)
+bool KeyTimeline::has_key()
+{
+    arrive_keys();
+    return !keys.empty();
+}
+
+void KeyTimeline::pass_time(int timeout_ms)
 {
     uint64_t now = m_clock.monotonic_ms();
     uint64_t step = static_cast<uint64_t>(std::max(0, timeout_ms));
     if (!timed_keys.empty() && timed_keys.begin()->first >= now)
         step = std::min<uint64_t>(step, timed_keys.begin()->first - now);
     m_clock.pass_ms(step);
+    waited_ms += step;
     arrive_keys();
 }
 
-TempDir::TempDir()
+uint8_t KeyTimeline::take_key()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "audio-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    m_path = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
+    arrive_keys();
+    if (keys.empty() && !timed_keys.empty()) {
+        auto first = timed_keys.begin()->first;
+        if (first > m_clock.monotonic_ms())
+            m_clock.pass_ms(first - m_clock.monotonic_ms());
+        arrive_keys();
+    }
+    if (keys.empty())
+        return 13;
+    uint8_t key = keys.front();
+    keys.pop_front();
+    return key;
 }
 
 std::vector<Run> runs_of(const std::vector<uint8_t>& samples)
@@ -56,6 +64,14 @@ std::vector<Run> runs_of(const std::vector<uint8_t>& samples)
             runs.push_back({ sample, 1 });
     }
     return runs;
+}
+
+std::string describe(const std::vector<Run>& runs)
+{
+    std::string text;
+    for (const auto& run : runs)
+        text += std::to_string(run.value) + "x" + std::to_string(run.length) + " ";
+    return text;
 }
 
 std::vector<uint8_t> constant_wave(int value, size_t length, int rate, int bits, int channels)
@@ -73,14 +89,21 @@ void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& b
         throw std::runtime_error("cannot write " + path.string());
 }
 
+void write_text_file(const std::filesystem::path& path, std::string_view text)
+{
+    write_file(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 std::vector<uint8_t> read_file(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-AudioWorld::AudioWorld(bool real_time)
+SoundWorld::SoundWorld(bool real_time)
 {
+    if (temp.path().empty())
+        throw std::runtime_error("cannot create a temporary folder");
     paths.set_drive('C', (temp.path() / "c").string());
     std::filesystem::create_directories(temp.path() / "c");
     recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
