@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The MPEG audio decoder, over libmpg123.
+// The MPEG audio decoder, over libmpg123 loaded at the first MP3 opened.
 #include "media/decoder.h"
 
+#include <dlfcn.h>
 #include <mpg123.h>
 
 #include <algorithm>
@@ -12,16 +13,79 @@ namespace {
 
 using base::Error;
 
+// The header may rename functions (large-file variants, newer entry
+// points) with macros; the name looked up is the one the header means.
+#define MPG123_SYMBOL(function) MPG123_SYMBOL_TEXT(function)
+#define MPG123_SYMBOL_TEXT(function) #function
+
+// The library's functions, looked up when an MP3 is opened. The header
+// gives their types; nothing is linked, so a run that plays no MP3 does
+// not pay for the library's symbols at every start.
+struct Mpg123Library {
+    void* handle = nullptr;
+    decltype(&::mpg123_new) create = nullptr;
+    decltype(&::mpg123_delete) destroy = nullptr;
+    decltype(&::mpg123_param) param = nullptr;
+    decltype(&::mpg123_format_none) format_none = nullptr;
+    decltype(&::mpg123_rates) rates = nullptr;
+    decltype(&::mpg123_format) format = nullptr;
+    decltype(&::mpg123_open) open = nullptr;
+    decltype(&::mpg123_close) close = nullptr;
+    decltype(&::mpg123_scan) scan = nullptr;
+    decltype(&::mpg123_getformat) getformat = nullptr;
+    decltype(&::mpg123_length) length = nullptr;
+    decltype(&::mpg123_seek) seek = nullptr;
+    decltype(&::mpg123_read) read = nullptr;
+
+    Mpg123Library() = default;
+    Mpg123Library(const Mpg123Library&) = delete;
+    Mpg123Library& operator=(const Mpg123Library&) = delete;
+    ~Mpg123Library()
+    {
+        if (handle)
+            dlclose(handle);
+    }
+
+    base::Result<void> load()
+    {
+        handle = dlopen("libmpg123.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return Error { "the MPEG decoder library cannot be loaded" };
+        bool found = true;
+        auto look_up = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(handle, name));
+            found = found && function;
+        };
+        look_up(create, MPG123_SYMBOL(mpg123_new));
+        look_up(destroy, MPG123_SYMBOL(mpg123_delete));
+        look_up(param, MPG123_SYMBOL(mpg123_param));
+        look_up(format_none, MPG123_SYMBOL(mpg123_format_none));
+        look_up(rates, MPG123_SYMBOL(mpg123_rates));
+        look_up(format, MPG123_SYMBOL(mpg123_format));
+        look_up(open, MPG123_SYMBOL(mpg123_open));
+        look_up(close, MPG123_SYMBOL(mpg123_close));
+        look_up(scan, MPG123_SYMBOL(mpg123_scan));
+        look_up(getformat, MPG123_SYMBOL(mpg123_getformat));
+        look_up(length, MPG123_SYMBOL(mpg123_length));
+        look_up(seek, MPG123_SYMBOL(mpg123_seek));
+        look_up(read, MPG123_SYMBOL(mpg123_read));
+        if (!found)
+            return Error { "the MPEG decoder library lacks a function" };
+        return {};
+    }
+};
+
 class Mp3Decoder final : public Decoder {
 public:
-    explicit Mp3Decoder(mpg123_handle* handle)
-        : m_handle(handle)
+    Mp3Decoder(std::unique_ptr<Mpg123Library> library, mpg123_handle* handle)
+        : m_library(std::move(library))
+        , m_handle(handle)
     {
     }
     ~Mp3Decoder() override
     {
-        mpg123_close(m_handle);
-        mpg123_delete(m_handle);
+        m_library->close(m_handle);
+        m_library->destroy(m_handle);
     }
 
     base::Result<void> start()
@@ -29,19 +93,19 @@ public:
         // Every frame is read once now: the length of a variable-rate file
         // without a seek table is only known that way, and seeking by
         // sample needs the frame index the scan builds.
-        if (mpg123_scan(m_handle) != MPG123_OK)
+        if (m_library->scan(m_handle) != MPG123_OK)
             return Error { "the file cannot be read as MPEG audio" };
         long rate = 0;
         int channels = 0, encoding = 0;
-        if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK)
+        if (m_library->getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK)
             return Error { "the file has no MPEG audio frames" };
-        off_t length = mpg123_length(m_handle);
+        off_t length = m_library->length(m_handle);
         if (length <= 0)
             return Error { "the file has no MPEG audio frames" };
         m_rate = static_cast<int>(rate);
         m_channels = channels;
         m_length = length;
-        if (mpg123_seek(m_handle, 0, SEEK_SET) < 0)
+        if (m_library->seek(m_handle, 0, SEEK_SET) < 0)
             return Error { "the file cannot be read as MPEG audio" };
         return {};
     }
@@ -49,7 +113,7 @@ public:
     bool seek(int64_t frame) override
     {
         frame = std::clamp<int64_t>(frame, 0, m_length);
-        return mpg123_seek(m_handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
+        return m_library->seek(m_handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
     }
 
     size_t read(std::span<int16_t> samples) override
@@ -63,7 +127,7 @@ public:
         int empty_reads = 0;
         while (filled < wanted && empty_reads < 2) {
             size_t done = 0;
-            int status = mpg123_read(m_handle, bytes + filled, wanted - filled, &done);
+            int status = m_library->read(m_handle, bytes + filled, wanted - filled, &done);
             filled += done;
             if (status == MPG123_NEW_FORMAT && !same_format())
                 break;
@@ -81,10 +145,11 @@ private:
     {
         long rate = 0;
         int channels = 0, encoding = 0;
-        mpg123_getformat(m_handle, &rate, &channels, &encoding);
+        m_library->getformat(m_handle, &rate, &channels, &encoding);
         return rate == m_rate && channels == m_channels;
     }
 
+    std::unique_ptr<Mpg123Library> m_library;
     mpg123_handle* m_handle;
 };
 
@@ -92,23 +157,26 @@ private:
 
 base::Result<std::unique_ptr<Decoder>> open_mp3_decoder(const std::string& system_path)
 {
+    auto library = std::make_unique<Mpg123Library>();
+    if (auto loaded = library->load(); !loaded)
+        return loaded.error();
     int error = MPG123_OK;
-    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    mpg123_handle* handle = library->create(nullptr, &error);
     if (!handle)
         return Error { "the MPEG decoder cannot start" };
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
+    library->param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
     // Always 16-bit samples, at the file's own rate and channel count.
-    mpg123_format_none(handle);
+    library->format_none(handle);
     const long* rates = nullptr;
     size_t rate_count = 0;
-    mpg123_rates(&rates, &rate_count);
+    library->rates(&rates, &rate_count);
     for (size_t i = 0; i < rate_count; ++i)
-        mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(handle, system_path.c_str()) != MPG123_OK) {
-        mpg123_delete(handle);
+        library->format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (library->open(handle, system_path.c_str()) != MPG123_OK) {
+        library->destroy(handle);
         return Error { "cannot open '" + system_path + "'" };
     }
-    auto decoder = std::make_unique<Mp3Decoder>(handle);
+    auto decoder = std::make_unique<Mp3Decoder>(std::move(library), handle);
     if (auto started = decoder->start(); !started)
         return started.error();
     return std::unique_ptr<Decoder>(std::move(decoder));
