@@ -4,6 +4,8 @@
 // Usage: media_measures FILE.mp3 [SOUNDFONT]
 // Plays through the real sound output into a null device that keeps real
 // time, and prints:
+//  - open: wall time of "open" (the decoder reads the whole file once, to
+//    know its length), which TOCA and "play FILE" spend before "play";
 //  - play: wall time from "play" to the first block queued on the device;
 //  - cpu: processor time over wall time while the whole file plays
 //    (decoding, mixing and the waits of the event loop), in % of one core;
@@ -96,10 +98,12 @@ int main(int argc, char** argv)
     media::MediaState state(streams, paths, soundfont);
     auto& control = state.control();
 
+    auto opening = Steady::now();
     if (control.send(std::string("open \"mpegvideo!") + argv[1] + "\" alias m") != "1") {
         std::fprintf(stderr, "cannot open %s: %s\n", argv[1], control.last_error().c_str());
         return 1;
     }
+    double open_ms = std::chrono::duration<double, std::milli>(Steady::now() - opening).count();
     double length_s = std::stod(control.send("status m length")) / 1000;
     auto started = Steady::now();
     control.send("play m");
@@ -116,6 +120,7 @@ int main(int argc, char** argv)
     double cpu_s = double(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     double wall_s = std::chrono::duration<double>(Steady::now() - started).count();
     control.send("close m");
+    std::printf("open: %.2f ms for \"open\" of %.1f s of music\n", open_ms, length_s);
     std::printf("play: %.2f ms from \"play\" to the first block queued\n", play_ms);
     std::printf("cpu: %.3f s of processor time in %.1f s playing %.1f s of music: %.2f%% of one core\n", cpu_s, wall_s,
         length_s, 100 * cpu_s / wall_s);
