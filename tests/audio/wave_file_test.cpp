@@ -4,6 +4,7 @@
 #include "base/byte_order.h"
 #include "tests/support/sound_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -34,13 +35,16 @@ std::vector<uint8_t> chunk(std::string_view tag, std::vector<uint8_t> body, std:
     return bytes;
 }
 
+// The 16 bytes of a PCM format, then zeros up to `size`; a shorter body
+// is the start of those 16 bytes.
 std::vector<uint8_t> format_body(PcmFormat format, size_t size = 16)
 {
-    std::vector<uint8_t> body(size, 0);
+    std::vector<uint8_t> body(std::max<size_t>(size, 16), 0);
     base::write_le16(&body[0], 1);
     base::write_le16(&body[2], static_cast<uint16_t>(format.channels));
     base::write_le32(&body[4], static_cast<uint32_t>(format.rate));
     base::write_le16(&body[14], static_cast<uint16_t>(format.bits));
+    body.resize(size);
     return body;
 }
 
