@@ -150,7 +150,7 @@ base::Result<std::unique_ptr<ConsoleBackends>> ConsoleBackends::create(const Opt
 
     backends->m_loop = std::make_unique<console::EventLoop>(*backends->m_events, clock);
     backends->m_console = std::make_unique<console::Console>(
-        *backends->m_loop, *backends->m_sink, *clipboard, backends->m_sound, std::move(settings));
+        *backends->m_loop, *backends->m_sink, *clipboard, std::move(settings));
     if (!options.log_path.empty()) {
         if (!backends->m_log.open(options.log_path))
             return base::Error { "cannot open the console log '" + options.log_path + "'" };

@@ -11,7 +11,6 @@
 #include "platform/headless/memory_clipboard.h"
 #include "platform/posix/terminal_mode.h"
 #include "base/result.h"
-#include "speech/wave_sound_player.h"
 #include "system/console_handover.h"
 
 #include <cstdint>
@@ -42,7 +41,6 @@ public:
     // How a program started in the foreground gets the terminal; nullptr
     // when the console is not on one.
     sys::ConsoleHandover* handover() { return m_handover.get(); }
-    speech::WaveSoundPlayer& sound() { return m_sound; }
     // The console window's id on the desktop, when it is in a window there.
     std::optional<uint64_t> window_id() const { return m_window_id; }
 
@@ -70,9 +68,6 @@ private:
     platform::MemoryClipboard m_clipboard;
     // The desktop's clipboard, when the console is in a window.
     std::unique_ptr<platform::Clipboard> m_window_clipboard;
-    // The tone plays through the wave output once the speech backends have
-    // attached it; before that it is dropped.
-    speech::WaveSoundPlayer m_sound;
     console::ConsoleLog m_log;
     std::unique_ptr<console::EventLoop> m_loop;
     std::unique_ptr<console::Console> m_console;

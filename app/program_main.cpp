@@ -2,6 +2,7 @@
 // The main routine both programs share: options, backends, start-up, one run, the report.
 #include "app/console_backends.h"
 #include "app/desktop_backends.h"
+#include "app/media_backends.h"
 #include "app/options.h"
 #include "app/program_main.h"
 #include "app/startup.h"
@@ -14,7 +15,6 @@
 #include "app/system_world.h"
 #include "platform/atspi/atspi_accessibility.h"
 #include "platform/x11/x11_desktop_input.h"
-#include "app/wave_click_player.h"
 #include "files/file_subsystems.h"
 #include "console/console_terminal.h"
 #include "console/menu_state.h"
@@ -146,7 +146,7 @@ int run_program(const Program& program, int argc, char** argv)
     });
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
-    SpeechChoice speech_choice { options->audio, options->headless, options->fast, options->headless };
+    SpeechChoice speech_choice { options->audio, options->headless, options->headless };
     auto speech_backends = SpeechBackends::create(speech_choice, (*backends)->console(), paths_and_settings.settings(),
         paths_and_settings.paths(), *clock, options->speech_log_path.empty() ? nullptr : &speech);
     if (!speech_backends) {
@@ -216,10 +216,15 @@ int run_program(const Program& program, int argc, char** argv)
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(base::utf8_to_windows1252(argument));
     (*speech_backends)->attach(runtime->subsystems);
-    (*backends)->sound().attach(&(*speech_backends)->wave());
-    system.use_wave_output((*speech_backends)->wave());
-    WaveClickPlayer download_click((*speech_backends)->wave());
-    network.click_player = &download_click;
+    // Every sound goes through the one output: the console's tone,
+    // ALARME and MENSAGEM, the download's click.
+    audio::SoundOutput& sound = (*speech_backends)->wave();
+    (*backends)->console().set_sound(&sound);
+    system.state().set_sound(&sound);
+    network.sound = &sound;
+    // Music and MIDI play beside speech through the same output.
+    MediaBackends media(sound, (*backends)->console(), paths_and_settings.settings(), paths_and_settings.paths());
+    media.attach(runtime->subsystems);
     start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
     FailureReport failure;
@@ -227,7 +232,7 @@ int run_program(const Program& program, int argc, char** argv)
     if (virtual_clock)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();
-    (*backends)->sound().attach(nullptr);
+    (*backends)->console().set_sound(nullptr);
     status = finish_console(**backends, name, status);
     // As compilers do, so that an editor or a terminal user finds the line;
     // after the console is finished, so that it stays below a restored terminal.

@@ -16,6 +16,7 @@
 #include "interpreter/statements.h"
 #include "interpreter/text.h"
 #include "speech/speech_statements.h"
+#include "media/media_statements.h"
 #include "net/network_statements.h"
 #include "system/system_statements.h"
 
@@ -33,6 +34,7 @@ void bind_all_statements(interpreter::CommandTable& table)
     files::bind_file_management_statements(table);
     encoding::bind_encoding_statements(table);
     speech::bind_speech_statements(table);
+    media::bind_media_statements(table);
     sys::bind_system_statements(table);
     desktop::bind_desktop_statements(table);
 }

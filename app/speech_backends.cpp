@@ -2,6 +2,7 @@
 // SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
 #include "app/speech_backends.h"
 
+#include "audio/wave_recording.h"
 #include "console/console.h"
 #include "interpreter/runtime.h"
 #include "platform/headless/null_audio_device.h"
@@ -39,7 +40,7 @@ private:
 // while a script waits for a key as well as while speech waits.
 class SpeechBackends::Poller final : public console::EventPoller {
 public:
-    Poller(speech::WaveOutput& wave, platform::AudioDevice& device)
+    Poller(audio::WaveOutput& wave, platform::AudioDevice& device)
         : m_wave(wave)
         , m_device(device)
     {
@@ -48,7 +49,7 @@ public:
     int next_report_ms() const override { return m_device.next_report_ms(); }
 
 private:
-    speech::WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
     platform::AudioDevice& m_device;
 };
 
@@ -57,13 +58,22 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
 {
     std::unique_ptr<SpeechBackends> backends(new SpeechBackends);
     backends->m_console = &console;
+    // The silent devices take each block's length on the clock, also in
+    // fast runs: there the clock is virtual, so a wait for a sound still
+    // returns at once, but only after the sound's time has passed on it. A
+    // device that reported every block as soon as it was queued would make
+    // sound cost no time at all, and a sound without end (a held organ note)
+    // would keep every wait, ESPERA's included, at the same instant forever.
+    constexpr bool immediate = false;
     if (choice.audio == "null") {
-        backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+        backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, immediate);
     } else if (!choice.audio.empty()) {
-        auto recorder = platform::RecorderAudioDevice::create(clock, choice.fast, choice.audio);
-        if (!recorder)
-            return recorder.error();
-        backends->m_device = std::move(*recorder);
+        // The speech's own format names the file until the first sound.
+        auto recording = audio::WaveRecording::create(choice.audio, speech::unit_format);
+        if (!recording)
+            return recording.error();
+        backends->m_recording = std::move(*recording);
+        backends->m_device = std::make_unique<platform::RecorderAudioDevice>(clock, immediate, backends->m_recording.get());
     } else {
 #ifdef CORVANTE_HAVE_SDL_MODULE
         if (!choice.headless) {
@@ -76,10 +86,10 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
 #endif
         // No sound card (or a headless run): the sound takes its time all the same.
         if (!backends->m_device)
-            backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, choice.fast);
+            backends->m_device = std::make_unique<platform::NullAudioDevice>(clock, immediate);
     }
     backends->m_port = std::make_unique<Port>(console);
-    backends->m_wave = std::make_unique<speech::WaveOutput>(*backends->m_device, *backends->m_port, paths);
+    backends->m_wave = std::make_unique<audio::WaveOutput>(*backends->m_device, *backends->m_port, paths);
     backends->m_wave->choose_device(settings::audio_output_device(settings));
     backends->m_wave->mailbox().set_wake([&console] { console.loop().post_wake_up(); });
     backends->m_poller = std::make_unique<Poller>(*backends->m_wave, *backends->m_device);

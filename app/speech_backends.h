@@ -2,6 +2,7 @@
 // SpeechBackends: the sound device, the wave output and the speech client, wired to the console.
 #pragma once
 
+#include "audio/wave_output.h"
 #include "platform/audio_device.h"
 #include "base/result.h"
 #include "speech/client_speech.h"
@@ -9,11 +10,13 @@
 #include "speech/engines/installed_engines.h"
 #include "speech/speech_client.h"
 #include "speech/speech_cues.h"
-#include "speech/wave_output.h"
 
 #include <memory>
 #include <string>
 
+namespace audio {
+class WaveRecording;
+}
 namespace console {
 class Console;
 }
@@ -28,7 +31,6 @@ struct SpeechChoice {
     // none, and always with --headless), "null", or a WAV file to record.
     std::string audio;
     bool headless = false;
-    bool fast = false;
     // Test runs go on without a voice instead of ending at start.
     bool voice_optional = false;
 };
@@ -44,7 +46,7 @@ public:
     speech::SpeechClient& client() { return *m_client; }
     // The client as the statements reach it.
     interpreter::SpeechPort& speech() { return *m_speech; }
-    speech::WaveOutput& wave() { return *m_wave; }
+    audio::WaveOutput& wave() { return *m_wave; }
     void attach(interpreter::Subsystems& subsystems);
 
 private:
@@ -53,10 +55,12 @@ private:
     class Poller;
 
     console::Console* m_console = nullptr;
+    // Declared before the device, which writes to it until its end.
+    std::unique_ptr<audio::WaveRecording> m_recording;
     std::unique_ptr<platform::AudioDevice> m_device;
     std::unique_ptr<Port> m_port;
     std::unique_ptr<Poller> m_poller;
-    std::unique_ptr<speech::WaveOutput> m_wave;
+    std::unique_ptr<audio::WaveOutput> m_wave;
     std::unique_ptr<speech::InstalledEngines> m_engines;
     std::unique_ptr<speech::SpeechClient> m_client;
     std::unique_ptr<speech::SpeechCues> m_cues;

@@ -6,9 +6,7 @@
 #include "console/console.h"
 #include "interpreter/number.h"
 #include "platform/x11/x11_desktop.h"
-#include "speech/wave_output.h"
 #include "system/bitmap_file.h"
-#include "system/player_sound_output.h"
 
 #include <cstdlib>
 
@@ -51,30 +49,6 @@ private:
     console::Console& m_console;
 };
 
-class WaveSoundOutput final : public sys::SoundOutput {
-public:
-    explicit WaveSoundOutput(speech::WaveOutput& wave)
-        : m_wave(wave)
-    {
-    }
-    // The tone sounds for its whole length, as the system beep did.
-    void play_tone(int frequency, int duration_ms) override
-    {
-        if (duration_ms <= 0)
-            return;
-        auto image = sys::make_tone_image(frequency, duration_ms, tone_rate);
-        if (m_wave.play_wave_image(image) != 0)
-            return;
-        while (m_wave.wave_busy())
-            m_wave.wait_event(50);
-    }
-    void play_wave_file(const std::string& windows_path) override { m_wave.play_wave_file(windows_path); }
-
-private:
-    static constexpr int tone_rate = 22050;
-    speech::WaveOutput& m_wave;
-};
-
 }
 
 SystemBackends::SystemBackends(bool without_terminal, std::optional<uint64_t> console_window)
@@ -87,12 +61,6 @@ void SystemBackends::use_console(console::Console& console)
 {
     m_pictures = std::make_unique<ConsolePictures>(console);
     m_state.set_pictures(m_pictures.get());
-}
-
-void SystemBackends::use_wave_output(speech::WaveOutput& wave)
-{
-    m_sound = std::make_unique<WaveSoundOutput>(wave);
-    m_state.set_sound(m_sound.get());
 }
 
 }

@@ -7,7 +7,6 @@
 #include "platform/posix/posix_process_launcher.h"
 #include "platform/posix/ppdev_port.h"
 #include "system/picture_sink.h"
-#include "system/sound_output.h"
 #include "system/system_state.h"
 
 #include <cstdint>
@@ -16,9 +15,6 @@
 
 namespace console {
 class Console;
-}
-namespace speech {
-class WaveOutput;
 }
 
 namespace app {
@@ -44,8 +40,6 @@ public:
 
     // IMAGEM's pictures become the console's own.
     void use_console(console::Console& console);
-    // ALARME's tones and MENSAGEM's messages play through the wave output.
-    void use_wave_output(speech::WaveOutput& wave);
 
 private:
     platform::PosixProcessLauncher m_launcher;
@@ -53,7 +47,6 @@ private:
     platform::PpdevPortOpener m_ports;
     sys::SystemState m_state;
     std::unique_ptr<sys::PictureSink> m_pictures;
-    std::unique_ptr<sys::SoundOutput> m_sound;
 };
 
 }

@@ -11,6 +11,7 @@
 //  - start: from speak_text of a short sentence to its first queued block;
 //  - stop: from a key arriving (posted by another thread, as a keyboard
 //    backend does) during a long utterance to the device's reset.
+#include "audio/wave_output.h"
 #include "platform/clock.h"
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/path_map.h"
@@ -18,7 +19,6 @@
 #include "speech/console_port.h"
 #include "speech/engines/installed_engines.h"
 #include "speech/speech_client.h"
-#include "speech/wave_output.h"
 
 #include <algorithm>
 #include <atomic>
@@ -180,14 +180,14 @@ std::unique_ptr<Voice> lay_out_voice(const std::filesystem::path& source)
 
 struct Rig {
     Rig(const Voice& voice, bool espeak)
-        : recorder(std::move(*platform::RecorderAudioDevice::create(clock, false, "")))
+        : recorder(std::make_unique<platform::RecorderAudioDevice>(clock, false))
         , device(*recorder)
     {
         paths.set_drive('C', (voice.root / "c").string());
         settings::SettingsPlaces places;
         places.ini_override = (voice.root / "Lumera.ini").string();
         config = std::make_unique<settings::Settings>(paths, places);
-        wave = std::make_unique<speech::WaveOutput>(device, port, paths);
+        wave = std::make_unique<audio::WaveOutput>(device, port, paths);
         engines = std::make_unique<speech::InstalledEngines>(*wave, port, "");
         client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, *engines });
         client->init_speech(3, "");
@@ -200,7 +200,7 @@ struct Rig {
     ThreadedPort port;
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> config;
-    std::unique_ptr<speech::WaveOutput> wave;
+    std::unique_ptr<audio::WaveOutput> wave;
     std::unique_ptr<speech::InstalledEngines> engines;
     std::unique_ptr<speech::SpeechClient> client;
 };

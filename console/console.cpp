@@ -2,7 +2,8 @@
 // Console: the text-mode console window and its keyboard.
 #include "console/console.h"
 
-#include "console/tone_image.h"
+#include "audio/sound_output.h"
+#include "audio/tone_image.h"
 #include "base/text_encoding.h"
 
 
@@ -19,12 +20,10 @@ uint8_t attribute_of(int background, int text)
 
 }
 
-Console::Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard,
-    platform::SoundPlayer& sound, ConsoleSettings settings)
+Console::Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard, ConsoleSettings settings)
     : m_loop(loop)
     , m_sink(sink)
     , m_clipboard(clipboard)
-    , m_sound(sound)
     , m_settings(std::move(settings))
     , m_colours(m_settings.colour_map)
     , m_screen(attribute_of(m_settings.background_colour, m_settings.text_colour))
@@ -42,8 +41,7 @@ Console::~Console()
 
 void Console::program_ending()
 {
-    if (m_tone_playing)
-        m_sound.stop();
+    stop_tone();
     m_sink.show_caret(false);
     m_sink.present();
 }
@@ -138,10 +136,12 @@ void Console::repaint()
 void Console::play_tone(int frequency)
 {
     stop_tone();
-    auto image = build_tone_image(frequency);
+    auto image = audio::build_tone_image(frequency);
     if (image.empty())
         return;
-    m_sound.play_wave_image(std::move(image));
+    if (!m_sound)
+        return;
+    m_sound->start_tone(image);
     m_tone_playing = true;
 }
 
@@ -149,7 +149,8 @@ void Console::stop_tone()
 {
     if (!m_tone_playing)
         return;
-    m_sound.stop();
+    if (m_sound)
+        m_sound->stop_tone();
     m_tone_playing = false;
 }
 

@@ -11,12 +11,15 @@
 #include "console/screen_buffer.h"
 #include "platform/clipboard.h"
 #include "platform/screen_sink.h"
-#include "platform/sound_player.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace audio {
+class SoundOutput;
+}
 
 namespace console {
 
@@ -37,8 +40,7 @@ public:
 // focus and close requests reach the console on the one runtime thread.
 class Console final : public EventTarget {
 public:
-    Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard, platform::SoundPlayer& sound,
-        ConsoleSettings settings);
+    Console(EventLoop& loop, platform::ScreenSink& sink, platform::Clipboard& clipboard, ConsoleSettings settings);
     ~Console() override;
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
@@ -70,6 +72,10 @@ public:
     void repaint();
 
     // Sound, clipboard and picture.
+    // The tone plays through the sound output once app/ has set it (the
+    // output waits through the console, so it is built after it); until
+    // then, and after it is taken away, tones are dropped.
+    void set_sound(audio::SoundOutput* sound) { m_sound = sound; }
     void play_tone(int frequency);
     void stop_tone();
     void copy_to_clipboard(std::string_view text);
@@ -125,7 +131,7 @@ private:
     EventLoop& m_loop;
     platform::ScreenSink& m_sink;
     platform::Clipboard& m_clipboard;
-    platform::SoundPlayer& m_sound;
+    audio::SoundOutput* m_sound = nullptr;
     ConsoleSettings m_settings;
     ColourTable m_colours;
     ScreenBuffer m_screen;

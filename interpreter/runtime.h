@@ -27,6 +27,9 @@ class BinaryFiles;
 class ChannelTable;
 class DirectorySearch;
 }
+namespace media {
+class MediaState;
+}
 namespace net {
 class NetworkState;
 }
@@ -67,6 +70,7 @@ struct Subsystems {
     console::MenuState* menu = nullptr;
     net::NetworkState* network = nullptr;
     desktop::DesktopState* desktop = nullptr;
+    media::MediaState* media = nullptr;
 };
 
 struct Runtime {

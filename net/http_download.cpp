@@ -2,6 +2,7 @@
 // HttpDownload: one URL into one file over HTTP/1.0 or HTTPS, with resume and redirects.
 #include "net/http_download.h"
 
+#include "audio/sound_output.h"
 #include "interpreter/ports.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
@@ -293,9 +294,11 @@ bool Download::receive_body(LineReader& reader)
         store(count);
         if (m_stopped || connection_ended || write_failed)
             break;
-        if (m_click && m_state.click_player) {
+        if (m_click && m_state.sound) {
+            // 8-bit mono at 11025 Hz; it queues behind any speech and
+            // returns without waiting for its end.
             auto samples = progress_click_samples();
-            m_state.click_player->play_and_wait(samples);
+            m_state.sound->play_samples(samples, 11025, 1, 8);
         }
         if (m_runtime.terminal.key_waiting())
             handle_key();

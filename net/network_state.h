@@ -10,19 +10,14 @@
 #include <span>
 #include <string>
 
+namespace audio {
+class SoundOutput;
+}
 namespace interpreter {
 struct Runtime;
 }
 
 namespace net {
-
-// Plays the download's progress click and returns once it has been heard;
-// the wave output implements it.
-class ClickPlayer {
-public:
-    virtual ~ClickPlayer() = default;
-    virtual void play_and_wait(std::span<const uint8_t> samples_8bit_11025hz) = 0;
-};
 
 // Owned by app/ for the whole run and reached through the runtime.
 class NetworkState {
@@ -56,7 +51,8 @@ public:
     // sockets of this system need no library start.
     bool library_started = false;
 
-    ClickPlayer* click_player = nullptr;
+    // Where the download's progress click is played; none in tests.
+    audio::SoundOutput* sound = nullptr;
 
 private:
     platform::TcpNetwork& m_network;

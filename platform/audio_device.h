@@ -28,6 +28,15 @@ public:
     virtual void block_played(int tag) = 0;
 };
 
+// Where a recording device (the headless recorder) hands what it heard,
+// so that it can be kept in a file.
+class RecordingSink {
+public:
+    virtual ~RecordingSink() = default;
+    // Everything heard so far, in the recording's format.
+    virtual void recording_grew(PcmFormat format, std::span<const uint8_t> samples) = 0;
+};
+
 class AudioDevice {
 public:
     virtual ~AudioDevice() = default;

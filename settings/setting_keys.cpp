@@ -215,6 +215,11 @@ std::string corvante_directory(const Settings& settings)
     return settings.read_setting("CORVANTE", "DIRCORVANTE");
 }
 
+std::string midi_sound_bank(const Settings& settings)
+{
+    return settings.read_setting("CORVANTE", "BANCOMIDI");
+}
+
 std::string default_script_directory(const Settings& settings)
 {
     return or_default(settings.read_setting("CORVANTE", "DIRDEFAULT"), "c:\\kestra\\scripts");

@@ -65,6 +65,9 @@ std::string file_opener_program(const Settings&, std::string_view extension);
 // Section CORVANTE.
 std::string corvante_directory(const Settings&); // DIRCORVANTE, empty when not configured
 std::string default_script_directory(const Settings&); // DIRDEFAULT, default "c:\kestra\scripts"
+// BANCOMIDI: the General MIDI sound bank (.sf2) of MIDI INICIA, empty when
+// not configured (the system's bank is used then).
+std::string midi_sound_bank(const Settings&);
 
 // Section TRADUTOR.
 constexpr int min_speech_speed = 1;

@@ -2,6 +2,7 @@
 // ConsolePort: what the speech output needs from the console beyond its text and keys: the event loop.
 #pragma once
 
+#include "audio/event_port.h"
 #include "interpreter/terminal_port.h"
 
 namespace speech {
@@ -9,14 +10,13 @@ namespace speech {
 // Implemented in app/ over the console and its event loop, and by a fake
 // in the tests. Every wait of the speech output is a loop of wait_event,
 // so keys, window events and the sound device's reports keep flowing.
-class ConsolePort : public interpreter::TerminalPort {
+class ConsolePort : public interpreter::TerminalPort, public audio::EventPort {
 public:
+    // Both ports ask the same key queue.
+    using interpreter::TerminalPort::key_waiting;
+
     virtual void discard_keys() = 0;
 
-    // Dispatches pending events, then waits up to `timeout_ms` for the next
-    // one (a key, a played block, a wake-up) and dispatches it too. Time
-    // passes on the runtime's clock (at once in fast runs).
-    virtual void wait_event(int timeout_ms) = 0;
     // Makes a wait_event in progress, or the next one, return at once.
     virtual void post_wake_up() = 0;
 

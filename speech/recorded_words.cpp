@@ -123,7 +123,7 @@ void SpeechClient::play_number_words(std::string_view words, Gender gender, bool
     auto play = [&] {
         if (image.size() <= wave_header_bytes)
             return;
-        write_wave_header(std::span(image.data(), wave_header_bytes), image.size() - wave_header_bytes);
+        audio::write_wave_header(std::span<uint8_t, wave_header_bytes>(image.data(), wave_header_bytes), unit_format, image.size() - wave_header_bytes);
         play_wave_image(image);
         image.resize(wave_header_bytes);
     };

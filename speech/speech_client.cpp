@@ -2,6 +2,7 @@
 // SpeechClient: everything the program says, through the built-in synthesiser or an installed engine.
 #include "speech/speech_client.h"
 
+#include "audio/sound_output.h"
 #include "base/text_encoding.h"
 #include "interpreter/text.h"
 #include "platform/clock.h"
@@ -10,7 +11,6 @@
 #include "speech/console_port.h"
 #include "speech/number_words.h"
 #include "speech/speech_log.h"
-#include "speech/wave_output.h"
 
 #include <filesystem>
 

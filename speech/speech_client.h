@@ -22,11 +22,14 @@ namespace settings {
 class Settings;
 }
 
+namespace audio {
+class SoundOutput;
+}
+
 namespace speech {
 
 class ConsolePort;
 class SpeechLog;
-class WaveOutput;
 
 enum class Gender { Masculine, Feminine };
 
@@ -34,7 +37,7 @@ class SpeechClient {
 public:
     struct Parts {
         ConsolePort& port;
-        WaveOutput& wave;
+        audio::SoundOutput& wave;
         settings::Settings& settings;
         const platform::PathMap& paths;
         platform::Clock& clock;
@@ -84,7 +87,7 @@ public:
     const std::vector<uint8_t>& click_sound() const { return m_click; }
     const std::vector<uint8_t>& beep_sound() const { return m_beep; }
     BuiltinSynthesiser& synthesiser() { return m_synth; }
-    WaveOutput& wave() { return m_wave; }
+    audio::SoundOutput& wave() { return m_wave; }
 
 private:
     void speak_builtin(std::string_view text);
@@ -103,7 +106,7 @@ private:
     void log(std::string_view kind, std::string_view text);
 
     ConsolePort& m_port;
-    WaveOutput& m_wave;
+    audio::SoundOutput& m_wave;
     settings::Settings& m_settings;
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;

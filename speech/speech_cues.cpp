@@ -2,10 +2,10 @@
 // SpeechCues: the battery, the time, the date and dial tones, told with the speaker's recordings.
 #include "speech/speech_cues.h"
 
+#include "audio/wave_output.h"
 #include "interpreter/text.h"
 #include "speech/recorded_words.h"
 #include "speech/speech_client.h"
-#include "speech/wave_output.h"
 
 #include <string>
 

@@ -2,6 +2,7 @@
 // UnitSynthesiser: plays a unit string by joining recorded units into one 8-bit 11025 Hz wave.
 #include "speech/unit_synthesiser.h"
 
+#include "audio/wave_file.h"
 #include "speech/letter_classes.h"
 
 #include <algorithm>
@@ -24,14 +25,6 @@ bool is_semivowel(char c) { return c == 'w' || c == 'y'; }
 bool is_nasal_mark(char c) { return c == '^' || c == '~'; }
 bool is_stressed_vowel(char c) { return c == 'A' || c == 'E' || c == 'I' || c == 'O' || c == 'U'; }
 
-uint32_t read_u32(const uint8_t* at) { return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24); }
-
-void put_u32(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 bool ends_with(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
 
 std::string upper_name(std::string_view name)
@@ -46,39 +39,11 @@ std::string upper_name(std::string_view name)
 
 std::span<const uint8_t> letter_samples(std::span<const uint8_t> file)
 {
-    if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0)
+    auto layout = audio::read_wave_layout(file);
+    if (!layout)
         return {};
-    size_t position = 12;
-    while (position + 8 <= file.size()) {
-        uint32_t size = read_u32(file.data() + position + 4);
-        if (std::memcmp(file.data() + position, "data", 4) == 0) {
-            size_t start = position + 8;
-            size_t length = std::min<size_t>(size & 0xFFFF, file.size() - start);
-            return file.subspan(start, length);
-        }
-        position += 8 + static_cast<size_t>(size);
-    }
-    return {};
-}
-
-void write_wave_header(std::span<uint8_t> header, size_t data_bytes)
-{
-    std::memcpy(header.data(), "RIFF", 4);
-    put_u32(&header[4], static_cast<uint32_t>(data_bytes + 36));
-    std::memcpy(&header[8], "WAVEfmt ", 8);
-    put_u32(&header[16], 16);
-    header[20] = 1; // PCM
-    header[21] = 0;
-    header[22] = 1; // mono
-    header[23] = 0;
-    put_u32(&header[24], unit_rate);
-    put_u32(&header[28], unit_rate);
-    header[32] = 1; // block alignment
-    header[33] = 0;
-    header[34] = 8; // bits
-    header[35] = 0;
-    std::memcpy(&header[36], "data", 4);
-    put_u32(&header[40], static_cast<uint32_t>(data_bytes));
+    layout->data_size &= 0xFFFF;
+    return audio::wave_samples(file, *layout);
 }
 
 UnitSynthesiser::UnitSynthesiser(Sources sources, uint32_t noise_seed)
@@ -369,7 +334,7 @@ void UnitSynthesiser::flush()
     if (m_position <= wave_header_bytes)
         return;
     size_t data = m_position - wave_header_bytes;
-    write_wave_header(std::span(m_buffer.data(), wave_header_bytes), data);
+    audio::write_wave_header(std::span<uint8_t, wave_header_bytes>(m_buffer.data(), wave_header_bytes), unit_format, data);
     m_position = wave_header_bytes;
     if (m_sources.play_image)
         m_sources.play_image(std::span<const uint8_t>(m_buffer.data(), wave_header_bytes + data));

@@ -2,6 +2,7 @@
 // UnitSynthesiser: plays a unit string by joining recorded units into one 8-bit 11025 Hz wave.
 #pragma once
 
+#include "audio/wave_file.h"
 #include "speech/unit_index.h"
 
 #include <cstdint>
@@ -15,8 +16,10 @@
 namespace speech {
 
 constexpr size_t sound_buffer_bytes = 64000;
-constexpr size_t wave_header_bytes = 44;
+using audio::wave_header_bytes;
 constexpr int unit_rate = 11025;
+// Units, letters and number words are recorded in this one format.
+constexpr platform::PcmFormat unit_format { unit_rate, 8, 1 };
 
 // Silences of the signs, in samples.
 constexpr int full_stop_silence = 8000;
@@ -87,8 +90,5 @@ private:
 // The data chunk of a RIFF wave file's bytes ("fmt " first, then chunks to
 // "data"; its size is taken as 16 bits, as the recordings are short).
 std::span<const uint8_t> letter_samples(std::span<const uint8_t> file);
-
-// The 44-byte header of an 8-bit mono 11025 Hz wave holding `data_bytes`.
-void write_wave_header(std::span<uint8_t> header, size_t data_bytes);
 
 }

@@ -12,10 +12,13 @@
 
 #include <string>
 
+namespace audio {
+class SoundOutput;
+}
+
 namespace sys {
 
 class ConsoleHandover;
-class SoundOutput;
 
 // Built by app/ with the backends it chose; reached by the commands through
 // the runtime's subsystems, and by LE "CONSOLE" as the captured output.
@@ -47,8 +50,8 @@ public:
     void set_handover(ConsoleHandover* handover) { m_handover = handover; }
 
     // Tones and recorded messages; without one they only take their time.
-    SoundOutput* sound() { return m_sound; }
-    void set_sound(SoundOutput* sound) { m_sound = sound; }
+    audio::SoundOutput* sound() { return m_sound; }
+    void set_sound(audio::SoundOutput* sound) { m_sound = sound; }
 
     // The pause after a started program has handed the foreground back, when
     // the runtime has no settings to read "TEMPOESPERAPROGVOLTAR" from.
@@ -67,7 +70,7 @@ private:
     KeptPicture m_kept_picture;
     PictureSink* m_pictures = nullptr;
     ConsoleHandover* m_handover = nullptr;
-    SoundOutput* m_sound = nullptr;
+    audio::SoundOutput* m_sound = nullptr;
     int m_return_wait_ms = 1000;
 };
 

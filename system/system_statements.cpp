@@ -2,6 +2,7 @@
 // The process, wait, message, picture and sensor commands of scripts.
 #include "system/system_statements.h"
 
+#include "audio/sound_output.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
@@ -13,7 +14,6 @@
 #include "system/bitmap_file.h"
 #include "system/process_match.h"
 #include "system/program_start.h"
-#include "system/sound_output.h"
 #include "system/system_state.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// RecorderAudioDevice: a null device that also keeps everything heard, and writes it to a WAV file.
+// RecorderAudioDevice: a null device that also keeps everything heard, for tests and --audio.
 #pragma once
 
 #include "platform/headless/null_audio_device.h"
 
-#include <cstdio>
-#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -21,9 +21,8 @@ public:
         size_t heard_bytes = 0;
     };
 
-    // An empty path records in memory only.
-    static base::Result<std::unique_ptr<RecorderAudioDevice>> create(Clock& clock, bool immediate, const std::string& path);
-    ~RecorderAudioDevice() override;
+    // Without a sink the recording is kept in memory only.
+    RecorderAudioDevice(Clock& clock, bool immediate, RecordingSink* sink = nullptr);
 
     std::vector<std::string> device_names() override { return { "Recorder" }; }
 
@@ -34,19 +33,16 @@ public:
     int open_count() const { return m_open_count; }
 
 private:
-    RecorderAudioDevice(Clock& clock, bool immediate, std::FILE* file);
     void block_finished(std::span<const uint8_t> block, size_t played_bytes) override;
     void device_opened(PcmFormat format) override;
     void append_converted(std::span<const uint8_t> data);
-    void update_file();
 
-    std::FILE* m_file;
+    RecordingSink* m_sink;
     bool m_have_format = false;
     PcmFormat m_file_format;
     PcmFormat m_current;
     std::vector<uint8_t> m_samples;
     std::vector<Block> m_blocks;
-    size_t m_written = 0;
     int m_open_count = 0;
 };
 

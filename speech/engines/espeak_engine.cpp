@@ -5,8 +5,8 @@
 #include "base/text_encoding.h"
 #include "speech/console_port.h"
 #include "speech/engines/engine_scales.h"
+#include "audio/wave_output.h"
 #include "speech/engines/espeak_library.h"
-#include "speech/wave_output.h"
 
 #include <cstring>
 
@@ -55,7 +55,7 @@ int initialise_espeak(const EspeakLibrary& espeak)
 
 }
 
-EspeakEngine::EspeakEngine(const EspeakLibrary& espeak, WaveOutput& wave, ConsolePort& port, int sample_rate)
+EspeakEngine::EspeakEngine(const EspeakLibrary& espeak, audio::WaveOutput& wave, ConsolePort& port, int sample_rate)
     : m_espeak(espeak)
     , m_wave(wave)
     , m_port(port)
@@ -63,7 +63,7 @@ EspeakEngine::EspeakEngine(const EspeakLibrary& espeak, WaveOutput& wave, Consol
 {
 }
 
-std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice& choice, WaveOutput& wave, ConsolePort& port)
+std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice& choice, audio::WaveOutput& wave, ConsolePort& port)
 {
     // Without the library the engine is one that is not installed.
     auto library = espeak_library();

@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+namespace audio {
+class WaveOutput;
+}
+
 namespace speech {
 
 class ConsolePort;
-class WaveOutput;
 struct EspeakLibrary;
 
 // espeak-ng runs in its synchronous mode on the program's one thread: its
@@ -25,7 +28,7 @@ class EspeakEngine final : public SpeechEngine {
 public:
     // Nothing when the library or its data cannot be loaded: the library is
     // loaded here, the first time an engine is opened.
-    static std::unique_ptr<EspeakEngine> open(const EngineChoice& choice, WaveOutput& wave, ConsolePort& port);
+    static std::unique_ptr<EspeakEngine> open(const EngineChoice& choice, audio::WaveOutput& wave, ConsolePort& port);
     ~EspeakEngine() override;
     EspeakEngine(const EspeakEngine&) = delete;
     EspeakEngine& operator=(const EspeakEngine&) = delete;
@@ -47,10 +50,10 @@ public:
     bool take_samples(const short* samples, int count);
 
 private:
-    EspeakEngine(const EspeakLibrary& espeak, WaveOutput& wave, ConsolePort& port, int sample_rate);
+    EspeakEngine(const EspeakLibrary& espeak, audio::WaveOutput& wave, ConsolePort& port, int sample_rate);
 
     const EspeakLibrary& m_espeak;
-    WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
     ConsolePort& m_port;
     int m_sample_rate;
     std::string m_voice;

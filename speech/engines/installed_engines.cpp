@@ -34,7 +34,7 @@ std::string dispatcher_socket_path(const char* address, const char* runtime_dir,
     return {};
 }
 
-InstalledEngines::InstalledEngines(WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket)
+InstalledEngines::InstalledEngines(audio::WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket)
     : m_wave(wave)
     , m_port(port)
     , m_dispatcher_socket(std::move(dispatcher_socket))

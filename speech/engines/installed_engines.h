@@ -6,10 +6,13 @@
 
 #include <string>
 
+namespace audio {
+class WaveOutput;
+}
+
 namespace speech {
 
 class ConsolePort;
-class WaveOutput;
 
 // Which family an engine type (TIPOSAPI) opens. Type 54 is the user's
 // speech-dispatcher, falling back to espeak-ng when none answers; type 3 is
@@ -29,11 +32,11 @@ std::string dispatcher_socket_path(const char* address, const char* runtime_dir,
 
 class InstalledEngines final : public EngineFactory {
 public:
-    InstalledEngines(WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket);
+    InstalledEngines(audio::WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket);
     std::unique_ptr<SpeechEngine> open_engine(const EngineChoice& choice) override;
 
 private:
-    WaveOutput& m_wave;
+    audio::WaveOutput& m_wave;
     ConsolePort& m_port;
     std::string m_dispatcher_socket;
 };

@@ -4,7 +4,7 @@
 
 namespace speech {
 
-std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice&, WaveOutput&, ConsolePort&) { return nullptr; }
+std::unique_ptr<EspeakEngine> EspeakEngine::open(const EngineChoice&, audio::WaveOutput&, ConsolePort&) { return nullptr; }
 EspeakEngine::~EspeakEngine() = default;
 std::vector<std::string> EspeakEngine::voice_identifiers() { return {}; }
 void EspeakEngine::speak(std::string_view) { }

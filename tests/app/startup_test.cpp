@@ -20,7 +20,7 @@ protected:
         test_support::ScratchFolder::write(folder / "Lumera.ini", ini);
         settings = std::make_unique<settings::Settings>(
             paths, settings::SettingsPlaces { folder.path().string(), (folder / "Lumera.ini").string(), "" });
-        auto made = app::SpeechBackends::create({ "null", true, true, true }, console.console, *settings, paths,
+        auto made = app::SpeechBackends::create({ "null", true, true }, console.console, *settings, paths,
             console.clock, nullptr);
         ASSERT_TRUE(made.has_value());
         speech = std::move(*made);

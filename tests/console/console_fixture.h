@@ -6,8 +6,8 @@
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/memory_clipboard.h"
-#include "platform/headless/recording_sound_player.h"
 #include "platform/headless/scripted_event_source.h"
+#include "tests/support/recording_sound_output.h"
 
 #include <memory>
 #include <stdexcept>
@@ -33,8 +33,9 @@ public:
     explicit ConsoleFixture(std::string_view keys = "", console::ConsoleSettings settings = {})
         : events(clock, false, parse_keys(keys))
         , loop(events, clock)
-        , console(loop, screen, clipboard, sound, std::move(settings))
+        , console(loop, screen, clipboard, std::move(settings))
     {
+        console.set_sound(&sound);
         loop.set_program_end([](int status) { throw ProgramEnded { status }; });
     }
 
@@ -54,7 +55,7 @@ public:
     platform::ScriptedEventSource events;
     platform::HeadlessScreen screen;
     platform::MemoryClipboard clipboard;
-    platform::RecordingSoundPlayer sound;
+    test_support::RecordingSoundOutput sound;
     console::EventLoop loop;
     console::Console console;
 };

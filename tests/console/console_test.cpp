@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the console: colours, reading keys and lines, tones, clipboard, pictures, ending.
+#include "audio/tone_image.h"
 #include "console/colour_table.h"
-#include "console/tone_image.h"
 #include "tests/console/console_fixture.h"
 
 #include <gtest/gtest.h>
@@ -195,24 +195,24 @@ TEST(Console, APlayedToneReplacesTheOneBefore)
 {
     ConsoleFixture test;
     test.console.play_tone(440);
-    ASSERT_TRUE(test.sound.playing());
-    EXPECT_EQ(test.sound.last_image(), console::build_tone_image(440));
+    ASSERT_TRUE(test.sound.tone_playing);
+    EXPECT_EQ(test.sound.tone_image, audio::build_tone_image(440));
     test.console.play_tone(880);
-    EXPECT_EQ(test.sound.stopped(), 1);
-    EXPECT_EQ(test.sound.started(), 2);
+    EXPECT_EQ(test.sound.tones_stopped, 1);
+    EXPECT_EQ(test.sound.tones_started, 2);
     test.console.stop_tone();
-    EXPECT_FALSE(test.sound.playing());
+    EXPECT_FALSE(test.sound.tone_playing);
     test.console.play_tone(0);
-    EXPECT_FALSE(test.sound.playing()) << "a tone of 0 Hz cannot be built";
+    EXPECT_FALSE(test.sound.tone_playing) << "a tone of 0 Hz cannot be built";
 }
 
 TEST(Console, BrailleModeTonesTakeTheirTime)
 {
     ConsoleFixture test;
     test.console.set_braille_keyboard_mode(2);
-    EXPECT_EQ(test.sound.started(), 2);
-    EXPECT_EQ(test.sound.last_image(), console::build_tone_image(400));
-    EXPECT_FALSE(test.sound.playing());
+    EXPECT_EQ(test.sound.tones_started, 2);
+    EXPECT_EQ(test.sound.tone_image, audio::build_tone_image(400));
+    EXPECT_FALSE(test.sound.tone_playing);
     EXPECT_EQ(test.clock.monotonic_ms(), 400u);
 }
 
@@ -221,9 +221,9 @@ TEST(Console, TheSettingsBrailleModeIsAppliedWhenTheWindowOpens)
     console::ConsoleSettings settings;
     settings.braille_keyboard_mode = 1;
     ConsoleFixture test("{Chord F+D}", settings);
-    EXPECT_EQ(test.sound.started(), 0);
+    EXPECT_EQ(test.sound.tones_started, 0);
     EXPECT_EQ(test.console.read_key(), 'b');
-    EXPECT_EQ(test.sound.started(), 2);
+    EXPECT_EQ(test.sound.tones_started, 2);
 }
 
 TEST(Console, ClipboardTextIsConvertedAndCut)

@@ -53,6 +53,7 @@ std::map<std::string, Reader> readers()
     READER(link_opener_program);
     READER(corvante_directory);
     READER(default_script_directory);
+    READER(midi_sound_bank);
     READER(speech_speed);
     READER(letters_directory);
     READER(builtin_letters_directory);

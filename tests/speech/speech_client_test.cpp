@@ -7,7 +7,7 @@
 
 namespace {
 
-using speech_test::Run;
+using sound_test::Run;
 using Runs = std::vector<Run>;
 using Lines = std::vector<std::string>;
 
@@ -58,7 +58,7 @@ protected:
         size_t before = world.recorder->samples().size();
         world.client->speak_text(text);
         std::vector<uint8_t> samples(world.recorder->samples().begin() + static_cast<long>(before), world.recorder->samples().end());
-        return speech_test::runs_of(samples);
+        return sound_test::runs_of(samples);
     }
 
     speech_test::SpeechWorld world;
@@ -147,7 +147,7 @@ TEST_F(SpeechClientTest, CharactersCuesAndTheirDirectories)
     world.client->speak_char('z');
     world.client->speak_char('\x05');
     EXPECT_EQ(world.heard(), recording(letter_a) + recording(unknown));
-    speech_test::write_file(world.temp.path() / "c/scripts/musica.wav", speech_test::constant_wave(33, 300));
+    sound_test::write_file(world.temp.path() / "c/scripts/musica.wav", sound_test::constant_wave(33, 300));
     EXPECT_TRUE(world.client->sound_exists("musica"));
     EXPECT_TRUE(world.client->sound_exists("_zero"));
     EXPECT_FALSE(world.client->sound_exists("zero"));
@@ -217,7 +217,7 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
     size_t before = world.recorder->samples().size();
     cues.dial_tones("1,#*y");
     std::vector<uint8_t> tones(world.recorder->samples().begin() + static_cast<long>(before), world.recorder->samples().end());
-    EXPECT_EQ(speech_test::runs_of(tones), recording(61) + recording(62) + recording(63));
+    EXPECT_EQ(sound_test::runs_of(tones), recording(61) + recording(62) + recording(63));
     EXPECT_EQ(world.clock.monotonic_ms() - start, 1300u);
 }
 
@@ -319,7 +319,7 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     EXPECT_GE(world.clock.monotonic_ms(), 150u);
     // A recorded cue waits for the engine to fall silent, then plays.
     client.speak_char('a');
-    EXPECT_EQ(world.heard(), (std::vector<speech_test::Run> { { 150, 299 }, { 128, 1 } }));
+    EXPECT_EQ(world.heard(), (std::vector<sound_test::Run> { { 150, 299 }, { 128, 1 } }));
     // With a key waiting the engine is not handed the text.
     world.port.keys.push_back('k');
     client.speak_text("tres");

@@ -10,7 +10,7 @@
 
 namespace {
 
-using speech_test::Run;
+using sound_test::Run;
 using Runs = std::vector<Run>;
 
 // A database in memory, each unit a run of one value; every played image is kept.
@@ -61,7 +61,7 @@ public:
             samples.insert(samples.end(), image.begin() + 44, image.end());
         }
         images.clear();
-        return speech_test::runs_of(samples);
+        return sound_test::runs_of(samples);
     }
 
     speech::UnitIndex index;
@@ -132,7 +132,7 @@ TEST(UnitSynthesiser, SplittingRules)
     SynthRig rig({ { "$S", 1, 10 }, { "$T", 2, 10 }, { "$RA", 3, 10 }, { "$TRA", 4, 10 }, { "$RR", 5, 10 }, { "$PA", 6, 10 },
                      { "$L", 7, 10 }, { "$A", 8, 10 }, { "$AW", 9, 10 }, { "$NACIRC", 10, 10 }, { "$AWTIL", 11, 10 },
                      { "$DJI", 12, 10 }, { "$P", 13, 10 }, { "$E", 14, 10 }, { "$ES", 15, 10 } },
-        { { "_115", speech_test::constant_wave(16, 10) } });
+        { { "_115", sound_test::constant_wave(16, 10) } });
     auto units = [&](std::string_view text) {
         rig.synth->set_stress_state(2);
         rig.synth->speak_unit(text, 1.0);
@@ -177,7 +177,7 @@ TEST(UnitSynthesiser, LookupFallbacks)
     ASSERT_EQ(rig.images.size(), 1u);
     ASSERT_EQ(rig.images[0].size(), 344u);
     EXPECT_TRUE(std::all_of(rig.images[0].begin() + 44, rig.images[0].end(), [](uint8_t v) { return v >= 88 && v <= 167; }));
-    EXPECT_GT(speech_test::runs_of({ rig.images[0].begin() + 44, rig.images[0].end() }).size(), 100u);
+    EXPECT_GT(sound_test::runs_of({ rig.images[0].begin() + 44, rig.images[0].end() }).size(), 100u);
 }
 
 TEST(UnitSynthesiser, NamesOfCircumflexTildeAndStress)
@@ -208,7 +208,7 @@ TEST(UnitSynthesiser, TheBufferIsPlayedInPiecesAndNeverOverrun)
 
 TEST(UnitSynthesiser, LetterRecordingsComeFromTheirDataChunk)
 {
-    auto wave = speech_test::constant_wave(77, 50);
+    auto wave = sound_test::constant_wave(77, 50);
     // A chunk before "data" is skipped.
     std::vector<uint8_t> with_list(wave.begin(), wave.begin() + 36);
     const uint8_t list[] = { 'L', 'I', 'S', 'T', 4, 0, 0, 0, 1, 2, 3, 4 };

@@ -55,6 +55,8 @@ void RecordingPorts::pause_ms(int milliseconds)
 {
     if (milliseconds > 0)
         paused_ms += milliseconds;
+    if (on_pause)
+        on_pause(milliseconds);
 }
 
 void RecordingPorts::push_keys(std::string_view text)

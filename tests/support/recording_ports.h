@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +52,8 @@ public:
     bool echo_typed() override { return echo; }
     void set_echo_typed(bool on) override { echo = on; }
 
-    // World. Time passes at once: the clock moves on by the pause.
+    // World. Time passes at once: the clock moves on by the pause, and
+    // `on_pause` (when set) lets a test's own devices move on by as much.
     void pause_ms(int milliseconds) override;
     interpreter::TimeOfDay local_time() override { return time; }
     uint32_t random_seed() override { return seed; }
@@ -79,6 +81,7 @@ public:
     int64_t paused_ms = 0;
     // How often the run loop looked at pending events.
     int event_looks = 0;
+    std::function<void(int milliseconds)> on_pause;
     interpreter::TimeOfDay time;
     uint32_t seed = 12345;
     // What open_document answers.

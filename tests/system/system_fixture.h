@@ -7,9 +7,9 @@
 #include "tests/support/fake_process_launcher.h"
 #include "platform/path_map.h"
 #include "system/console_handover.h"
-#include "system/sound_output.h"
 #include "system/system_state.h"
 #include "system/system_statements.h"
+#include "tests/support/recording_sound_output.h"
 #include "tests/support/test_runtime.h"
 
 #include <filesystem>
@@ -39,13 +39,7 @@ public:
     std::string title;
 };
 
-class RecordingSound final : public sys::SoundOutput {
-public:
-    void play_tone(int frequency, int duration_ms) override { tones.emplace_back(frequency, duration_ms); }
-    void play_wave_file(const std::string& path) override { files.push_back(path); }
-    std::vector<std::pair<int, int>> tones;
-    std::vector<std::string> files;
-};
+using RecordingSound = test_support::RecordingSoundOutput;
 
 class RecordingHandover final : public sys::ConsoleHandover {
 public:

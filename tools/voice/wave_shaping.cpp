@@ -2,6 +2,8 @@
 // Resampling, trimming, fading and requantising of rendered sound.
 #include "wave_shaping.h"
 
+#include "audio/wave_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -16,20 +18,6 @@ namespace {
 // 22050 to 11025 Hz step; the cutoff sits a little under 5512 Hz.
 constexpr int filter_half_width = 31;
 constexpr double cutoff = 0.45 * 0.5;
-
-void put_le(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-// Byte by byte: GCC 12's optimiser reports an overflow (-Wstringop-overflow)
-// that cannot happen when a list of bytes is inserted into a vector.
-void put_text(std::vector<uint8_t>& out, std::string_view text)
-{
-    for (char c : text)
-        out.push_back(uint8_t(c));
-}
 
 }
 
@@ -93,22 +81,7 @@ std::vector<uint8_t> to_unsigned_8(const std::vector<int16_t>& samples, double g
 
 std::vector<uint8_t> wave_image(const std::vector<uint8_t>& samples)
 {
-    std::vector<uint8_t> out;
-    uint32_t size = uint32_t(samples.size());
-    put_text(out, "RIFF");
-    put_le(out, 36 + size, 4);
-    put_text(out, "WAVEfmt ");
-    put_le(out, 16, 4);
-    put_le(out, 1, 2);
-    put_le(out, 1, 2);
-    put_le(out, database_rate, 4);
-    put_le(out, database_rate, 4);
-    put_le(out, 1, 2);
-    put_le(out, 8, 2);
-    put_text(out, "data");
-    put_le(out, size, 4);
-    out.insert(out.end(), samples.begin(), samples.end());
-    return out;
+    return audio::make_wave_image({ database_rate, 8, 1 }, samples);
 }
 
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes)

@@ -96,7 +96,7 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
     EXPECT_FALSE(client->engine_active());
     // The built-in voice said it.
     ASSERT_FALSE(world.heard().empty());
-    EXPECT_EQ(world.heard().front(), (speech_test::Run { unit_pa, 99 }));
+    EXPECT_EQ(world.heard().front(), (sound_test::Run { unit_pa, 99 }));
 }
 
 // A change of speed level from the line editor restarts speech, and the

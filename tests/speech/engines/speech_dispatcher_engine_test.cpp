@@ -44,7 +44,7 @@ protected:
         return false;
     }
 
-    speech_test::TempDir temp;
+    test_support::ScratchFolder temp;
     speech_test::FakeSsipServer server { temp.path() / "speechd.sock" };
 };
 
@@ -192,7 +192,7 @@ public:
     {
         std::filesystem::create_directories(folder / "conf");
         std::filesystem::create_directories(folder / "log");
-        speech_test::write_text_file(folder / "conf/speechd.conf", "AddModule \"dummy\" \"sd_dummy\" \"\"\nDefaultModule dummy\n"
+        sound_test::write_text_file(folder / "conf/speechd.conf", "AddModule \"dummy\" \"sd_dummy\" \"\"\nDefaultModule dummy\n"
             // The dummy module gives up without a sound server unless it plays through libao.
             "AudioOutputMethod \"libao\"\n");
         std::string socket = m_socket.string(), conf = (folder / "conf").string(), log = (folder / "log").string(),
@@ -242,7 +242,7 @@ TEST(SpeechDispatcherEngineReal, SpeaksAndStopsThroughTheDummyModule)
 {
     if (::access(RealDaemon::program, X_OK) != 0 || ::access(RealDaemon::dummy_module, X_OK) != 0)
         GTEST_SKIP() << "speech-dispatcher with its dummy module is not installed";
-    speech_test::TempDir temp;
+    test_support::ScratchFolder temp;
     RealDaemon daemon(temp.path());
     ASSERT_TRUE(daemon.ready());
     auto engine = SpeechDispatcherEngine::open({ 1, 3, 2, 54 }, daemon.socket());
