@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdlib.h>
 
 namespace media_test {
 
@@ -15,10 +16,31 @@ namespace {
 
 bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
+// A folder of this test program's own (a process id is reused, and a
+// folder left by an earlier program of the same id would be taken over),
+// removed when the program ends.
+struct OwnFolder {
+    OwnFolder()
+    {
+        std::string pattern = testing::TempDir() + "media_files_XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~OwnFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
 std::string make_files()
 {
-    std::string folder = testing::TempDir() + "media_files_" + std::to_string(::getpid());
-    std::filesystem::create_directories(folder);
+    static OwnFolder own;
+    if (own.path.empty())
+        return {};
+    const std::string& folder = own.path;
     auto at = [&](const char* name) { return "'" + folder + "/" + name + "'"; };
     bool made = run("sox -n -r 44100 -b 16 -c 1 " + at("tone440.wav") + " synth 1 sine 440 vol 0.5")
         && run("sox -n -r 22050 -b 8 -c 2 " + at("tone8bit.wav") + " synth 0.5 sine 1000 vol 0.5")
