@@ -1,0 +1,348 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""nubrado's folder, contact, terminal and player functions, driven headless
+with scripted keys.
+
+Usage: nubrado_functions_test.py NUBRADO SCENARIO [TOOLS_DIR]
+
+The runs, the fake tools and the local cloud service are those of
+nubrado_session_test.py: every run happens in a PID namespace of its own.
+Scenarios against fake tools check the words each function sends to the
+client and its answer to each reply, success and failure; scenarios
+against the local cloud service check what the functions leave in the
+service (contacts, shares, syncs, links) and on the drive.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from nubrado_session_test import (  # noqa: E402
+    LEAVE, LOCAL_NOTICE, PROMPT_ANA, PROMPT_DEMO, SKIP, START, Failure, Skip, client_calls, expect,
+    expect_lines, files_of, install_local_service, lay_out_fake_tools, lay_out_listing, namespace_works,
+    run_nubrado, without_noise, write_program)
+
+DEV = os.environ.get("NUBRADO_TEST_SHOW")
+
+# Notes the arguments of each start ("|" after each), then prints the
+# answer beside it.
+FAKE_SYNC = """#!/bin/sh
+here=$(dirname "$0")
+printf '%s|' "$@" >> "$here/sync-log"
+echo >> "$here/sync-log"
+cat "$0.answer" 2>/dev/null
+exit 0
+"""
+
+# The fake client of nubrado_session_test.py, answering from the file
+# "answer-COMMAND FIRSTWORD" when there is one, else "answer-COMMAND", so
+# that "users -n" and "users -d" can answer differently.
+def fake_client_by_word(tools):
+    path = os.path.join(tools, "megaclient")
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    text = text.replace('if [ -f "$here/answer-$command" ]; then\n    cp "$here/answer-$command" "$out"',
+                        'if [ -f "$here/answer-$command $item" ]; then\n    cp "$here/answer-$command $item" "$out"\n'
+                        'elif [ -f "$here/answer-$command" ]; then\n    cp "$here/answer-$command" "$out"')
+    expect("answer-$command $item" in text, "the fake client's answer lines have changed")
+    write_program(path, text)
+
+
+def show(run):
+    if DEV:
+        import json
+        with open(DEV, "w") as f:
+            json.dump(without_noise(run.console), f)
+
+
+def sync_calls(tools):
+    path = os.path.join(tools, "sync-log")
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8") as f:
+        return [line.split("|")[:-1] for line in f.read().splitlines()]
+
+ROOT = ["Nível 0", "4 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
+SYNC_ASK = ["Sincronizar. Qual sua Opção?", "Para ajuda, pressione f1"]
+PENDING = ["Listando contatos pendentes.", "Para ajuda, pressione f1"]
+LISTED = ["Listando contatos.", "Para remover o contato selecionado, aperte r.",
+          "Para sair da lista de contatos, aperte escape."]
+CONTACTS_ASK = ["Gerenciar contatos. Qual sua opção?"]
+LEVEL = ["Informe o nível de acesso para este usuário:", "0 - somente leitura;", "1 - Leitura e escrita;",
+         "2 - acesso total;", "3 - acesso de proprietário;"]
+
+
+def words_sent(tools):
+    """The client's command lines without the result file option."""
+    calls = client_calls(tools)
+    for call in calls:
+        expect(call[-2] == "-o", f"a command without its result file: {call}")
+    return [call[:-2] for call in calls]
+
+
+SUCCESS_ANSWERS = {
+    "answer-users": "[1] bia@exemplo.com.br. Name: Bia. Verified: yes\n    | Documentos (full access)\n"
+                    "sem colchete\n[2] caio@exemplo.com.br. Name: Caio. Verified: no\n",
+    "answer-share": "Shared /Documentos : bia@exemplo.com.br accessLevel=3\n",
+    "answer-export": "Exported /Documentos: https://nuvem.invalid/link/ABC\n",
+    "answer-sync": "ID  LOCALPATH  REMOTEPATH  STATUS\n1  \\\\?\\C:\\sync\\Documentos /Documentos  Running  Synced\n",
+    "answer-pwd": "/\n",
+    "answer-df": "Cloud drive:\nUSED STORAGE:   1.50 GB   7.50% of 20.00 GB\n",
+    "answer-masterkey": "CHAVE123\n",
+    "answer-import": "Import file complete: /relatório.txt\n",
+    "answer-invite": "Invitation sent to bia@exemplo.com.br\n",
+    "answer-showpcr": "Incoming PCRs:\n bia@exemplo.com.br\t(id: 123, sent: hoje) message: oi\n",
+    "answer-ipc": "Accepted invitation by bia@exemplo.com.br\n",
+}
+
+SUCCESS_KEYS = ("d{Down}cNova{Enter}c{Enter}"
+                "pa53r{Down}s{Esc}"
+                "ex"
+                "s{F1}ac:\\sync{Enter}dxs{Esc}"
+                "{Home}sac:\\sync{Enter}ps{Esc}"
+                "{End}as{Esc}"
+                "qkxk{Esc}ihttps://nuvem.invalid/link/ABC{Enter}"
+                "tebia@exemplo.com.br{Enter}Olá, Bia{Enter}"
+                "pasrxs{F1}{Esc}"
+                "lrn{Esc}{F9}{Down}{Down}{Enter}{Esc}{F1}{Esc}"
+                "/echo um{Enter}{Enter}FIM{Enter}"
+                "{Del}{Esc}s")
+
+
+def scenario_functions_answers(nubrado, scratch, tools_dir):
+    """Every function of the listing and of the prompt against a client that
+    answers as the service does when all goes well: the messages, and the
+    words each one sends."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, client=SUCCESS_ANSWERS)
+    lay_out_listing(tools)
+    write_program(os.path.join(tools, "mega-sync"), FAKE_SYNC)
+    run = run_nubrado(nubrado, drive, SUCCESS_KEYS, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5']
+    + PROMPT_ANA
+    + ['Aguarde']
+    + ROOT
+    + ['Nome do diretório a criar:', 'Nova', 'Diretório criado.']
+    + ROOT
+    + ['Nome do diretório a criar:', 'Desistiu.']
+    + ROOT
+    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + LEVEL
+    + LEVEL
+    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Compartilhamento parado.', 'Continue selecionando ou tecle esc.', 'Aguarde']
+    + ROOT
+    + ['Criando link de download:', 'Link criado e copiado para a área de transferência.', 'Excluindo link de download:', 'Link de download excluído.']
+    + SYNC_ASK
+    + ['Tecle a para ativar sincronização.', 'p para pausar temporariamente.', 'r para retomar sincronização pausada.', 'd para desativar sincronização.', 'Esc para sair do menu de sincronização.']
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + SYNC_ASK
+    + ['deseja desativar a sincronização da pasta Documentos?', 'deseja desativar a sincronização da pasta Documentos?', 'Sincronização desativada.']
+    + SYNC_ASK
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + SYNC_ASK
+    + ['deseja pausar a sincronização da pasta @Fotos da Bia?', 'Esta pasta remota não está sincronizada com nenhuma pasta local.']
+    + SYNC_ASK
+    + ['Confirma exclusão de notas.txt?', 'Conteúdo excluído.']
+    + ROOT
+    + PROMPT_ANA
+    + ['Tamanho total: 20.00 GB', 'Espaço utilizado: 1.50 GB (7.50%)']
+    + PROMPT_ANA
+    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.', 'Sua chave mestra é:', 'CHAVE123', 'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.', 'Chave mestra copiada para a área de transferência.', 'Agora, você pode salvá-la em um local seguro.']
+    + PROMPT_ANA
+    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.', 'Sua chave mestra é:', 'CHAVE123', 'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.']
+    + PROMPT_ANA
+    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/ABC', 'Importado com sucesso!/relatório.txt']
+    + PROMPT_ANA
+    + CONTACTS_ASK
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Olá, Bia', 'Enviando convite, aguarde...', 'Convite enviado.', 'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
+    + CONTACTS_ASK
+    + PENDING
+    + ['Confirma a aceitação do convite de bia@exemplo.com.br', 'Convite de bia@exemplo.com.br foi aceito.']
+    + PENDING
+    + ['Confirma a recusa do convite de bia@exemplo.com.br?', 'Confirma a recusa do convite de bia@exemplo.com.br?', 'Erro ao recusar convite.', 'Accepted invitation by bia@exemplo.com.br']
+    + PENDING
+    + ['Opções:', 'a - aceitar convite do contato selecionado.', 'r - recusar convite do contato selecionado', 'esc - sair da lista de convites pendentes']
+    + CONTACTS_ASK
+    + LISTED
+    + ['Confirma a remoção do usuário bia@exemplo.com.br?']
+    + LISTED
+    + CONTACTS_ASK
+    + ['Verificar se há convites pendeListar contatos']
+    + LISTED
+    + CONTACTS_ASK
+    + ['Opções:', 'e - enviar convite.', 'p - verificar se há convites pendentes.', 'l - listar contatos']
+    + CONTACTS_ASK
+    + PROMPT_ANA
+    + ["Para sair, digite 'fim'", 'Digite o comando', 'echo um', 'um', 'Digite o comando', 'Digite o comando', 'FIM', 'Saindo do modo terminal.']
+    + PROMPT_ANA
+    + ['Reiniciando os programas em segundo plano. Aguarde.', 'Pronto.']
+    + PROMPT_ANA
+    + ['Confirma fim?', 'Até logo.'])
+    sync = os.path.join(drive, "sync")
+    listed = "ID  LOCALPATH"
+    expect(words_sent(tools) == [
+        ["mkdir", "-p", "Nova"], ["users", "-n"],
+        ["share", "-a", "--with=bia@exemplo.com.br", "--level=3", "Documentos"],
+        ["share", "-d", "--with=bia@exemplo.com.br", "Documentos"],
+        ["export", "-a", "-f", "Documentos"], ["export", "-d", "Documentos"],
+        ["sync", os.path.join(sync, "Documentos"), "Documentos"], ["pwd"], ["sync", "--path-display-size=1024"],
+        ["sync", os.path.join(sync, "Fotos da Bia"), "//from/bia@exemplo.com.br:Fotos da Bia"],
+        ["sync", "--path-display-size=1024"],
+        ["rm", "notas.txt"], ["df", "-h"], ["masterkey"], ["masterkey"], ["import", "https://nuvem.invalid/link/ABC"],
+        ["invite", "bia@exemplo.com.br", "--message=Olá, Bia"], ["showpcr", "--in"],
+        ["ipc", "-a", "bia@exemplo.com.br"], ["users", "--verify", "bia@exemplo.com.br"], ["showpcr", "--in"],
+        ["ipc", "-d", "bia@exemplo.com.br"], ["showpcr", "--in"],
+        ["users", "-n"], ["users", "-n"], ["users", "-n"]], f"the client got {words_sent(tools)}", run)
+    del listed
+    # The local folder is the one of the sync listing, from its "\\?\".
+    deactivated = sync_calls(tools)
+    expect(len(deactivated) == 1 and deactivated[0][0] == "-d" and deactivated[0][1].endswith("C:/sync/Documentos"),
+           f"mega-sync got {deactivated}", run)
+    for folder in ("Documentos", "Fotos da Bia"):
+        expect(os.path.isdir(os.path.join(sync, folder)), f"the local folder {folder} was not made", run)
+    expect(not os.path.exists(os.path.join(sync, "@Fotos da Bia")), "the shared folder's \"@\" was kept", run)
+    asked = "speak: Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar."
+    after = [run.speech[i + 1] for i, line in enumerate(run.speech) if line == asked]
+    expect(after == ["sound: <beep>", "speak: Nubrado - ana@exemplo.com.br"],
+           f"a key beeps and copies, Esc does neither: {after}", run)
+    with open(os.path.join(drive, "nubrado", "nubrado-comandos.txt"), encoding="cp1252") as f:
+        expect(f.read().splitlines() == ["echo um", "um"], "the terminal's log", run)
+    with open(os.path.join(tools, "server-starts")) as f:
+        expect(f.read().count("started") == 2, "Del did not start the server again", run)
+
+
+FAILURE_ANSWERS = {
+    "answer-mkdir": "[API:err: Folder exists]\n",
+    "answer-users -n": SUCCESS_ANSWERS["answer-users"],
+    "answer-users --unverify": "Unverified bia@exemplo.com.br\n",
+    "answer-users -d": "[API:err: Not a contact]\n",
+    "answer-share": "[API:err: Access denied]\n",
+    "answer-export": "[API:err: Not found]\n",
+    "answer-sync": "[API:err: Local path not found]\n",
+    "answer-sync --path-display-size=1024": SUCCESS_ANSWERS["answer-sync"],
+    "answer-pwd": "/\n",
+    "answer-rm": "[API:err: Unable to delete folder: /Documentos. Use -r to delete it]\n",
+    "answer-df": "Cloud drive:\n",
+    "answer-masterkey": "[API:err: Not logged in.]\n",
+    "answer-import": "[API:err: Invalid link]\n",
+    "answer-invite": "[API:err: Already a contact]\n",
+    "answer-showpcr": SUCCESS_ANSWERS["answer-showpcr"],
+    "answer-ipc": "Rejected invitation by bia@exemplo.com.br\n",
+}
+
+FAILURE_KEYS = ("d{Down}cNova{Enter}"
+                "pa3rs{Esc}"
+                "ex"
+                "sac:\\sync{Enter}dsrs{Esc}"
+                "as{Esc}"
+                "qkihttps://nuvem.invalid/link/XYZ{Enter}"
+                "tebia@exemplo.com.br{Enter}{Enter}"
+                "pasrs{Esc}"
+                "lrs{Esc}{Esc}"
+                "{Esc}s")
+
+
+def scenario_functions_failures(nubrado, scratch, tools_dir):
+    """The same functions when the service refuses: each one's failure
+    message with the service's answer, the delete retried with "-r -f",
+    and nothing copied for a link or a master key that did not come."""
+    drive = os.path.join(scratch, "c")
+    tools = lay_out_fake_tools(drive, client=FAILURE_ANSWERS)
+    fake_client_by_word(tools)
+    lay_out_listing(tools)
+    write_program(os.path.join(tools, "mega-sync"), FAKE_SYNC)
+    with open(os.path.join(tools, "mega-sync.answer"), "w") as f:
+        f.write("[API:err: Sync not found]\n")
+    run = run_nubrado(nubrado, drive, FAILURE_KEYS, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5']
+    + PROMPT_ANA
+    + ['Aguarde']
+    + ROOT
+    + ['Nome do diretório a criar:', 'Nova', 'Erro ao criar diretório.', 'Mensagem do mega:', '[API:err: Folder exists]']
+    + ROOT
+    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + LEVEL
+    + ['Erro na solicitação de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]', 'Continue selecionando ou tecle esc.', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Erro ao solicitar parada de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]', 'Continue selecionando ou tecle esc.', 'Aguarde']
+    + ROOT
+    + ['Criando link de download:', 'Erro ao criar link de download.', 'Mensagem do mega:', '[API:err: Not found]', 'Excluindo link de download:', 'Não existe link de download para esse conteúdo.']
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Erro ao tentar ativar sincronização.', 'Mensagem do mega:', '[API:err: Local path not found]']
+    + SYNC_ASK
+    + ['deseja desativar a sincronização da pasta Documentos?', 'Erro ao tentar desativar sincronização.', 'Mensagem do mega:', '[API:err: Sync not found]']
+    + SYNC_ASK
+    + ['deseja retomar a sincronização da pasta Documentos?', 'Erro ao tentar retomar sincronização.', 'Mensagem do mega:', '[API:err: Sync not found]']
+    + SYNC_ASK
+    + ['Confirma exclusão de Documentos?', 'Não foi possível apagar o conteúdo solicitado.', 'Mensagem do mega: [API:err: Unable to delete folder: /Documentos. Use -r to delete it]']
+    + ROOT
+    + PROMPT_ANA
+    + ['Erro ao tentar obter informações sobre espaço na nuvem.']
+    + PROMPT_ANA
+    + ['Aguarde.', 'Erro ao obter a chave mestra.', 'Mensagem do mega:', '[API:err: Not logged in.]']
+    + PROMPT_ANA
+    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/XYZ', 'Erro ao importar conteúdo', 'Verifique o link fornecido e tente novamente.']
+    + PROMPT_ANA
+    + CONTACTS_ASK
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Enviando convite, aguarde...', 'Erro ao enviar convite.', 'Mensagem do mega:', '[API:err: Already a contact]']
+    + CONTACTS_ASK
+    + PENDING
+    + ['Confirma a aceitação do convite de bia@exemplo.com.br', 'Erro ao aceitar convite.', 'Rejected invitation by bia@exemplo.com.br']
+    + PENDING
+    + ['Confirma a recusa do convite de bia@exemplo.com.br?', 'Convite de bia@exemplo.com.br foi recusado']
+    + PENDING
+    + CONTACTS_ASK
+    + LISTED
+    + ['Confirma a remoção do usuário bia@exemplo.com.br?', 'Unverified bia@exemplo.com.br', 'Erro ao remover contato.', 'Mensagem do mega:', '[API:err: Not a contact]']
+    + LISTED
+    + CONTACTS_ASK
+    + PROMPT_ANA
+    + ['Confirma fim?', 'Até logo.'])
+    sent = words_sent(tools)
+    expect(["rm", "Documentos"] in sent and sent[sent.index(["rm", "Documentos"]) + 1] == ["rm", "-r", "-f", "Documentos"],
+           f"the folder's delete was not retried with -r -f: {sent}", run)
+    expect(["invite", "bia@exemplo.com.br", "--message="] in sent, "the empty message is sent too", run)
+    expect(["users", "-d", "bia@exemplo.com.br"] in sent and ["users", "--unverify", "bia@exemplo.com.br"] in sent,
+           "the removal's commands", run)
+    expect([call[0] for call in sync_calls(tools)] == ["-d", "-r"], "mega-sync's words", run)
+
+
+SCENARIOS = {
+    "functions_answers": scenario_functions_answers,
+    "functions_failures": scenario_functions_failures,
+}
+
+
+def main():
+    if len(sys.argv) < 3 or sys.argv[2] not in SCENARIOS:
+        print(__doc__)
+        print("scenarios: " + " ".join(SCENARIOS))
+        return 2
+    nubrado, name = sys.argv[1], sys.argv[2]
+    tools_dir = sys.argv[3] if len(sys.argv) > 3 else ""
+    if not namespace_works():
+        print("skipped: no PID namespace can be made here (the script ends its tools by name)")
+        return SKIP
+    with tempfile.TemporaryDirectory() as scratch:
+        try:
+            SCENARIOS[name](os.path.abspath(nubrado), scratch, tools_dir)
+        except Failure as failure:
+            print(f"FAIL {name}: {failure}")
+            return 1
+        except Skip:
+            return SKIP
+    print(f"ok {name}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
