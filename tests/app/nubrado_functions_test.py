@@ -239,7 +239,8 @@ FAILURE_ANSWERS = {
     "answer-ipc": "Rejected invitation by bia@exemplo.com.br\n",
 }
 
-FAILURE_KEYS = ("d{Down}cNova{Enter}"
+FAILURE_KEYS = ("d{End}{Down}asxep{Enter}{Esc}"
+                "d{Down}cNova{Enter}"
                 "pa3rs{Esc}"
                 "ex"
                 "sac:\\sync{Enter}dsrs{Esc}"
@@ -247,14 +248,16 @@ FAILURE_KEYS = ("d{Down}cNova{Enter}"
                 "qkihttps://nuvem.invalid/link/XYZ{Enter}"
                 "tebia@exemplo.com.br{Enter}{Enter}"
                 "pasrs{Esc}"
-                "lrs{Esc}{Esc}"
+                "l{End}{Down}r{Up}rs{Esc}{Esc}"
                 "{Esc}s")
 
 
 def scenario_functions_failures(nubrado, scratch, tools_dir):
     """The same functions when the service refuses: each one's failure
     message with the service's answer, the delete retried with "-r -f",
-    and nothing copied for a link or a master key that did not come."""
+    and nothing copied for a link or a master key that did not come. Past
+    the last item of the listing or of the contacts nothing is selected,
+    and the keys that act on an item do nothing there."""
     drive = os.path.join(scratch, "c")
     tools = lay_out_fake_tools(drive, client=FAILURE_ANSWERS)
     fake_client_by_word(tools)
@@ -266,6 +269,9 @@ def scenario_functions_failures(nubrado, scratch, tools_dir):
     show(run)
     expect(run.status == 0, f"exit status {run.status}", run)
     expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5']
+    + PROMPT_ANA
+    + ['Aguarde']
+    + ROOT
     + PROMPT_ANA
     + ['Aguarde']
     + ROOT
@@ -302,17 +308,19 @@ def scenario_functions_failures(nubrado, scratch, tools_dir):
     + PENDING
     + CONTACTS_ASK
     + LISTED
-    + ['Confirma a remoção do usuário bia@exemplo.com.br?', 'Unverified bia@exemplo.com.br', 'Erro ao remover contato.', 'Mensagem do mega:', '[API:err: Not a contact]']
+    + ['Confirma a remoção do usuário caio@exemplo.com.br?', 'Unverified bia@exemplo.com.br', 'Erro ao remover contato.', 'Mensagem do mega:', '[API:err: Not a contact]']
     + LISTED
     + CONTACTS_ASK
     + PROMPT_ANA
     + ['Confirma fim?', 'Até logo.'])
     sent = words_sent(tools)
+    expect(sent[0] == ["mkdir", "-p", "Nova"], f"an action ran without an item: {sent[0]}", run)
+    expect([call for call in sent if call[:2] == ["users", "-d"]] == [["users", "-d", "caio@exemplo.com.br"]],
+           "only the contact chosen is removed", run)
     expect(["rm", "Documentos"] in sent and sent[sent.index(["rm", "Documentos"]) + 1] == ["rm", "-r", "-f", "Documentos"],
            f"the folder's delete was not retried with -r -f: {sent}", run)
     expect(["invite", "bia@exemplo.com.br", "--message="] in sent, "the empty message is sent too", run)
-    expect(["users", "-d", "bia@exemplo.com.br"] in sent and ["users", "--unverify", "bia@exemplo.com.br"] in sent,
-           "the removal's commands", run)
+    expect(["users", "--unverify", "caio@exemplo.com.br"] in sent, "the removal unverifies first", run)
     expect([call[0] for call in sync_calls(tools)] == ["-d", "-r"], "mega-sync's words", run)
 
 
