@@ -324,7 +324,86 @@ def scenario_functions_failures(nubrado, scratch, tools_dir):
     expect([call[0] for call in sync_calls(tools)] == ["-d", "-r"], "mega-sync's words", run)
 
 
+def state_lines(data, kind):
+    """The state file's lines of one kind, split at the tabs, without the kind."""
+    with open(os.path.join(data, "state.txt"), encoding="utf-8") as f:
+        return [line.split("\t")[1:] for line in f.read().splitlines() if line.startswith(kind + "\t")]
+
+
+def log_in(user, password=""):
+    """The keys that log in from the prompt: a typed name and password, or
+    (no password) the name chosen from the list of known users."""
+    if password:
+        return "l" + user + "{Enter}" + password + "{Enter}"
+    return "l{Enter}" + "{Down}" * user + "{Enter}"
+
+
+CONTACT_KEYS = ("tpasl{Esc}{Esc}"
+                "d{Down}{Down}{Down}p{Down}a53{Esc}{Esc}"
+                + log_in("joao@nubrado.local", "joao") + "d{Esc}/mega-mount{Enter}fim{Enter}"
+                + log_in(1) + "tl{Down}rs{Esc}{Esc}"
+                + log_in("joao@nubrado.local", "joao") + "d{Esc}tedemo@nubrado.local{Enter}Vamos de novo?{Enter}{Esc}"
+                + log_in(1) + "tprxs{Esc}"
+                "{Esc}s")
+
+
+def scenario_cloud_contacts(nubrado, scratch, tools_dir):
+    """Two accounts of the local service: demo accepts João's invitation,
+    shares a folder with him (the level question asks again on "5" and
+    takes "3"), João sees it at his root as a shared folder; demo removes
+    him, João invites again with a message, and demo rejects it."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    run = run_nubrado(nubrado, drive, CONTACT_KEYS, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
+    + CONTACTS_ASK
+    + PENDING
+    + ['Confirma a aceitação do convite de joao@nubrado.local', 'Convite de joao@nubrado.local foi aceito.', 'Não foi encontrado nenhum convite pendente.']
+    + CONTACTS_ASK
+    + LISTED
+    + CONTACTS_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + LEVEL
+    + LEVEL
+    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '1 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?',
+       "Para sair, digite 'fim'", 'Digite o comando', 'mega-mount', 'ROOT on /', 'INBOX on //in', 'RUBBISH on //bin',
+       'INSHARE on //from/demo@nubrado.local:Fotos (owner access)', 'Digite o comando', 'fim',
+       'Saindo do modo terminal.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
+    + CONTACTS_ASK
+    + LISTED
+    + ['Confirma a remoção do usuário joao@nubrado.local?', 'Contact joao@nubrado.local is no longer verified.', 'Contato removido com sucesso.']
+    + LISTED
+    + CONTACTS_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '0 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?']
+    + CONTACTS_ASK
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'demo@nubrado.local', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Vamos de novo?', 'Enviando convite, aguarde...', 'Convite enviado.', 'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
+    + CONTACTS_ASK
+    + ['Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
+    + CONTACTS_ASK
+    + PENDING
+    + ['Confirma a recusa do convite de joao@nubrado.local?', 'Confirma a recusa do convite de joao@nubrado.local?', 'Convite de joao@nubrado.local foi recusado', 'Não foi encontrado nenhum convite pendente.']
+    + CONTACTS_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Confirma fim?', 'Até logo.'])
+    # Only João's root shows the folder shared with him.
+    expect(run.speech.count("speak: @Fotos") == 1, "João's listing did not show the shared folder", run)
+    expect(sorted(state_lines(data, "contact")) == [["ana@nubrado.local", "demo@nubrado.local", "0"],
+                                                    ["demo@nubrado.local", "ana@nubrado.local", "0"]],
+           f"the contacts are {state_lines(data, 'contact')}", run)
+    expect(state_lines(data, "invite") == [], f"invitations are left: {state_lines(data, 'invite')}", run)
+    expect(all(share[2] != "joao@nubrado.local" for share in state_lines(data, "share")),
+           f"the share outlived the contact: {state_lines(data, 'share')}", run)
+    mailbox = os.path.join(data, "mailbox", "demo@nubrado.local")
+    mails = []
+    for name in sorted(os.listdir(mailbox)):
+        with open(os.path.join(mailbox, name), encoding="utf-8") as f:
+            mails.append(f.read())
+    expect(any("Vamos de novo?" in mail for mail in mails), "the invitation's message did not reach demo", run)
+
+
 SCENARIOS = {
+    "cloud_contacts": scenario_cloud_contacts,
     "functions_answers": scenario_functions_answers,
     "functions_failures": scenario_functions_failures,
 }
