@@ -402,7 +402,124 @@ def scenario_cloud_contacts(nubrado, scratch, tools_dir):
     expect(any("Vamos de novo?" in mail for mail in mails), "the invitation's message did not reach demo", run)
 
 
+def wait_for(condition, what, seconds=60):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure("waited in vain for " + what)
+        time.sleep(0.1)
+
+
+def run_server_until(drive, data, checks):
+    """Starts the local service's server on the drive's data folder, waits
+    for each (condition, what) in turn, and stops it."""
+    environment = dict(os.environ, NUBRADO_CLOUD_DATA=data)
+    environment.pop("NUBRADO_CLOUD_RATE", None)
+    server = subprocess.Popen([os.path.join(drive, "nubrado", "megacmd", "megacmdserver"), "--sync-interval=200"],
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              env=environment)
+    try:
+        for check in checks:
+            if callable(check):
+                check()
+            else:
+                wait_for(*check)
+    finally:
+        server.terminate()
+        server.wait(10)
+
+
+SYNC_KEYS = ("d{Down}{Down}spsac:\\sync{Enter}{Esc}{Home}sac:\\sync{Enter}{Esc}{Down}{Down}{Down}sds{Esc}{Esc}"
+             "{Esc}s")
+SYNC_STEPS_KEYS = ("d{Down}{Down}sps{Esc}{Esc}/mega-sync{Enter}fim{Enter}"
+                   "d{Down}{Down}srs{Esc}{Esc}/mega-sync{Enter}fim{Enter}"
+                   "d{Down}{Down}sds{Esc}{Home}spsdsps{Esc}{Esc}"
+                   "{Esc}s")
+
+
+def scenario_cloud_sync(nubrado, scratch, tools_dir):
+    """Synchronisation with the local service: activation makes the local
+    folder and a sub-folder named after the item (a shared folder's without
+    its "@", its "//from/" path sent); while the server runs files travel
+    both ways; then pause, resume and deactivation, each seen in the
+    service's own sync listing, and the answers when nothing is synced."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    run = run_nubrado(nubrado, drive, SYNC_KEYS, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + SYNC_ASK
+    + ['deseja pausar a sincronização da pasta Documentos?', 'Não existem pastas sincronizadas.']
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + SYNC_ASK
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + SYNC_ASK
+    + SYNC_ASK
+    + ['deseja desativar a sincronização da pasta Fotos?', 'Esta pasta remota não está sincronizada com nenhuma pasta local.']
+    + SYNC_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Confirma fim?', 'Até logo.'])
+    sync = os.path.join(drive, "sync")
+    shared = "//from/ana@nubrado.local:Fotos da Ana"
+    expect(state_lines(data, "sync") == [
+        ["1", "demo@nubrado.local", os.path.join(sync, "Documentos"), "/Documentos", "0"],
+        ["2", "demo@nubrado.local", os.path.join(sync, "Fotos da Ana"), shared, "0"]],
+        f"the service's syncs are {state_lines(data, 'sync')}", run)
+
+    # Both ways while the server runs: the remote files come down, and a
+    # file made here goes up, also into the folder Ana shares.
+    demo_files = files_of(data, "demo@nubrado.local")
+    ana_files = files_of(data, "ana@nubrado.local")
+
+    def exists(*parts):
+        return lambda: os.path.exists(os.path.join(*parts))
+
+    def write_local():
+        for folder, name in (("Documentos", "daqui.txt"), ("Fotos da Ana", "de-demo.txt")):
+            with open(os.path.join(sync, folder, name), "w", encoding="utf-8") as f:
+                f.write("feito aqui\n")
+    run_server_until(drive, data, [
+        (exists(sync, "Documentos", "compras.txt"), "compras.txt to come down"),
+        (exists(sync, "Documentos", "Trabalho", "relatório.txt"), "relatório.txt to come down"),
+        (exists(sync, "Fotos da Ana", "Viagem", "leia-me.txt"), "Ana's leia-me.txt to come down"),
+        write_local,
+        (exists(demo_files, "Documentos", "daqui.txt"), "daqui.txt to go up"),
+        (exists(ana_files, "Fotos da Ana", "de-demo.txt"), "de-demo.txt to go up into Ana's folder"),
+    ])
+    with open(os.path.join(sync, "Documentos", "compras.txt"), encoding="utf-8") as f:
+        expect(f.read() == "Lista de compras: pão, leite, café.\n", "the synced file's content")
+
+    run = run_nubrado(nubrado, drive, SYNC_STEPS_KEYS, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + SYNC_ASK
+    + ['deseja pausar a sincronização da pasta Documentos?', 'Sincronização pausada.']
+    + SYNC_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync', 'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Paused  Disabled', '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando', 'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + SYNC_ASK
+    + ['deseja retomar a sincronização da pasta Documentos?', 'Sincronização retomada.']
+    + SYNC_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync', 'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Running  Synced', '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando', 'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + SYNC_ASK
+    + ['deseja desativar a sincronização da pasta Documentos?', 'Sincronização desativada.']
+    + SYNC_ASK
+    + SYNC_ASK
+    + ['deseja pausar a sincronização da pasta @Fotos da Ana?', 'Sincronização pausada.']
+    + SYNC_ASK
+    + ['deseja desativar a sincronização da pasta @Fotos da Ana?', 'Sincronização desativada.']
+    + SYNC_ASK
+    + ['deseja pausar a sincronização da pasta @Fotos da Ana?', 'Não existem pastas sincronizadas.']
+    + SYNC_ASK
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Confirma fim?', 'Até logo.'])
+    expect(state_lines(data, "sync") == [], f"syncs are left: {state_lines(data, 'sync')}", run)
+    expect(os.path.exists(os.path.join(sync, "Documentos", "compras.txt")), "deactivating removed local files", run)
+
+
 SCENARIOS = {
+    "cloud_sync": scenario_cloud_sync,
     "cloud_contacts": scenario_cloud_contacts,
     "functions_answers": scenario_functions_answers,
     "functions_failures": scenario_functions_failures,
