@@ -56,7 +56,8 @@ def fake_client_by_word(tools):
 def show(run):
     if DEV:
         import json
-        with open(DEV, "w") as f:
+        show.count = getattr(show, "count", 0) + 1
+        with open(f"{DEV}.{show.count}", "w") as f:
             json.dump(without_noise(run.console), f)
 
 
@@ -518,7 +519,115 @@ def scenario_cloud_sync(nubrado, scratch, tools_dir):
     expect(os.path.exists(os.path.join(sync, "Documentos", "compras.txt")), "deactivating removed local files", run)
 
 
+class Xvfb:
+    """A virtual X display for the clipboard, on a display number of its own."""
+
+    def __enter__(self):
+        if shutil.which("Xvfb") is None or shutil.which("xclip") is None:
+            print("skipped: Xvfb and xclip are needed to read the clipboard back")
+            raise Skip()
+        read, write = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten",
+                                        "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        if not number:
+            self.server.kill()
+            self.server.wait()
+            raise Failure("Xvfb did not start")
+        self.saved = os.environ.get("DISPLAY")
+        os.environ["DISPLAY"] = ":" + number
+        return self
+
+    def __exit__(self, *exception):
+        if self.saved is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = self.saved
+        self.server.terminate()
+        self.server.wait(10)
+
+
+CLIPBOARD = "xclip -o -selection clipboard"
+TERMINAL_CLIPBOARD = "/" + CLIPBOARD + "{Enter}fim{Enter}"
+
+
+def line_after(run, line, nth=0):
+    lines = without_noise(run.console)
+    places = [i for i, text in enumerate(lines) if text == line]
+    expect(len(places) > nth, f"no line {line!r} (number {nth + 1})", run)
+    return lines[places[nth] + 1]
+
+
+def scenario_cloud_links(nubrado, scratch, tools_dir):
+    """With the local service and the window system's clipboard (Xvfb, read
+    back with xclip from nubrado's own terminal while it runs): a folder's
+    download link and the master key reach the clipboard; João imports the
+    link, and a wrong link is refused; demo deletes the link (a second
+    delete finds none), deletes the folder with its contents (the retry
+    with "-r -f") and sees the quota."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    with Xvfb():
+        keys = "d{Down}{Down}e{Esc}" + TERMINAL_CLIPBOARD + "k{Enter}" + TERMINAL_CLIPBOARD + "{Esc}s"
+        run = run_nubrado(nubrado, drive, keys, scratch, extra_options=("--desktop", "x11"))
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    link = line_after(run, CLIPBOARD, 0)
+    key = line_after(run, "Sua chave mestra é:")
+    terminal = ["Para sair, digite 'fim'", "Digite o comando", CLIPBOARD]
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Aguarde", "Nível 0", "5 ítens", "Selecione com setas", "Para ajuda, aperte f1",
+        "Criando link de download:", "Link criado e copiado para a área de transferência."] + PROMPT_DEMO
+        + terminal + [link, "Digite o comando", "fim", "Saindo do modo terminal."] + PROMPT_DEMO + [
+        "Aguarde.", "Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.",
+        "Sua chave mestra é:", key,
+        "Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.",
+        "Chave mestra copiada para a área de transferência.", "Agora, você pode salvá-la em um local seguro."]
+        + PROMPT_DEMO + terminal + [key, "Digite o comando", "fim", "Saindo do modo terminal."] + PROMPT_DEMO + LEAVE)
+    expect(re.fullmatch(r"https://nuvem\.invalid/link/\w+", link) is not None, f"the clipboard held {link!r}", run)
+    expect(line_after(run, CLIPBOARD, 1) == key and len(key) > 8, f"the clipboard did not hold the key {key!r}", run)
+    expect(state_lines(data, "export") == [["demo@nubrado.local", "/Documentos", link.rsplit("/", 1)[1]]],
+           f"the exports are {state_lines(data, 'export')}", run)
+
+    keys = log_in("joao@nubrado.local", "joao") + "i" + link + "{Enter}ihttps://nuvem.invalid/link/nada{Enter}{Esc}s"
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    joao = ["Nubrado - joao@nubrado.local", "Qual sua opção?"]
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Conectar", "Informe seu usuário", "Ou use setas para mais opções", "joao@nubrado.local", "Informe sua senha",
+        "joao", "Aguarde.", "Conectado."] + joao + [
+        "Importar.", "Entre com a url do que deseja importar", link, "Importado com sucesso!/Documentos"] + joao + [
+        "Importar.", "Entre com a url do que deseja importar", "https://nuvem.invalid/link/nada",
+        "Erro ao importar conteúdo", "Verifique o link fornecido e tente novamente."] + joao + LEAVE)
+    imported = os.path.join(files_of(data, "joao@nubrado.local"), "Documentos", "compras.txt")
+    expect(os.path.exists(imported), "the import did not bring the folder", run)
+
+    keys = log_in(1) + "d{Down}{Down}xxas{Esc}q{Esc}s"
+    run = run_nubrado(nubrado, drive, keys, scratch)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    used = line_after(run, "Tamanho total: 20.00 GB")
+    expect(re.fullmatch(r"Espaço utilizado: \d+\.\d\d KB \(0\.00%\)", used) is not None, f"the quota said {used!r}", run)
+    expect_lines(run, START + [LOCAL_NOTICE, "Nubrado - joao@nubrado.local", "Qual sua opção?",
+                               "Conectar", "Informe seu usuário", "Ou use setas para mais opções", "Aguarde.",
+                               "Conectado."] + PROMPT_DEMO + [
+        "Aguarde", "Nível 0", "5 ítens", "Selecione com setas", "Para ajuda, aperte f1",
+        "Excluindo link de download:", "Link de download excluído.",
+        "Excluindo link de download:", "Não existe link de download para esse conteúdo.",
+        "Confirma exclusão de Documentos?", "Conteúdo excluído.",
+        "Nível 0", "4 ítens", "Selecione com setas", "Para ajuda, aperte f1"] + PROMPT_DEMO + [
+        "Tamanho total: 20.00 GB", used] + PROMPT_DEMO + LEAVE)
+    expect(not os.path.exists(os.path.join(files_of(data, "demo@nubrado.local"), "Documentos")),
+           "the folder with contents was not deleted", run)
+    expect(state_lines(data, "export") == [], f"the link was not deleted: {state_lines(data, 'export')}", run)
+
+
 SCENARIOS = {
+    "cloud_links": scenario_cloud_links,
     "cloud_sync": scenario_cloud_sync,
     "cloud_contacts": scenario_cloud_contacts,
     "functions_answers": scenario_functions_answers,
