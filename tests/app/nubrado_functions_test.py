@@ -626,7 +626,120 @@ def scenario_cloud_links(nubrado, scratch, tools_dir):
     expect(state_lines(data, "export") == [], f"the link was not deleted: {state_lines(data, 'export')}", run)
 
 
+def tone_mp3(path, seconds_each=8):
+    """An MP3 of three tones, 440, 880 and 1760 Hz, each for seconds_each
+    seconds, made with lame from a wave written here."""
+    import math
+    import struct
+    import wave
+    if shutil.which("lame") is None:
+        print("skipped: lame is needed to make the MP3")
+        raise Skip()
+    rate = 22050
+    samples = bytearray()
+    for i in range(rate * seconds_each * 3):
+        t = i / rate
+        frequency = (440, 880, 1760)[min(2, int(t // seconds_each))]
+        samples += struct.pack("<h", int(16000 * math.sin(2 * math.pi * frequency * t)))
+    source = path + ".wav"
+    with wave.open(source, "wb") as out:
+        out.setnchannels(1)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        out.writeframes(bytes(samples))
+    made = subprocess.run(["lame", "--quiet", "-b", "64", source, path], capture_output=True)
+    os.remove(source)
+    if made.returncode != 0:
+        raise Failure("lame failed: " + made.stderr.decode(errors="replace"))
+
+
+def heard(recording):
+    """The recording cut into tenths of a second, each as (tone, loudness):
+    the tone is 440, 880 or 1760 when the zero crossings say so (None
+    otherwise), the loudness is the largest sample's distance from the
+    middle."""
+    import array
+    import wave
+    with wave.open(recording) as w:
+        rate, width, channels = w.getframerate(), w.getsampwidth(), w.getnchannels()
+        data = w.readframes(w.getnframes())
+    if width == 1:
+        samples = array.array("b", bytes((byte - 128) & 0xFF for byte in data))
+    else:
+        samples = array.array("h", data)
+    samples = samples[::channels]
+    step = rate // 10
+    windows = []
+    for start in range(0, len(samples) - step + 1, step):
+        part = samples[start:start + step]
+        crossings = sum(1 for i in range(1, len(part)) if (part[i - 1] < 0) != (part[i] < 0)) * 5
+        tone = next((f for f in (440, 880, 1760) if abs(crossings - f) <= f // 10), None)
+        windows.append((tone, max(abs(x) for x in part)))
+    return windows
+
+
+def phases(windows, loud):
+    """The order of (tone, "loud" or "soft") phases that last at least two
+    tenths, repeated phases merged."""
+    order = []
+    run, length = None, 0
+    for tone, level in windows + [(None, 0)]:
+        phase = (tone, "loud" if level >= loud else "soft") if tone else None
+        if phase == run:
+            length += 1
+            continue
+        if run and length >= 2 and (not order or order[-1] != run):
+            order.append(run)
+        run, length = phase, 1
+    return order
+
+
+PLAYER_KEYS = ("d{End}{Enter}{Wait 1500}{Up}{Up}{Down}{Down}{Down}{Wait 800}{Right}{Right}{Wait 800}"
+               "{Space}{Wait 1000}{Space}{Wait 800}" + "{Down}" * 50 + "{Up}" * 3 + "{Wait 800}"
+               "{End}{Wait 800}{Home}{Wait 800}{Esc}{Esc}{Esc}s")
+
+
+def scenario_cloud_player(nubrado, scratch, tools_dir):
+    """The MP3 player in real time, heard through the recording of --audio:
+    an MP3 of three tones is uploaded and played from the listing. The
+    volume does not pass 1000 (up twice, down three times leaves 940) nor
+    0 (down 50 times, up three times leaves 60); two seeks forward reach
+    the second tone long before it would come; pause and resume go on
+    from the same tone; End reaches the last tone and Home the first."""
+    drive = os.path.join(scratch, "c")
+    install_local_service(tools_dir, drive)
+    tone_mp3(os.path.join(drive, "tons.mp3"))
+    run = run_nubrado(nubrado, drive, "ec:\\tons.mp3{Enter}{Esc}s", scratch)
+    expect(run.status == 0 and "Envio concluído." in without_noise(run.console), "the upload", run)
+    recording = os.path.join(scratch, "ouvido.wav")
+    run = run_nubrado(nubrado, drive, PLAYER_KEYS, scratch, fast=False, extra_options=("--audio", recording),
+                      timeout=170)
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
+        "Aguarde", "Nível 0", "6 ítens", "Selecione com setas", "Para ajuda, aperte f1", "Aguarde."]
+        + PROMPT_DEMO + LEAVE)
+    windows = heard(recording)
+    start = sorted(level for tone, level in windows[:12] if tone == 440)
+    expect(len(start) >= 6, f"the first tone was not heard at the start: {windows[:12]}", run)
+    full = start[len(start) // 2]
+    order = phases(windows, full // 2)
+    expect(order == [(440, "loud"), (880, "loud"), (880, "soft"), (1760, "soft"), (440, "soft")],
+           f"the tones heard were {order}\n{windows}", run)
+    first = [level for tone, level in windows if tone == 440 and level >= full // 2]
+    expect(round(full * 0.94) - 1 <= min(first) <= round(full * 0.94) + 1,
+           f"up at 1000 then down three times: {min(first)} of {full}\n{windows}", run)
+    soft = [level for tone, level in windows if tone and level < full // 2]
+    expect(all(0 < level <= round(full * 0.06) + 1 for level in soft),
+           f"down past 0 then up three times: {soft} of {full}", run)
+    second = next(i for i, (tone, level) in enumerate(windows) if tone == 880)
+    expect(second < 60, f"the seek forward came at {second / 10} s of sound, as if played through", run)
+    temporary = os.listdir(os.path.join(drive, "nubrado", "temp"))
+    expect("tons.mp3" not in temporary, f"the played file was left: {temporary}", run)
+
+
 SCENARIOS = {
+    "cloud_player": scenario_cloud_player,
     "cloud_links": scenario_cloud_links,
     "cloud_sync": scenario_cloud_sync,
     "cloud_contacts": scenario_cloud_contacts,

@@ -176,7 +176,7 @@ class Run:
         self.stderr = stderr
 
 
-def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), timeout=120):
+def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), timeout=120, fast=True):
     log = os.path.join(scratch, "console.log")
     speech = os.path.join(scratch, "speech.log")
     processes = os.path.join(scratch, "processes.txt")
@@ -186,7 +186,7 @@ def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), ti
     environment = dict(os.environ)
     environment.update(PRESTART=prestart, PROCESS_LIST=processes, XDG_CONFIG_HOME=os.path.join(scratch, "config"))
     command = ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child", "sh", "-c", INSIDE, "sh",
-               nubrado, "--headless", "--fast", "--drive", "C=" + drive, "--log", log, "--speech-log", speech,
+               nubrado, "--headless", *(["--fast"] if fast else []), "--drive", "C=" + drive, "--log", log, "--speech-log", speech,
                "--keys", keys, *extra_options]
     result = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
                             cwd=scratch, env=environment)
