@@ -738,7 +738,89 @@ def scenario_cloud_player(nubrado, scratch, tools_dir):
     expect("tons.mp3" not in temporary, f"the played file was left: {temporary}", run)
 
 
+# Every key of the prompt and of the listing, as a new user tries them,
+# each followed by the line that shows it did its work.
+WALK = [
+    ("{F1}", "Esc - sair."),
+    ("x", None),
+    ("n{Enter}", "Informe seu endereço de e-mail:"),
+    ("c{Enter}", "Digite ou cole o link de confirmação da sua conta"),
+    ("o", "Desconectando..."),
+    ("l{Enter}{Down}{Enter}", "Conectado."),
+    ("e{Enter}", "Entre com o caminho do arquivo ou pasta que deseja enviar"),
+    ("r{Enter}", "Entre com a url para download"),
+    ("t{F1}{F9}{Esc}el{Enter}{Enter}", "Erro ao enviar convite."),
+    ("p{F1}{Esc}", "esc - sair da lista de convites pendentes"),
+    ("l{Esc}{Esc}", "Para sair da lista de contatos, aperte escape."),
+    ("i{Enter}", "Entre com a url do que deseja importar"),
+    ("q", "Tamanho total: 20.00 GB"),
+    ("k{Esc}", "Sua chave mestra é:"),
+    ("/mega-whoami{Enter}fim{Enter}", "Account e-mail: demo@nubrado.local"),
+    ("zn", "Deseja continuar?"),
+    ("0{Enter}", "Digite ou cole o link para cancelar sua conta:"),
+    ("{F9}{Esc}{Down}{Esc}{Up}{Esc}", None),
+    ("{Del}", "Pronto."),
+    ("d{F1}", "s: opções de sincronização"),
+    ("{Down}{Down}{Enter}", "Nível 1"),
+    ("{Backspace}", "Nível 0"),
+    ("{F5}", "Nível 0"),
+    ("cPasta nova{Enter}", "Diretório criado."),
+    ("{End}pa0{Esc}", "Compartilhamento ativo."),
+    ("{End}s{F1}ac:\\sync{Enter}", "Sincronização ativada."),
+    ("ps", "Sincronização pausada."),
+    ("rs", "Sincronização retomada."),
+    ("ds{Esc}", "Sincronização desativada."),
+    ("e", "Link criado e copiado para a área de transferência."),
+    ("x", "Link de download excluído."),
+    ("r{Enter}", "Download concluído."),
+    ("as", "Conteúdo excluído."),
+    ("w{Home}{Down}r{Enter}", "Download concluído."),
+    ("{Down}{Down}{Down}{Enter}", "Nível 1"),
+    ("{Enter}{F1}{Up}{Down}{Right}{Left}{Space}{Space}{Home}{End}", "Esc: terminar a execução."),
+    ("s", "Link criado e copiado para a área de transferência."),
+    ("{Esc}{Backspace}{Esc}", "Nível 0"),
+    ("{Esc}s", "Até logo."),
+]
+
+
+def scenario_cloud_walk_every_key(nubrado, scratch, tools_dir, fast=True):
+    """One session with the demonstration account that presses every key of
+    the prompt and of the listing, the player's too, the way a new user
+    tries them: no key ends the run with an error report, and each one
+    shows its work. The player's "s" copies the MP3's download link."""
+    drive = os.path.join(scratch, "c")
+    data = install_local_service(tools_dir, drive)
+    if not os.path.exists(os.path.join(files_of(data, "demo@nubrado.local"), "Música", "demonstração.mp3")):
+        print("skipped: the demonstration MP3 needs espeak-ng and lame")
+        raise Skip()
+    keys = "".join(key for key, _ in WALK)
+    started = time.monotonic()
+    run = run_nubrado(nubrado, drive, keys, scratch, fast=fast, timeout=900)
+    elapsed = time.monotonic() - started
+    show(run)
+    expect(run.status == 0, f"exit status {run.status}", run)
+    expect(not any("Erro de execução" in line for line in run.console + run.speech), "an error report", run)
+    lines = without_noise(run.console)
+    at = 0
+    for key, shown in WALK:
+        if shown is None:
+            continue
+        expect(shown in lines[at:], f"after {key!r} no line {shown!r}", run)
+        at = lines.index(shown, at) + 1
+    expect(lines[-1] == "Até logo.", "the session did not end by leaving", run)
+    exports = state_lines(data, "export")
+    expect(["demo@nubrado.local", "/Música/demonstração.mp3"] in [e[:2] for e in exports],
+           f"the player's s made no link: {exports}", run)
+    for name in ("bem-vindo.txt", "Pasta nova"):
+        expect(os.path.exists(os.path.join(drive, "nubrado", "downloads", name)), f"{name} was not downloaded", run)
+    print(f"every key, {'--fast' if fast else 'in real time'}: {elapsed:.1f} s")
+
+
 SCENARIOS = {
+    "cloud_walk_every_key": scenario_cloud_walk_every_key,
+    # The same walk at the speed a user meets it; minutes long, so it is
+    # run by hand to measure, not by ctest.
+    "cloud_walk_every_key_real_time": lambda *args: scenario_cloud_walk_every_key(*args, fast=False),
     "cloud_player": scenario_cloud_player,
     "cloud_links": scenario_cloud_links,
     "cloud_sync": scenario_cloud_sync,
