@@ -134,44 +134,67 @@ def scenario_functions_answers(nubrado, scratch, tools_dir):
     + ROOT
     + ['Nome do diretório a criar:', 'Desistiu.']
     + ROOT
-    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:',
+       'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;',
+       'Esc - para sair desse menu;']
     + LEVEL
     + LEVEL
-    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Compartilhamento parado.', 'Continue selecionando ou tecle esc.', 'Aguarde']
+    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.',
+       'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?',
+       'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Compartilhamento parado.',
+       'Continue selecionando ou tecle esc.', 'Aguarde']
     + ROOT
-    + ['Criando link de download:', 'Link criado e copiado para a área de transferência.', 'Excluindo link de download:', 'Link de download excluído.']
+    + ['Criando link de download:', 'Link criado e copiado para a área de transferência.',
+       'Excluindo link de download:', 'Link de download excluído.']
     + SYNC_ASK
-    + ['Tecle a para ativar sincronização.', 'p para pausar temporariamente.', 'r para retomar sincronização pausada.', 'd para desativar sincronização.', 'Esc para sair do menu de sincronização.']
+    + ['Tecle a para ativar sincronização.', 'p para pausar temporariamente.',
+       'r para retomar sincronização pausada.', 'd para desativar sincronização.',
+       'Esc para sair do menu de sincronização.']
     + SYNC_ASK
-    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
     + SYNC_ASK
-    + ['deseja desativar a sincronização da pasta Documentos?', 'deseja desativar a sincronização da pasta Documentos?', 'Sincronização desativada.']
+    + ['deseja desativar a sincronização da pasta Documentos?',
+       'deseja desativar a sincronização da pasta Documentos?', 'Sincronização desativada.']
     + SYNC_ASK
     + SYNC_ASK
-    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
     + SYNC_ASK
-    + ['deseja pausar a sincronização da pasta @Fotos da Bia?', 'Esta pasta remota não está sincronizada com nenhuma pasta local.']
+    + ['deseja pausar a sincronização da pasta @Fotos da Bia?',
+       'Esta pasta remota não está sincronizada com nenhuma pasta local.']
     + SYNC_ASK
     + ['Confirma exclusão de notas.txt?', 'Conteúdo excluído.']
     + ROOT
     + PROMPT_ANA
     + ['Tamanho total: 20.00 GB', 'Espaço utilizado: 1.50 GB (7.50%)']
     + PROMPT_ANA
-    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.', 'Sua chave mestra é:', 'CHAVE123', 'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.', 'Chave mestra copiada para a área de transferência.', 'Agora, você pode salvá-la em um local seguro.']
+    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.',
+       'Sua chave mestra é:', 'CHAVE123',
+       'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.',
+       'Chave mestra copiada para a área de transferência.', 'Agora, você pode salvá-la em um local seguro.']
     + PROMPT_ANA
-    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.', 'Sua chave mestra é:', 'CHAVE123', 'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.']
+    + ['Aguarde.', 'Caso você perca a senha de sua conta, só é possível recuperá-la tendo a chave mestra.',
+       'Sua chave mestra é:', 'CHAVE123',
+       'Aperte uma tecla para copiá-la para a área de transferência, ou escape para não copiar.']
     + PROMPT_ANA
-    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/ABC', 'Importado com sucesso!/relatório.txt']
+    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/ABC',
+       'Importado com sucesso!/relatório.txt']
     + PROMPT_ANA
     + CONTACTS_ASK
-    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Olá, Bia', 'Enviando convite, aguarde...', 'Convite enviado.', 'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br',
+       'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Olá, Bia',
+       'Enviando convite, aguarde...', 'Convite enviado.',
+       'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
     + CONTACTS_ASK
     + PENDING
     + ['Confirma a aceitação do convite de bia@exemplo.com.br', 'Convite de bia@exemplo.com.br foi aceito.']
     + PENDING
-    + ['Confirma a recusa do convite de bia@exemplo.com.br?', 'Confirma a recusa do convite de bia@exemplo.com.br?', 'Erro ao recusar convite.', 'Accepted invitation by bia@exemplo.com.br']
+    + ['Confirma a recusa do convite de bia@exemplo.com.br?', 'Confirma a recusa do convite de bia@exemplo.com.br?',
+       'Erro ao recusar convite.', 'Accepted invitation by bia@exemplo.com.br']
     + PENDING
-    + ['Opções:', 'a - aceitar convite do contato selecionado.', 'r - recusar convite do contato selecionado', 'esc - sair da lista de convites pendentes']
+    + ['Opções:', 'a - aceitar convite do contato selecionado.', 'r - recusar convite do contato selecionado',
+       'esc - sair da lista de convites pendentes']
     + CONTACTS_ASK
     + LISTED
     + ['Confirma a remoção do usuário bia@exemplo.com.br?']
@@ -183,7 +206,8 @@ def scenario_functions_answers(nubrado, scratch, tools_dir):
     + ['Opções:', 'e - enviar convite.', 'p - verificar se há convites pendentes.', 'l - listar contatos']
     + CONTACTS_ASK
     + PROMPT_ANA
-    + ["Para sair, digite 'fim'", 'Digite o comando', 'echo um', 'um', 'Digite o comando', 'Digite o comando', 'FIM', 'Saindo do modo terminal.']
+    + ["Para sair, digite 'fim'", 'Digite o comando', 'echo um', 'um', 'Digite o comando', 'Digite o comando', 'FIM',
+       'Saindo do modo terminal.']
     + PROMPT_ANA
     + ['Reiniciando os programas em segundo plano. Aguarde.', 'Pronto.']
     + PROMPT_ANA
@@ -276,40 +300,58 @@ def scenario_functions_failures(nubrado, scratch, tools_dir):
     + PROMPT_ANA
     + ['Aguarde']
     + ROOT
-    + ['Nome do diretório a criar:', 'Nova', 'Erro ao criar diretório.', 'Mensagem do mega:', '[API:err: Folder exists]']
+    + ['Nome do diretório a criar:', 'Nova', 'Erro ao criar diretório.', 'Mensagem do mega:',
+       '[API:err: Folder exists]']
     + ROOT
-    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + ['Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:',
+       'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;',
+       'Esc - para sair desse menu;']
     + LEVEL
-    + ['Erro na solicitação de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]', 'Continue selecionando ou tecle esc.', 'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?', 'Erro ao solicitar parada de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]', 'Continue selecionando ou tecle esc.', 'Aguarde']
+    + ['Erro na solicitação de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]',
+       'Continue selecionando ou tecle esc.',
+       'Deseja parar o compartilhamento da pasta Documentos com bia@exemplo.com.br?',
+       'Erro ao solicitar parada de compartilhamento.', 'Mensagem do mega:', '[API:err: Access denied]',
+       'Continue selecionando ou tecle esc.', 'Aguarde']
     + ROOT
-    + ['Criando link de download:', 'Erro ao criar link de download.', 'Mensagem do mega:', '[API:err: Not found]', 'Excluindo link de download:', 'Não existe link de download para esse conteúdo.']
+    + ['Criando link de download:', 'Erro ao criar link de download.', 'Mensagem do mega:', '[API:err: Not found]',
+       'Excluindo link de download:', 'Não existe link de download para esse conteúdo.']
     + SYNC_ASK
-    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Erro ao tentar ativar sincronização.', 'Mensagem do mega:', '[API:err: Local path not found]']
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Erro ao tentar ativar sincronização.',
+       'Mensagem do mega:', '[API:err: Local path not found]']
     + SYNC_ASK
-    + ['deseja desativar a sincronização da pasta Documentos?', 'Erro ao tentar desativar sincronização.', 'Mensagem do mega:', '[API:err: Sync not found]']
+    + ['deseja desativar a sincronização da pasta Documentos?', 'Erro ao tentar desativar sincronização.',
+       'Mensagem do mega:', '[API:err: Sync not found]']
     + SYNC_ASK
-    + ['deseja retomar a sincronização da pasta Documentos?', 'Erro ao tentar retomar sincronização.', 'Mensagem do mega:', '[API:err: Sync not found]']
+    + ['deseja retomar a sincronização da pasta Documentos?', 'Erro ao tentar retomar sincronização.',
+       'Mensagem do mega:', '[API:err: Sync not found]']
     + SYNC_ASK
-    + ['Confirma exclusão de Documentos?', 'Não foi possível apagar o conteúdo solicitado.', 'Mensagem do mega: [API:err: Unable to delete folder: /Documentos. Use -r to delete it]']
+    + ['Confirma exclusão de Documentos?', 'Não foi possível apagar o conteúdo solicitado.',
+       'Mensagem do mega: [API:err: Unable to delete folder: /Documentos. Use -r to delete it]']
     + ROOT
     + PROMPT_ANA
     + ['Erro ao tentar obter informações sobre espaço na nuvem.']
     + PROMPT_ANA
     + ['Aguarde.', 'Erro ao obter a chave mestra.', 'Mensagem do mega:', '[API:err: Not logged in.]']
     + PROMPT_ANA
-    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/XYZ', 'Erro ao importar conteúdo', 'Verifique o link fornecido e tente novamente.']
+    + ['Importar.', 'Entre com a url do que deseja importar', 'https://nuvem.invalid/link/XYZ',
+       'Erro ao importar conteúdo', 'Verifique o link fornecido e tente novamente.']
     + PROMPT_ANA
     + CONTACTS_ASK
-    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Enviando convite, aguarde...', 'Erro ao enviar convite.', 'Mensagem do mega:', '[API:err: Already a contact]']
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'bia@exemplo.com.br',
+       'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.',
+       'Enviando convite, aguarde...', 'Erro ao enviar convite.', 'Mensagem do mega:', '[API:err: Already a contact]']
     + CONTACTS_ASK
     + PENDING
-    + ['Confirma a aceitação do convite de bia@exemplo.com.br', 'Erro ao aceitar convite.', 'Rejected invitation by bia@exemplo.com.br']
+    + ['Confirma a aceitação do convite de bia@exemplo.com.br', 'Erro ao aceitar convite.',
+       'Rejected invitation by bia@exemplo.com.br']
     + PENDING
     + ['Confirma a recusa do convite de bia@exemplo.com.br?', 'Convite de bia@exemplo.com.br foi recusado']
     + PENDING
     + CONTACTS_ASK
     + LISTED
-    + ['Confirma a remoção do usuário caio@exemplo.com.br?', 'Unverified bia@exemplo.com.br', 'Erro ao remover contato.', 'Mensagem do mega:', '[API:err: Not a contact]']
+    + ['Confirma a remoção do usuário caio@exemplo.com.br?', 'Unverified bia@exemplo.com.br',
+       'Erro ao remover contato.', 'Mensagem do mega:', '[API:err: Not a contact]']
     + LISTED
     + CONTACTS_ASK
     + PROMPT_ANA
@@ -358,14 +400,20 @@ def scenario_cloud_contacts(nubrado, scratch, tools_dir):
     run = run_nubrado(nubrado, drive, CONTACT_KEYS, scratch)
     show(run)
     expect(run.status == 0, f"exit status {run.status}", run)
-    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5',
+                       'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.',
+                       'Nubrado - demo@nubrado.local', 'Qual sua opção?']
     + CONTACTS_ASK
     + PENDING
-    + ['Confirma a aceitação do convite de joao@nubrado.local', 'Convite de joao@nubrado.local foi aceito.', 'Não foi encontrado nenhum convite pendente.']
+    + ['Confirma a aceitação do convite de joao@nubrado.local', 'Convite de joao@nubrado.local foi aceito.',
+       'Não foi encontrado nenhum convite pendente.']
     + CONTACTS_ASK
     + LISTED
     + CONTACTS_ASK
-    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:', 'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;', 'Esc - para sair desse menu;']
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas',
+       'Para ajuda, aperte f1', 'Gerenciar compartilhamento de pasta', 'Aguarde', 'Selecione um usuário e tecle:',
+       'a - para adicionar ou modificar compartilhamento;', 'r - para remover compartilhamento;',
+       'Esc - para sair desse menu;']
     + LEVEL
     + LEVEL
     + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '1 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?',
@@ -374,17 +422,26 @@ def scenario_cloud_contacts(nubrado, scratch, tools_dir):
        'Saindo do modo terminal.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
     + CONTACTS_ASK
     + LISTED
-    + ['Confirma a remoção do usuário joao@nubrado.local?', 'Contact joao@nubrado.local is no longer verified.', 'Contato removido com sucesso.']
+    + ['Confirma a remoção do usuário joao@nubrado.local?', 'Contact joao@nubrado.local is no longer verified.',
+       'Contato removido com sucesso.']
     + LISTED
     + CONTACTS_ASK
-    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '0 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?']
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário',
+       'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.',
+       'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '0 ítens', 'Selecione com setas',
+       'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?']
     + CONTACTS_ASK
-    + ['Digite o e-mail da pessoa que você quer convidar:', 'demo@nubrado.local', 'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.', 'Vamos de novo?', 'Enviando convite, aguarde...', 'Convite enviado.', 'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
+    + ['Digite o e-mail da pessoa que você quer convidar:', 'demo@nubrado.local',
+       'Se desejar, escreva uma mensagem para enviar a quem você vai convidar, ou apenas aperte enter.',
+       'Vamos de novo?', 'Enviando convite, aguarde...', 'Convite enviado.',
+       'A pessoa deverá aceitar seu convite para fazer parte de seus contatos.']
     + CONTACTS_ASK
-    + ['Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
+    + ['Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário',
+       'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
     + CONTACTS_ASK
     + PENDING
-    + ['Confirma a recusa do convite de joao@nubrado.local?', 'Confirma a recusa do convite de joao@nubrado.local?', 'Convite de joao@nubrado.local foi recusado', 'Não foi encontrado nenhum convite pendente.']
+    + ['Confirma a recusa do convite de joao@nubrado.local?', 'Confirma a recusa do convite de joao@nubrado.local?',
+       'Convite de joao@nubrado.local foi recusado', 'Não foi encontrado nenhum convite pendente.']
     + CONTACTS_ASK
     + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Confirma fim?', 'Até logo.'])
     # Only João's root shows the folder shared with him.
@@ -449,17 +506,23 @@ def scenario_cloud_sync(nubrado, scratch, tools_dir):
     run = run_nubrado(nubrado, drive, SYNC_KEYS, scratch)
     show(run)
     expect(run.status == 0, f"exit status {run.status}", run)
-    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5',
+                       'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.',
+                       'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens',
+                       'Selecione com setas', 'Para ajuda, aperte f1']
     + SYNC_ASK
     + ['deseja pausar a sincronização da pasta Documentos?', 'Não existem pastas sincronizadas.']
     + SYNC_ASK
-    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
     + SYNC_ASK
     + SYNC_ASK
-    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.', 'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Sincronização ativada.']
     + SYNC_ASK
     + SYNC_ASK
-    + ['deseja desativar a sincronização da pasta Fotos?', 'Esta pasta remota não está sincronizada com nenhuma pasta local.']
+    + ['deseja desativar a sincronização da pasta Fotos?',
+       'Esta pasta remota não está sincronizada com nenhuma pasta local.']
     + SYNC_ASK
     + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Confirma fim?', 'Até logo.'])
     sync = os.path.join(drive, "sync")
@@ -495,15 +558,26 @@ def scenario_cloud_sync(nubrado, scratch, tools_dir):
     run = run_nubrado(nubrado, drive, SYNC_STEPS_KEYS, scratch)
     show(run)
     expect(run.status == 0, f"exit status {run.status}", run)
-    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5', 'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    expect_lines(run, ['Nubrado - interface de acesso ao mega via lumera versão 5',
+                       'Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.',
+                       'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens',
+                       'Selecione com setas', 'Para ajuda, aperte f1']
     + SYNC_ASK
     + ['deseja pausar a sincronização da pasta Documentos?', 'Sincronização pausada.']
     + SYNC_ASK
-    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync', 'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Paused  Disabled', '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando', 'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync',
+       'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Paused  Disabled',
+       '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando',
+       'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0',
+       '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
     + SYNC_ASK
     + ['deseja retomar a sincronização da pasta Documentos?', 'Sincronização retomada.']
     + SYNC_ASK
-    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync', 'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Running  Synced', '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando', 'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
+    + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', "Para sair, digite 'fim'", 'Digite o comando', 'mega-sync',
+       'ID  LOCALPATH  REMOTEPATH  RUN_STATE  STATUS', '1  \\\\?\\C:\\sync\\Documentos /Documentos  Running  Synced',
+       '2  \\\\?\\C:\\sync\\Fotos da Ana //from/ana@nubrado.local:Fotos da Ana  Running  Synced', 'Digite o comando',
+       'fim', 'Saindo do modo terminal.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0',
+       '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1']
     + SYNC_ASK
     + ['deseja desativar a sincronização da pasta Documentos?', 'Sincronização desativada.']
     + SYNC_ASK
