@@ -867,6 +867,11 @@ WALK = [
     ("zn", "Deseja continuar?"),
     ("0{Enter}", "Digite ou cole o link para cancelar sua conta:"),
     ("{F9}{Esc}{Down}{Esc}{Up}{Esc}", None),
+    ("{F9}" + "{Down}" * 7 + "{Enter}{Enter}", "Entre com a url do que deseja importar"),
+    ("{F9}" + "{Down}" * 8 + "{Enter}fim{Enter}", "Saindo do modo terminal."),
+    ("{F9}" + "{Down}" * 11 + "{Enter}", "Tamanho total: 20.00 GB"),
+    ("{F9}" + "{Down}" * 12 + "{Enter}{Esc}", "Gerenciar contatos. Qual sua opção?"),
+    ("{F9}" + "{Down}" * 13 + "{Enter}{Esc}", "Sua chave mestra é:"),
     ("{Del}", "Pronto."),
     ("d{F1}", "s: opções de sincronização"),
     ("{Down}{Down}{Enter}", "Nível 1"),
@@ -893,8 +898,8 @@ WALK = [
 
 def scenario_cloud_walk_every_key(nubrado, scratch, tools_dir, fast=True):
     """One session with the demonstration account that presses every key of
-    the prompt and of the listing, the player's too, the way a new user
-    tries them: no key ends the run with an error report, and each one
+    the prompt and of the listing, the player's too, and the main menu's
+    items of these functions, the way a new user tries them: no key ends the run with an error report, and each one
     shows its work. The player's "s" copies the MP3's download link."""
     drive = os.path.join(scratch, "c")
     data = install_local_service(tools_dir, drive)
