@@ -268,7 +268,7 @@ FAILURE_KEYS = ("d{End}{Down}asxep{Enter}{Esc}"
                 "d{Down}cNova{Enter}"
                 "pa3rs{Esc}"
                 "ex"
-                "sac:\\sync{Enter}dsrs{Esc}"
+                "sac:\\nubrado\\megacmd\\megaclient\\x{Enter}ac:\\sync{Enter}dsrs{Esc}"
                 "as{Esc}"
                 "qkihttps://nuvem.invalid/link/XYZ{Enter}"
                 "tebia@exemplo.com.br{Enter}{Enter}"
@@ -315,6 +315,10 @@ def scenario_functions_failures(nubrado, scratch, tools_dir):
     + ROOT
     + ['Criando link de download:', 'Erro ao criar link de download.', 'Mensagem do mega:', '[API:err: Not found]',
        'Excluindo link de download:', 'Não existe link de download para esse conteúdo.']
+    + SYNC_ASK
+    + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
+       'A pasta local será criada, caso ela não existir', 'c:\\nubrado\\megacmd\\megaclient\\x',
+       'Não foi possível criar a pasta local para sincronizar']
     + SYNC_ASK
     + ['Informe o caminho da pasta local para sincronizar com a pasta remota.',
        'A pasta local será criada, caso ela não existir', 'c:\\sync', 'Erro ao tentar ativar sincronização.',
