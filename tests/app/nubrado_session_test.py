@@ -176,7 +176,7 @@ class Run:
         self.stderr = stderr
 
 
-def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), timeout=120):
+def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), timeout=120, fast=True):
     log = os.path.join(scratch, "console.log")
     speech = os.path.join(scratch, "speech.log")
     processes = os.path.join(scratch, "processes.txt")
@@ -186,7 +186,7 @@ def run_nubrado(nubrado, drive, keys, scratch, prestart="", extra_options=(), ti
     environment = dict(os.environ)
     environment.update(PRESTART=prestart, PROCESS_LIST=processes, XDG_CONFIG_HOME=os.path.join(scratch, "config"))
     command = ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child", "sh", "-c", INSIDE, "sh",
-               nubrado, "--headless", "--fast", "--drive", "C=" + drive, "--log", log, "--speech-log", speech,
+               nubrado, "--headless", *(["--fast"] if fast else []), "--drive", "C=" + drive, "--log", log, "--speech-log", speech,
                "--keys", keys, *extra_options]
     result = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
                             cwd=scratch, env=environment)
@@ -321,23 +321,21 @@ def scenario_server_running(nubrado, scratch, tools_dir):
 
 def scenario_local_marker(nubrado, scratch, tools_dir):
     """The local stand-in says so right after the start-up line; capital
-    letters at the prompt act as small ones; keys of functions still to come
-    say so and keep the program running."""
+    letters at the prompt act as small ones."""
     drive = os.path.join(scratch, "c")
     tools = lay_out_fake_tools(drive)
     open(os.path.join(tools, "local-service"), "w").close()
-    run = run_nubrado(nubrado, drive, "QTIK/{Del}O{Esc}S", scratch)
+    run = run_nubrado(nubrado, drive, "QO{Esc}S", scratch)
     expect(run.status == 0, f"exit status {run.status}", run)
-    unavailable = ["Esta função ainda não está disponível."] + PROMPT_ANA
     expect_lines(run, START + [
         "Atenção: as ferramentas instaladas são o serviço local de testes, não o serviço real do mega.",
-    ] + PROMPT_ANA + unavailable * 6 + [
+    ] + PROMPT_ANA + ["Erro ao tentar obter informações sobre espaço na nuvem."] + PROMPT_ANA + [
         "Desconectando...",
         "Nubrado - Acesso sem login", "Qual sua opção?",
     ] + LEAVE)
+    result = os.path.join(drive, "nubrado", "temp", "result")
     calls = client_calls(tools)
-    expect(calls == [["logout", "-o", os.path.join(drive, "nubrado", "temp", "result")]],
-           f"the client got {calls}", run)
+    expect(calls == [["df", "-h", "-o", result], ["logout", "-o", result]], f"the client got {calls}", run)
 
 
 def read_lines(path):
@@ -522,18 +520,23 @@ def scenario_listing_and_transfers(nubrado, scratch, tools_dir):
         "Aguarde."] + folder + ["Aguarde."] + root + ["Aguarde."] + folder + ["Aguarde."] + root + PROMPT_ANA
         + ["Aguarde"] + root + save + ["c:\\nubrado\\downloadsSerá salvo em c:\\nubrado\\downloads",
                                        "Download concluído.",
-                                       "Aguarde.", "Esta função ainda não está disponível."] + root + PROMPT_ANA
+                                       "Aguarde.", "Não consegui carregar o conteúdo solicitado:"] + root
+        + PROMPT_ANA
         + ["Entre com a url para download", "https://exemplo.invalid/arquivo.zip"] + save
         + [".Será salvo em " + scratch, "Download concluído."] + PROMPT_ANA
         + ["Enviar", "Entre com o caminho do arquivo ou pasta que deseja enviar", "c:\\nubrado\\notas-locais.txt",
            "Iniciando upload", "Envio concluído."] + PROMPT_ANA + LEAVE)
     calls = [call[:-2] for call in client_calls(tools)]
     expect(calls == [["cd", "Documentos"], ["cd", ".."], ["cd", "//from/bia@exemplo.com.br:Fotos da Bia"],
-                     ["cd", ".."], ["get", "notas.txt"], ["get", "https://exemplo.invalid/arquivo.zip"],
+                     ["cd", ".."], ["get", "notas.txt"], ["get", "música.mp3"],
+                     ["get", "https://exemplo.invalid/arquivo.zip"],
                      ["put", os.path.join(drive, "nubrado", "notas-locais.txt")]],
            f"the client got {calls}", run)
     downloads = os.path.join(drive, "nubrado", "downloads")
     expect(os.listdir(downloads) == ["notas.txt"], f"downloads holds {os.listdir(downloads)}", run)
+    # The MP3 item came to the temporary folder and went once it was tried.
+    temp = os.path.join(drive, "nubrado", "temp")
+    expect("música.mp3" not in os.listdir(temp), f"the temporary folder holds {os.listdir(temp)}", run)
     # "." saves in the folder the program was started in.
     expect(os.path.exists(os.path.join(scratch, "arquivo.zip")), "the link was not saved in the current folder", run)
     expect("speak: @Fotos da Bia" in run.speech and "speak: música.mp3" in run.speech,
