@@ -9,6 +9,7 @@
 #include "interpreter/script_checker.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,20 +22,7 @@ base::Result<std::vector<std::string>> split_lines_for_check(const std::string& 
     auto decoded = decode_script_text(bytes);
     if (!decoded)
         return decoded.error();
-    const std::string& text = *decoded;
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        size_t content_end = end;
-        if (content_end > start && text[content_end - 1] == '\r')
-            --content_end;
-        lines.emplace_back(text, start, content_end - start);
-        start = end + 1;
-    }
-    return lines;
+    return split_text_lines(*decoded, SIZE_MAX);
 }
 
 int check_scripts(const std::vector<std::string>& paths, std::FILE* out)

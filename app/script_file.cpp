@@ -72,29 +72,37 @@ base::Result<std::string> decode_script_text(std::string_view bytes)
     return base::utf8_to_windows1252(bytes);
 }
 
-base::Result<std::vector<std::string>> split_script_text(const std::string& bytes)
+std::vector<std::string> split_text_lines(const std::string& text, size_t most_lines)
 {
-    auto decoded = decode_script_text(bytes);
-    if (!decoded)
-        return decoded.error();
-    const std::string& text = *decoded;
     std::vector<std::string> lines;
     size_t start = 0;
-    while (start < text.size()) {
+    while (start < text.size() && lines.size() < most_lines) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
         size_t content_end = end;
         if (content_end > start && text[content_end - 1] == '\r')
             --content_end;
-        if (content_end - start > max_script_line_length)
-            return base::Error { "line " + std::to_string(lines.size() + 1) + " is longer than "
-                + std::to_string(max_script_line_length) + " bytes" };
         lines.emplace_back(text, start, content_end - start);
-        if (lines.size() > interpreter::max_script_lines)
-            return base::Error { "the script has more than " + std::to_string(interpreter::max_script_lines) + " lines" };
         start = end + 1;
     }
+    return lines;
+}
+
+base::Result<std::vector<std::string>> split_script_text(const std::string& bytes)
+{
+    auto decoded = decode_script_text(bytes);
+    if (!decoded)
+        return decoded.error();
+    // One line past the limit is enough to refuse the file.
+    auto lines = split_text_lines(*decoded, interpreter::max_script_lines + 1);
+    for (size_t index = 0; index < lines.size(); ++index) {
+        if (lines[index].size() > max_script_line_length)
+            return base::Error { "line " + std::to_string(index + 1) + " is longer than "
+                + std::to_string(max_script_line_length) + " bytes" };
+    }
+    if (lines.size() > interpreter::max_script_lines)
+        return base::Error { "the script has more than " + std::to_string(interpreter::max_script_lines) + " lines" };
     return lines;
 }
 

@@ -21,6 +21,8 @@ constexpr size_t max_script_line_length = 16384;
 // NUL (no text holds one) is an error. read_script_file also refuses
 // anything but a regular file.
 base::Result<std::vector<std::string>> split_script_text(const std::string& bytes);
+// Splits text at LF, a CR before it dropped, into at most `most_lines` lines.
+std::vector<std::string> split_text_lines(const std::string& text, size_t most_lines);
 // The file's text in Windows-1252, its byte-order mark taken off; an error
 // for bytes that are not a script (NUL bytes, broken UTF-16).
 base::Result<std::string> decode_script_text(std::string_view bytes);

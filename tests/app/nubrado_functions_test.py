@@ -18,14 +18,13 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from nubrado_session_test import (  # noqa: E402
     LEAVE, LOCAL_NOTICE, PROMPT_ANA, PROMPT_DEMO, SKIP, START, Failure, Skip, client_calls, expect,
-    expect_lines, files_of, install_local_service, lay_out_fake_tools, lay_out_listing, namespace_works,
-    run_nubrado, without_noise, write_program)
+    expect_lines, files_of, install_local_service, lay_out_fake_tools, lay_out_listing,
+    run_nubrado, run_scenario_from_arguments, without_noise, write_program)
 
 DEV = os.environ.get("NUBRADO_TEST_SHOW")
 
@@ -949,25 +948,7 @@ SCENARIOS = {
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[2] not in SCENARIOS:
-        print(__doc__)
-        print("scenarios: " + " ".join(SCENARIOS))
-        return 2
-    nubrado, name = sys.argv[1], sys.argv[2]
-    tools_dir = sys.argv[3] if len(sys.argv) > 3 else ""
-    if not namespace_works():
-        print("skipped: no PID namespace can be made here (the script ends its tools by name)")
-        return SKIP
-    with tempfile.TemporaryDirectory() as scratch:
-        try:
-            SCENARIOS[name](os.path.abspath(nubrado), scratch, tools_dir)
-        except Failure as failure:
-            print(f"FAIL {name}: {failure}")
-            return 1
-        except Skip:
-            return SKIP
-    print(f"ok {name}")
-    return 0
+    return run_scenario_from_arguments(SCENARIOS, __doc__)
 
 
 if __name__ == "__main__":

@@ -897,10 +897,11 @@ SCENARIOS = {
 }
 
 
-def main():
-    if len(sys.argv) < 3 or sys.argv[2] not in SCENARIOS:
-        print(__doc__)
-        print("scenarios: " + " ".join(SCENARIOS))
+def run_scenario_from_arguments(scenarios, usage):
+    """Runs the scenario named by the command line: NUBRADO NAME [TOOLS_DIR]."""
+    if len(sys.argv) < 3 or sys.argv[2] not in scenarios:
+        print(usage)
+        print("scenarios: " + " ".join(scenarios))
         return 2
     nubrado, name = sys.argv[1], sys.argv[2]
     tools_dir = sys.argv[3] if len(sys.argv) > 3 else ""
@@ -909,7 +910,7 @@ def main():
         return SKIP
     with tempfile.TemporaryDirectory() as scratch:
         try:
-            SCENARIOS[name](os.path.abspath(nubrado), scratch, tools_dir)
+            scenarios[name](os.path.abspath(nubrado), scratch, tools_dir)
         except Failure as failure:
             print(f"FAIL {name}: {failure}")
             return 1
@@ -917,6 +918,10 @@ def main():
             return SKIP
     print(f"ok {name}")
     return 0
+
+
+def main():
+    return run_scenario_from_arguments(SCENARIOS, __doc__)
 
 
 if __name__ == "__main__":
