@@ -10,10 +10,12 @@
 
 #include <chrono>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace system_tests;
 
@@ -43,6 +45,20 @@ int count_open_descriptors()
 }
 
 // Children of this process that have ended and not been collected.
+std::string read_proc_file(const std::string& path)
+{
+    std::string text;
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return text;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = ::read(descriptor, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(count));
+    ::close(descriptor);
+    return text;
+}
+
 int count_zombie_children()
 {
     int zombies = 0;
@@ -50,8 +66,9 @@ int count_zombie_children()
     while (dirent* item = readdir(proc)) {
         if (item->d_name[0] < '1' || item->d_name[0] > '9')
             continue;
-        std::ifstream file(std::string("/proc/") + item->d_name + "/stat");
-        std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        // A process can end between the listing and the read, which then
+        // fails (ESRCH): such a process is no zombie of ours.
+        std::string stat = read_proc_file(std::string("/proc/") + item->d_name + "/stat");
         auto close = stat.rfind(')');
         if (close == std::string::npos || close + 4 >= stat.size())
             continue;
