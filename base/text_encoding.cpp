@@ -65,6 +65,15 @@ size_t decode_utf8(std::string_view text, size_t index, char32_t& code)
 
 }
 
+std::string latin1_to_utf8(std::string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (unsigned char byte : text)
+        append_utf8(utf8, byte);
+    return utf8;
+}
+
 void append_utf8(std::string& out, char32_t code)
 {
     if (code < 0x80) {

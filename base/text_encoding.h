@@ -20,6 +20,10 @@ std::string windows1252_to_utf8(std::string_view text);
 // Windows-1252 already and returned unchanged.
 std::string utf8_to_windows1252(std::string_view text);
 
+// Every byte of ISO 8859-1 (the X11 STRING encoding) becomes its UTF-8
+// sequence: the byte's value is its code point.
+std::string latin1_to_utf8(std::string_view text);
+
 // Appends the UTF-8 form of a character; nothing for a value past U+10FFFF.
 void append_utf8(std::string& out, char32_t code);
 

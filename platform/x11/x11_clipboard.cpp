@@ -2,6 +2,8 @@
 // X11Clipboard: the CLIPBOARD selection of the X server of $DISPLAY.
 #include "platform/x11/x11_clipboard.h"
 
+#include "base/text_encoding.h"
+
 #include "platform/x11/x11_connection.h"
 
 #include <cerrno>
@@ -44,20 +46,6 @@ xcb_window_t create_hidden_window(const XcbLibrary& xcb, xcb_connection_t* conne
     xcb.xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
         XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
     return window;
-}
-
-std::string latin1_to_utf8(std::string_view bytes)
-{
-    std::string utf8;
-    for (unsigned char byte : bytes) {
-        if (byte < 0x80) {
-            utf8 += static_cast<char>(byte);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
 }
 
 // Latin-1 for the STRING target: characters outside it become "?".
@@ -229,7 +217,7 @@ public:
         if (auto utf8 = convert(m_utf8_string))
             return utf8;
         if (auto latin1 = convert(XCB_ATOM_STRING))
-            return latin1_to_utf8(*latin1);
+            return base::latin1_to_utf8(*latin1);
         return std::nullopt;
     }
 

@@ -2,6 +2,8 @@
 // X11DesktopInput: keys and clicks through XTest, windows through EWMH, on the X server of $DISPLAY.
 #include "platform/x11/x11_desktop_input.h"
 
+#include "base/text_encoding.h"
+
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_keymap.h"
 
@@ -351,17 +353,7 @@ private:
         auto title = property(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), max_title_bytes);
         if (!title.empty())
             return title;
-        auto legacy = property(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, max_title_bytes);
-        std::string utf8;
-        for (unsigned char byte : legacy) {
-            if (byte < 0x80) {
-                utf8 += static_cast<char>(byte);
-            } else {
-                utf8 += static_cast<char>(0xC0 | (byte >> 6));
-                utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-            }
-        }
-        return utf8;
+        return base::latin1_to_utf8(property(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, max_title_bytes));
     }
 
     bool is_minimised(xcb_window_t window)

@@ -134,3 +134,10 @@ TEST(TextEncoding, TextThatIsNotUtf8IsTakenAsWindows1252)
     EXPECT_EQ(base::utf8_to_windows1252("\xC0\xA1"), "\xC0\xA1"); // an overlong form
     EXPECT_EQ(base::utf8_to_windows1252("\xF0\x9F\x98\x80"), "?");
 }
+
+TEST(TextEncoding, Latin1BytesAreTheirOwnCodePoints)
+{
+    // 0x80 to 0x9F are C1 controls in Latin-1, not the Windows-1252 letters.
+    EXPECT_EQ(base::latin1_to_utf8("a\xE1\x80\xFF"), "a\xC3\xA1\xC2\x80\xC3\xBF");
+    EXPECT_EQ(base::latin1_to_utf8(""), "");
+}
