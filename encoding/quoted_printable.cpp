@@ -2,6 +2,8 @@
 // The quoted-printable style escape of texts: "=" and two hexadecimal digits per byte.
 #include "encoding/quoted_printable.h"
 
+#include "base/hex_digit.h"
+
 #include <cstdint>
 
 namespace encoding {
@@ -9,17 +11,6 @@ namespace encoding {
 namespace {
 
 constexpr std::string_view hex_digits = "0123456789ABCDEF";
-
-int hex_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 }
 
@@ -48,8 +39,8 @@ std::string remove_quoted(std::string_view text)
     out.reserve(text.size());
     for (size_t index = 0; index < text.size(); ++index) {
         if (text[index] == '=' && index + 2 < text.size()) {
-            int high = hex_value(text[index + 1]);
-            int low = hex_value(text[index + 2]);
+            int high = base::hex_digit_value(text[index + 1]);
+            int low = base::hex_digit_value(text[index + 2]);
             if (high >= 0 && low >= 0) {
                 out += static_cast<char>(high * 16 + low);
                 index += 2;

@@ -2,22 +2,9 @@
 // Reading text as a 32-bit number and writing numbers as text.
 #include "interpreter/number.h"
 
+#include "base/hex_digit.h"
+
 namespace interpreter {
-
-namespace {
-
-int hex_digit_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}
 
 std::optional<int32_t> parse_number_general(std::string_view text)
 {
@@ -55,7 +42,7 @@ std::optional<int32_t> parse_number_general(std::string_view text)
         if (cursor >= end)
             return std::nullopt;
         for (; cursor < end; ++cursor) {
-            int digit = hex_digit_value(*cursor);
+            int digit = base::hex_digit_value(*cursor);
             if (digit < 0)
                 return std::nullopt;
             magnitude = magnitude * 16 + digit;

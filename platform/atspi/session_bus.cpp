@@ -2,6 +2,8 @@
 // Finding out, without D-Bus, whether the session bus can be reached.
 #include "platform/atspi/session_bus.h"
 
+#include "base/hex_digit.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,17 +16,6 @@ namespace platform {
 
 namespace {
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A value with its "%xx" escapes undone; nothing when an escape is broken.
 std::optional<std::string> unescape(std::string_view value)
 {
@@ -36,8 +27,8 @@ std::optional<std::string> unescape(std::string_view value)
         }
         if (i + 2 >= value.size())
             return std::nullopt;
-        int high = hex_digit(value[i + 1]);
-        int low = hex_digit(value[i + 2]);
+        int high = base::hex_digit_value(value[i + 1]);
+        int low = base::hex_digit_value(value[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         text += static_cast<char>(high * 16 + low);
