@@ -13,6 +13,8 @@ namespace {
 constexpr double silence_rms = 300;
 // Normalised autocorrelation a frame needs at its best lag to be voiced.
 constexpr double voicing_threshold = 0.5;
+// A voiced period's peak is at least this high.
+constexpr int16_t quiet_peak = 200;
 
 double best_correlation(std::span<const int16_t> frame, int min_lag, int max_lag, int& best_lag)
 {
@@ -132,6 +134,13 @@ std::vector<PitchMark> find_pitch_marks(std::span<const int16_t> samples, int ra
         for (size_t i = at; i < end; ++i)
             if (samples[i] > samples[peak])
                 peak = i;
+        // A frame counts as voiced when its analysis window reaches into
+        // voicing; where this period itself is quiet, it is not.
+        if (samples[peak] < quiet_peak) {
+            marks.push_back({ uint32_t(at), false });
+            at += continuing ? std::max<size_t>(1, size_t(period)) : unvoiced_step;
+            continue;
+        }
         marks.push_back({ uint32_t(peak), true });
         at = peak + std::max<size_t>(1, size_t(0.7 * period));
     }
