@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build profile release run test test-dev test-asan test-fuzz test-release bench clean voice-data
+.PHONY: deps build profile release run test test-dev test-asan test-fuzz test-release bench clean voice-data phoneme-voice-data
 
 deps:
 	@scripts/install-deps
@@ -63,6 +63,13 @@ voice-data: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS) --target voice_generate
 	@build/release/tools/voice/voice_generate --output data/voice
+
+# Regenerates the diphone database of the phoneme-line voice (br4 and its
+# definitions file portug.dfn) from espeak-ng. Committed like data/voice.
+phoneme-voice-data: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target diphone_generate
+	@build/release/tools/diphone_synth/diphone_generate --output data/phoneme_voice
 
 clean:
 	rm -rf build
