@@ -9,6 +9,7 @@
 #include "diphone_database.h"
 #include "espeak_renderer.h"
 #include "pitch_analysis.h"
+#include "resample.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -124,34 +125,6 @@ constexpr double margin_ms = 6;          // samples kept beyond each cut
 constexpr int espeak_pitch = 70;
 constexpr double padding_ms = 40;        // silence added around each rendering
 
-// 22050 -> 16000 by windowed-sinc interpolation with the cut-off below the
-// new Nyquist frequency.
-std::vector<int16_t> resample(const std::vector<int16_t>& in, int from_rate)
-{
-    if (from_rate == database_rate)
-        return in;
-    double ratio = double(database_rate) / from_rate;
-    size_t count = size_t(double(in.size()) * ratio);
-    std::vector<int16_t> out(count);
-    double cutoff = std::min(1.0, ratio) * 0.92;
-    constexpr int taps = 24;
-    for (size_t n = 0; n < count; ++n) {
-        double centre = double(n) / ratio;
-        long first = long(std::floor(centre)) - taps + 1;
-        double sum = 0;
-        for (long k = first; k <= long(std::floor(centre)) + taps; ++k) {
-            if (k < 0 || size_t(k) >= in.size())
-                continue;
-            double x = double(k) - centre;
-            double sinc = x == 0 ? 1.0 : std::sin(std::numbers::pi * cutoff * x) / (std::numbers::pi * cutoff * x);
-            double window = 0.5 * (1 + std::cos(std::numbers::pi * x / (taps + 1)));
-            sum += in[size_t(k)] * cutoff * sinc * window;
-        }
-        out[n] = int16_t(std::clamp(std::lround(sum), -32768l, 32767l));
-    }
-    return out;
-}
-
 std::vector<const Phoneme*> carrier_for(const Phoneme& a, const Phoneme& b, size_t& a_index)
 {
     static const Phoneme t_phoneme { "t", "t", Kind::Consonant, true };
@@ -234,7 +207,7 @@ std::optional<Diphone> render_diphone(const Phoneme& a, const Phoneme& b, voice:
         }
     }
     double scale = double(database_rate) / rendering.sample_rate;
-    std::vector<int16_t> samples = resample(rendering.samples, rendering.sample_rate);
+    std::vector<int16_t> samples = resample(rendering.samples, rendering.sample_rate, database_rate);
     size_t padding = size_t(padding_ms * database_rate / 1000);
     samples.insert(samples.begin(), padding, 0);
     samples.insert(samples.end(), padding, 0);
