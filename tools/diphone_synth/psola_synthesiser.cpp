@@ -229,8 +229,11 @@ bool PsolaSynthesiser::write_line(std::string_view line)
     for (const PhonemeLine& queued : m_queue)
         queued_ms += queued.duration_ms;
     // The last phoneme stays queued: its diphone into the next one is not
-    // known until the next line arrives.
-    if (m_queue.size() >= max_queued_phonemes || queued_ms >= max_queued_ms)
+    // known until the next line arrives. A pause is a natural place to
+    // hand over what came before it, so that a long text starts sounding
+    // before its end is written.
+    bool pause = m_queue.back().name == "_";
+    if (m_queue.size() >= max_queued_phonemes || queued_ms >= max_queued_ms || (pause && m_queue.size() > 1))
         synthesise(m_queue.size() - 1, false);
     return true;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The synthesiser behind the C entry points: queues phoneme lines, and on
-// flush joins the diphones they need and gives every phoneme its requested
+// The synthesiser behind the C entry points: queues phoneme lines, and at
+// each pause and on flush joins the diphones they need and gives every phoneme its requested
 // duration and the pitch contour by pitch-synchronous overlap-add.
 #pragma once
 

@@ -138,6 +138,27 @@ TEST(PsolaSynthesiser, WritesSeveralLinesAndFlushesOnHash)
     EXPECT_EQ(synthesiser.waiting(), size_t(150 * 16));
 }
 
+TEST(PsolaSynthesiser, HandsOverWhatPrecedesEachPause)
+{
+    auto database = std::make_shared<const DiphoneDatabase>(diphone_test::make_database());
+    PsolaSynthesiser synthesiser(database);
+    EXPECT_TRUE(synthesiser.write("_ 50\na 100\ns 80"));
+    EXPECT_EQ(synthesiser.waiting(), 0u);
+    EXPECT_TRUE(synthesiser.write("_ 100"));
+    EXPECT_EQ(synthesiser.waiting(), size_t(230 * 16));
+    EXPECT_TRUE(synthesiser.write("a 100 0 130\n_ 60"));
+    EXPECT_EQ(synthesiser.waiting(), size_t(430 * 16));
+    synthesiser.flush();
+    EXPECT_EQ(synthesiser.waiting(), size_t(490 * 16));
+    // The pieces join without a gap: the second vowel sounds as long as it
+    // was asked to, and the pause between the two is silent in the middle.
+    std::vector<int16_t> out(synthesiser.waiting());
+    synthesiser.read(out.data(), out.size());
+    for (size_t i = 250 * 16; i < 310 * 16; ++i)
+        ASSERT_EQ(out[i], 0) << i;
+    EXPECT_GT(*std::max_element(out.begin() + 340 * 16, out.begin() + 420 * 16), 2000);
+}
+
 TEST(PsolaSynthesiser, SynthesisesLongInputBeforeTheFlush)
 {
     auto database = std::make_shared<const DiphoneDatabase>(diphone_test::make_database());
