@@ -69,8 +69,7 @@ double pitch_at(const std::vector<ContourPoint>& contour, double time, double na
     return before->hz + (after->hz - before->hz) * (time - before->time) / span;
 }
 
-void add_grain(std::vector<float>& out, const Diphone& diphone, size_t mark, double half_width, long centre,
-    double gain)
+void add_grain(std::vector<float>& out, const Diphone& diphone, size_t mark, double half_width, long centre)
 {
     long width = long(std::lround(half_width));
     const auto& samples = diphone.samples;
@@ -80,7 +79,7 @@ void add_grain(std::vector<float>& out, const Diphone& diphone, size_t mark, dou
         if (source < 0 || size_t(source) >= samples.size() || target < 0 || size_t(target) >= out.size())
             continue;
         double window = 0.5 * (1 + std::cos(std::numbers::pi * double(j) / double(width)));
-        out[size_t(target)] += float(gain * window * samples[size_t(source)]);
+        out[size_t(target)] += float(window * samples[size_t(source)]);
     }
 }
 
@@ -143,10 +142,10 @@ std::vector<float> synthesise_phonemes(const DiphoneDatabase& database, const st
         bool voiced = marks[k].voiced;
         double target_period = voiced ? database_rate / pitch_at(contour, time, natural) : source_period;
         target_period = std::clamp(target_period, min_period, max_period);
-        // Grains two source periods long sum to source_period / target_period
-        // times the source level; the gain brings it back.
-        double gain = voiced ? std::clamp(target_period / source_period, 0.5, 2.0) : 1.0;
-        add_grain(out, diphone, marks[k].position, source_period, long(std::lround(time)), gain);
+        // Each grain is added at its own strength: a voiced grain is one
+        // glottal pulse and its ringing, which a new pitch places more or
+        // less often but does not make stronger or weaker.
+        add_grain(out, diphone, marks[k].position, source_period, long(std::lround(time)));
         time += target_period;
     }
     return out;

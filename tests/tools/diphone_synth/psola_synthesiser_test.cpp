@@ -79,6 +79,29 @@ TEST(PsolaSynthesiser, ReachesTheRequestedPitchOnASteadyVowel)
     }
 }
 
+// Each grain keeps the source's pulse at its own strength, whatever the
+// pitch: more or fewer pulses a second, not louder or softer ones.
+TEST(PsolaSynthesiser, KeepsThePulsesStrengthWhenThePitchMoves)
+{
+    auto database = diphone_test::make_database();
+    auto peak_at = [&](double hz) {
+        std::string line = "a 400 0 " + std::to_string(hz) + " 100 " + std::to_string(hz);
+        auto out = synthesise_phonemes(database, lines({ line.c_str() }), "a", "a");
+        // The median of the 20 ms frames' peaks in the steady middle.
+        std::vector<float> peaks;
+        for (size_t at = 100 * 16; at < 300 * 16; at += 320)
+            peaks.push_back(*std::max_element(out.begin() + long(at), out.begin() + long(at + 320)));
+        std::nth_element(peaks.begin(), peaks.begin() + long(peaks.size() / 2), peaks.end());
+        return double(peaks[peaks.size() / 2]);
+    };
+    double natural = peak_at(diphone_test::source_pitch);
+    ASSERT_GT(natural, 2000);
+    for (double hz : { 70.0, 90.0, 150.0, 200.0 }) {
+        SCOPED_TRACE(hz);
+        EXPECT_NEAR(peak_at(hz), natural, natural * 0.15);
+    }
+}
+
 TEST(PsolaSynthesiser, InterpolatesPitchBetweenLines)
 {
     auto database = diphone_test::make_database();
