@@ -308,6 +308,37 @@ TEST_F(PhonemeLineEngineTest, TheFactoryOpensItForTypeThree)
     EXPECT_TRUE(dynamic_cast<speech::PhonemeLineEngine*>(engine.get()));
 }
 
+// Through the speech client: the voice speaks when it opens, and the
+// built-in voice when it does not, with nothing said about it.
+TEST_F(PhonemeLineEngineTest, TheClientSpeaksWithItOrWithTheBuiltInVoice)
+{
+    world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
+    struct Case {
+        const char* library_folder;
+        bool opens;
+    };
+    for (auto test : { Case { "/nonexistent", false }, Case { FAKE_SYNTH_DIR, true } }) {
+        speech::InstalledEngines engines { *world.wave, world.port, "" };
+        auto places = setup(test.library_folder);
+        if (!test.opens)
+            places.library_files.resize(1);
+        engines.set_phoneme_line_setup(places);
+        world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n");
+        speech::SpeechClient client(speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+        client.init_speech(0, "");
+        EXPECT_EQ(client.engine_active(), test.opens) << test.library_folder;
+        fs::remove(log_path());
+        size_t heard_before = world.recorder->samples().size();
+        client.speak_text("pa");
+        while (client.speech_busy())
+            world.port.wait_event(10);
+        EXPECT_EQ(!written().empty(), test.opens) << test.library_folder;
+        EXPECT_GT(world.recorder->samples().size(), heard_before) << test.library_folder;
+        EXPECT_EQ(world.port.console, "") << test.library_folder;
+        client.shutdown_speech();
+    }
+}
+
 // The pitch of the last point of an utterance's last word (pauses and
 // the marks of signs take no part).
 int last_pitch(const Lines& lines)
