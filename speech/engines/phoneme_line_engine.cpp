@@ -260,6 +260,9 @@ void PhonemeLineEngine::speak(std::string_view text)
     m_port.post_wake_up();
 }
 
+// No wake-up is posted here: the caller polls busy between waits of its
+// own, and a wake-up on every poll would make each of those waits return
+// at once, spinning for as long as the voice speaks.
 bool PhonemeLineEngine::busy(bool)
 {
     bool playing = !m_file && m_wave.wave_busy();
@@ -267,7 +270,6 @@ bool PhonemeLineEngine::busy(bool)
         stop();
         playing = false;
     }
-    m_port.post_wake_up();
     return playing;
 }
 

@@ -255,7 +255,11 @@ TEST_F(PhonemeLineEngineTimedTest, AWaitingKeyStopsIt)
     auto engine = open();
     ASSERT_TRUE(engine);
     engine->speak("sol");
+    // Polling posts no wake-up: the caller's waits between polls must wait.
+    int wake_ups = world.port.wake_ups;
     EXPECT_TRUE(engine->busy(false));
+    EXPECT_TRUE(engine->busy(false));
+    EXPECT_EQ(world.port.wake_ups, wake_ups);
     world.port.keys.push_back('x');
     EXPECT_FALSE(engine->busy(false));
     EXPECT_FALSE(world.wave->wave_busy());
