@@ -9,6 +9,7 @@
 #include "platform/headless/recorder_audio_device.h"
 #include "platform/power_status.h"
 #include "platform/sdl_module.h"
+#include "platform/user_folders.h"
 #include "settings/setting_keys.h"
 
 #include <cstdio>
@@ -98,6 +99,7 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     // built-in voice; speech-dispatcher is found where its own clients look.
     backends->m_engines = std::make_unique<speech::InstalledEngines>(*backends->m_wave, *backends->m_port,
         speech::dispatcher_socket_path(std::getenv("SPEECHD_ADDRESS"), std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME")));
+    backends->m_engines->set_phoneme_line_setup(speech::phoneme_line_setup(settings, paths, platform::executable_directory()));
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
     backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// InstalledEngines: the engine factory of Linux builds, espeak-ng and speech-dispatcher.
+// InstalledEngines: the engine factory of Linux builds, espeak-ng, speech-dispatcher and the phoneme-line voice.
 #include "speech/engines/installed_engines.h"
 
 #include "speech/engines/espeak_engine.h"
@@ -45,7 +45,11 @@ std::unique_ptr<SpeechEngine> InstalledEngines::open_engine(const EngineChoice& 
 {
     switch (engine_family(choice.type)) {
     case EngineFamily::PhonemeLine:
-        return nullptr;
+        // Without its library or data the voice is not installed, and the
+        // built-in voice speaks, as for any engine that cannot be opened.
+        if (!m_phoneme_line)
+            return nullptr;
+        return PhonemeLineEngine::open(choice, *m_phoneme_line, m_wave, m_port);
     case EngineFamily::SpeechDispatcher:
         if (!m_dispatcher_socket.empty()) {
             if (auto engine = SpeechDispatcherEngine::open(choice, m_dispatcher_socket))

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// InstalledEngines: the engine factory of Linux builds, espeak-ng and speech-dispatcher.
+// InstalledEngines: the engine factory of Linux builds, espeak-ng, speech-dispatcher and the phoneme-line voice.
 #pragma once
 
+#include "speech/engines/phoneme_line_engine.h"
 #include "speech/speech_engine.h"
 
+#include <optional>
 #include <string>
 
 namespace audio {
@@ -35,10 +37,15 @@ public:
     InstalledEngines(audio::WaveOutput& wave, ConsolePort& port, std::string dispatcher_socket);
     std::unique_ptr<SpeechEngine> open_engine(const EngineChoice& choice) override;
 
+    // Where the phoneme-line voice finds its library and files; until it is
+    // set, that voice cannot be opened.
+    void set_phoneme_line_setup(PhonemeLineSetup setup) { m_phoneme_line = std::move(setup); }
+
 private:
     audio::WaveOutput& m_wave;
     ConsolePort& m_port;
     std::string m_dispatcher_socket;
+    std::optional<PhonemeLineSetup> m_phoneme_line;
 };
 
 }
