@@ -77,7 +77,7 @@ TEST(PhonemeLineTranslator, Wildcards)
         const char* left;
         const char* centre;
         const char* right;
-        const char* word;
+        std::string word;
         size_t position;
         bool matches;
     };
@@ -87,7 +87,7 @@ TEST(PhonemeLineTranslator, Wildcards)
         { "%", "C", "", "CASA", 0, true }, { "%", "A", "", "CASA", 1, false }, { "", "A", "&", "ALMA", 0, true },
         { "", "A", "&", "APTO", 0, false }, { "", "A", "*", "APTO", 0, true }, { "", "A", "*", "ALMA", 0, false },
         { "", "A", "*", "A", 0, false }, { "", "G", "+", "GENTE", 0, true }, { "", "G", "+", "GATO", 0, false },
-        { "", "G", "+", to_1252("GÍRIA").c_str(), 0, true }, { "", "N", "[", "SON", 2, true },
+        { "", "G", "+", to_1252("GÍRIA"), 0, true }, { "", "N", "[", "SON", 2, true },
         { "", "N", "[", "CANTO", 2, true }, { "", "N", "[", "BANHO", 2, false }, { "", "N", "[", "CANO", 2, false },
         { "", "E", "\\%", "DE", 1, true }, { "", "E", "\\%", "DES", 1, true }, { "", "E", "\\%", "DESTA", 1, false },
         { "]", "S", "", "ASA", 1, true }, { "]", "S", "", "ESA", 1, false }, { "_", "S", "", "SAL", 0, true },
