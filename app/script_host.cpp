@@ -10,6 +10,7 @@
 #include "files/file_statements.h"
 #include "interpreter/list_statements.h"
 #include "console/menu_statements.h"
+#include "console/typed_line.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statement_decoder.h"
@@ -89,7 +90,7 @@ int run_stored_script(interpreter::Runtime& runtime, console::Console& console, 
         runtime.terminal.write_text("Tecle Enter");
         runtime.speech.speak_text("Tecle Enter");
         runtime.terminal.end_line();
-        console.read_line();
+        console::read_typed_line(runtime.terminal);
     }
     return exit_statement_failed;
 }

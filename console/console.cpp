@@ -228,35 +228,6 @@ uint8_t Console::read_key()
     return *m_keys.pop();
 }
 
-std::string Console::read_line(int size)
-{
-    std::string line;
-    while (true) {
-        uint8_t key = read_key();
-        if (key == 13)
-            break;
-        if (key == 0) {
-            // The code of a key without a character is not text: without
-            // this, the up arrow would type an "H".
-            read_key();
-            continue;
-        }
-        if (key == 8) {
-            if (!line.empty()) {
-                line.pop_back();
-                write_chars("\b");
-            }
-            continue;
-        }
-        if (key >= 32 && static_cast<int>(line.size()) < size - 2) {
-            line.push_back(static_cast<char>(key));
-            write_chars(std::string_view(reinterpret_cast<const char*>(&key), 1));
-        }
-    }
-    write_chars("\r\n");
-    return line;
-}
-
 void Console::push_key(uint8_t byte)
 {
     m_keys.push(byte);

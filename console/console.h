@@ -91,8 +91,6 @@ public:
     // Keyboard.
     bool key_pressed();
     uint8_t read_key();
-    // A line of at most size - 2 characters, echoed, without its CR LF.
-    std::string read_line(int size = standard_input_line_size);
     void push_key(uint8_t byte);
     void discard_keys() { m_keys.clear(); }
     void set_braille_keyboard_mode(int mode);

@@ -116,7 +116,7 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
         m_port.write_text("Tecle Enter para terminar.");
         m_port.end_line();
         m_synth.close_builtin_synth();
-        while (m_port.read_key() != 13) {
+        while (!m_port.read_key_press().is(13)) {
         }
         m_port.close_and_exit(2);
     }

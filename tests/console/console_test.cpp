@@ -2,6 +2,8 @@
 // Tests of the console: colours, reading keys and lines, tones, clipboard, pictures, ending.
 #include "audio/tone_image.h"
 #include "console/colour_table.h"
+#include "console/console_terminal.h"
+#include "console/typed_line.h"
 #include "tests/console/console_fixture.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +83,8 @@ TEST(Console, TheSinkGetsTheMappedColoursWhenTheWindowOpens)
 TEST(Console, ReadLineEditsEchoesAndSkipsKeysWithoutACharacter)
 {
     ConsoleFixture test("ab{Backspace}c{Up}d{Enter}");
-    EXPECT_EQ(test.console.read_line(), "acd");
+    console::ConsoleTerminal terminal(test.console);
+    EXPECT_EQ(console::read_typed_line(terminal), "acd");
     EXPECT_EQ(test.screen.row_text(0).substr(0, 4), "acd ");
     EXPECT_EQ(test.console.where_y(), 2);
     EXPECT_EQ(test.console.where_x(), 1);
@@ -90,7 +93,8 @@ TEST(Console, ReadLineEditsEchoesAndSkipsKeysWithoutACharacter)
 TEST(Console, ReadLineKeepsAtMostSizeMinusTwoCharacters)
 {
     ConsoleFixture test("abcdefgh{Enter}");
-    EXPECT_EQ(test.console.read_line(6), "abcd");
+    console::ConsoleTerminal terminal(test.console);
+    EXPECT_EQ(console::read_typed_line(terminal, 6), "abcd");
 }
 
 TEST(Console, APollNeverTakesAScriptedKey)
