@@ -215,7 +215,6 @@ int run_program(const Program& program, int argc, char** argv)
     // Windows-1252.
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(base::utf8_to_windows1252(argument));
-    (*speech_backends)->attach(runtime->subsystems);
     // Every sound goes through the one output: the console's tone,
     // ALARME and MENSAGEM, the download's click.
     audio::SoundOutput& sound = (*speech_backends)->wave();

@@ -101,7 +101,7 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
     backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
-    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues);
+    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues, settings);
     backends->m_client->set_log(log);
     backends->m_client->set_voice_optional(choice.voice_optional);
     backends->m_cues->set_power_reader([] {
@@ -124,11 +124,6 @@ SpeechBackends::~SpeechBackends()
     m_engines.reset();
     m_wave.reset();
     m_device.reset();
-}
-
-void SpeechBackends::attach(interpreter::Subsystems& subsystems)
-{
-    subsystems.speech = m_client.get();
 }
 
 }

@@ -48,6 +48,7 @@ public:
     void play_sound(std::string_view name) override { cue("snd:" + std::string(name)); }
     void speak_battery() override { cue("battery"); }
     void restart_speech(int speed_level) override { cue("restart:" + std::to_string(speed_level)); }
+    void configure_synthesiser(const interpreter::SynthesiserChoice&) override { }
     void speak_time(int hours, int minutes) override { cue("time:" + std::to_string(hours) + ":" + std::to_string(minutes)); }
     void speak_date(int day, int month, int year) override
     {
