@@ -30,7 +30,8 @@ public:
     void discard_keys() override { m_console.discard_keys(); }
     void wait_event(int timeout_ms) override { m_console.loop().wait_event(timeout_ms); }
     void post_wake_up() override { m_console.loop().post_wake_up(); }
-    [[noreturn]] void close_and_exit(int status) override { m_console.loop().end_program(status); }
+    void end_program(int status) override { m_console.loop().request_end(status); }
+    bool program_ending() override { return m_console.loop().end_requested(); }
 
 private:
     console::Console& m_console;

@@ -68,6 +68,10 @@ void Console::ensure_open()
 
 void Console::write_chars(std::string_view bytes)
 {
+    // What the statement that was running writes after the end was asked
+    // for would never have been seen: the window is going.
+    if (m_loop.end_requested())
+        return;
     ensure_open();
     for (auto* observer : m_observers)
         observer->console_output(bytes);
@@ -204,19 +208,21 @@ bool Console::key_pressed()
 {
     ensure_open();
     m_loop.pump();
-    return !m_keys.empty();
+    return !m_keys.empty() || m_loop.end_requested();
 }
 
 uint8_t Console::read_key()
 {
     ensure_open();
     bool caret = false;
-    while (true) {
+    while (!m_loop.end_requested()) {
         m_loop.pump();
         if (!m_keys.empty())
             break;
-        if (m_loop.source().request_key() == platform::KeySupply::Exhausted)
-            m_loop.end_program(exit_keys_ran_out);
+        if (m_loop.source().request_key() == platform::KeySupply::Exhausted) {
+            m_loop.request_end(exit_keys_ran_out);
+            break;
+        }
         if (!caret && m_focused) {
             m_sink.show_caret(true);
             caret = true;
@@ -225,6 +231,10 @@ uint8_t Console::read_key()
     }
     if (caret)
         m_sink.show_caret(false);
+    // Once the program is ending no key comes any more; Esc leaves every
+    // prompt, so the statement waiting for one returns.
+    if (m_loop.end_requested())
+        return ending_key;
     return *m_keys.pop();
 }
 
@@ -293,7 +303,7 @@ void Console::handle_event(const platform::Event& event)
 void Console::close_console()
 {
     m_keys.clear();
-    m_loop.end_program(exit_closed);
+    m_loop.request_end(exit_closed);
 }
 
 void Console::enter_program_end()

@@ -96,7 +96,7 @@ std::string read_key_text(Runtime& runtime, bool silent, bool with_prefix)
 // A line typed by the user, echoed and not spoken.
 std::string read_console_line(Runtime& runtime)
 {
-    return read_typed_line(runtime.terminal);
+    return read_typed_line(runtime.terminal, runtime.stop_requested);
 }
 
 // Edits `text` at the cursor, to the end of the row less one column.

@@ -6,11 +6,13 @@
 
 namespace console {
 
-std::string read_typed_line(interpreter::TerminalPort& terminal, int size)
+std::string read_typed_line(interpreter::TerminalPort& terminal, const bool& stop, int size)
 {
     std::string line;
     while (true) {
         auto key = terminal.read_key_press();
+        if (stop)
+            break;
         if (key.extended)
             continue;
         if (key.code == 13)

@@ -14,7 +14,9 @@ namespace console {
 
 // Reads keys until Enter and returns at most size - 2 characters, without
 // the CR LF that ends the echoed line. Keys without a character (arrows,
-// F keys) are skipped whole, so that their codes never become text.
-std::string read_typed_line(interpreter::TerminalPort& terminal, int size = standard_input_line_size);
+// F keys) are skipped whole, so that their codes never become text. Once
+// `stop` is true (the run stops: the program is ending) no key can end the
+// line any more, and what was typed is returned as it is.
+std::string read_typed_line(interpreter::TerminalPort& terminal, const bool& stop, int size = standard_input_line_size);
 
 }
