@@ -138,12 +138,6 @@ int run_program(const Program& program, int argc, char** argv)
     // nubrado's screen is its menus, which may go.
     if (program.takes_script)
         (*backends)->keep_text_after_exit();
-    // The console ends the program from inside a wait (window closed,
-    // Ctrl+Break, keys run out): the logs are flushed at every write, so
-    // only the screen file is left to write.
-    (*backends)->loop().set_program_end([&backends, &name](int status) {
-        std::exit(finish_console(**backends, name, status));
-    });
     // Test runs (--headless) go on without a voice; the user's program ends
     // at start when it has none, after saying so.
     SpeechChoice speech_choice { options->audio, options->headless, options->headless };
@@ -215,7 +209,6 @@ int run_program(const Program& program, int argc, char** argv)
     // Windows-1252.
     for (const auto& argument : options->arguments)
         runtime->arguments.push_back(base::utf8_to_windows1252(argument));
-    (*speech_backends)->attach(runtime->subsystems);
     // Every sound goes through the one output: the console's tone,
     // ALARME and MENSAGEM, the download's click.
     audio::SoundOutput& sound = (*speech_backends)->wave();
@@ -227,8 +220,13 @@ int run_program(const Program& program, int argc, char** argv)
     media.attach(runtime->subsystems);
     start_up((*backends)->console(), (*speech_backends)->client(), paths_and_settings.settings(), paths_and_settings.paths(), name);
     start_readings.reset();
+    // The end of the program asked for from inside a wait (the window
+    // closed, Ctrl+Break, the keys ran out) stops the run after the
+    // statement that was running; run_stored_script then returns its status.
+    (*backends)->loop().set_end_listener([&runtime] { runtime->stop_requested = true; });
     FailureReport failure;
     int status = run_stored_script(*runtime, (*backends)->console(), lines, &failure);
+    (*backends)->loop().set_end_listener({});
     if (virtual_clock)
         virtual_clock->set_pacer({});
     (*speech_backends)->client().shutdown_speech();

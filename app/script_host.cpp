@@ -10,6 +10,7 @@
 #include "files/file_statements.h"
 #include "interpreter/list_statements.h"
 #include "console/menu_statements.h"
+#include "console/typed_line.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/statement_decoder.h"
@@ -52,10 +53,18 @@ interpreter::FailureReason reason_for_failure(const interpreter::Runtime& runtim
 int run_stored_script(interpreter::Runtime& runtime, console::Console& console, const std::vector<std::string>& lines,
     FailureReport* report)
 {
+    // An end asked for at start (the voice missing, the keys run out
+    // during the greeting) runs nothing; one asked for during the run
+    // reports nothing of it: the program ends with its status.
+    auto& loop = console.loop();
+    if (loop.end_requested())
+        return loop.end_status();
     int number = 0;
     for (const auto& line : lines)
         runtime.store.store_line(line, ++number);
     auto outcome = interpreter::run_script(runtime);
+    if (loop.end_requested())
+        return loop.end_status();
     if (!outcome.failed) {
         if (!runtime.silent_end)
             runtime.speech.speak_text("Fim do script");
@@ -89,7 +98,9 @@ int run_stored_script(interpreter::Runtime& runtime, console::Console& console, 
         runtime.terminal.write_text("Tecle Enter");
         runtime.speech.speak_text("Tecle Enter");
         runtime.terminal.end_line();
-        console.read_line();
+        console::read_typed_line(runtime.terminal, runtime.stop_requested);
+        if (loop.end_requested())
+            return loop.end_status();
     }
     return exit_statement_failed;
 }

@@ -31,7 +31,8 @@ public:
     void discard_keys() override { m_console.discard_keys(); }
     void wait_event(int timeout_ms) override { m_console.loop().wait_event(timeout_ms); }
     void post_wake_up() override { m_console.loop().post_wake_up(); }
-    [[noreturn]] void close_and_exit(int status) override { m_console.loop().end_program(status); }
+    void end_program(int status) override { m_console.loop().request_end(status); }
+    bool program_ending() override { return m_console.loop().end_requested(); }
 
 private:
     console::Console& m_console;
@@ -103,7 +104,7 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
     backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
-    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues);
+    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues, settings);
     backends->m_client->set_log(log);
     backends->m_client->set_voice_optional(choice.voice_optional);
     backends->m_cues->set_power_reader([] {
@@ -126,11 +127,6 @@ SpeechBackends::~SpeechBackends()
     m_engines.reset();
     m_wave.reset();
     m_device.reset();
-}
-
-void SpeechBackends::attach(interpreter::Subsystems& subsystems)
-{
-    subsystems.speech = m_client.get();
 }
 
 }

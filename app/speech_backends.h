@@ -20,9 +20,6 @@ class WaveRecording;
 namespace console {
 class Console;
 }
-namespace interpreter {
-struct Subsystems;
-}
 
 namespace app {
 
@@ -47,7 +44,6 @@ public:
     // The client as the statements reach it.
     interpreter::SpeechPort& speech() { return *m_speech; }
     audio::WaveOutput& wave() { return *m_wave; }
-    void attach(interpreter::Subsystems& subsystems);
 
 private:
     SpeechBackends() = default;

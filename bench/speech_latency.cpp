@@ -108,7 +108,7 @@ public:
         m_woken = true;
         m_changed.notify_all();
     }
-    [[noreturn]] void close_and_exit(int status) override
+    void end_program(int status) override
     {
         std::fprintf(stderr, "speech_latency: the voice cannot be opened (code %d)\n", status);
         std::exit(1);

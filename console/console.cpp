@@ -68,6 +68,10 @@ void Console::ensure_open()
 
 void Console::write_chars(std::string_view bytes)
 {
+    // What the statement that was running writes after the end was asked
+    // for would never have been seen: the window is going.
+    if (m_loop.end_requested())
+        return;
     ensure_open();
     for (auto* observer : m_observers)
         observer->console_output(bytes);
@@ -204,19 +208,21 @@ bool Console::key_pressed()
 {
     ensure_open();
     m_loop.pump();
-    return !m_keys.empty();
+    return !m_keys.empty() || m_loop.end_requested();
 }
 
 uint8_t Console::read_key()
 {
     ensure_open();
     bool caret = false;
-    while (true) {
+    while (!m_loop.end_requested()) {
         m_loop.pump();
         if (!m_keys.empty())
             break;
-        if (m_loop.source().request_key() == platform::KeySupply::Exhausted)
-            m_loop.end_program(exit_keys_ran_out);
+        if (m_loop.source().request_key() == platform::KeySupply::Exhausted) {
+            m_loop.request_end(exit_keys_ran_out);
+            break;
+        }
         if (!caret && m_focused) {
             m_sink.show_caret(true);
             caret = true;
@@ -225,36 +231,11 @@ uint8_t Console::read_key()
     }
     if (caret)
         m_sink.show_caret(false);
+    // Once the program is ending no key comes any more; Esc leaves every
+    // prompt, so the statement waiting for one returns.
+    if (m_loop.end_requested())
+        return ending_key;
     return *m_keys.pop();
-}
-
-std::string Console::read_line(int size)
-{
-    std::string line;
-    while (true) {
-        uint8_t key = read_key();
-        if (key == 13)
-            break;
-        if (key == 0) {
-            // The code of a key without a character is not text: without
-            // this, the up arrow would type an "H".
-            read_key();
-            continue;
-        }
-        if (key == 8) {
-            if (!line.empty()) {
-                line.pop_back();
-                write_chars("\b");
-            }
-            continue;
-        }
-        if (key >= 32 && static_cast<int>(line.size()) < size - 2) {
-            line.push_back(static_cast<char>(key));
-            write_chars(std::string_view(reinterpret_cast<const char*>(&key), 1));
-        }
-    }
-    write_chars("\r\n");
-    return line;
 }
 
 void Console::push_key(uint8_t byte)
@@ -322,7 +303,7 @@ void Console::handle_event(const platform::Event& event)
 void Console::close_console()
 {
     m_keys.clear();
-    m_loop.end_program(exit_closed);
+    m_loop.request_end(exit_closed);
 }
 
 void Console::enter_program_end()

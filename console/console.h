@@ -88,11 +88,11 @@ public:
     void remove_picture();
     bool has_picture() const { return m_picture != nullptr; }
 
-    // Keyboard.
+    // Keyboard. Once the end of the program is asked for, a key always
+    // seems to wait and reading one gives `ending_key` at once.
+    static constexpr uint8_t ending_key = 27;
     bool key_pressed();
     uint8_t read_key();
-    // A line of at most size - 2 characters, echoed, without its CR LF.
-    std::string read_line(int size = standard_input_line_size);
     void push_key(uint8_t byte);
     void discard_keys() { m_keys.clear(); }
     void set_braille_keyboard_mode(int mode);
@@ -104,8 +104,9 @@ public:
     // False once no key can come any more (scripted keys ran out).
     bool keys_may_come() const { return m_keys.count() > 0 || m_loop.source().keys_may_come(); }
 
-    // The window closes and the program ends.
-    [[noreturn]] void close_console();
+    // The window closes: the end of the program is asked for, and the keys
+    // waiting are dropped.
+    void close_console();
     // The state after the script ended normally: "Programa terminado",
     // no break checking, no more input.
     void enter_program_end();

@@ -6,6 +6,7 @@
 #include "files/file_statements.h"
 #include "console/key_codes.h"
 #include "console/line_editor.h"
+#include "console/typed_line.h"
 #include "interpreter/argument_readers.h"
 #include "interpreter/captured_output.h"
 #include "interpreter/messages.h"
@@ -95,10 +96,7 @@ std::string read_key_text(Runtime& runtime, bool silent, bool with_prefix)
 // A line typed by the user, echoed and not spoken.
 std::string read_console_line(Runtime& runtime)
 {
-    auto* console = runtime.subsystems.console;
-    if (!console)
-        return {};
-    return console->read_line();
+    return read_typed_line(runtime.terminal, runtime.stop_requested);
 }
 
 // Edits `text` at the cursor, to the end of the row less one column.

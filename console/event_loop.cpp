@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// EventLoop: the one loop every wait of the program runs, and the way the program ends from inside one.
+// EventLoop: the one loop every wait of the program runs, and the end of the program asked for from inside one.
 #include "console/event_loop.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace console {
 
@@ -24,15 +23,15 @@ void EventLoop::set_posted_handler(int kind, std::function<void(int64_t)> handle
     m_posted_handlers[kind] = std::move(handler);
 }
 
-void EventLoop::end_program(int status)
+void EventLoop::request_end(int status)
 {
+    if (m_end_status)
+        return;
+    m_end_status = status;
     if (m_target)
         m_target->program_ending();
-    if (m_program_end)
-        m_program_end(status);
-    // Without an end function (a test that forgot to set one)
-    // there is nothing sound left to do.
-    std::exit(status);
+    if (m_end_listener)
+        m_end_listener();
 }
 
 void EventLoop::dispatch(const platform::Event& event)
@@ -75,6 +74,10 @@ void EventLoop::wait_event(int timeout_ms)
         return;
     if (m_target)
         m_target->before_wait();
+    // Once the program is ending no wait may last for ever: nothing would
+    // come to end it.
+    if (end_requested() && timeout_ms < 0)
+        timeout_ms = 0;
     m_events.wait(bounded_timeout(timeout_ms));
     pump();
 }
@@ -94,7 +97,7 @@ void EventLoop::delay(int milliseconds)
 {
     milliseconds = std::clamp(milliseconds, 0, max_delay_ms);
     uint64_t deadline = m_clock.monotonic_ms() + static_cast<uint64_t>(milliseconds);
-    while (true) {
+    while (!end_requested()) {
         uint64_t now = m_clock.monotonic_ms();
         if (now >= deadline)
             break;

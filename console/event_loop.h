@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// EventLoop: the one loop every wait of the program runs, and the way the program ends from inside one.
+// EventLoop: the one loop every wait of the program runs, and the end of the program asked for from inside one.
 #pragma once
 
 #include "platform/clock.h"
@@ -7,11 +7,12 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace console {
 
-// Exit statuses the program ends with from inside a wait.
+// Exit statuses of the ends asked for from inside a wait.
 constexpr int exit_closed = 0;
 constexpr int exit_keys_ran_out = 3;
 
@@ -34,7 +35,7 @@ public:
     virtual void handle_event(const platform::Event& event) = 0;
     // Called before the loop sleeps, so that what was drawn is shown.
     virtual void before_wait() { }
-    // Called once when the program ends from inside a wait.
+    // Called once, when the end of the program is asked for.
     virtual void program_ending() { }
 };
 
@@ -53,11 +54,16 @@ public:
     // Events posted with this kind call the handler on the runtime thread.
     void set_posted_handler(int kind, std::function<void(int64_t value)> handler);
 
-    // How the program ends from inside a wait (the window closed,
-    // Ctrl+Break, scripted keys run out). The function must not return:
-    // app/ flushes the logs, writes the screen file and exits with the status.
-    void set_program_end(std::function<void(int status)> end) { m_program_end = std::move(end); }
-    [[noreturn]] void end_program(int status);
+    // The end of the program, asked for from inside a wait (the window
+    // closed, Ctrl+Break, the scripted keys ran out, no voice to speak
+    // with). Only the first request counts. From then on delays return at
+    // once and the console reads Esc without waiting, so that the statement
+    // running comes back promptly; the listener tells the run to stop, and
+    // app/ ends the program with the status once the run has returned.
+    void request_end(int status);
+    bool end_requested() const { return m_end_status.has_value(); }
+    int end_status() const { return m_end_status.value_or(0); }
+    void set_end_listener(std::function<void()> listener) { m_end_listener = std::move(listener); }
 
     // Dispatches every pending event; returns how many were handled.
     int pump();
@@ -69,7 +75,8 @@ public:
     // it: a script that runs without waiting is still seen, and still ends
     // on a close or Ctrl+Break.
     void look_at_events();
-    // Lets the time pass on the program's clock while events are pumped.
+    // Lets the time pass on the program's clock while events are pumped;
+    // returns early once the end of the program is asked for.
     void delay(int milliseconds);
     // Makes a wait_event in progress, or the next one, return at once.
     void post_wake_up();
@@ -86,7 +93,8 @@ private:
     platform::EventSource& m_events;
     platform::Clock& m_clock;
     EventTarget* m_target = nullptr;
-    std::function<void(int)> m_program_end;
+    std::optional<int> m_end_status;
+    std::function<void()> m_end_listener;
     std::vector<EventPoller*> m_pollers;
     std::map<int, std::function<void(int64_t)>> m_posted_handlers;
 };

@@ -71,18 +71,13 @@ constexpr uint8_t ctrl_insert = 255;
 // A key as a script receives it: the character itself from 32 up, "#" and
 // the decimal code for a control key ("#13"), "#0#" and the code for an
 // extended key ("#0#60" for F2).
-inline std::string key_text(uint8_t key, uint8_t extended_code)
-{
-    if (key >= 32)
-        return std::string(1, static_cast<char>(key));
-    std::string text = key == 0 ? "#0#" : "#";
-    text += interpreter::format_number(key == 0 ? extended_code : key);
-    return text;
-}
-
 inline std::string key_text(interpreter::KeyPress key)
 {
-    return key.extended ? key_text(0, key.code) : key_text(key.code, 0);
+    if (!key.extended && key.code >= 32)
+        return std::string(1, static_cast<char>(key.code));
+    std::string text = key.extended ? "#0#" : "#";
+    text += interpreter::format_number(key.code);
+    return text;
 }
 
 }

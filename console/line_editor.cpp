@@ -54,6 +54,9 @@ public:
         while (!ending) {
             draw();
             auto key = read_editor_key();
+            // The program is ending: the field stays as it was last shown.
+            if (m_runtime.stop_requested)
+                return Console::ending_key;
             ending = key.extended ? handle_extended(key) : handle_character(key.code);
             m_first_key = false;
         }

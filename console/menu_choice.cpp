@@ -38,10 +38,10 @@ void draw_menu(Console& console, const Menu& menu, int text_colour)
     console.show_highlight(shown.left, cursor_row, highlight_shown ? menu.width() : 0);
 }
 
-MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu)
+interpreter::KeyPress run_menu_choice(interpreter::Runtime& runtime, Console& console, Menu& menu)
 {
     int text_colour = console.attribute() & 0x0F;
-    MenuChoiceEnd end;
+    interpreter::KeyPress end;
     menu.start_choice();
     while (true) {
         menu.scroll();
@@ -55,7 +55,7 @@ MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, M
         auto key = runtime.terminal.read_key_press();
         if (!key.extended) {
             if (menu.press_key(key.code).ends_choice) {
-                end.key = key.code;
+                end = key;
                 break;
             }
             continue;
@@ -68,7 +68,7 @@ MenuChoiceEnd run_menu_choice(interpreter::Runtime& runtime, Console& console, M
         if (result.opens_screen_review)
             screen_review(runtime);
         if (result.ends_choice) {
-            end.extended_code = code;
+            end = key;
             break;
         }
     }

@@ -61,14 +61,14 @@ bool execute_menu(Runtime& runtime, std::string_view rest)
     // Moving sideways or with Ctrl only brings the highlight back to where
     // the choice started; of the extended keys only the F keys reach the
     // script.
-    MenuChoiceEnd end;
+    KeyPress end;
     do {
         end = run_menu_choice(runtime, *console, *menu);
-    } while (end.key == 0 && !is_function_key_code(end.extended_code));
+    } while (end.extended && !is_function_key_code(end.code));
 
     int position = menu->current() + 1;
     runtime.variables.set(*number, format_number(position));
-    runtime.variables.set(*key, key_text(end.key, end.extended_code));
+    runtime.variables.set(*key, key_text(end));
     runtime.variables.set(*text, menu->item_text(menu->current()));
     return true;
 }

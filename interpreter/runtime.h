@@ -39,9 +39,6 @@ class PathMap;
 namespace settings {
 class Settings;
 }
-namespace speech {
-class SpeechClient;
-}
 namespace sys {
 class SystemState;
 }
@@ -59,7 +56,6 @@ constexpr int max_call_depth = 20;
 struct Subsystems {
     platform::PathMap* paths = nullptr;
     settings::Settings* settings = nullptr;
-    speech::SpeechClient* speech = nullptr;
     sys::SystemState* system = nullptr;
     // The captured child's output, for LE "CONSOLE" (set with `system`).
     CapturedOutput* captured_output = nullptr;

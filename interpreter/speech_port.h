@@ -6,6 +6,18 @@
 
 namespace interpreter {
 
+// The six values of SINTCONFIG. The mode is 0 for the built-in voice, 1 for
+// an installed engine, 2 for whichever the settings choose; any other value
+// of -1 is taken from the settings.
+struct SynthesiserChoice {
+    int mode = 0;
+    int speed = -1;
+    int engine_type = -1;
+    int voice = -1;
+    int engine_speed = -1;
+    int pitch = -1;
+};
+
 // Implemented in speech/ over the speech output; a runtime without one
 // speaks through a silent speech that only logs, so that no statement has
 // to ask whether there is a voice.
@@ -35,6 +47,8 @@ public:
     virtual void speak_date(int day, int month, int year) = 0;
     // Shuts the speech output down and starts it again at a speed level 1..9.
     virtual void restart_speech(int speed_level) = 0;
+    // Stops the speech and speaks on with the voice and speed chosen.
+    virtual void configure_synthesiser(const SynthesiserChoice& choice) = 0;
     // True when an installed speech engine speaks (whole rows are handed
     // over at once instead of word by word).
     virtual bool engine_active() = 0;

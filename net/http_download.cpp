@@ -312,6 +312,11 @@ bool Download::receive_body(LineReader& reader)
 
 bool Download::handle_key()
 {
+    // The program is ending: the download stops as it would on "s".
+    if (m_runtime.stop_requested) {
+        m_stopped = true;
+        return false;
+    }
     auto key = m_runtime.terminal.read_key_press();
     if (key.extended)
         return true;

@@ -2,6 +2,9 @@
 // ClientSpeech: the speech client and its cues as the statements' speech port.
 #include "speech/client_speech.h"
 
+#include "interpreter/text.h"
+#include "settings/setting_keys.h"
+#include "settings/settings.h"
 #include "speech/speech_client.h"
 #include "speech/speech_cues.h"
 
@@ -31,6 +34,20 @@ void ClientSpeech::restart_speech(int speed_level)
     std::string sounds = m_client.script_sound_directory();
     m_client.shutdown_speech();
     m_client.init_speech(speed_level, sounds);
+}
+
+void ClientSpeech::configure_synthesiser(const interpreter::SynthesiserChoice& choice)
+{
+    bool engine = choice.mode == 1;
+    if (choice.mode == 2)
+        engine = settings::uses_installed_engine(m_settings)
+            && interpreter::upper_byte(m_settings.read_setting("TRADUTOR", "SAPI")[0]) == 'S';
+    int speed = choice.speed == -1 ? settings::speech_speed(m_settings) : choice.speed;
+    int type = choice.engine_type == -1 ? settings::engine_type(m_settings) : choice.engine_type;
+    int voice = choice.voice == -1 ? settings::engine_voice(m_settings) : choice.voice;
+    int engine_speed = choice.engine_speed == -1 ? settings::engine_speed(m_settings) : choice.engine_speed;
+    int pitch = choice.pitch == -1 ? settings::engine_pitch(m_settings) : choice.pitch;
+    m_client.reconfigure_speech(speed, engine, type, pitch, engine_speed, voice);
 }
 
 }

@@ -4,6 +4,10 @@
 
 #include "interpreter/speech_port.h"
 
+namespace settings {
+class Settings;
+}
+
 namespace speech {
 
 class SpeechClient;
@@ -11,9 +15,10 @@ class SpeechCues;
 
 class ClientSpeech final : public interpreter::SpeechPort {
 public:
-    ClientSpeech(SpeechClient& client, SpeechCues& cues)
+    ClientSpeech(SpeechClient& client, SpeechCues& cues, settings::Settings& settings)
         : m_client(client)
         , m_cues(cues)
+        , m_settings(settings)
     {
     }
 
@@ -30,6 +35,7 @@ public:
     void speak_time(int hours, int minutes) override;
     void speak_date(int day, int month, int year) override;
     void restart_speech(int speed_level) override;
+    void configure_synthesiser(const interpreter::SynthesiserChoice& choice) override;
     bool engine_active() override;
     bool echo_typed() override;
     void set_echo_typed(bool on) override;
@@ -37,6 +43,7 @@ public:
 private:
     SpeechClient& m_client;
     SpeechCues& m_cues;
+    settings::Settings& m_settings;
 };
 
 }

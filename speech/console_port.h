@@ -21,8 +21,10 @@ public:
     virtual void post_wake_up() = 0;
 
     // The start-up failure of the synthesiser ends the program after the
-    // user has read the message; this closes the console and exits.
-    [[noreturn]] virtual void close_and_exit(int status) = 0;
+    // user has read the message: this asks for the end with the status.
+    virtual void end_program(int status) = 0;
+    // True once the end of the program is asked for: nothing more is said.
+    virtual bool program_ending() { return false; }
 };
 
 }

@@ -116,9 +116,10 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
         m_port.write_text("Tecle Enter para terminar.");
         m_port.end_line();
         m_synth.close_builtin_synth();
-        while (m_port.read_key() != 13) {
+        while (!m_port.read_key_press().is(13) && !m_port.program_ending()) {
         }
-        m_port.close_and_exit(2);
+        m_port.end_program(2);
+        return;
     }
 
     m_script_sound_dir = with_backslash(std::string(script_sound_directory));
@@ -220,6 +221,10 @@ void SpeechClient::pause_ms(int milliseconds)
 
 void SpeechClient::speak_text(std::string_view text)
 {
+    // After the end of the program is asked for, the statement that was
+    // running finishes without a voice, as the program would have.
+    if (m_port.program_ending())
+        return;
     log("speak", text);
     if (m_engine.is_open()) {
         wait_while_busy();
@@ -331,6 +336,8 @@ void SpeechClient::speak_builtin(std::string_view original)
 
 void SpeechClient::spell_text(std::string_view text)
 {
+    if (m_port.program_ending())
+        return;
     log("spell", text);
     spell(text);
 }
@@ -349,6 +356,8 @@ void SpeechClient::spell(std::string_view text)
 
 void SpeechClient::speak_char(char c)
 {
+    if (m_port.program_ending())
+        return;
     log("char", std::string_view(&c, 1));
     speak_character(c);
 }
@@ -384,6 +393,8 @@ bool SpeechClient::sound_exists(std::string_view name)
 
 void SpeechClient::play_sound(std::string_view name)
 {
+    if (m_port.program_ending())
+        return;
     log("sound", name);
     play_named(name);
 }
@@ -432,6 +443,8 @@ void SpeechClient::play_samples_and_wait(const std::vector<uint8_t>& samples)
 
 void SpeechClient::play_click()
 {
+    if (m_port.program_ending())
+        return;
     log("sound", click_log_name);
     wait_engine_idle();
     bool cutting = m_wave.speech_cutting;
@@ -442,6 +455,8 @@ void SpeechClient::play_click()
 
 void SpeechClient::play_beep()
 {
+    if (m_port.program_ending())
+        return;
     log("sound", beep_log_name);
     wait_engine_idle();
     m_port.discard_keys();

@@ -63,7 +63,6 @@ public:
     void speak_char(char c);
     void play_sound(std::string_view name);
     bool sound_exists(std::string_view name);
-    void play_wave_image(std::span<const uint8_t> image);
     void pause_ms(int milliseconds);
     void play_click();
     void play_beep();
@@ -81,15 +80,14 @@ public:
     bool engine_active() const { return m_engine.is_open(); }
     int engine_type() const { return m_engine.type(); }
     bool echo_typed = true;
-    const SpeedSettings& speed() const { return m_speed; }
-    const std::string& letters_directory() const { return m_letters_dir; }
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
     const std::vector<uint8_t>& click_sound() const { return m_click; }
     const std::vector<uint8_t>& beep_sound() const { return m_beep; }
-    BuiltinSynthesiser& synthesiser() { return m_synth; }
     audio::SoundOutput& wave() { return m_wave; }
 
 private:
+    // Plays a built-in synthesiser's image and waits for its end.
+    void play_wave_image(std::span<const uint8_t> image);
     void speak_builtin(std::string_view text);
     void play_number_words(std::string_view words, Gender gender, bool logged);
     void spell(std::string_view text);

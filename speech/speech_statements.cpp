@@ -6,9 +6,7 @@
 #include "interpreter/command_table.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
-#include "settings/setting_keys.h"
 #include "settings/settings.h"
-#include "speech/speech_client.h"
 
 #include <array>
 
@@ -84,24 +82,7 @@ bool run_configure_synthesiser(Runtime& runtime, std::string_view rest)
     auto [mode, speed, type, voice, engine_speed, pitch] = values;
     if (mode < 0 || mode > 2)
         return false;
-    // Only a runtime that speaks through the synthesiser can reconfigure it.
-    auto* client = runtime.subsystems.speech;
-    auto* config = runtime.subsystems.settings;
-    if (!client || !config)
-        return true;
-    if (mode == 2)
-        mode = settings::uses_installed_engine(*config) && upper_byte(config->read_setting("TRADUTOR", "SAPI")[0]) == 'S' ? 1 : 0;
-    if (speed == -1)
-        speed = settings::speech_speed(*config);
-    if (type == -1)
-        type = settings::engine_type(*config);
-    if (voice == -1)
-        voice = settings::engine_voice(*config);
-    if (engine_speed == -1)
-        engine_speed = settings::engine_speed(*config);
-    if (pitch == -1)
-        pitch = settings::engine_pitch(*config);
-    client->reconfigure_speech(speed, mode == 1, type, pitch, engine_speed, voice);
+    runtime.speech.configure_synthesiser({ mode, speed, type, voice, engine_speed, pitch });
     return true;
 }
 

@@ -124,10 +124,12 @@ void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
                 break;
             runtime.world.pause_ms(return_poll_ms);
         }
-        while (program_in_front())
+        while (program_in_front() && !runtime.stop_requested)
             runtime.world.pause_ms(return_poll_ms);
     } else {
-        while (!state.launcher().wait_for_exit(pid, child_poll_ms))
+        // The program ending leaves the child running, as the window
+        // closing while it ran always did.
+        while (!state.launcher().wait_for_exit(pid, child_poll_ms) && !runtime.stop_requested)
             runtime.world.pause_ms(1);
     }
     int pause = state.return_wait_ms();

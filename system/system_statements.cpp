@@ -36,7 +36,7 @@ SystemState* state_of(Runtime& runtime) { return runtime.subsystems.system; }
 void pause_long(Runtime& runtime, int64_t milliseconds)
 {
     constexpr int64_t slice = 1000;
-    while (milliseconds > 0) {
+    while (milliseconds > 0 && !runtime.stop_requested) {
         int64_t step = std::min(milliseconds, slice);
         runtime.world.pause_ms(static_cast<int>(step));
         milliseconds -= step;

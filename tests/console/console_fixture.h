@@ -15,11 +15,6 @@
 
 namespace console_test {
 
-// Thrown where the program would end (keys ran out, window closed).
-struct ProgramEnded {
-    int status;
-};
-
 inline std::vector<platform::ScriptedKey> parse_keys(std::string_view keys)
 {
     auto parsed = platform::parse_key_script(keys);
@@ -36,19 +31,18 @@ public:
         , console(loop, screen, clipboard, std::move(settings))
     {
         console.set_sound(&sound);
-        loop.set_program_end([](int status) { throw ProgramEnded { status }; });
     }
 
     // Reads keys until the scripted ones run out; the bytes read.
     std::vector<int> read_all_keys()
     {
         std::vector<int> bytes;
-        try {
-            while (true)
-                bytes.push_back(console.read_key());
-        } catch (const ProgramEnded&) {
+        while (true) {
+            uint8_t key = console.read_key();
+            if (loop.end_requested())
+                return bytes;
+            bytes.push_back(key);
         }
-        return bytes;
     }
 
     platform::VirtualClock clock;

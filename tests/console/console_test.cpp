@@ -2,6 +2,8 @@
 // Tests of the console: colours, reading keys and lines, tones, clipboard, pictures, ending.
 #include "audio/tone_image.h"
 #include "console/colour_table.h"
+#include "console/console_terminal.h"
+#include "console/typed_line.h"
 #include "tests/console/console_fixture.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +11,12 @@
 namespace {
 
 using console_test::ConsoleFixture;
-using console_test::ProgramEnded;
-
-int ended_status(const std::function<void()>& action)
+// The status the program ends with after `action`, or -1 when no end was
+// asked for.
+int ended_status(const console::EventLoop& loop, const std::function<void()>& action)
 {
-    try {
-        action();
-    } catch (const ProgramEnded& ended) {
-        return ended.status;
-    }
-    return -1;
+    action();
+    return loop.end_requested() ? loop.end_status() : -1;
 }
 
 TEST(Console, StartsWithTheColoursOfTheSettings)
@@ -81,7 +79,9 @@ TEST(Console, TheSinkGetsTheMappedColoursWhenTheWindowOpens)
 TEST(Console, ReadLineEditsEchoesAndSkipsKeysWithoutACharacter)
 {
     ConsoleFixture test("ab{Backspace}c{Up}d{Enter}");
-    EXPECT_EQ(test.console.read_line(), "acd");
+    console::ConsoleTerminal terminal(test.console);
+    bool stop = false;
+    EXPECT_EQ(console::read_typed_line(terminal, stop), "acd");
     EXPECT_EQ(test.screen.row_text(0).substr(0, 4), "acd ");
     EXPECT_EQ(test.console.where_y(), 2);
     EXPECT_EQ(test.console.where_x(), 1);
@@ -90,7 +90,27 @@ TEST(Console, ReadLineEditsEchoesAndSkipsKeysWithoutACharacter)
 TEST(Console, ReadLineKeepsAtMostSizeMinusTwoCharacters)
 {
     ConsoleFixture test("abcdefgh{Enter}");
-    EXPECT_EQ(test.console.read_line(6), "abcd");
+    console::ConsoleTerminal terminal(test.console);
+    bool stop = false;
+    EXPECT_EQ(console::read_typed_line(terminal, stop, 6), "abcd");
+}
+
+// The keys running out (or the window closing) while a line is typed asks
+// for the end; the run stops, and the line returns with what was typed
+// instead of waiting for an Enter that cannot come.
+TEST(Console, ATypedLineReturnsWhenTheProgramEnds)
+{
+    for (std::string_view keys : { "ab", "ab{Close}" }) {
+        ConsoleFixture test(keys);
+        bool stop = false;
+        test.loop.set_end_listener([&] { stop = true; });
+        console::ConsoleTerminal terminal(test.console);
+        EXPECT_EQ(console::read_typed_line(terminal, stop), "ab") << keys;
+        EXPECT_TRUE(stop) << keys;
+        // Nothing is written once the end is asked for: no line end.
+        EXPECT_EQ(test.console.where_y(), 1) << keys;
+        EXPECT_EQ(test.screen.row_text(0).substr(0, 3), "ab ") << keys;
+    }
 }
 
 TEST(Console, APollNeverTakesAScriptedKey)
@@ -118,7 +138,13 @@ TEST(Console, KeysRunningOutEndTheProgramWithStatusThree)
     ConsoleFixture test("a");
     EXPECT_EQ(test.console.read_key(), 'a');
     EXPECT_TRUE(test.console.keys_may_come() == false);
-    EXPECT_EQ(ended_status([&] { test.console.read_key(); }), console::exit_keys_ran_out);
+    EXPECT_EQ(ended_status(test.loop, [&] { test.console.read_key(); }), console::exit_keys_ran_out);
+    // From then on a key seems to wait and reading one gives Esc at once,
+    // so that every prompt returns; a key pushed meanwhile is not read.
+    test.console.push_key('z');
+    EXPECT_TRUE(test.console.key_pressed());
+    EXPECT_EQ(test.console.read_key(), 27);
+    EXPECT_EQ(test.console.read_key(), 27);
 }
 
 TEST(Console, ClosingTheWindowEndsTheProgramAndDropsTheKeys)
@@ -126,21 +152,21 @@ TEST(Console, ClosingTheWindowEndsTheProgramAndDropsTheKeys)
     ConsoleFixture test("{Close}");
     test.console.push_key('q');
     test.console.read_key();
-    EXPECT_EQ(ended_status([&] { test.console.read_key(); }), console::exit_closed);
+    EXPECT_EQ(ended_status(test.loop, [&] { test.console.read_key(); }), console::exit_closed);
     EXPECT_TRUE(test.console.keys().empty());
 }
 
 TEST(Console, CtrlBreakEndsTheProgramUntilTheProgramEnd)
 {
     ConsoleFixture test("{Ctrl+Break}");
-    EXPECT_EQ(ended_status([&] { test.console.read_key(); }), console::exit_closed);
+    EXPECT_EQ(ended_status(test.loop, [&] { test.console.read_key(); }), console::exit_closed);
 
     ConsoleFixture ended("{Ctrl+Break}x");
     ended.console.write_chars("fim");
     ended.console.enter_program_end();
     EXPECT_EQ(ended.screen.title(), "Programa terminado");
     // After the end the window takes no input: the keys go nowhere.
-    EXPECT_EQ(ended_status([&] { ended.console.read_key(); }), console::exit_keys_ran_out);
+    EXPECT_EQ(ended_status(ended.loop, [&] { ended.console.read_key(); }), console::exit_keys_ran_out);
 }
 
 // A script that never waits still looks at events now and then: what has
@@ -149,7 +175,7 @@ TEST(Console, ALookAtEventsEndsTheProgramOnCtrlBreakOrAClose)
 {
     for (std::string_view keys : { "{Wait 0}{Ctrl+Break}", "{Wait 0}{Close}" }) {
         ConsoleFixture test(keys);
-        EXPECT_EQ(ended_status([&] { test.loop.look_at_events(); }), console::exit_closed) << keys;
+        EXPECT_EQ(ended_status(test.loop, [&] { test.loop.look_at_events(); }), console::exit_closed) << keys;
     }
 
     ConsoleFixture early("{Wait 300}{Ctrl+Break}x");
@@ -157,7 +183,7 @@ TEST(Console, ALookAtEventsEndsTheProgramOnCtrlBreakOrAClose)
     EXPECT_EQ(early.clock.monotonic_ms(), 0u);
     EXPECT_FALSE(early.console.key_pressed());
     early.clock.pass_ms(300);
-    EXPECT_EQ(ended_status([&] { early.loop.look_at_events(); }), console::exit_closed);
+    EXPECT_EQ(ended_status(early.loop, [&] { early.loop.look_at_events(); }), console::exit_closed);
 }
 
 TEST(Console, PushKeyDropsTheSixtyFifthByte)

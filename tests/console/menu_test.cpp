@@ -196,23 +196,27 @@ TEST(Menu, ItemsKeepTheirWholeText)
 
 TEST(Menu, KeyTextsAsScriptsSeeThem)
 {
-    EXPECT_EQ(console::key_text(13, 0), "#13");
-    EXPECT_EQ(console::key_text(27, 0), "#27");
-    EXPECT_EQ(console::key_text(9, 0), "#9");
-    EXPECT_EQ(console::key_text(1, 0), "#1");
-    EXPECT_EQ(console::key_text(31, 0), "#31");
-    EXPECT_EQ(console::key_text(' ', 0), " ");
-    EXPECT_EQ(console::key_text('a', 0), "a");
-    EXPECT_EQ(console::key_text(0xE7, 0), "\xE7");
-    EXPECT_EQ(console::key_text(0, 60), "#0#60");
-    EXPECT_EQ(console::key_text(0, 59), "#0#59");
-    EXPECT_EQ(console::key_text(0, 70), "#0#70");
-    // A whole key read at once gives the same texts as its two bytes.
-    EXPECT_EQ(console::key_text(interpreter::KeyPress { 59, true }), "#0#59");
-    EXPECT_EQ(console::key_text(interpreter::KeyPress { 13, false }), "#13");
-    EXPECT_EQ(console::key_text(interpreter::KeyPress { 'a', false }), "a");
-    // An extended key whose code is a letter's is still no letter.
-    EXPECT_EQ(console::key_text(interpreter::KeyPress { 'H', true }), "#0#72");
+    struct Case {
+        interpreter::KeyPress key;
+        const char* text;
+    };
+    const Case cases[] = {
+        { { 13, false }, "#13" },
+        { { 27, false }, "#27" },
+        { { 9, false }, "#9" },
+        { { 1, false }, "#1" },
+        { { 31, false }, "#31" },
+        { { ' ', false }, " " },
+        { { 'a', false }, "a" },
+        { { 0xE7, false }, "\xE7" },
+        { { 60, true }, "#0#60" },
+        { { 59, true }, "#0#59" },
+        { { 70, true }, "#0#70" },
+        // An extended key whose code is a letter's is still no letter.
+        { { 'H', true }, "#0#72" },
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(console::key_text(test.key), test.text) << test.text;
 }
 
 TEST(Menu, OnlyTheFunctionKeysReachTheScript)

@@ -27,29 +27,30 @@ public:
 
     void speak_text(std::string_view text) override
     {
-        heard.push_back("say: " + std::string(text));
+        hear("say: " + std::string(text));
         interrupt_if_due();
     }
     bool speech_busy() override { return false; }
     void wait_until_quiet() override { }
     void stop_speech() override { }
-    void play_click() override { heard.emplace_back("click"); }
+    void play_click() override { hear("click"); }
     void play_beep() override
     {
-        heard.emplace_back("beep");
+        hear("beep");
         m_console.discard_keys();
     }
-    void speak_char(char character) override { heard.push_back(std::string("char: ") + character); }
+    void speak_char(char character) override { hear(std::string("char: ") + character); }
     void spell_text(std::string_view text) override
     {
-        heard.push_back("spell: " + std::string(text));
+        hear("spell: " + std::string(text));
         interrupt_if_due();
     }
-    void play_sound(std::string_view name) override { heard.push_back("sound: " + std::string(name)); }
+    void play_sound(std::string_view name) override { hear("sound: " + std::string(name)); }
     void speak_battery() override { }
     void speak_time(int, int) override { }
     void speak_date(int, int, int) override { }
     void restart_speech(int) override { }
+    void configure_synthesiser(const interpreter::SynthesiserChoice&) override { }
     bool engine_active() override { return engine; }
     bool echo_typed() override { return true; }
     void set_echo_typed(bool) override { }
@@ -67,6 +68,14 @@ public:
     uint8_t interrupting_key = 'x';
 
 private:
+    // As from the speech client, nothing is heard once the end of the
+    // program is asked for.
+    void hear(std::string what)
+    {
+        if (!m_console.loop().end_requested())
+            heard.push_back(std::move(what));
+    }
+
     void interrupt_if_due()
     {
         if (interrupt_at > 0 && --interrupt_at == 0)

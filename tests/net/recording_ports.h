@@ -47,6 +47,7 @@ public:
     void speak_time(int, int) override { }
     void speak_date(int, int, int) override { }
     void restart_speech(int) override { }
+    void configure_synthesiser(const interpreter::SynthesiserChoice&) override { }
     bool engine_active() override { return false; }
     bool echo_typed() override { return true; }
     void set_echo_typed(bool) override { }

@@ -32,7 +32,7 @@ public:
     void discard_keys() override { keys.clear(); }
     void wait_event(int timeout_ms) override { pass_time(timeout_ms); }
     void post_wake_up() override { ++wake_ups; }
-    [[noreturn]] void close_and_exit(int status) override { throw std::runtime_error("exit " + std::to_string(status)); }
+    void end_program(int status) override { throw std::runtime_error("exit " + std::to_string(status)); }
 
     std::string console;
     int wake_ups = 0;

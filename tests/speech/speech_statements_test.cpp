@@ -30,10 +30,9 @@ protected:
         world.start();
         bind_with_speech(commands);
         cues = std::make_unique<speech::SpeechCues>(*world.client);
-        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues, *world.config);
         runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
         interpreter::reset_interpreter(*runtime);
-        runtime->subsystems.speech = world.client.get();
         runtime->subsystems.settings = world.config.get();
     }
 
@@ -97,6 +96,32 @@ TEST_F(SpeechStatementsTest, ConfigureSynthesiser)
     EXPECT_FALSE(line("sintconfig 0 1 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 1.5 0 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 \"x\" 0 0 0 0"));
+}
+
+// The statement reads and checks its six numbers and hands them on in
+// their order; a runtime whose speech only records still takes them.
+TEST(SpeechStatements, ConfigureHandsItsValuesToTheSpeechPort)
+{
+    struct Case {
+        const char* line;
+        const char* cue; // nullptr: the statement fails and nothing is handed on
+    };
+    const Case cases[] = {
+        { "sintconfig 1 2 54 3 4 5", "configure: 1 2 54 3 4 5" },
+        { "sintconfig 2 -1 -1 -1 -1 -1", "configure: 2 -1 -1 -1 -1 -1" },
+        { "sintconfig 0 9 0 0 -1 0", "configure: 0 9 0 0 -1 0" },
+        { "sintconfig -1 2 0 0 0 0", nullptr },
+        { "sintconfig 3 2 0 0 0 0", nullptr },
+        { "sintconfig 1 2 0 0 0", nullptr },
+    };
+    for (const auto& test : cases) {
+        test_support::TestRuntime script { bind_with_speech };
+        EXPECT_EQ(script.execute(test.line), test.cue != nullptr) << test.line;
+        Lines expected;
+        if (test.cue)
+            expected.emplace_back(test.cue);
+        EXPECT_EQ(script.ports.cues, expected) << test.line;
+    }
 }
 
 }

@@ -46,6 +46,12 @@ public:
     void play_sound(std::string_view name) override { cues.push_back("sound: " + std::string(name)); }
     void speak_battery() override { cues.emplace_back("battery"); }
     void restart_speech(int speed_level) override { cues.push_back("restart: " + std::to_string(speed_level)); }
+    void configure_synthesiser(const interpreter::SynthesiserChoice& choice) override
+    {
+        cues.push_back("configure: " + std::to_string(choice.mode) + " " + std::to_string(choice.speed) + " "
+            + std::to_string(choice.engine_type) + " " + std::to_string(choice.voice) + " "
+            + std::to_string(choice.engine_speed) + " " + std::to_string(choice.pitch));
+    }
     void speak_time(int hours, int minutes) override;
     void speak_date(int day, int month, int year) override;
     bool engine_active() override { return engine; }

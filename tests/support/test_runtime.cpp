@@ -19,18 +19,19 @@ void bind_core_statements(interpreter::CommandTable& table)
 namespace {
 
 std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, interpreter::CommandTable& commands,
-    TestRuntime::Binder binder)
+    TestRuntime::Binder binder, interpreter::SpeechPort* speech)
 {
     binder(commands);
-    auto runtime = std::make_unique<interpreter::Runtime>(ports.as_ports(), commands);
+    auto runtime = std::make_unique<interpreter::Runtime>(
+        interpreter::Ports { ports, speech ? *speech : ports, ports }, commands);
     interpreter::reset_interpreter(*runtime);
     return runtime;
 }
 
 }
 
-TestRuntime::TestRuntime(Binder binder)
-    : runtime_owner(make_runtime(ports, commands, binder))
+TestRuntime::TestRuntime(Binder binder, interpreter::SpeechPort* speech)
+    : runtime_owner(make_runtime(ports, commands, binder, speech))
     , runtime(*runtime_owner)
 {
 }

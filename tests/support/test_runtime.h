@@ -23,11 +23,12 @@ void bind_core_statements(interpreter::CommandTable& table);
 //     auto outcome = test.run({ "seja a 1", "escreve a" });
 //     EXPECT_EQ(test.ports.console_lines(), "1\n");
 // The runtime is reset as at program start. Pass another binder to bind more
-// statements (their subsystems are then the caller's to set up).
+// statements (their subsystems are then the caller's to set up), and a
+// speech port to speak through another speech than the recording one.
 class TestRuntime {
 public:
     using Binder = void (*)(interpreter::CommandTable&);
-    explicit TestRuntime(Binder binder = bind_core_statements);
+    explicit TestRuntime(Binder binder = bind_core_statements, interpreter::SpeechPort* speech = nullptr);
     TestRuntime(const TestRuntime&) = delete;
     TestRuntime& operator=(const TestRuntime&) = delete;
 

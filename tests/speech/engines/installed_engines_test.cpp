@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Which family each engine type opens, where speech-dispatcher is looked for, and the client's fall-backs.
+#include "speech/client_speech.h"
 #include "speech/engines/espeak_engine.h"
 #include "speech/engines/installed_engines.h"
 #include "speech/engines/speech_dispatcher_engine.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_statements.h"
 #include "tests/speech/engines/fake_ssip_server.h"
 #include "tests/speech/speech_fixture.h"
@@ -134,9 +136,9 @@ TEST_F(EngineClientTest, ConfigureModeTwoFollowsTheSapiSetting)
     const Case cases[] = { { "Sim", true }, { "", false }, { "sim", true }, { "Nao", false } };
     for (const auto& test : cases) {
         start(std::string("[TRADUTOR]\nSAPI=") + test.sapi + "\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\nVELOCIDADE=4\nTOM=2\n");
-        test_support::TestRuntime script { bind_with_speech };
-        script.runtime.subsystems.speech = client.get();
-        script.runtime.subsystems.settings = world.config.get();
+        speech::SpeechCues cues(*client);
+        speech::ClientSpeech speech(*client, cues, *world.config);
+        test_support::TestRuntime script { bind_with_speech, &speech };
         size_t before = server.received().size();
         ASSERT_TRUE(script.execute("sintconfig 0 2 0 0 0 0"));
         EXPECT_FALSE(client->engine_active());
