@@ -13,11 +13,17 @@ struct Sound {
     std::string_view phoneme; // espeak-ng's notation
 };
 
-// Longest spellings first, so that "TCH" is not read as "T" and "CH".
+// Longest spellings first, so that "TCH" is not read as "T" and "CH". A
+// consonant followed by "R" is a cluster, spoken with the tap espeak-ng
+// uses after a consonant. "H" opens a vowel in hiatus: the vowel as it
+// sounds after another, not the glide of a diphthong. The palatal lateral
+// is the "lj" that espeak-ng says inside words.
 constexpr std::array consonants = {
-    Sound { "TCH", "tS" }, Sound { "DJ", "dZ" }, Sound { "NH", "n^" }, Sound { "LH", "L" },
+    Sound { "TCH", "tS" }, Sound { "DJ", "dZ" }, Sound { "NH", "n^" }, Sound { "LH", "lj" },
     Sound { "RR", "x" }, Sound { "KW", "kw" }, Sound { "GW", "gw" }, Sound { "KS", "ks" },
-    Sound { "NN", "n" }, Sound { "P", "p" }, Sound { "B", "b" }, Sound { "T", "t" },
+    Sound { "PR", "pR" }, Sound { "BR", "bR" }, Sound { "TR", "tR" }, Sound { "DR", "dR" },
+    Sound { "KR", "kR" }, Sound { "GR", "gR" }, Sound { "FR", "fR" }, Sound { "VR", "vR" },
+    Sound { "H", "" }, Sound { "P", "p" }, Sound { "B", "b" }, Sound { "T", "t" },
     Sound { "D", "d" }, Sound { "K", "k" }, Sound { "G", "g" }, Sound { "F", "f" },
     Sound { "V", "v" }, Sound { "S", "s" }, Sound { "Z", "z" }, Sound { "X", "S" },
     Sound { "J", "Z" }, Sound { "M", "m" }, Sound { "N", "n" }, Sound { "L", "l" },
@@ -41,9 +47,9 @@ constexpr std::array tilde_sounds = {
     Sound { "O", "o~" }, Sound { "U", "u~" },
 };
 
-constexpr std::array<std::string_view, 23> inventory_consonants = {
+constexpr std::array<std::string_view, 31> inventory_consonants = {
     "P", "B", "T", "D", "K", "G", "F", "V", "S", "Z", "X", "J", "M", "N", "L", "R",
-    "RR", "NH", "LH", "TCH", "DJ", "KW", "GW",
+    "RR", "NH", "LH", "TCH", "DJ", "KW", "GW", "PR", "BR", "TR", "DR", "KR", "GR", "FR", "VR",
 };
 constexpr std::array<std::string_view, 8> inventory_vowels = { "A", "E", "E'", "I", "O", "O'", "U", "@" };
 constexpr std::array<std::string_view, 11> inventory_diphthongs = {
@@ -53,7 +59,8 @@ constexpr std::array<std::string_view, 5> inventory_nasals = { "A", "E", "I", "O
 
 bool is_stop(std::string_view letters)
 {
-    for (std::string_view stop : { "P", "B", "T", "D", "K", "G", "TCH", "DJ", "KW", "GW", "KS" })
+    for (std::string_view stop : { "P", "B", "T", "D", "K", "G", "TCH", "DJ", "KW", "GW", "KS", "PR", "BR", "TR", "DR",
+                                   "KR", "GR" })
         if (letters == stop)
             return true;
     return false;
@@ -74,6 +81,24 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.phonemes = std::string("[[a'a") + (body == "W" ? "w" : "j") + "_a]]";
         plan.first_event = 2;
         return plan;
+    }
+
+    // Sounds heard only between two others, cut from between them: the
+    // nasal closure after a nasal vowel, and "r" closing a syllable (a tap
+    // with its short vowel, or the final "r").
+    struct Between {
+        std::string_view body;
+        std::string_view carrier;
+        size_t event;
+    };
+    for (const Between& between : { Between { "NN", "[[k'&~nta]]", 2 }, Between { "MM", "[[k'&~mpa]]", 2 },
+                                    Between { "RH", "[[p'O*@-ta]]", 2 } }) {
+        if (body == between.body) {
+            plan.phonemes = between.carrier;
+            plan.first_event = between.event;
+            plan.one_event = true;
+            return plan;
+        }
     }
 
     bool tilde = body.size() > 3 && body.substr(body.size() - 3) == "TIL";
@@ -145,6 +170,11 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.starts_with_stop = is_stop(onset_letters);
         return plan;
     }
+    if (onset_letters == "H") {
+        plan.phonemes = "[[a" + stress + nucleus + "_a]]";
+        plan.first_event = 1;
+        return plan;
+    }
     if (onset.empty()) {
         plan.phonemes = "[[" + stress + nucleus + "_a]]";
         plan.first_event = 0;
@@ -181,7 +211,7 @@ std::set<std::string> standard_inventory()
         add("$" + std::string(nasal) + "CIRC");
         add("$" + std::string(nasal) + "TIL");
     }
-    for (std::string_view name : { "$NN", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
+    for (std::string_view name : { "$NN", "$MM", "$RH", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
         add(std::string(name));
     return names;
 }
