@@ -84,19 +84,20 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
     }
 
     // Sounds heard only between two others, cut from between them: the
-    // nasal closure after a nasal vowel, and "r" closing a syllable (a tap
-    // with its short vowel, or the final "r").
+    // nasal closure after a nasal vowel, the palatal lateral's hold before
+    // its release, and "r" closing a syllable (a tap with its short vowel).
     struct Between {
         std::string_view body;
         std::string_view carrier;
         size_t event;
+        std::string_view end_at;
     };
-    for (const Between& between : { Between { "NN", "[[k'&~nta]]", 2 }, Between { "MM", "[[k'&~mpa]]", 2 },
-                                    Between { "RH", "[[p'O*@-ta]]", 2 } }) {
+    for (const Between& between : { Between { "NN", "[[k'&~nta]]", 2, "t" }, Between { "MM", "[[k'&~mpa]]", 2, "p" },
+                                    Between { "LL", "[[aL'a_a]]", 1, "a" }, Between { "RH", "[[p'O*@-ta]]", 2, "t" } }) {
         if (body == between.body) {
             plan.phonemes = between.carrier;
             plan.first_event = between.event;
-            plan.one_event = true;
+            plan.end_at = between.end_at;
             return plan;
         }
     }
@@ -161,6 +162,13 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
     }
 
     std::string stress = reduced ? "" : "'";
+    // A nasal vowel is heard before its closure, not drawn out before a
+    // pause: it is cut from before an n.
+    std::string ending = "_a]]";
+    if (circumflex) {
+        ending = "nta]]";
+        plan.end_at = "n";
+    }
     if (nucleus.empty()) {
         if (onset.empty())
             return std::nullopt;
@@ -171,17 +179,17 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         return plan;
     }
     if (onset_letters == "H") {
-        plan.phonemes = "[[a" + stress + nucleus + "_a]]";
+        plan.phonemes = "[[a" + stress + nucleus + ending;
         plan.first_event = 1;
         return plan;
     }
     if (onset.empty()) {
-        plan.phonemes = "[[" + stress + nucleus + "_a]]";
+        plan.phonemes = "[[" + stress + nucleus + ending;
         plan.first_event = 0;
         plan.lone_vowel = name.size() == 2;
         return plan;
     }
-    plan.phonemes = "[[a" + onset + stress + nucleus + "_a]]";
+    plan.phonemes = "[[a" + onset + stress + nucleus + ending;
     plan.first_event = 1;
     plan.starts_with_stop = is_stop(onset_letters);
     return plan;
@@ -211,7 +219,7 @@ std::set<std::string> standard_inventory()
         add("$" + std::string(nasal) + "CIRC");
         add("$" + std::string(nasal) + "TIL");
     }
-    for (std::string_view name : { "$NN", "$MM", "$RH", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
+    for (std::string_view name : { "$NN", "$MM", "$LL", "$RH", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
         add(std::string(name));
     return names;
 }

@@ -24,7 +24,7 @@ TEST(PronunciationCompare, UnitsAndEspeakAgreeOnTheSameSounds)
         { "[ bR/A/ v/u]", "bR'avU" },             // bravo
         { "[ s/a/ hI/ d/@]", "sa'id&" },          // saída: the hiatus mark is no sound
         { "[ b/a/ hU]", "ba'u" },                 // baú
-        { "[ m/A/ lh/@]", "m'alj&" },             // malha
+        { "[ m/A/ ll lh/@]", "m'alj&" },          // malha: the hold is part of lh
         { "[ tch/I/ @]", "tS'i;&" },              // tia
     };
     for (const SameWord& word : cases)

@@ -10,36 +10,40 @@ struct PlanCase {
     std::string_view name;
     std::string_view carrier;
     size_t first_event;
-    bool one_event;
+    std::string_view end_at;
     bool starts_with_stop;
 };
 
 TEST(UnitInventory, PlansTheCarrierOfEachKindOfName)
 {
     const PlanCase cases[] = {
-        { "$PA", "[[ap'a_a]]", 1, false, true },
-        { "$MA", "[[am'a_a]]", 1, false, false },
+        { "$PA", "[[ap'a_a]]", 1, "", true },
+        { "$MA", "[[am'a_a]]", 1, "", false },
         // A consonant and r are one onset, cut with the closure of the stop.
-        { "$PRA", "[[apR'a_a]]", 1, false, true },
-        { "$BRE'", "[[abR'E_a]]", 1, false, true },
-        { "$FRU", "[[afR'u_a]]", 1, false, false },
-        { "$TRACIRC", "[[atR'&~_a]]", 1, false, true },
+        { "$PRA", "[[apR'a_a]]", 1, "", true },
+        { "$BRE'", "[[abR'E_a]]", 1, "", true },
+        { "$FRU", "[[afR'u_a]]", 1, "", false },
+        { "$TRACIRC", "[[atR'&~nta]]", 1, "n", true },
+        // A nasal vowel is cut from before its closure.
+        { "$ACIRC", "[['&~nta]]", 0, "n", false },
+        { "$NOCIRC", "[[an'o~nta]]", 1, "n", false },
         // The palatal lateral as espeak-ng says it inside words.
-        { "$LHA", "[[alj'a_a]]", 1, false, false },
+        { "$LHA", "[[alj'a_a]]", 1, "", false },
         // A vowel in hiatus is cut from after another vowel.
-        { "$HI", "[[a'i_a]]", 1, false, false },
-        { "$HU", "[[a'u_a]]", 1, false, false },
+        { "$HI", "[[a'i_a]]", 1, "", false },
+        { "$HU", "[[a'u_a]]", 1, "", false },
         // Sounds heard only between two others end at the next event.
-        { "$NN", "[[k'&~nta]]", 2, true, false },
-        { "$MM", "[[k'&~mpa]]", 2, true, false },
-        { "$RH", "[[p'O*@-ta]]", 2, true, false },
+        { "$NN", "[[k'&~nta]]", 2, "t", false },
+        { "$MM", "[[k'&~mpa]]", 2, "p", false },
+        { "$LL", "[[aL'a_a]]", 1, "a", false },
+        { "$RH", "[[p'O*@-ta]]", 2, "t", false },
     };
     for (const PlanCase& expected : cases) {
         auto plan = voice::plan_unit(expected.name);
         ASSERT_TRUE(plan) << expected.name;
         EXPECT_EQ(plan->phonemes, expected.carrier) << expected.name;
         EXPECT_EQ(plan->first_event, expected.first_event) << expected.name;
-        EXPECT_EQ(plan->one_event, expected.one_event) << expected.name;
+        EXPECT_EQ(plan->end_at, expected.end_at) << expected.name;
         EXPECT_EQ(plan->starts_with_stop, expected.starts_with_stop) << expected.name;
     }
 }
@@ -54,7 +58,7 @@ TEST(UnitInventory, RefusesNamesThatAreNotSounds)
 TEST(UnitInventory, StandardInventoryHoldsClustersAndClosures)
 {
     auto names = voice::standard_inventory();
-    for (std::string_view name : { "$PRA", "$GRO'", "$DRI", "$VRE", "$KRU", "$TRACIRC", "$NN", "$MM", "$RH" })
+    for (std::string_view name : { "$PRA", "$GRO'", "$DRI", "$VRE", "$KRU", "$TRACIRC", "$NN", "$MM", "$LL", "$RH" })
         EXPECT_TRUE(names.count(std::string(name))) << name;
     for (const std::string& name : names) {
         EXPECT_LE(name.size(), 8u) << name;
