@@ -35,8 +35,10 @@ constexpr std::array vowels = {
     Sound { "I", "i" }, Sound { "O", "o" }, Sound { "U", "u" }, Sound { "@", "&" },
 };
 
+// A nasal vowel before a consonant, as espeak-ng says it inside words:
+// the vowel (only a and u nasalised) and then a long velar closure "N".
 constexpr std::array nasal_vowels = {
-    Sound { "A", "&~" }, Sound { "E", "e~" }, Sound { "I", "i~" }, Sound { "O", "o~" },
+    Sound { "A", "&~" }, Sound { "E", "eI" }, Sound { "I", "i" }, Sound { "O", "o" },
     Sound { "U", "u~" }, Sound { "@", "&~" },
 };
 
@@ -92,7 +94,7 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         size_t event;
         std::string_view end_at;
     };
-    for (const Between& between : { Between { "NN", "[[k'&~nta]]", 2, "t" }, Between { "MM", "[[k'&~mpa]]", 2, "p" },
+    for (const Between& between : { Between { "NN", "[[k'&~Nta]]", 2, "t" }, Between { "MM", "[[t'eImpa]]", 2, "p" },
                                     Between { "LL", "[[aL'a_a]]", 1, "a" }, Between { "RH", "[[p'O*@-ta]]", 2, "t" } }) {
         if (body == between.body) {
             plan.phonemes = between.carrier;
@@ -163,11 +165,11 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
 
     std::string stress = reduced ? "" : "'";
     // A nasal vowel is heard before its closure, not drawn out before a
-    // pause: it is cut from before an n.
+    // pause: it is cut from before the closure.
     std::string ending = "_a]]";
     if (circumflex) {
-        ending = "nta]]";
-        plan.end_at = "n";
+        ending = "Nta]]";
+        plan.end_at = "N";
     }
     if (nucleus.empty()) {
         if (onset.empty())

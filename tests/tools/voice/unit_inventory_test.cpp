@@ -23,18 +23,19 @@ TEST(UnitInventory, PlansTheCarrierOfEachKindOfName)
         { "$PRA", "[[apR'a_a]]", 1, "", true },
         { "$BRE'", "[[abR'E_a]]", 1, "", true },
         { "$FRU", "[[afR'u_a]]", 1, "", false },
-        { "$TRACIRC", "[[atR'&~nta]]", 1, "n", true },
+        { "$TRACIRC", "[[atR'&~Nta]]", 1, "N", true },
         // A nasal vowel is cut from before its closure.
-        { "$ACIRC", "[['&~nta]]", 0, "n", false },
-        { "$NOCIRC", "[[an'o~nta]]", 1, "n", false },
+        { "$ACIRC", "[['&~Nta]]", 0, "N", false },
+        { "$NOCIRC", "[[an'oNta]]", 1, "N", false },
+        { "$TECIRC", "[[at'eINta]]", 1, "N", true },
         // The palatal lateral as espeak-ng says it inside words.
         { "$LHA", "[[alj'a_a]]", 1, "", false },
         // A vowel in hiatus is cut from after another vowel.
         { "$HI", "[[a'i_a]]", 1, "", false },
         { "$HU", "[[a'u_a]]", 1, "", false },
         // Sounds heard only between two others end at the next event.
-        { "$NN", "[[k'&~nta]]", 2, "t", false },
-        { "$MM", "[[k'&~mpa]]", 2, "p", false },
+        { "$NN", "[[k'&~Nta]]", 2, "t", false },
+        { "$MM", "[[t'eImpa]]", 2, "p", false },
         { "$LL", "[[aL'a_a]]", 1, "a", false },
         { "$RH", "[[p'O*@-ta]]", 2, "t", false },
     };
