@@ -56,13 +56,18 @@ constexpr std::array espeak_spellings = {
 };
 
 // Our unit alphabet, longest first; capitals (stress) are lowered first.
+// "rh" is the r that closes a syllable, "nn" and "mm" the closure after a
+// nasal vowel (part of the vowel, as in espeak-ng's "&~N"), "ll" the hold
+// of the palatal lateral (part of "lh"); the "h" that
+// opens a vowel in hiatus matches nothing and is passed over.
 constexpr std::array unit_spellings = {
     Spelling { "a~w", { "a~", "u" } }, Spelling { "a~y", { "a~", "i" } }, Spelling { "e~y", { "e~", "i" } },
     Spelling { "o~y", { "o~", "i" } }, Spelling { "u~y", { "u~", "i" } }, Spelling { "tch", { "tch", "" } },
     Spelling { "e'", { "E", "" } }, Spelling { "o'", { "O", "" } }, Spelling { "a^", { "a~", "" } },
     Spelling { "e^", { "e~", "" } }, Spelling { "i^", { "i~", "" } }, Spelling { "o^", { "o~", "" } },
     Spelling { "u^", { "u~", "" } }, Spelling { "dj", { "dj", "" } }, Spelling { "nh", { "nh", "" } },
-    Spelling { "lh", { "lh", "" } }, Spelling { "rr", { "rr", "" } }, Spelling { "kw", { "k", "u" } },
+    Spelling { "lh", { "lh", "" } }, Spelling { "rr", { "rr", "" } }, Spelling { "rh", { "rr", "" } },
+    Spelling { "nn", { "", "" } }, Spelling { "mm", { "", "" } }, Spelling { "ll", { "", "" } }, Spelling { "kw", { "k", "u" } },
     Spelling { "gw", { "g", "u" } }, Spelling { "ks", { "k", "s" } }, Spelling { "@", { "a", "" } },
     Spelling { "w", { "u", "" } }, Spelling { "y", { "i", "" } },
     Spelling { "a", { "a", "" } }, Spelling { "e", { "e", "" } }, Spelling { "i", { "i", "" } },

@@ -13,11 +13,17 @@ struct Sound {
     std::string_view phoneme; // espeak-ng's notation
 };
 
-// Longest spellings first, so that "TCH" is not read as "T" and "CH".
+// Longest spellings first, so that "TCH" is not read as "T" and "CH". A
+// consonant followed by "R" is a cluster, spoken with the tap espeak-ng
+// uses after a consonant. "H" opens a vowel in hiatus: the vowel as it
+// sounds after another, not the glide of a diphthong. The palatal lateral
+// is the "lj" that espeak-ng says inside words.
 constexpr std::array consonants = {
-    Sound { "TCH", "tS" }, Sound { "DJ", "dZ" }, Sound { "NH", "n^" }, Sound { "LH", "L" },
+    Sound { "TCH", "tS" }, Sound { "DJ", "dZ" }, Sound { "NH", "n^" }, Sound { "LH", "lj" },
     Sound { "RR", "x" }, Sound { "KW", "kw" }, Sound { "GW", "gw" }, Sound { "KS", "ks" },
-    Sound { "NN", "n" }, Sound { "P", "p" }, Sound { "B", "b" }, Sound { "T", "t" },
+    Sound { "PR", "pR" }, Sound { "BR", "bR" }, Sound { "TR", "tR" }, Sound { "DR", "dR" },
+    Sound { "KR", "kR" }, Sound { "GR", "gR" }, Sound { "FR", "fR" }, Sound { "VR", "vR" },
+    Sound { "H", "" }, Sound { "P", "p" }, Sound { "B", "b" }, Sound { "T", "t" },
     Sound { "D", "d" }, Sound { "K", "k" }, Sound { "G", "g" }, Sound { "F", "f" },
     Sound { "V", "v" }, Sound { "S", "s" }, Sound { "Z", "z" }, Sound { "X", "S" },
     Sound { "J", "Z" }, Sound { "M", "m" }, Sound { "N", "n" }, Sound { "L", "l" },
@@ -29,8 +35,10 @@ constexpr std::array vowels = {
     Sound { "I", "i" }, Sound { "O", "o" }, Sound { "U", "u" }, Sound { "@", "&" },
 };
 
+// A nasal vowel before a consonant, as espeak-ng says it inside words:
+// the vowel (only a and u nasalised) and then a long velar closure "N".
 constexpr std::array nasal_vowels = {
-    Sound { "A", "&~" }, Sound { "E", "e~" }, Sound { "I", "i~" }, Sound { "O", "o~" },
+    Sound { "A", "&~" }, Sound { "E", "eI" }, Sound { "I", "i" }, Sound { "O", "o" },
     Sound { "U", "u~" }, Sound { "@", "&~" },
 };
 
@@ -41,9 +49,9 @@ constexpr std::array tilde_sounds = {
     Sound { "O", "o~" }, Sound { "U", "u~" },
 };
 
-constexpr std::array<std::string_view, 23> inventory_consonants = {
+constexpr std::array<std::string_view, 31> inventory_consonants = {
     "P", "B", "T", "D", "K", "G", "F", "V", "S", "Z", "X", "J", "M", "N", "L", "R",
-    "RR", "NH", "LH", "TCH", "DJ", "KW", "GW",
+    "RR", "NH", "LH", "TCH", "DJ", "KW", "GW", "PR", "BR", "TR", "DR", "KR", "GR", "FR", "VR",
 };
 constexpr std::array<std::string_view, 8> inventory_vowels = { "A", "E", "E'", "I", "O", "O'", "U", "@" };
 constexpr std::array<std::string_view, 11> inventory_diphthongs = {
@@ -53,7 +61,8 @@ constexpr std::array<std::string_view, 5> inventory_nasals = { "A", "E", "I", "O
 
 bool is_stop(std::string_view letters)
 {
-    for (std::string_view stop : { "P", "B", "T", "D", "K", "G", "TCH", "DJ", "KW", "GW", "KS" })
+    for (std::string_view stop : { "P", "B", "T", "D", "K", "G", "TCH", "DJ", "KW", "GW", "KS", "PR", "BR", "TR", "DR",
+                                   "KR", "GR" })
         if (letters == stop)
             return true;
     return false;
@@ -74,6 +83,25 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.phonemes = std::string("[[a'a") + (body == "W" ? "w" : "j") + "_a]]";
         plan.first_event = 2;
         return plan;
+    }
+
+    // Sounds heard only between two others, cut from between them: the
+    // nasal closure after a nasal vowel, the palatal lateral's hold before
+    // its release, and "r" closing a syllable (a tap with its short vowel).
+    struct Between {
+        std::string_view body;
+        std::string_view carrier;
+        size_t event;
+        std::string_view end_at;
+    };
+    for (const Between& between : { Between { "NN", "[[k'&~Nta]]", 2, "t" }, Between { "MM", "[[t'eImpa]]", 2, "p" },
+                                    Between { "LL", "[[aL'a_a]]", 1, "a" }, Between { "RH", "[[p'O*@-ta]]", 2, "t" } }) {
+        if (body == between.body) {
+            plan.phonemes = between.carrier;
+            plan.first_event = between.event;
+            plan.end_at = between.end_at;
+            return plan;
+        }
     }
 
     bool tilde = body.size() > 3 && body.substr(body.size() - 3) == "TIL";
@@ -136,6 +164,13 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
     }
 
     std::string stress = reduced ? "" : "'";
+    // A nasal vowel is heard before its closure, not drawn out before a
+    // pause: it is cut from before the closure.
+    std::string ending = "_a]]";
+    if (circumflex) {
+        ending = "Nta]]";
+        plan.end_at = "N";
+    }
     if (nucleus.empty()) {
         if (onset.empty())
             return std::nullopt;
@@ -145,13 +180,18 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.starts_with_stop = is_stop(onset_letters);
         return plan;
     }
+    if (onset_letters == "H") {
+        plan.phonemes = "[[a" + stress + nucleus + ending;
+        plan.first_event = 1;
+        return plan;
+    }
     if (onset.empty()) {
-        plan.phonemes = "[[" + stress + nucleus + "_a]]";
+        plan.phonemes = "[[" + stress + nucleus + ending;
         plan.first_event = 0;
         plan.lone_vowel = name.size() == 2;
         return plan;
     }
-    plan.phonemes = "[[a" + onset + stress + nucleus + "_a]]";
+    plan.phonemes = "[[a" + onset + stress + nucleus + ending;
     plan.first_event = 1;
     plan.starts_with_stop = is_stop(onset_letters);
     return plan;
@@ -181,7 +221,7 @@ std::set<std::string> standard_inventory()
         add("$" + std::string(nasal) + "CIRC");
         add("$" + std::string(nasal) + "TIL");
     }
-    for (std::string_view name : { "$NN", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
+    for (std::string_view name : { "$NN", "$MM", "$LL", "$RH", "$W", "$Y", "$KS", "$AWTIL", "$AYTIL", "$EYTIL", "$OYTIL", "$UYTIL" })
         add(std::string(name));
     return names;
 }

@@ -18,6 +18,7 @@ struct CarrierPlan {
     bool cut_at_vowel = false; // end at the next vowel (a lone consonant) instead of the pause
     bool starts_with_stop = false; // begin a little early to keep the closure
     bool lone_vowel = false; // one vowel alone: kept short, it is never trimmed
+    std::string end_at; // when set, end at the first later event of this phoneme instead
 };
 
 // The plan for a name, or nothing when the name does not read as sounds.

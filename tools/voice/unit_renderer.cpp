@@ -35,6 +35,13 @@ std::optional<std::vector<uint8_t>> render_unit(const CarrierPlan& plan, EspeakR
     size_t begin = events[plan.first_event].sample;
     size_t end = rendering.samples.size();
     for (size_t i = plan.first_event + 1; i < events.size(); ++i) {
+        if (!plan.end_at.empty()) {
+            if (events[i].name == plan.end_at) {
+                end = events[i].sample;
+                break;
+            }
+            continue;
+        }
         bool ends_here = plan.cut_at_vowel ? is_vowel_event(events[i].name) : events[i].name[0] == '_';
         if (ends_here) {
             end = events[i].sample;
