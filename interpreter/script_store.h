@@ -12,7 +12,22 @@
 
 namespace interpreter {
 
+struct CommandEntry;
+
 constexpr int max_script_lines = 5000;
+
+// A stored line as the run loop runs it: split into keyword and rest and its
+// keyword looked up once, the first time it runs, instead of on every turn
+// of a loop. Offsets count from the start of the trimmed line.
+struct DecodedLine {
+    enum class Kind : uint8_t { NotDecoded, Nothing, Statement };
+    // The table's entry, null when the language has no such keyword.
+    const CommandEntry* command = nullptr;
+    uint32_t keyword_length = 0;
+    uint32_t rest_begin = 0;
+    uint32_t rest_length = 0;
+    Kind kind = Kind::NotDecoded; // Nothing: empty, comment or label
+};
 
 class ScriptStore {
 public:
@@ -32,6 +47,10 @@ public:
         const Span& span = m_statements[number];
         return std::string_view(m_lines[number].data() + span.begin, span.length);
     }
+
+    // Line `number`'s decoded form; NotDecoded until the run loop fills it in.
+    // Storing the line again empties it.
+    DecodedLine& decoded(int number) { return m_decoded[number]; }
 
     // The line trimmed, upper-cased and with runs of spaces reduced to one.
     // Loops ask for their head line on every turn, so the known answer is
@@ -106,6 +125,7 @@ private:
 
     std::vector<std::string> m_lines;
     std::vector<Span> m_statements;
+    std::vector<DecodedLine> m_decoded;
     int m_line_count = 0;
     bool m_lookups_stale = true;
     std::vector<std::string> m_normalised;
