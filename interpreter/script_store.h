@@ -26,6 +26,11 @@ struct DecodedLine {
     uint32_t keyword_length = 0;
     uint32_t rest_begin = 0;
     uint32_t rest_length = 0;
+    // The label line that DESVIA or CHAMA with a written "@" label leads to,
+    // once found, and the store's generation then: storing any line (the
+    // label's among them) makes it stale.
+    int32_t jump_target = 0;
+    uint32_t jump_generation = 0;
     Kind kind = Kind::NotDecoded; // Nothing: empty, comment or label
 };
 
@@ -51,6 +56,20 @@ public:
     // Line `number`'s decoded form; NotDecoded until the run loop fills it in.
     // Storing the line again empties it.
     DecodedLine& decoded(int number) { return m_decoded[number]; }
+    // Line `number`'s decoded form when `rest` is the very rest it decoded
+    // (not a statement nested in it, nor text built at run time); null
+    // otherwise.
+    DecodedLine* decoded_for_rest(int number, std::string_view rest)
+    {
+        if (number < 1 || number > m_line_count)
+            return nullptr;
+        DecodedLine& line = m_decoded[number];
+        const Span& span = m_statements[number];
+        if (line.kind != DecodedLine::Kind::Statement || rest.size() != line.rest_length
+            || rest.data() != m_lines[number].data() + span.begin + line.rest_begin)
+            return nullptr;
+        return &line;
+    }
 
     // The line trimmed, upper-cased and with runs of spaces reduced to one.
     // Loops ask for their head line on every turn, so the known answer is
@@ -125,6 +144,8 @@ private:
 
     std::vector<std::string> m_lines;
     std::vector<Span> m_statements;
+    // Grows with the lines stored, so that a short script does not pay
+    // for the 5000 lines it does not have.
     std::vector<DecodedLine> m_decoded;
     int m_line_count = 0;
     bool m_lookups_stale = true;

@@ -100,6 +100,14 @@ TEST(TwoPaths, KnownScriptsGiveTheSameOutcomeAndReason)
         { { "desvia @nada" }, true, 1, FailureReason::MissingLabel, "" },
         { { "ESCREVE\t1" }, true, 1, FailureReason::UnknownKeyword, "Comando inv\xE1lido: ESCREVE\t1\r\n" },
         { { "\t* nada", "@rotulo", "", "escreve  \"a b\"" }, false, 5, FailureReason::None, "a b\r\n" },
+        { { "@sub", "chama @sub" }, true, 2, FailureReason::CallsTooDeep, "Muitas chamadas sem retorno\r\n" },
+        // A jump to a label named by a value goes where the value says each
+        // time; one with its label written goes to the same line each time.
+        { { "seja $d \"um\"", "@volta", "soma n 1", "se n = 3 seja $d \"fim\"", "desvia $d", "@um", "desvia @volta",
+              "@fim", "escreve n" },
+            false, 10, FailureReason::None, "3\r\n" },
+        { { "@volta", "soma n 1", "se n < 3 desvia @volta", "se n < 5 cmd \"desvia @volta\"", "escreve n" }, false, 6,
+            FailureReason::None, "5\r\n" },
     };
     for (bool text_path : { false, true }) {
         for (const Case& entry : cases) {
@@ -122,6 +130,26 @@ TEST(TwoPaths, StoringALineAgainDecodesItAfresh)
     test.run({ "seja a 2", "* escreve a", "escreve 3" });
     test.run({ "  escreve  4", "pula" });
     EXPECT_EQ(test.ports.console_lines(), "1\n3\n4\nComando inv\xE1lido: PULA\n");
+}
+
+// A jump remembers where its label was only while the store stays as it
+// is: storing any line may move or remove the label.
+TEST(TwoPaths, AJumpLooksForItsLabelAgainOnceTheStoreChanges)
+{
+    for (bool text_path : { false, true }) {
+        TestRuntime test;
+        test.runtime.text_path = text_path;
+        auto outcome = test.run({ "desvia @a", "escreve 1", "@a", "escreve 2" });
+        EXPECT_FALSE(outcome.failed);
+        // Only line 3 is stored again: lines 1 and 2 keep their text, and
+        // the label is gone.
+        test.runtime.store.store_line("@b", 3);
+        outcome = interpreter::run_script(test.runtime);
+        EXPECT_TRUE(outcome.failed);
+        EXPECT_EQ(outcome.line, 1);
+        EXPECT_EQ(test.runtime.failure_reason, FailureReason::MissingLabel);
+        EXPECT_EQ(test.ports.console_lines(), "2\n");
+    }
 }
 
 // The reason of a failure in one run is not the reason of the next run's
