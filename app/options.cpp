@@ -43,6 +43,8 @@ base::Result<Options> parse_options(const std::vector<std::string>& argv, bool t
             options.headless = true;
         } else if (argument == "--fast") {
             options.fast = true;
+        } else if (argument == "--text-path") {
+            options.text_path = true;
         } else if (argument == "--window") {
             options.window = true;
         } else if (argument == "--keys" || argument == "--keys-file" || argument == "--screen"
@@ -160,6 +162,8 @@ std::string help_text(const std::string& program, bool takes_script)
              "                     headless; the terminal and the window do so anyway\n"
              "  --braille off      never open a braille display\n"
              "  --fast             timed pauses return at once (a virtual clock)\n"
+             "  --text-path        run every line from its text, split afresh each time it\n"
+             "                     runs, instead of from its decoded form (for testing)\n"
              "  --help             show this text\n"
              "\n"
              "Keys: characters stand for themselves; {Enter} {Esc} {Tab} {Backspace}\n"

@@ -13,6 +13,9 @@ namespace app {
 struct Options {
     bool headless = false;
     bool fast = false;
+    // --text-path: every line runs from its text, split afresh each time,
+    // instead of from its decoded form (for testing the interpreter).
+    bool text_path = false;
     bool help = false;
     std::string log_path;
     std::string speech_log_path;

@@ -154,6 +154,7 @@ int run_program(const Program& program, int argc, char** argv)
     bind_all_statements(table);
     auto runtime = std::make_unique<interpreter::Runtime>(
         interpreter::Ports { terminal, (*speech_backends)->speech(), world }, table);
+    runtime->text_path = options->text_path;
     paths_and_settings.attach(runtime->subsystems);
     runtime->subsystems.console = &(*backends)->console();
     // Network peers live in real time, also when --fast skips the script's pauses.

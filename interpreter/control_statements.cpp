@@ -273,23 +273,57 @@ bool jump_to_label(Runtime& runtime, std::string_view upper_name)
     return true;
 }
 
+// The label line a stored jump found the last time it ran, or 0. A jump
+// that writes its label ("@" and the name) always leads to the same line
+// while the store stays as it is; one that names it with a value does not.
+inline int remembered_jump(Runtime& runtime, std::string_view rest, DecodedLine*& decoded)
+{
+    decoded = runtime.store.decoded_for_rest(runtime.current_line, rest);
+    return decoded && decoded->jump_generation == runtime.store.generation() ? decoded->jump_target : 0;
+}
+
+inline void remember_jump(Runtime& runtime, DecodedLine* decoded, std::string_view rest, int target)
+{
+    if (decoded && !rest.empty() && rest[0] == '@') {
+        decoded->jump_target = target;
+        decoded->jump_generation = runtime.store.generation();
+    }
+}
+
 bool run_goto(Runtime& runtime, std::string_view rest)
 {
+    DecodedLine* decoded = nullptr;
+    if (int target = remembered_jump(runtime, rest, decoded); target > 0) {
+        runtime.current_line = target;
+        return true;
+    }
     std::string name;
-    return read_label_name(runtime, rest, name) && jump_to_label(runtime, name);
+    if (!read_label_name(runtime, rest, name) || !jump_to_label(runtime, name))
+        return false;
+    remember_jump(runtime, decoded, rest, runtime.current_line);
+    return true;
 }
 
 bool run_call(Runtime& runtime, std::string_view rest)
 {
+    DecodedLine* decoded = nullptr;
+    int target = remembered_jump(runtime, rest, decoded);
     std::string name;
-    if (!read_label_name(runtime, rest, name))
+    if (target == 0 && !read_label_name(runtime, rest, name))
         return false;
     if (runtime.call_depth >= max_call_depth) {
         write_message_line(runtime, "Muitas chamadas sem retorno");
         return fail_because(runtime, FailureReason::CallsTooDeep);
     }
     runtime.call_stack[runtime.call_depth++] = runtime.current_line;
-    return jump_to_label(runtime, name);
+    if (target > 0) {
+        runtime.current_line = target;
+        return true;
+    }
+    if (!jump_to_label(runtime, name))
+        return false;
+    remember_jump(runtime, decoded, rest, runtime.current_line);
+    return true;
 }
 
 bool run_return(Runtime& runtime, std::string_view rest)

@@ -43,7 +43,6 @@ inline const CommandEntry* find_command(Runtime& runtime, std::string_view keywo
 [[gnu::always_inline]] inline bool dispatch_statement(Runtime& runtime, std::string_view keyword, const CommandEntry* entry,
     std::string_view rest)
 {
-    runtime.failure_reason = FailureReason::None;
     if (runtime.debug_echo) {
         // The echo shows the keyword as the run loop split it: only a..z
         // upper-cased.
@@ -87,12 +86,16 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
     return true;
 }
 
-// `text` is trimmed at both ends.
-[[gnu::always_inline]] inline bool execute_trimmed_line(Runtime& runtime, std::string_view text, bool nested)
-{
-    if (text.empty() || text[0] == '*' || text[0] == '@')
-        return true;
+// A statement split at its first space, with its keyword looked up.
+struct SplitStatement {
+    size_t keyword_length = 0;
+    const CommandEntry* entry = nullptr;
+    std::string_view rest; // trimmed
+};
 
+// `text` is a statement trimmed at both ends.
+[[gnu::always_inline]] inline SplitStatement split_statement(Runtime& runtime, std::string_view text)
+{
     // The keyword ends at the first space.
     size_t length = 0;
     PackedKeyword packed;
@@ -103,20 +106,108 @@ inline bool keyword_in_first_word(std::string_view text, size_t& length, uint64_
             ++length;
         packed = PackedKeyword::from(text.substr(0, length));
     }
-    std::string_view keyword = text.substr(0, length);
     // The line is trimmed at its end already, so the rest needs it only at
     // its front.
     std::string_view rest = length < text.size() ? trim_front(text.substr(length + 1)) : std::string_view();
-    const CommandEntry* entry = find_command(runtime, keyword, packed);
+    return { length, find_command(runtime, text.substr(0, length), packed), rest };
+}
 
+inline bool is_nothing_to_run(std::string_view text)
+{
+    return text.empty() || text[0] == '*' || text[0] == '@';
+}
+
+// `text` is trimmed at both ends. `fresh_reason` empties the failure reason
+// before the statement runs: statements run outside the run loop's own steps
+// (nested ones, and callers from outside) must not inherit the reason of the
+// one before them, which the run loop's steps tell apart for its own lines.
+template <bool fresh_reason>
+[[gnu::always_inline]] inline bool execute_trimmed_line(Runtime& runtime, std::string_view text, bool nested)
+{
+    if (is_nothing_to_run(text))
+        return true;
+
+    SplitStatement split = split_statement(runtime, text);
+    const CommandEntry* entry = split.entry;
     // ("senão" in lower case is refused as well: it finds the same entry.)
     if (nested && ((entry && entry->shapes_block) || runtime.nesting_depth >= max_nesting_depth))
         return fail_because(runtime, entry && entry->shapes_block ? FailureReason::BlockStatementNested : FailureReason::CommandFailed);
+    if constexpr (fresh_reason)
+        runtime.failure_reason = FailureReason::None;
     runtime.nesting_depth += nested ? 1 : 0;
-    bool succeeded = dispatch_statement(runtime, keyword, entry, rest);
+    bool succeeded = dispatch_statement(runtime, text.substr(0, split.keyword_length), entry, split.rest);
     runtime.nesting_depth -= nested ? 1 : 0;
     runtime.run_failed = !succeeded;
     return succeeded;
+}
+
+// Splits stored line `number` as the text path does and keeps the result.
+[[gnu::noinline]] void decode_line(Runtime& runtime, std::string_view text, DecodedLine& line)
+{
+    if (is_nothing_to_run(text)) {
+        line.kind = DecodedLine::Kind::Nothing;
+        return;
+    }
+    SplitStatement split = split_statement(runtime, text);
+    line.command = split.entry;
+    line.keyword_length = static_cast<uint32_t>(split.keyword_length);
+    line.rest_begin = static_cast<uint32_t>(split.rest.empty() ? text.size() : split.rest.data() - text.data());
+    line.rest_length = static_cast<uint32_t>(split.rest.size());
+    line.kind = DecodedLine::Kind::Statement;
+}
+
+// Runs stored line `number` (not nested) from its decoded form, decoding it
+// the first time.
+[[gnu::always_inline]] inline bool execute_stored_line(Runtime& runtime, int number)
+{
+    std::string_view text = runtime.store.statement(number);
+    DecodedLine& line = runtime.store.decoded(number);
+    if (line.kind == DecodedLine::Kind::NotDecoded) [[unlikely]]
+        decode_line(runtime, text, line);
+    if (line.kind == DecodedLine::Kind::Nothing)
+        return true;
+    bool succeeded = dispatch_statement(runtime, text.substr(0, line.keyword_length), line.command,
+        text.substr(line.rest_begin, line.rest_length));
+    runtime.run_failed = !succeeded;
+    return succeeded;
+}
+
+// The step at which the run loop next has something to do besides running a
+// line: look at pending events, or stop a run past its step limit.
+inline uint64_t next_check_after(const Runtime& runtime, uint64_t steps)
+{
+    uint64_t next = (steps / statements_between_looks + 1) * statements_between_looks;
+    if (runtime.step_limit != 0 && runtime.step_limit < next)
+        next = runtime.step_limit + 1;
+    return next;
+}
+
+template <bool from_text>
+void run_lines(Runtime& runtime)
+{
+    uint64_t next_check = next_check_after(runtime, 0);
+    while (runtime.current_line <= runtime.store.line_count()) {
+        if (++runtime.steps >= next_check) [[unlikely]] {
+            if (runtime.step_limit != 0 && runtime.steps > runtime.step_limit) {
+                runtime.run_failed = true;
+                runtime.failure_reason = FailureReason::StepLimit;
+                runtime.failure_step = runtime.steps;
+                break;
+            }
+            if (runtime.steps % statements_between_looks == 0)
+                runtime.world.look_at_events();
+            next_check = next_check_after(runtime, runtime.steps);
+        }
+        // A statement's outcome is what it leaves in run_failed.
+        bool succeeded;
+        if constexpr (from_text)
+            succeeded = execute_trimmed_line<false>(runtime, runtime.store.statement(runtime.current_line), false);
+        else
+            succeeded = execute_stored_line(runtime, runtime.current_line);
+        if (!succeeded || runtime.stop_requested)
+            break;
+        ++runtime.current_line;
+    }
 }
 
 }
@@ -145,39 +236,32 @@ RunOutcome run_script(Runtime& runtime)
     runtime.current_keyword = {};
     runtime.call_depth = 0;
     runtime.io_status = 0;
-    uint64_t steps = 0;
-    uint32_t until_look = statements_between_looks;
-    while (runtime.current_line <= runtime.store.line_count()) {
-        if (runtime.step_limit != 0 && ++steps > runtime.step_limit) {
-            runtime.run_failed = true;
-            runtime.failure_reason = FailureReason::StepLimit;
-            break;
-        }
-        if (--until_look == 0) {
-            until_look = statements_between_looks;
-            runtime.world.look_at_events();
-        }
-        // A statement's outcome is what it leaves in run_failed.
-        if (!execute_trimmed_line(runtime, runtime.store.statement(runtime.current_line), false) || runtime.stop_requested)
-            break;
-        ++runtime.current_line;
-    }
+    runtime.failure_reason = FailureReason::None;
+    runtime.steps = 0;
+    if (runtime.text_path)
+        run_lines<true>(runtime);
+    else
+        run_lines<false>(runtime);
+    // Only a reason noted by the failing line's own step is its reason.
+    if (!runtime.run_failed || runtime.failure_step != runtime.steps)
+        runtime.failure_reason = FailureReason::None;
     runtime.store.clear();
     return { runtime.run_failed, runtime.current_line };
 }
 
 bool execute_line(Runtime& runtime, std::string_view text, bool nested)
 {
-    return execute_trimmed_line(runtime, trim(text), nested);
+    return execute_trimmed_line<true>(runtime, trim(text), nested);
 }
 
 bool execute_trimmed(Runtime& runtime, std::string_view text, bool nested)
 {
-    return execute_trimmed_line(runtime, text, nested);
+    return execute_trimmed_line<true>(runtime, text, nested);
 }
 
 bool execute_statement(Runtime& runtime, std::string_view keyword, std::string_view rest)
 {
+    runtime.failure_reason = FailureReason::None;
     return dispatch_statement(runtime, keyword, find_command(runtime, keyword, PackedKeyword::from(keyword)), trim(rest));
 }
 

@@ -94,9 +94,15 @@ struct Runtime {
     bool silent_end = false;
     bool run_failed = false;
     // Why the statement being executed failed, when the code that saw it
-    // fail knows; emptied as every statement starts, so that the end report
-    // never names the reason of an earlier one.
+    // fail knows. The run loop does not empty it before every line: a reason
+    // is noted with the step it was noted in (`failure_step`), so that one
+    // noted by an earlier statement is never taken for the reason of a later
+    // one. After a run it holds the failing line's reason, or None.
     FailureReason failure_reason = FailureReason::None;
+    uint64_t failure_step = 0;
+    // How many lines the current run has started: the one counter that the
+    // step limit, the looks at pending events and the failure reasons share.
+    uint64_t steps = 0;
     // The normalised keyword of the statement being executed: a view of the
     // command table's own spelling, so that setting it costs nothing.
     std::string_view current_keyword;
@@ -112,6 +118,10 @@ struct Runtime {
     // How many lines a run may execute before it is ended as failed; 0 means
     // no limit. Only tests and the fuzzer set it, to bound scripts that loop.
     uint64_t step_limit = 0;
+    // Run every stored line from its text, splitting its keyword afresh each
+    // time, instead of from its decoded form: the two must behave alike, and
+    // the tests run scripts both ways to show that they do.
+    bool text_path = false;
     // The longest text that CONCATENA and SUBSTITUI may build; past it they
     // fail instead of exhausting memory. The fuzzer lowers it.
     size_t text_limit = size_t(16) << 20;
@@ -136,8 +146,10 @@ struct Runtime {
 // cause, and what fails after it only follows from it.
 inline bool fail_because(Runtime& runtime, FailureReason reason)
 {
-    if (runtime.failure_reason == FailureReason::None)
+    if (runtime.failure_reason == FailureReason::None || runtime.failure_step != runtime.steps) {
         runtime.failure_reason = reason;
+        runtime.failure_step = runtime.steps;
+    }
     return false;
 }
 

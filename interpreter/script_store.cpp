@@ -22,6 +22,9 @@ void ScriptStore::store_line(std::string_view text, int number)
     std::string_view trimmed = trim(m_lines[number]);
     m_statements[number] = { static_cast<uint32_t>(trimmed.data() - m_lines[number].data()),
         static_cast<uint32_t>(trimmed.size()) };
+    if (m_decoded.size() <= static_cast<size_t>(number))
+        m_decoded.resize(number + 1);
+    m_decoded[number] = {};
     m_line_count = number;
     m_lookups_stale = true;
     ++m_generation;

@@ -12,7 +12,27 @@
 
 namespace interpreter {
 
+struct CommandEntry;
+
 constexpr int max_script_lines = 5000;
+
+// A stored line as the run loop runs it: split into keyword and rest and its
+// keyword looked up once, the first time it runs, instead of on every turn
+// of a loop. Offsets count from the start of the trimmed line.
+struct DecodedLine {
+    enum class Kind : uint8_t { NotDecoded, Nothing, Statement };
+    // The table's entry, null when the language has no such keyword.
+    const CommandEntry* command = nullptr;
+    uint32_t keyword_length = 0;
+    uint32_t rest_begin = 0;
+    uint32_t rest_length = 0;
+    // The label line that DESVIA or CHAMA with a written "@" label leads to,
+    // once found, and the store's generation then: storing any line (the
+    // label's among them) makes it stale.
+    int32_t jump_target = 0;
+    uint32_t jump_generation = 0;
+    Kind kind = Kind::NotDecoded; // Nothing: empty, comment or label
+};
 
 class ScriptStore {
 public:
@@ -31,6 +51,24 @@ public:
     {
         const Span& span = m_statements[number];
         return std::string_view(m_lines[number].data() + span.begin, span.length);
+    }
+
+    // Line `number`'s decoded form; NotDecoded until the run loop fills it in.
+    // Storing the line again empties it.
+    DecodedLine& decoded(int number) { return m_decoded[number]; }
+    // Line `number`'s decoded form when `rest` is the very rest it decoded
+    // (not a statement nested in it, nor text built at run time); null
+    // otherwise.
+    DecodedLine* decoded_for_rest(int number, std::string_view rest)
+    {
+        if (number < 1 || number > m_line_count)
+            return nullptr;
+        DecodedLine& line = m_decoded[number];
+        const Span& span = m_statements[number];
+        if (line.kind != DecodedLine::Kind::Statement || rest.size() != line.rest_length
+            || rest.data() != m_lines[number].data() + span.begin + line.rest_begin)
+            return nullptr;
+        return &line;
     }
 
     // The line trimmed, upper-cased and with runs of spaces reduced to one.
@@ -106,6 +144,9 @@ private:
 
     std::vector<std::string> m_lines;
     std::vector<Span> m_statements;
+    // Grows with the lines stored, so that a short script does not pay
+    // for the 5000 lines it does not have.
+    std::vector<DecodedLine> m_decoded;
     int m_line_count = 0;
     bool m_lookups_stale = true;
     std::vector<std::string> m_normalised;

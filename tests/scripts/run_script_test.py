@@ -18,6 +18,9 @@ Beside the script, optional files say what to pass and what to expect:
                 environment of corvante.
 At least one of .out and .speech must exist. Lines of .options may use
 {dir}, the script's folder, and {tmp}, a scratch folder of the test.
+
+The script runs twice, from its decoded lines and with --text-path, and both
+runs must give what is expected.
 """
 import difflib
 import os
@@ -79,6 +82,18 @@ def main():
         print(f"{script}: no .out or .speech file to compare with")
         return 1
 
+    expected = (expected_out, expected_speech, expected_screen, expected_stderr, expected_status)
+    for extra_options in ([], ["--text-path"]):
+        if not run_once(corvante, script, base, folder, expected, extra_options):
+            if extra_options:
+                print("(run with " + " ".join(extra_options) + ")")
+            return 1
+    return 0
+
+
+def run_once(corvante, script, base, folder, expected, extra_options):
+    """Runs the script once; returns True when it gave what was expected."""
+    expected_out, expected_speech, expected_screen, expected_stderr, expected_status = expected
     with tempfile.TemporaryDirectory() as tmp:
         values = {}
 
@@ -94,7 +109,7 @@ def main():
             peer, values = start_peer(expand(peer_text.decode().strip()).split(), tmp)
             if peer is None:
                 print(f"{script}: {values}")
-                return 1
+                return False
         environment = dict(os.environ)
         environment.update({key: value for key, value in values.items() if key.isupper()})
 
@@ -109,13 +124,13 @@ def main():
         command = [corvante, "--headless", "--fast", "--log", log, "--speech-log", speech]
         if expected_screen is not None:
             command += ["--screen", screen]
-        command += options + [script] + arguments
+        command += extra_options + options + [script] + arguments
         try:
             result = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True, timeout=50, cwd=tmp,
                                     env=environment)
         except subprocess.TimeoutExpired:
             print(f"{script}: timed out")
-            return 1
+            return False
         finally:
             if peer is not None:
                 stop_peer(peer)
@@ -140,8 +155,8 @@ def main():
                 failed = True
         if failed:
             sys.stdout.write("stderr:\n" + result.stderr.decode("utf-8", "replace"))
-            return 1
-    return 0
+            return False
+    return True
 
 
 if __name__ == "__main__":
