@@ -81,8 +81,6 @@ public:
     int engine_type() const { return m_engine.type(); }
     bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
-    const std::vector<uint8_t>& click_sound() const { return m_click; }
-    const std::vector<uint8_t>& beep_sound() const { return m_beep; }
     audio::SoundOutput& wave() { return m_wave; }
 
 private:

@@ -159,11 +159,11 @@ TEST_F(SpeechClientTest, CharactersCuesAndTheirDirectories)
 
 TEST_F(SpeechClientTest, ClickAndBeepWaves)
 {
-    const auto& click = world.client->click_sound();
+    const auto click = speech::click_sound();
     ASSERT_EQ(click.size(), 256u);
     EXPECT_TRUE(std::all_of(click.begin(), click.begin() + 64, [](uint8_t v) { return v >= 128 && v <= 187; }));
     EXPECT_TRUE(std::all_of(click.begin() + 64, click.end(), [](uint8_t v) { return v == 128; }));
-    const auto& beep = world.client->beep_sound();
+    const auto beep = speech::beep_sound();
     ASSERT_EQ(beep.size(), 512u);
     EXPECT_EQ(std::vector<uint8_t>(beep.begin(), beep.begin() + 9), (std::vector<uint8_t> { 128, 112, 96, 80, 64, 80, 96, 112, 128 }));
     EXPECT_EQ(beep[510], 96);
