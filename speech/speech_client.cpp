@@ -112,14 +112,7 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
 
     m_engine.close();
     if (settings::uses_installed_engine(m_settings)) {
-        EngineChoice choice;
-        choice.voice = settings::engine_voice(m_settings);
-        choice.speed = settings::engine_speed(m_settings);
-        choice.pitch = settings::engine_pitch(m_settings);
-        choice.type = settings::engine_type(m_settings);
-        if (choice.type != 4 && choice.speed > 10)
-            choice.speed = 0;
-        open_engine(choice);
+        open_engine(configured_engine_choice(m_settings));
     }
 }
 
