@@ -224,7 +224,7 @@ int main(int argc, char** argv)
     bool measured = false;
     for (bool espeak : { false, true }) {
         const char* name = espeak ? "espeak-ng" : "built-in";
-        if (espeak && !Rig(*voice, true).client->engine_active()) {
+        if (espeak && !Rig(*voice, true).client->engine().is_open()) {
             std::printf("%s: cannot be opened\n", name);
             continue;
         }

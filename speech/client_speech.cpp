@@ -24,7 +24,7 @@ void ClientSpeech::wait_until_quiet() { m_client.wait_while_busy(); }
 void ClientSpeech::speak_battery() { m_cues.speak_battery(); }
 void ClientSpeech::speak_time(int hours, int minutes) { m_cues.speak_time(hours, minutes); }
 void ClientSpeech::speak_date(int day, int month, int year) { m_cues.speak_date(day, month, year); }
-bool ClientSpeech::engine_active() { return m_client.engine_active(); }
+bool ClientSpeech::engine_active() { return m_client.engine().is_open(); }
 bool ClientSpeech::echo_typed() { return m_client.echo_typed; }
 void ClientSpeech::set_echo_typed(bool on) { m_client.echo_typed = on; }
 

@@ -3,6 +3,8 @@
 #include "speech/engine_session.h"
 
 #include "platform/clock.h"
+#include "settings/setting_keys.h"
+#include "settings/settings.h"
 
 namespace speech {
 
@@ -14,6 +16,18 @@ constexpr int settle_step_ms = 50;
 // The engine type that must be stopped even when it says it is idle.
 constexpr int always_stopped_type = 3;
 
+}
+
+EngineChoice configured_engine_choice(const settings::Settings& source)
+{
+    EngineChoice choice;
+    choice.voice = settings::engine_voice(source);
+    choice.speed = settings::engine_speed(source);
+    choice.pitch = settings::engine_pitch(source);
+    choice.type = settings::engine_type(source);
+    if (choice.type != 4 && choice.speed > 10)
+        choice.speed = 0;
+    return choice;
 }
 
 void EngineSession::open(const EngineChoice& choice, const std::function<void(int)>& sleep)

@@ -11,8 +11,15 @@
 namespace platform {
 class Clock;
 }
+namespace settings {
+class Settings;
+}
 
 namespace speech {
+
+// The engine the settings name; a speed beyond 10 means the default for
+// every type but the one that counts speeds its own way.
+EngineChoice configured_engine_choice(const settings::Settings& settings);
 
 // At most one engine is open at a time; without one the built-in
 // synthesiser speaks.

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/number_words.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_log.h"
 
 #include <filesystem>
@@ -17,10 +18,6 @@
 namespace speech {
 
 namespace {
-
-constexpr int click_samples = 256;
-constexpr int click_noisy_samples = 64;
-constexpr int beep_samples = 512;
 
 bool is_word_letter(char c)
 {
@@ -44,22 +41,9 @@ SpeechClient::SpeechClient(Parts parts)
     , m_paths(parts.paths)
     , m_clock(parts.clock)
     , m_engine(parts.engines, parts.clock)
+    , m_click(click_sound())
+    , m_beep(beep_sound())
 {
-    // The click is a short burst of noise; the generator only has to be
-    // different from silence, so a fixed seed keeps runs reproducible.
-    uint32_t state = 0x9E3779B9u;
-    m_click.assign(click_samples, 128);
-    for (int i = 0; i < click_noisy_samples; ++i) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        m_click[static_cast<size_t>(i)] = static_cast<uint8_t>(128 + state % 60);
-    }
-    constexpr uint8_t period[8] = { 128, 112, 96, 80, 64, 80, 96, 112 };
-    m_beep.resize(beep_samples);
-    for (int i = 0; i < beep_samples; ++i)
-        m_beep[static_cast<size_t>(i)] = period[i % 8];
-    m_beep.back() = 128;
 }
 
 SpeechClient::~SpeechClient()
@@ -128,14 +112,7 @@ void SpeechClient::init_speech(int speed, std::string_view script_sound_director
 
     m_engine.close();
     if (settings::uses_installed_engine(m_settings)) {
-        EngineChoice choice;
-        choice.voice = settings::engine_voice(m_settings);
-        choice.speed = settings::engine_speed(m_settings);
-        choice.pitch = settings::engine_pitch(m_settings);
-        choice.type = settings::engine_type(m_settings);
-        if (choice.type != 4 && choice.speed > 10)
-            choice.speed = 0;
-        open_engine(choice);
+        open_engine(configured_engine_choice(m_settings));
     }
 }
 

@@ -77,12 +77,10 @@ public:
     void speak_number_words(std::string_view words, Gender gender);
 
     int speed_level() const { return m_speed_level; }
-    bool engine_active() const { return m_engine.is_open(); }
-    int engine_type() const { return m_engine.type(); }
+    // The installed engine in use, if any.
+    const EngineSession& engine() const { return m_engine; }
     bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
-    const std::vector<uint8_t>& click_sound() const { return m_click; }
-    const std::vector<uint8_t>& beep_sound() const { return m_beep; }
     audio::SoundOutput& wave() { return m_wave; }
 
 private:

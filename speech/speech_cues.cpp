@@ -15,7 +15,35 @@ namespace {
 
 constexpr int tone_gap_ms = 100;
 constexpr int comma_pause_ms = 1000;
+constexpr int click_samples = 256;
+constexpr int click_noisy_samples = 64;
+constexpr int beep_samples = 512;
 
+}
+
+std::vector<uint8_t> click_sound()
+{
+    // The click is a short burst of noise; the generator only has to be
+    // different from silence, so a fixed seed keeps runs reproducible.
+    uint32_t state = 0x9E3779B9u;
+    std::vector<uint8_t> click(click_samples, 128);
+    for (int i = 0; i < click_noisy_samples; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        click[static_cast<size_t>(i)] = static_cast<uint8_t>(128 + state % 60);
+    }
+    return click;
+}
+
+std::vector<uint8_t> beep_sound()
+{
+    constexpr uint8_t period[8] = { 128, 112, 96, 80, 64, 80, 96, 112 };
+    std::vector<uint8_t> beep(beep_samples);
+    for (int i = 0; i < beep_samples; ++i)
+        beep[static_cast<size_t>(i)] = period[i % 8];
+    beep.back() = 128;
+    return beep;
 }
 
 void SpeechCues::speak_battery()

@@ -2,8 +2,10 @@
 // SpeechCues: the battery, the time, the date and dial tones, told with the speaker's recordings.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace speech {
 
@@ -15,6 +17,10 @@ struct PowerReading {
     int percent = 0;
     int mains = 255; // 0 off line, 1 on line, 255 unknown
 };
+
+// The click and the beep, 8-bit mono samples at 11025 Hz.
+std::vector<uint8_t> click_sound();
+std::vector<uint8_t> beep_sound();
 
 class SpeechCues {
 public:

@@ -159,11 +159,11 @@ TEST_F(SpeechClientTest, CharactersCuesAndTheirDirectories)
 
 TEST_F(SpeechClientTest, ClickAndBeepWaves)
 {
-    const auto& click = world.client->click_sound();
+    const auto click = speech::click_sound();
     ASSERT_EQ(click.size(), 256u);
     EXPECT_TRUE(std::all_of(click.begin(), click.begin() + 64, [](uint8_t v) { return v >= 128 && v <= 187; }));
     EXPECT_TRUE(std::all_of(click.begin() + 64, click.end(), [](uint8_t v) { return v == 128; }));
-    const auto& beep = world.client->beep_sound();
+    const auto beep = speech::beep_sound();
     ASSERT_EQ(beep.size(), 512u);
     EXPECT_EQ(std::vector<uint8_t>(beep.begin(), beep.begin() + 9), (std::vector<uint8_t> { 128, 112, 96, 80, 64, 80, 96, 112, 128 }));
     EXPECT_EQ(beep[510], 96);
@@ -224,8 +224,8 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 TEST_F(SpeechClientTest, EnginesThatCannotOpenLeaveTheBuiltInVoice)
 {
     world.client->reconfigure_speech(3, true, 5, 0, 0, 0);
-    EXPECT_FALSE(world.client->engine_active());
-    EXPECT_EQ(world.client->engine_type(), 5);
+    EXPECT_FALSE(world.client->engine().is_open());
+    EXPECT_EQ(world.client->engine().type(), 5);
     EXPECT_EQ(say("pata"), (Runs { { unit_pa, 500 }, { unit_ta, 400 } } + word_gap));
 }
 
@@ -307,7 +307,7 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     FakeEngines engines;
     speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, engines });
     client.init_speech(0, "");
-    ASSERT_TRUE(client.engine_active());
+    ASSERT_TRUE(client.engine().is_open());
     ASSERT_EQ(engines.choices.size(), 1u);
     EXPECT_EQ(engines.choices[0].voice, 4);
     EXPECT_EQ(engines.choices[0].speed, 0); // above 10 for a type other than 4
@@ -327,7 +327,7 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     // Back to the built-in voice.
     world.port.keys.clear();
     client.reconfigure_speech(3, false, 5, 0, 0, 0);
-    EXPECT_FALSE(client.engine_active());
+    EXPECT_FALSE(client.engine().is_open());
 }
 
 }

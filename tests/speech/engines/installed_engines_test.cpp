@@ -72,15 +72,15 @@ protected:
 TEST_F(EngineClientTest, TypeThreeOpensNothingHere)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n");
-    EXPECT_FALSE(client->engine_active());
-    EXPECT_EQ(client->engine_type(), 3);
+    EXPECT_FALSE(client->engine().is_open());
+    EXPECT_EQ(client->engine().type(), 3);
     EXPECT_TRUE(server.received().empty());
 }
 
 TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\nVELOCIDADE=3\nTOM=-1\n");
-    ASSERT_TRUE(client->engine_active());
+    ASSERT_TRUE(client->engine().is_open());
     EXPECT_EQ(server.received(), (Lines { "SET SELF CLIENT_NAME user:corvante:main", "SET SELF NOTIFICATION ALL on",
                                      "LIST SYNTHESIS_VOICES", "SET SELF SYNTHESIS_VOICE Ricardo", "SET SELF RATE 30",
                                      "SET SELF PITCH -10" }));
@@ -95,7 +95,7 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 
     server.die();
     client->speak_text("pa");
-    EXPECT_FALSE(client->engine_active());
+    EXPECT_FALSE(client->engine().is_open());
     // The built-in voice said it.
     ASSERT_FALSE(world.heard().empty());
     EXPECT_EQ(world.heard().front(), (sound_test::Run { unit_pa, 99 }));
@@ -106,11 +106,11 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 TEST_F(EngineClientTest, RestartingSpeechOpensTheEngineAgain)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=3\nVELOCIDADE=-2\n");
-    ASSERT_TRUE(client->engine_active());
+    ASSERT_TRUE(client->engine().is_open());
     size_t before = server.received().size();
     client->shutdown_speech();
     client->init_speech(5, "");
-    EXPECT_TRUE(client->engine_active());
+    EXPECT_TRUE(client->engine().is_open());
     EXPECT_EQ(client->speed_level(), 5);
     Lines expected { "QUIT", "SET SELF CLIENT_NAME user:corvante:main", "SET SELF NOTIFICATION ALL on", "LIST SYNTHESIS_VOICES",
         "SET SELF SYNTHESIS_VOICE Kate", "SET SELF RATE -20", "SET SELF PITCH 0" };
@@ -141,11 +141,11 @@ TEST_F(EngineClientTest, ConfigureModeTwoFollowsTheSapiSetting)
         test_support::TestRuntime script { bind_with_speech, &speech };
         size_t before = server.received().size();
         ASSERT_TRUE(script.execute("sintconfig 0 2 0 0 0 0"));
-        EXPECT_FALSE(client->engine_active());
+        EXPECT_FALSE(client->engine().is_open());
         ASSERT_TRUE(script.execute("sintconfig 2 -1 -1 -1 -1 -1"));
-        EXPECT_EQ(client->engine_active(), test.engine) << test.sapi;
+        EXPECT_EQ(client->engine().is_open(), test.engine) << test.sapi;
         // The type is taken only when an engine is asked for.
-        EXPECT_EQ(client->engine_type(), test.engine ? 54 : 5);
+        EXPECT_EQ(client->engine().type(), test.engine ? 54 : 5);
         auto lines = server.received();
         Lines opened(lines.begin() + static_cast<long>(before), lines.end());
         // The engine that the settings opened at start closes, and SINTCONFIG

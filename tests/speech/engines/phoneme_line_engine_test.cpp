@@ -330,7 +330,7 @@ TEST_F(PhonemeLineEngineTest, TheClientSpeaksWithItOrWithTheBuiltInVoice)
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n");
         speech::SpeechClient client(speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, engines });
         client.init_speech(0, "");
-        EXPECT_EQ(client.engine_active(), test.opens) << test.library_folder;
+        EXPECT_EQ(client.engine().is_open(), test.opens) << test.library_folder;
         fs::remove(log_path());
         size_t heard_before = world.recorder->samples().size();
         client.speak_text("pa");
