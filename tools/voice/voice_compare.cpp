@@ -10,11 +10,13 @@
 // synthesiser of unit_lookup_model (the program's translator's unit strings
 // played from the committed database).
 #include "espeak_renderer.h"
+#include "resample.h"
 #include "spectral_distance.h"
 #include "unit_database.h"
 #include "unit_lookup_model.h"
 #include "wave_shaping.h"
 
+#include "audio/wave_file.h"
 #include "base/text_encoding.h"
 #include "speech/builtin_translator.h"
 #include "speech/exception_table.h"
@@ -27,6 +29,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <span>
 #include <sstream>
 
 namespace {
@@ -158,15 +161,33 @@ private:
         int status = 0;
         if (child > 0)
             waitpid(child, &status, 0);
-        std::string bytes = read_bytes(wave);
+        return analysis_samples(read_bytes(wave));
+    }
+
+    // The recording at the rate and width the analysis works in: the
+    // built-in voice records 8-bit sound at 11025 Hz, the phoneme-line voice
+    // 16-bit sound at 16000 Hz. Only the first channel is kept.
+    static std::vector<int16_t> analysis_samples(const std::string& bytes)
+    {
         std::vector<int16_t> samples;
-        size_t data = bytes.find("data");
-        if (data == std::string::npos || data + 8 > bytes.size())
+        std::span<const uint8_t> image(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        auto layout = audio::read_wave_layout(image);
+        if (!layout || (layout->format.bits != 8 && layout->format.bits != 16) || layout->format.channels < 1)
             return samples;
-        for (size_t i = data + 8; i < bytes.size(); ++i)
-            samples.push_back(int16_t((static_cast<unsigned char>(bytes[i]) - 128) * 256));
+        auto body = audio::wave_samples(image, *layout);
+        size_t frame = static_cast<size_t>(layout->format.block_align());
+        for (size_t i = 0; i + frame <= body.size(); i += frame) {
+            if (layout->format.bits == 8)
+                samples.push_back(int16_t((body[i] - 128) * 256));
+            else
+                samples.push_back(int16_t(body[i] | (body[i + 1] << 8)));
+        }
+        if (layout->format.rate != analysis_rate)
+            samples = diphone::resample(samples, layout->format.rate, analysis_rate);
         return samples;
     }
+
+    static constexpr int analysis_rate = 11025;
 
     std::string m_corvante;
     std::string m_drive;
