@@ -73,8 +73,23 @@ void Console::write_chars(std::string_view bytes)
     if (m_loop.end_requested())
         return;
     ensure_open();
-    for (auto* observer : m_observers)
-        observer->console_output(bytes);
+    if (!m_observers.empty()) {
+        // Text written in the background's own colour (what LE SENHA echoes)
+        // is hidden on the screen; the log and the line-mode mirror must not
+        // show it either, so its visible bytes reach them as asterisks.
+        uint8_t attribute = m_screen.attribute();
+        bool hidden = (attribute & 0x0F) == (attribute >> 4);
+        std::string masked;
+        if (hidden) {
+            masked.assign(bytes);
+            for (char& c : masked) {
+                if (static_cast<unsigned char>(c) >= 32)
+                    c = '*';
+            }
+        }
+        for (auto* observer : m_observers)
+            observer->console_output(hidden ? std::string_view(masked) : bytes);
+    }
     m_screen.write_chars(bytes);
 }
 

@@ -419,7 +419,7 @@ def scenario_cloud_contacts(nubrado, scratch, tools_dir):
        'Esc - para sair desse menu;']
     + LEVEL
     + LEVEL
-    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '1 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?',
+    + ['Compartilhamento ativo.', 'Continue selecionando ou tecle esc.', 'Aguarde', 'Nível 0', '5 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', '****', 'Aguarde.', 'Conectado.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '1 ítens', 'Selecione com setas', 'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?',
        "Para sair, digite 'fim'", 'Digite o comando', 'mega-mount', 'ROOT on /', 'INBOX on //in', 'RUBBISH on //bin',
        'INSHARE on //from/demo@nubrado.local:Fotos (owner access)', 'Digite o comando', 'fim',
        'Saindo do modo terminal.', 'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário', 'Ou use setas para mais opções', 'Aguarde.', 'Conectado.', 'Nubrado - demo@nubrado.local', 'Qual sua opção?']
@@ -430,7 +430,7 @@ def scenario_cloud_contacts(nubrado, scratch, tools_dir):
     + LISTED
     + CONTACTS_ASK
     + ['Nubrado - demo@nubrado.local', 'Qual sua opção?', 'Conectar', 'Informe seu usuário',
-       'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', 'joao', 'Aguarde.', 'Conectado.',
+       'Ou use setas para mais opções', 'joao@nubrado.local', 'Informe sua senha', '****', 'Aguarde.', 'Conectado.',
        'Nubrado - joao@nubrado.local', 'Qual sua opção?', 'Aguarde', 'Nível 0', '0 ítens', 'Selecione com setas',
        'Para ajuda, aperte f1', 'Nubrado - joao@nubrado.local', 'Qual sua opção?']
     + CONTACTS_ASK
@@ -676,7 +676,7 @@ def scenario_cloud_links(nubrado, scratch, tools_dir):
     joao = ["Nubrado - joao@nubrado.local", "Qual sua opção?"]
     expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
         "Conectar", "Informe seu usuário", "Ou use setas para mais opções", "joao@nubrado.local", "Informe sua senha",
-        "joao", "Aguarde.", "Conectado."] + joao + [
+        "****", "Aguarde.", "Conectado."] + joao + [
         "Importar.", "Entre com a url do que deseja importar", link, "Importado com sucesso!/Documentos"] + joao + [
         "Importar.", "Entre com a url do que deseja importar", "https://nuvem.invalid/link/nada",
         "Erro ao importar conteúdo", "Verifique o link fornecido e tente novamente."] + joao + LEAVE)

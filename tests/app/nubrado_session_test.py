@@ -363,14 +363,14 @@ def scenario_log_in(nubrado, scratch, tools_dir):
     expect(run.status == 0, f"exit status {run.status}", run)
     ask = ["Conectar", "Informe seu usuário", "Ou use setas para mais opções"]
     expect_lines(run, START + ask + ["Aguarde.", "Conectado."] + PROMPT_ANA
-        + ask + ["bia@exemplo.com.br", "Informe sua senha", "errada", "Aguarde.", "Erro ao conectar.",
+        + ask + ["bia@exemplo.com.br", "Informe sua senha", "******", "Aguarde.", "Erro ao conectar.",
                  "Mensagem do mega:", "[API:err: Login failed: invalid email or password]",
                  "Nubrado - Acesso sem login", "Qual sua opção?"]
-        + ask + ["bia@exemplo.com.br", "Informe sua senha", "certa", "Aguarde.", "Conectado.",
+        + ask + ["bia@exemplo.com.br", "Informe sua senha", "*****", "Aguarde.", "Conectado.",
                  "Nubrado - bia@exemplo.com.br", "Qual sua opção?"]
-        + ask + ["ANA@EXEMPLO.COM.BR", "Informe sua senha", "segredo", "Aguarde.", "Conectado.",
+        + ask + ["ANA@EXEMPLO.COM.BR", "Informe sua senha", "*******", "Aguarde.", "Conectado.",
                  "Nubrado - ANA@EXEMPLO.COM.BR", "Qual sua opção?"]
-        + ask + ["ccarlaInforme sua senha", "x", "Aguarde.", "Conectado.", "Nubrado - carla", "Qual sua opção?"]
+        + ask + ["ccarlaInforme sua senha", "*", "Aguarde.", "Conectado.", "Nubrado - carla", "Qual sua opção?"]
         + ask + ["Nubrado - carla", "Qual sua opção?", "Desconectando...", "Nubrado - Acesso sem login",
                  "Qual sua opção?"] + LEAVE)
     expect(read_lines(users) == ["Acesso sem login", "ana@exemplo.com.br:segredo", "bia@exemplo.com.br", "carla"],
@@ -412,9 +412,9 @@ def scenario_accounts(nubrado, scratch, tools_dir):
     expect(run.status == 0, f"exit status {run.status}", run)
     expect_lines(run, START + PROMPT_ANA + [
         "Nova conta", "Informe seu endereço de e-mail:", "novo@exemplo.com.br",
-        "Informe uma senha:", "abc", "Repita a senha:", "abd",
+        "Informe uma senha:", "***", "Repita a senha:", "***",
         "As senhas não conferem.", "Faça o processo de novo.",
-        "Informe uma senha:", "abc", "Repita a senha:", "abc",
+        "Informe uma senha:", "***", "Repita a senha:", "***",
         "Enviando pedido. Aguarde.",
         "Conta criada com sucesso!",
         "Verifique o e-mail novo@exemplo.com.br.",
@@ -437,7 +437,7 @@ def scenario_accounts(nubrado, scratch, tools_dir):
         "O cancelamento só acontece depois de confirmado.",
     ] + PROMPT_ANA + [
         "Digite ou cole o link para cancelar sua conta:", "https://mega.invalid/#cancelXYZ",
-        "Digite sua senha:", "abc", "Aguarde.", "Cancelamento de conta confirmado.",
+        "Digite sua senha:", "***", "Aguarde.", "Cancelamento de conta confirmado.",
     ] + PROMPT_ANA + ["Confirma fim?", "Confirma fim?"] + PROMPT_ANA + LEAVE)
     calls = [call[:-2] for call in client_calls(tools)]
     expect(calls == [["logout"], ["signup", "novo@exemplo.com.br", "abc"],
@@ -459,7 +459,7 @@ def scenario_accounts(nubrado, scratch, tools_dir):
     expect(run.status == 0, f"exit status {run.status}", run)
     expect_lines(run, START + PROMPT_ANA + [
         "Nova conta", "Informe seu endereço de e-mail:", "novo@exemplo.com.br",
-        "Informe uma senha:", "abc", "Repita a senha:", "abc",
+        "Informe uma senha:", "***", "Repita a senha:", "***",
         "Enviando pedido. Aguarde.", "Erro ao criar conta.", "Favor tentar novamente.",
     ] + PROMPT_ANA + [
         "Digite ou cole o link de confirmação da sua conta", link,
@@ -473,7 +473,7 @@ def scenario_accounts(nubrado, scratch, tools_dir):
         "Falha ao solicitar cancelamento de sua conta.", "Favor tentar novamente.",
     ] + PROMPT_ANA + [
         "Digite ou cole o link para cancelar sua conta:", "https://mega.invalid/#cancelXYZ",
-        "Digite sua senha:", "abc", "Aguarde.",
+        "Digite sua senha:", "***", "Aguarde.",
         "Erro ao cancelar sua conta.", "Verifique e tente novamente.",
     ] + PROMPT_ANA + LEAVE)
 
@@ -762,7 +762,7 @@ def scenario_cloud_walk(nubrado, scratch, tools_dir):
     expect(run.status == 0, f"exit status {run.status}", run)
     expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
         "Nova conta", "Informe seu endereço de e-mail:", "novo@nubrado.local",
-        "Informe uma senha:", "segredo1", "Repita a senha:", "segredo1",
+        "Informe uma senha:", "********", "Repita a senha:", "********",
         "Enviando pedido. Aguarde.", "Conta criada com sucesso!", "Verifique o e-mail novo@nubrado.local.",
         "Assim que receber a mensagem para confirmar sua conta,",
         "copie o link de confirmação e o insira no nubrado, na opção confirmar conta.",
@@ -786,14 +786,14 @@ def scenario_cloud_walk(nubrado, scratch, tools_dir):
     save = ["Informe o caminho para salvar, ou enter para aceitar o padrão.",
             "Use . (ponto), para salvar no diretório corrente", "Ou digite o caminho desejado."]
     expect_lines(run, START + [LOCAL_NOTICE] + ask + [
-        "novo@nubrado.local", "Informe sua senha", "segredo1", "Aguarde.",
+        "novo@nubrado.local", "Informe sua senha", "********", "Aguarde.",
         "Erro ao conectar.", "Mensagem do mega:", refused] + PROMPT_NONE + [
         "Digite ou cole o link de confirmação da sua conta", link,
         "Informe o endereço de email usado para criar a conta", "novo@nubrado.local",
-        "Informe a senha usada para criar a conta", "segredo1",
+        "Informe a senha usada para criar a conta", "********",
         "Enviando pedido de confirmação. Aguarde.", "Conta confirmada com sucesso!",
         "Agora, vocêjá pode fazer login, usando seu email e senha, na opção login."] + PROMPT_NONE
-        + ask + ["novo@nubrado.local", "Informe sua senha", "segredo1", "Aguarde.", "Conectado.",
+        + ask + ["novo@nubrado.local", "Informe sua senha", "********", "Aguarde.", "Conectado.",
                  "Nubrado - novo@nubrado.local", "Qual sua opção?", "Desconectando..."] + PROMPT_NONE
         + ask + ["Aguarde.", "Conectado."] + PROMPT_DEMO
         + ["Aguarde"] + root + ["Aguarde.", "Nível 1", "2 ítens", "Selecione com setas", "Para ajuda, aperte f1"]
@@ -848,7 +848,7 @@ def scenario_cloud_stop_and_cancel(nubrado, scratch, tools_dir):
     run = run_nubrado(nubrado, drive, "0" + link + "{Enter}demo{Enter}{Esc}s", scratch)
     expect(run.status == 0, f"exit status {run.status}", run)
     expect_lines(run, START + [LOCAL_NOTICE] + PROMPT_DEMO + [
-        "Digite ou cole o link para cancelar sua conta:", link, "Digite sua senha:", "demo", "Aguarde.",
+        "Digite ou cole o link para cancelar sua conta:", link, "Digite sua senha:", "****", "Aguarde.",
         "Cancelamento de conta confirmado."] + PROMPT_DEMO + LEAVE)
     expect("demo@nubrado.local" not in accounts_in(data), "the account is still there", run)
 
