@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace app {
 
@@ -100,7 +101,9 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     // built-in voice; speech-dispatcher is found where its own clients look.
     backends->m_engines = std::make_unique<speech::InstalledEngines>(*backends->m_wave, *backends->m_port,
         speech::dispatcher_socket_path(std::getenv("SPEECHD_ADDRESS"), std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME")));
-    backends->m_engines->set_phoneme_line_setup(speech::phoneme_line_setup(settings, paths, platform::executable_directory()));
+    // The settings and the path map outlive the speech backends.
+    backends->m_engines->set_phoneme_line_setup(
+        std::function<speech::PhonemeLineSetup()>([&settings, &paths] { return speech::phoneme_line_setup(settings, paths, platform::executable_directory()); }));
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
     backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);

@@ -47,6 +47,8 @@ std::unique_ptr<SpeechEngine> InstalledEngines::open_engine(const EngineChoice& 
     case EngineFamily::PhonemeLine:
         // Without its library or data the voice is not installed, and the
         // built-in voice speaks, as for any engine that cannot be opened.
+        if (!m_phoneme_line && m_find_phoneme_line)
+            m_phoneme_line = m_find_phoneme_line();
         if (!m_phoneme_line)
             return nullptr;
         return PhonemeLineEngine::open(choice, *m_phoneme_line, m_wave, m_port);

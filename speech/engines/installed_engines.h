@@ -5,6 +5,7 @@
 #include "speech/engines/phoneme_line_engine.h"
 #include "speech/speech_engine.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -40,12 +41,17 @@ public:
     // Where the phoneme-line voice finds its library and files; until it is
     // set, that voice cannot be opened.
     void set_phoneme_line_setup(PhonemeLineSetup setup) { m_phoneme_line = std::move(setup); }
+    // The same, worked out when the voice is first opened: finding the
+    // files reads the settings and searches folders, which a run that never
+    // chooses the voice should not pay for at start.
+    void set_phoneme_line_setup(std::function<PhonemeLineSetup()> find_setup) { m_find_phoneme_line = std::move(find_setup); }
 
 private:
     audio::WaveOutput& m_wave;
     ConsolePort& m_port;
     std::string m_dispatcher_socket;
     std::optional<PhonemeLineSetup> m_phoneme_line;
+    std::function<PhonemeLineSetup()> m_find_phoneme_line;
 };
 
 }

@@ -312,6 +312,22 @@ TEST_F(PhonemeLineEngineTest, TheFactoryOpensItForTypeThree)
     EXPECT_TRUE(dynamic_cast<speech::PhonemeLineEngine*>(engine.get()));
 }
 
+// Finding the voice's files is left to its first open: a run that never
+// chooses it does not search for them, and a second open does not again.
+TEST_F(PhonemeLineEngineTest, TheFactoryLocatesItAtTheFirstOpenOnly)
+{
+    speech::InstalledEngines engines { *world.wave, world.port, "" };
+    int searches = 0;
+    engines.set_phoneme_line_setup(std::function<speech::PhonemeLineSetup()>([&] {
+        ++searches;
+        return setup();
+    }));
+    EXPECT_EQ(searches, 0);
+    ASSERT_TRUE(engines.open_engine({ 1, 0, 0, 3 }));
+    ASSERT_TRUE(engines.open_engine({ 1, 0, 0, 3 }));
+    EXPECT_EQ(searches, 1);
+}
+
 // Through the speech client: the voice speaks when it opens, and the
 // built-in voice when it does not, with nothing said about it.
 TEST_F(PhonemeLineEngineTest, TheClientSpeaksWithItOrWithTheBuiltInVoice)
