@@ -7,6 +7,7 @@
 #include "platform/path_map.h"
 #include "settings/setting_keys.h"
 #include "speech/console_port.h"
+#include "speech/engines/phoneme_line_text.h"
 
 #include <algorithm>
 #include <array>
@@ -31,15 +32,6 @@ std::optional<std::string> read_file(const std::string& path)
     if (!file)
         return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-std::string_view trim(std::string_view text)
-{
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
 }
 
 }
@@ -153,7 +145,7 @@ void PhonemeLineEngine::close_file()
 
 std::vector<std::string> PhonemeLineEngine::synthesiser_lines(std::string_view text) const
 {
-    text = trim(text);
+    text = trim_line(text);
     if (text.empty())
         return {};
     std::string normalised = normalise_text(text, m_abbreviations);

@@ -3,6 +3,7 @@
 #include "speech/engines/phoneme_line_normaliser.h"
 
 #include "base/script_case.h"
+#include "speech/engines/phoneme_line_text.h"
 
 #include <array>
 
@@ -85,15 +86,6 @@ std::string group_words(int h, int t, int u)
     if (u != 0)
         words += units[static_cast<size_t>(u)];
     return words;
-}
-
-std::string_view trim(std::string_view text)
-{
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
 }
 
 // Reads one number at `position` and returns its words, leaving
@@ -201,7 +193,7 @@ void AbbreviationTable::load(std::string_view file_text)
         size_t end = file_text.find('\n', start);
         if (end == std::string_view::npos)
             end = file_text.size();
-        auto line = trim(file_text.substr(start, end - start));
+        auto line = trim_line(file_text.substr(start, end - start));
         start = end + 1;
         if (line.empty() || line[0] == ';')
             continue;
@@ -209,10 +201,10 @@ void AbbreviationTable::load(std::string_view file_text)
         // A line without "=" has no key, and could never match.
         if (equals == std::string_view::npos)
             continue;
-        auto key = trim(line.substr(0, equals));
+        auto key = trim_line(line.substr(0, equals));
         if (key.empty())
             continue;
-        auto expansion = trim(line.substr(equals + 1).substr(0, max_expansion_length));
+        auto expansion = trim_line(line.substr(equals + 1).substr(0, max_expansion_length));
         m_entries.push_back({ base::upper_text(key), std::string(expansion) });
     }
 }

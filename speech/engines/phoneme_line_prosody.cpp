@@ -4,6 +4,7 @@
 
 #include "base/script_case.h"
 #include "speech/engines/phoneme_line_normaliser.h"
+#include "speech/engines/phoneme_line_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -19,15 +20,6 @@ constexpr std::string_view wrong_key = "Configura\xE7\xE3o da pros\xF3" "dia: ch
 constexpr char stress_mark = '>';
 constexpr char unstress_mark = '\xA8'; // "¨"
 constexpr int stressed_percent = 145;
-
-std::string_view trim(std::string_view text)
-{
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
 
 std::vector<std::string_view> split_lines(std::string_view text)
 {
@@ -45,7 +37,7 @@ std::vector<std::string_view> split_lines(std::string_view text)
 
 std::optional<int> whole_number(std::string_view text)
 {
-    text = trim(text);
+    text = trim_line(text);
     int value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
@@ -58,13 +50,13 @@ std::optional<int> whole_number(std::string_view text)
 std::optional<std::vector<std::string_view>> section(const std::vector<std::string_view>& lines, std::string_view title)
 {
     size_t i = 0;
-    while (i < lines.size() && trim(lines[i]) != title)
+    while (i < lines.size() && trim_line(lines[i]) != title)
         ++i;
     if (i == lines.size())
         return std::nullopt;
     std::vector<std::string_view> body;
     for (++i; i < lines.size(); ++i) {
-        auto line = trim(lines[i]);
+        auto line = trim_line(lines[i]);
         if (!line.empty() && line[0] == '[')
             break;
         if (line.empty() || line[0] == '*' || line[0] == ';')
@@ -115,7 +107,7 @@ base::Result<void> PhonemeLineProsody::load_prosody(std::string_view file_text)
         size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             return base::Error { std::string(wrong_phoneme) + std::string(line) };
-        Duration duration { std::string(trim(line.substr(0, equals)).substr(0, 2)), 100 };
+        Duration duration { std::string(trim_line(line.substr(0, equals)).substr(0, 2)), 100 };
         if (auto value = whole_number(line.substr(equals + 1)); value && *value >= 0)
             duration.milliseconds = *value;
         else
@@ -130,7 +122,7 @@ base::Result<void> PhonemeLineProsody::load_prosody(std::string_view file_text)
         size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             return base::Error { std::string(wrong_key) + std::string(line) };
-        m_keys.push_back({ base::upper_text(trim(line.substr(0, equals))), base::upper_text(trim(line.substr(equals + 1)).substr(0, 2)) });
+        m_keys.push_back({ base::upper_text(trim_line(line.substr(0, equals))), base::upper_text(trim_line(line.substr(equals + 1)).substr(0, 2)) });
     }
     std::stable_sort(m_keys.begin(), m_keys.end(), [](const Key& a, const Key& b) { return a.word < b.word; });
 
@@ -142,8 +134,8 @@ base::Result<void> PhonemeLineProsody::load_prosody(std::string_view file_text)
         size_t equals = line.find('=');
         if (equals == std::string::npos)
             return base::Error { std::string(wrong_key) + std::string(raw) };
-        std::string_view name = trim(std::string_view(line).substr(0, equals));
-        std::string_view value = trim(std::string_view(line).substr(equals + 1));
+        std::string_view name = trim_line(std::string_view(line).substr(0, equals));
+        std::string_view value = trim_line(std::string_view(line).substr(equals + 1));
         if (name == "HERTZ") {
             if (auto hertz = whole_number(value); hertz && *hertz > 0)
                 m_base_pitch = *hertz;
@@ -168,7 +160,7 @@ base::Result<void> PhonemeLineProsody::load_prosody(std::string_view file_text)
             size_t bar = name.find('|', start);
             if (bar == std::string_view::npos)
                 bar = name.size();
-            entry.codes[code] = std::string(trim(name.substr(start, bar - start)).substr(0, 3));
+            entry.codes[code] = std::string(trim_line(name.substr(start, bar - start)).substr(0, 3));
             start = bar + 1;
         }
         entry.specification = std::string(value.substr(0, 3));
@@ -181,7 +173,7 @@ void PhonemeLineProsody::load_definitions(std::string_view file_text)
 {
     m_diphones.clear();
     for (auto line : split_lines(file_text)) {
-        line = trim(line);
+        line = trim_line(line);
         if (line.empty() || line[0] == '!' || line[0] == '*' || line[0] == ';')
             continue;
         std::array<std::string_view, 2> names;
