@@ -128,6 +128,28 @@ std::string read_small_file(const std::string& path)
     return text;
 }
 
+// Nothing of the process runs any more: it is gone, or it is a zombie
+// whose threads have all ended. A killed process's first thread can be a
+// zombie while the others are still ending and hold its files and locks,
+// so the state alone does not tell.
+bool has_ended(const std::string& folder)
+{
+    std::string stat = read_small_file(folder + "/stat");
+    auto close = stat.rfind(')');
+    if (close == std::string::npos || close + 2 >= stat.size())
+        return true;
+    if (stat[close + 2] != 'Z')
+        return false;
+    DIR* tasks = opendir((folder + "/task").c_str());
+    if (!tasks)
+        return true;
+    int threads = 0;
+    while (dirent* item = readdir(tasks))
+        threads += item->d_name[0] >= '1' && item->d_name[0] <= '9';
+    closedir(tasks);
+    return threads <= 1;
+}
+
 std::string base_name(std::string_view path)
 {
     auto slash = path.rfind('/');
@@ -251,10 +273,8 @@ std::vector<ProcessEntry> PosixProcessLauncher::list_processes()
         if (*name < '1' || *name > '9' || std::strspn(name, "0123456789") != std::strlen(name))
             continue;
         std::string folder = std::string("/proc/") + name;
-        // A zombie has ended; it only waits for its parent.
-        std::string stat = read_small_file(folder + "/stat");
-        auto close = stat.rfind(')');
-        if (close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z')
+        // An ended process only waits for its parent.
+        if (has_ended(folder))
             continue;
         ProcessEntry entry;
         entry.pid = std::atoi(name);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <sys/file.h>
 #include <unistd.h>
 
 using namespace system_tests;
@@ -226,6 +227,39 @@ TEST_F(RealProcesses, TaskkillEndsTheNamedChildAndLeavesTheOthers)
     ASSERT_TRUE(run("executa $comando &&&"));
     EXPECT_TRUE(eventually([&] { return exists(victim_name) == "0"; }));
     EXPECT_EQ(exists(bystander_name), "1");
+}
+
+// A killed server with many threads: its first thread becomes a zombie
+// while the others still end and hold its lock. Taskkill /f is back only
+// once it holds nothing, so that a new one started at once can take it.
+TEST_F(RealProcesses, TaskkillReturnsOnceTheKilledProgramHoldsNothing)
+{
+    auto server = helper("tk_server_");
+    auto server_name = std::filesystem::path(server).filename().string();
+    auto lock_path = (drive_c / "server.lock").string();
+    auto lock_is_free = [&] {
+        int lock = open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        bool free = lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) == 0;
+        if (lock >= 0)
+            close(lock);
+        return free;
+    };
+    test.set_variable("$a", server + " hold " + lock_path + " 64");
+    test.set_variable("$comando", "cmd /c taskkill /f /im " + server_name + ".exe");
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(run("executa $a &&"));
+        remember(server_name);
+        ASSERT_TRUE(eventually([&] { return !lock_is_free(); }));
+        // Every thread started: the more there are, the longer the kill takes.
+        auto tasks = "/proc/" + std::to_string(started_here.back()) + "/task";
+        ASSERT_TRUE(eventually([&] {
+            std::error_code error;
+            return std::distance(std::filesystem::directory_iterator(tasks, error), {}) > 64;
+        }));
+        ASSERT_TRUE(run("executa $comando &&&"));
+        ASSERT_TRUE(lock_is_free()) << "round " << round << ": taskkill was back while it still held its lock";
+        ASSERT_EQ(exists(server_name), "0");
+    }
 }
 
 TEST_F(RealProcesses, PlainExecutaWithoutAWindowReturnsOnceTheProgramHasEnded)

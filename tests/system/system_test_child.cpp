@@ -6,12 +6,17 @@
 //                  with "got:" and the line
 //   sleep MS       sleeps, then ends
 //   exit           ends at once
+//   hold PATH N    locks the file PATH, starts N threads, and sleeps until
+//                  it is killed, the way a server holds its lock
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
+#include <vector>
 #include <thread>
 
 int main(int argc, char** argv)
@@ -35,5 +40,16 @@ int main(int argc, char** argv)
     }
     if (std::strcmp(argv[1], "exit") == 0)
         return 0;
+    if (std::strcmp(argv[1], "hold") == 0 && argc > 3) {
+        int lock = open(argv[2], O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (lock < 0 || flock(lock, LOCK_EX) != 0)
+            return 3;
+        std::vector<std::thread> threads;
+        for (int i = 0; i < std::atoi(argv[3]); ++i)
+            threads.emplace_back([] { std::this_thread::sleep_for(std::chrono::hours(1)); });
+        for (auto& thread : threads)
+            thread.join();
+        return 0;
+    }
     return 2;
 }

@@ -176,10 +176,16 @@ int run_server(const std::vector<std::string>& arguments, const fs::path& progra
         options.drive_c = fs::weakly_canonical(options.drive_c, error);
 
     // One server a data folder. The lock goes with the process however it
-    // ends, so a killed server never blocks the next one.
+    // ends, so a killed server never blocks the next one; one killed just
+    // now may still be ending, so the lock is given a moment to come free.
     auto lock_path = options.data_folder / "megacmd.lock";
     int lock = open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) {
+    bool locked = lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) == 0;
+    for (int tries = 0; lock >= 0 && !locked && tries < 50; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        locked = flock(lock, LOCK_EX | LOCK_NB) == 0;
+    }
+    if (!locked) {
         std::fprintf(stderr, "megacmdserver: already running for %s\n", options.data_folder.c_str());
         return 1;
     }

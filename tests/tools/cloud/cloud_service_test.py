@@ -89,7 +89,8 @@ def wait_for(condition, seconds=10):
 
 def walk(service):
     s = service
-    # A second server on the same data folder gives way at once.
+    # A second server on the same data folder gives way (after a second
+    # in which a server killed just now would have let go of the lock).
     second = subprocess.run([os.path.join(s.programs, "megacmdserver")], env=s.env, timeout=30,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     check(second.returncode == 1, "a second server started: %d" % second.returncode)
