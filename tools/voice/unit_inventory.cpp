@@ -59,13 +59,9 @@ constexpr std::array<std::string_view, 11> inventory_diphthongs = {
 };
 constexpr std::array<std::string_view, 5> inventory_nasals = { "A", "E", "I", "O", "U" };
 
-bool is_stop(std::string_view letters)
+bool is_voiced_stop(std::string_view letters)
 {
-    for (std::string_view stop : { "P", "B", "T", "D", "K", "G", "TCH", "DJ", "KW", "GW", "KS", "PR", "BR", "TR", "DR",
-                                   "KR", "GR" })
-        if (letters == stop)
-            return true;
-    return false;
+    return letters == "B" || letters == "D" || letters == "G";
 }
 
 bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
@@ -177,7 +173,7 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.phonemes = "[[a" + onset + "'a_a]]";
         plan.first_event = 1;
         plan.cut_at_vowel = true;
-        plan.starts_with_stop = is_stop(onset_letters);
+        plan.voiced_stop = is_voiced_stop(onset_letters);
         return plan;
     }
     if (onset_letters == "H") {
@@ -191,9 +187,16 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.lone_vowel = name.size() == 2;
         return plan;
     }
+    // A syllable is cut from inside a word, before the closure of a d:
+    // before a pause espeak-ng draws the vowel out, and the drawn-out
+    // syllable made a plain stop sound like a stop and r.
+    if (!circumflex && !reduced) {
+        ending = "da]]";
+        plan.end_at = "d";
+    }
     plan.phonemes = "[[a" + onset + stress + nucleus + ending;
     plan.first_event = 1;
-    plan.starts_with_stop = is_stop(onset_letters);
+    plan.voiced_stop = is_voiced_stop(onset_letters);
     return plan;
 }
 

@@ -16,7 +16,7 @@ struct CarrierPlan {
     std::string phonemes;   // the carrier in espeak-ng's phoneme notation, inside "[[...]]"
     size_t first_event = 0; // the event where the unit begins
     bool cut_at_vowel = false; // end at the next vowel (a lone consonant) instead of the pause
-    bool starts_with_stop = false; // begin a little early to keep the closure
+    bool voiced_stop = false; // opens with the voice bar of b, d or g, kept short
     bool lone_vowel = false; // one vowel alone: kept short, it is never trimmed
     std::string end_at; // when set, end at the first later event of this phoneme instead
 };

@@ -12,8 +12,12 @@ namespace voice {
 namespace {
 
 constexpr int voice_rate = 175;
-// Units are cut from 22050 Hz speech; these are in those samples.
-constexpr size_t stop_lead = 551;        // 25 ms of closure before a stop's event
+// A voiced stop's event opens its whole closure, some 70 ms of voice bar
+// that at the start of a word sounded like a stop and r; espeak-ng keeps
+// about 20 ms of it there.
+constexpr size_t voice_bar_kept = 276;   // 25 ms at 11025 Hz
+constexpr size_t loudness_frame = 55;    // 5 ms at 11025 Hz
+constexpr int vowel_level = 1500;
 constexpr size_t lone_vowel_limit = 1100; // 100 ms at 11025 Hz
 constexpr int fade_in = 22;               // 2 ms at 11025 Hz
 constexpr int fade_out = 55;              // 5 ms at 11025 Hz
@@ -48,14 +52,14 @@ std::optional<std::vector<uint8_t>> render_unit(const CarrierPlan& plan, EspeakR
             break;
         }
     }
-    if (plan.starts_with_stop)
-        begin = begin > stop_lead ? begin - stop_lead : 0;
     end = std::min(end, rendering.samples.size());
     if (begin >= end)
         return std::nullopt;
     std::vector<int16_t> piece(rendering.samples.begin() + long(begin), rendering.samples.begin() + long(end));
     std::vector<int16_t> shaped = halve_rate(piece);
     shaped = trim_silence(shaped, plan.first_event == 0, true);
+    if (plan.voiced_stop)
+        shaped = shorten_quiet_opening(shaped, voice_bar_kept, loudness_frame, vowel_level);
     if (plan.lone_vowel && shaped.size() > lone_vowel_limit)
         shaped.resize(lone_vowel_limit);
     if (shaped.empty())

@@ -61,6 +61,23 @@ std::vector<int16_t> trim_silence(const std::vector<int16_t>& samples, bool lead
     return std::vector<int16_t>(samples.begin() + long(begin), samples.begin() + long(end));
 }
 
+std::vector<int16_t> shorten_quiet_opening(const std::vector<int16_t>& samples, size_t keep, size_t frame, int level)
+{
+    if (frame == 0)
+        return samples;
+    double threshold = double(level) * double(level);
+    for (size_t start = 0; start + frame <= samples.size(); start += frame) {
+        double energy = 0;
+        for (size_t i = start; i < start + frame; ++i)
+            energy += double(samples[i]) * double(samples[i]);
+        if (energy / double(frame) < threshold)
+            continue;
+        size_t begin = start > keep ? start - keep : 0;
+        return std::vector<int16_t>(samples.begin() + long(begin), samples.end());
+    }
+    return samples;
+}
+
 void fade_edges(std::vector<int16_t>& samples, int fade_in_samples, int fade_out_samples)
 {
     int n = int(samples.size());

@@ -18,6 +18,11 @@ std::vector<int16_t> halve_rate(const std::vector<int16_t>& samples);
 // Drops quiet samples at either end (below the level, in 16-bit units).
 std::vector<int16_t> trim_silence(const std::vector<int16_t>& samples, bool leading, bool trailing, int level = 400);
 
+// Shortens a quiet opening (a stop's closure with its voice bar) to at most
+// `keep` samples before the first frame of `frame` samples whose RMS
+// reaches the level; sound with no such frame is returned whole.
+std::vector<int16_t> shorten_quiet_opening(const std::vector<int16_t>& samples, size_t keep, size_t frame, int level);
+
 // Linear fades so that joined units do not click.
 void fade_edges(std::vector<int16_t>& samples, int fade_in_samples, int fade_out_samples);
 
