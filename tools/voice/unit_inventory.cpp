@@ -139,8 +139,11 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
                     continue;
                 bool last = body.size() == sound.letters.size();
                 std::string phoneme(sound.phoneme);
+                // i and u after a vowel close a diphthong with espeak-ng's
+                // own glides (aI, aU); the consonants j and w made the
+                // diphthong sound like a vowel in hiatus.
                 if (vowel_count > 0 && (sound.letters == "I" || sound.letters == "U"))
-                    phoneme = sound.letters == "I" ? "j" : "w";
+                    phoneme = sound.letters == "I" ? "I" : "U";
                 if (vowel_count == 0 && sound.letters == "@")
                     reduced = true;
                 if (circumflex && last) {
@@ -173,7 +176,6 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
         plan.phonemes = "[[a" + onset + "'a_a]]";
         plan.first_event = 1;
         plan.cut_at_vowel = true;
-        plan.voiced_stop = is_voiced_stop(onset_letters);
         return plan;
     }
     if (onset_letters == "H") {
@@ -196,7 +198,7 @@ std::optional<CarrierPlan> plan_unit(std::string_view name)
     }
     plan.phonemes = "[[a" + onset + stress + nucleus + ending;
     plan.first_event = 1;
-    plan.voiced_stop = is_voiced_stop(onset_letters);
+    plan.voiced_stop = !reduced && is_voiced_stop(onset_letters);
     return plan;
 }
 
