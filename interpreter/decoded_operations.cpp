@@ -264,8 +264,9 @@ bool resolve(Runtime& runtime, std::string_view line, DecodedOperand& operand)
 // Finds the slots of the operation's names. Only names that some statement
 // has used already have one: a shortcut never adds a name, since the order
 // in which names are added decides which ones fit in the table.
-[[gnu::noinline]] bool resolve_slots(Runtime& runtime, std::string_view line, DecodedOperation& operation)
+[[gnu::noinline]] bool resolve_slots(Runtime& runtime, int number, DecodedOperation& operation)
 {
+    std::string_view line = runtime.store.statement(number);
     if (!resolve(runtime, line, operation.target))
         return false;
     for (size_t i = 0; i < operation.operand_count; ++i) {
@@ -280,9 +281,9 @@ bool resolve(Runtime& runtime, std::string_view line, DecodedOperand& operand)
     return true;
 }
 
-inline bool slots_ready(Runtime& runtime, std::string_view line, DecodedOperation& operation)
+inline bool slots_ready(Runtime& runtime, int number, DecodedOperation& operation)
 {
-    return operation.slots_generation == runtime.variables.generation() || resolve_slots(runtime, line, operation);
+    return operation.slots_generation == runtime.variables.generation() || resolve_slots(runtime, number, operation);
 }
 
 // The value of a compared operand as a number of one to nine plain digits,
@@ -370,7 +371,7 @@ inline OperationOutcome outcome_of(bool succeeded)
     return succeeded ? OperationOutcome::Succeeded : OperationOutcome::Failed;
 }
 
-OperationOutcome run_if_compare(Runtime& runtime, std::string_view line, DecodedOperation& operation)
+OperationOutcome run_if_compare(Runtime& runtime, int number, DecodedOperation& operation)
 {
     uint32_t left = 0, right = 0;
     if (!plain_number(runtime, operation.operands[0], left) || !plain_number(runtime, operation.operands[1], right))
@@ -383,6 +384,7 @@ OperationOutcome run_if_compare(Runtime& runtime, std::string_view line, Decoded
     }
     if (!truth)
         return OperationOutcome::Succeeded;
+    std::string_view line = runtime.store.statement(number);
     if (operation.nested_add && runtime.nesting_depth < max_nesting_depth) {
         if (operation.nested_target.value < 0)
             operation.nested_target.value = existing_slot(runtime, line, operation.nested_target);
@@ -398,17 +400,30 @@ OperationOutcome run_if_compare(Runtime& runtime, std::string_view line, Decoded
     return outcome_of(execute_trimmed(runtime, operation.text.in(line), true));
 }
 
-// FIM REPETE: the next turn of its loop, when the loop goes on.
-OperationOutcome run_end_repeat(Runtime& runtime, int number)
+// The head of FIM REPETE's loop and its shortcut, once the handler has
+// found the head; false while it has not, or when the head has none.
+[[gnu::noinline]] bool find_repeat_head(Runtime& runtime, int number, DecodedOperation& operation)
 {
     int head = runtime.store.memo(ScriptStore::Memo::RepeatHead, number);
     if (head <= 0)
-        return OperationOutcome::NotRun;
+        return false;
     DecodedLine& head_line = runtime.store.decoded(head);
-    if (head_line.kind != DecodedLine::Kind::Statement || head_line.operation < 0)
+    if (head_line.kind != DecodedLine::Kind::Statement || head_line.operation < 0
+        || runtime.store.operation(head_line.operation).kind != Kind::RepeatHead)
+        return false;
+    operation.head = head;
+    operation.head_operation = head_line.operation;
+    operation.head_generation = runtime.store.generation();
+    return true;
+}
+
+// FIM REPETE: the next turn of its loop, when the loop goes on.
+OperationOutcome run_end_repeat(Runtime& runtime, int number, DecodedOperation& operation)
+{
+    if (operation.head_generation != runtime.store.generation() && !find_repeat_head(runtime, number, operation))
         return OperationOutcome::NotRun;
-    DecodedOperation& loop = runtime.store.operation(head_line.operation);
-    if (loop.kind != Kind::RepeatHead || !slots_ready(runtime, runtime.store.statement(head), loop))
+    DecodedOperation& loop = runtime.store.operation(operation.head_operation);
+    if (!slots_ready(runtime, operation.head, loop))
         return OperationOutcome::NotRun;
     int slot = loop.target.value;
     int32_t count = 0;
@@ -427,7 +442,7 @@ OperationOutcome run_end_repeat(Runtime& runtime, int number)
         append_number(counter, next);
     }
     runtime.variables.remember_number(slot, next);
-    runtime.current_line = head;
+    runtime.current_line = operation.head;
     return OperationOutcome::Succeeded;
 }
 
@@ -478,11 +493,11 @@ std::optional<DecodedOperation> decode_operation(const CommandTable& table, cons
     return std::nullopt;
 }
 
-OperationOutcome run_operation(Runtime& runtime, int number, std::string_view line, DecodedOperation& operation)
+OperationOutcome run_operation(Runtime& runtime, int number, DecodedOperation& operation)
 {
     switch (operation.kind) {
     case Kind::EndRepeat:
-        return run_end_repeat(runtime, number);
+        return run_end_repeat(runtime, number, operation);
     case Kind::EndIf:
         return OperationOutcome::Succeeded;
     case Kind::Else:
@@ -493,22 +508,32 @@ OperationOutcome run_operation(Runtime& runtime, int number, std::string_view li
     default:
         break;
     }
-    if (!slots_ready(runtime, line, operation))
+    if (!slots_ready(runtime, number, operation))
         return OperationOutcome::NotRun;
     switch (operation.kind) {
     case Kind::LetExpression:
         return run_let_expression(runtime, operation);
     case Kind::LetText:
-        runtime.variables.set(operation.target.value, operation.text.in(line));
+        runtime.variables.set(operation.target.value, operation.text.in(runtime.store.statement(number)));
         return OperationOutcome::Succeeded;
     case Kind::LetCopy:
         runtime.variables.set(operation.target.value, runtime.variables.text(operation.operands[0].value));
         return OperationOutcome::Succeeded;
-    case Kind::AddLiteral:
-        add_to_variable(runtime, operation.target.value, operation.operands[0].value);
+    case Kind::AddLiteral: {
+        // Counting up by one a counter the arithmetic wrote changes its last
+        // digits only.
+        int slot = operation.target.value;
+        int32_t current = 0;
+        if (operation.operands[0].value == 1 && runtime.variables.known_number(slot, current) && current >= 0
+            && current < 999999999 && increment_digits_in_place(runtime.variables.writable_text(slot), 0)) {
+            runtime.variables.remember_number(slot, current + 1);
+            return OperationOutcome::Succeeded;
+        }
+        add_to_variable(runtime, slot, operation.operands[0].value);
         return OperationOutcome::Succeeded;
+    }
     case Kind::IfCompare:
-        return run_if_compare(runtime, line, operation);
+        return run_if_compare(runtime, number, operation);
     default:
         return OperationOutcome::NotRun;
     }

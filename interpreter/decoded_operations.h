@@ -75,6 +75,11 @@ struct DecodedOperation {
     // The generation of the variables for which the names' slots hold; 0
     // when not resolved yet.
     uint32_t slots_generation = 0;
+    // FIM REPETE's head line and the index of its shortcut, found for the
+    // store's generation `head_generation` (0: not yet).
+    int32_t head = 0;
+    int32_t head_operation = -1;
+    uint32_t head_generation = 0;
 };
 
 // The shortcut for a statement whose command (the table's entry) is
@@ -86,8 +91,8 @@ std::optional<DecodedOperation> decode_operation(const CommandTable& table, cons
 // What running a shortcut came to.
 enum class OperationOutcome : uint8_t { NotRun, Succeeded, Failed };
 
-// Runs the shortcut of stored line `number`, whose stored statement is
-// `line`; NotRun (with nothing changed) when the handler must run instead.
-OperationOutcome run_operation(Runtime& runtime, int number, std::string_view line, DecodedOperation& operation);
+// Runs the shortcut of stored line `number`; NotRun (with nothing changed)
+// when the handler must run instead.
+OperationOutcome run_operation(Runtime& runtime, int number, DecodedOperation& operation);
 
 }

@@ -159,21 +159,21 @@ template <bool fresh_reason>
 // the first time.
 [[gnu::always_inline]] inline bool execute_stored_line(Runtime& runtime, int number)
 {
-    std::string_view text = runtime.store.statement(number);
     DecodedLine& line = runtime.store.decoded(number);
     if (line.kind == DecodedLine::Kind::NotDecoded) [[unlikely]]
-        decode_line(runtime, text, line);
+        decode_line(runtime, runtime.store.statement(number), line);
     if (line.kind == DecodedLine::Kind::Nothing)
         return true;
     if (line.operation >= 0 && !runtime.debug_echo) {
         runtime.current_keyword = line.command->keyword;
-        auto outcome = run_operation(runtime, number, text, runtime.store.operation(line.operation));
+        auto outcome = run_operation(runtime, number, runtime.store.operation(line.operation));
         if (outcome != OperationOutcome::NotRun) {
             bool succeeded = outcome == OperationOutcome::Succeeded;
             runtime.run_failed = !succeeded;
             return succeeded;
         }
     }
+    std::string_view text = runtime.store.statement(number);
     bool succeeded = dispatch_statement(runtime, text.substr(0, line.keyword_length), line.command,
         text.substr(line.rest_begin, line.rest_length));
     runtime.run_failed = !succeeded;
