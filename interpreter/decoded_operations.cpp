@@ -216,8 +216,11 @@ bool decode_if(const CommandTable& table, Cursor& cursor, DecodedOperation& oper
     if (!read_compared(cursor, operation.operands[1]) || !cursor.at_separator())
         return false;
     operation.operand_count = 2;
-    cursor.skip_spaces();
-    std::string_view nested = cursor.remaining();
+    // The statement after the condition starts where SE's reader leaves
+    // it: past every blank, not only spaces.
+    std::string_view after = cursor.remaining();
+    std::string_view nested = trim_front(after);
+    cursor.skip(after.size() - nested.size());
     operation.text = cursor.span(cursor.position(), nested.size());
     operation.kind = Kind::IfCompare;
     // SOMA with a literal after the condition runs from its decoded form too.

@@ -172,6 +172,8 @@ TEST(DecodedOperations, RunAsTheHandlersRun)
         { { "seja $n 3", "repete $i $n", "se $i = 2 seja $n = 1", "fim repete", "escreve $i $n" }, "31\r\n" },
         // The echo of DEBUG shows every statement, shortcut or not.
         { { "debug s", "seja $a = (1 + 2)", "soma $a 1", "se $a = 4 soma $a 1", "debug n" }, "" },
+        // The statement after a condition starts past any blank.
+        { { "seja a 1", "se a <= a \x19\tsoma a 1", "se a = 2 \x19" "escreve a" }, "2\r\n" },
         // A one-line SE runs its statement nested: a block statement fails.
         { { "seja a 1", "se a = 1 fim repete" }, "" },
         { { "repete a 2", "soma b 1", "fim repete", "repete a 3", "soma b 10", "fim  repete", "escreve b" }, "32\r\n" },
