@@ -40,23 +40,7 @@ bool run_add(Runtime& runtime, std::string_view rest)
     auto addend = read_trimmed_number_value(runtime, rest);
     if (!addend)
         return false;
-    int slot = *target;
-    // A text the arithmetic wrote is its number alone: it starts at 0.
-    size_t number_start = 0;
-    int32_t current = 0;
-    if (!runtime.variables.known_number(slot, current))
-        current = trailing_number(runtime.variables.text(slot), number_start);
-    std::string& text = runtime.variables.writable_text(slot);
-    if (*addend == 1 && current >= 0 && increment_digits_in_place(text, number_start)) {
-        if (number_start == 0)
-            runtime.variables.remember_number(slot, current + 1);
-        return true;
-    }
-    int32_t sum = wrap(int64_t(current) + *addend);
-    text.resize(number_start);
-    append_number(text, sum);
-    if (number_start == 0)
-        runtime.variables.remember_number(slot, sum);
+    add_to_variable(runtime, *target, *addend);
     return true;
 }
 
@@ -105,6 +89,28 @@ bool run_multiply(Runtime& runtime, std::string_view rest) { return run_operatio
 bool run_divide(Runtime& runtime, std::string_view rest) { return run_operation(runtime, rest, Operation::Divide); }
 
 }
+
+void add_to_variable(Runtime& runtime, int slot, int32_t addend)
+{
+    // A text the arithmetic wrote is its number alone: it starts at 0.
+    size_t number_start = 0;
+    int32_t current = 0;
+    if (!runtime.variables.known_number(slot, current))
+        current = trailing_number(runtime.variables.text(slot), number_start);
+    std::string& text = runtime.variables.writable_text(slot);
+    if (addend == 1 && current >= 0 && increment_digits_in_place(text, number_start)) {
+        if (number_start == 0)
+            runtime.variables.remember_number(slot, current + 1);
+        return;
+    }
+    int32_t sum = wrap(int64_t(current) + addend);
+    text.resize(number_start);
+    append_number(text, sum);
+    if (number_start == 0)
+        runtime.variables.remember_number(slot, sum);
+}
+
+Handler own_add_handler() { return run_add; }
 
 void bind_arithmetic_statements(CommandTable& table)
 {

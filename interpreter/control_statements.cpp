@@ -347,6 +347,15 @@ bool run_stop(Runtime& runtime, std::string_view rest)
 
 }
 
+void skip_false_if_block(Runtime& runtime) { skip_false_block(runtime); }
+
+Handler own_if_handler() { return run_if; }
+Handler own_repeat_handler() { return run_repeat; }
+Handler own_end_handler() { return run_end; }
+Handler own_else_handler() { return run_else; }
+
+void skip_else_block(Runtime& runtime) { skip_to_end(runtime, "SE", Memo::SkipToEndIf); }
+
 void bind_control_statements(CommandTable& table)
 {
     table.bind("SE", run_if);

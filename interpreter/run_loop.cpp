@@ -2,6 +2,7 @@
 // The run loop: executing stored lines one at a time, and dispatching statements.
 #include "interpreter/run_loop.h"
 
+#include "interpreter/decoded_operations.h"
 #include "interpreter/messages.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
@@ -20,10 +21,6 @@ namespace {
 // seldom enough to cost nothing measurable, and often enough to answer
 // within a few milliseconds at the slowest.
 constexpr uint32_t statements_between_looks = 4096;
-
-// Nested statements deeper than this fail: no script needs more, and a CMD
-// that runs itself must end with a failure rather than a crash.
-constexpr int max_nesting_depth = 64;
 
 // The table's entry for `keyword` (as written), whose folded form is
 // `packed`; null when the language has no such keyword.
@@ -154,18 +151,29 @@ template <bool fresh_reason>
     line.rest_begin = static_cast<uint32_t>(split.rest.empty() ? text.size() : split.rest.data() - text.data());
     line.rest_length = static_cast<uint32_t>(split.rest.size());
     line.kind = DecodedLine::Kind::Statement;
+    if (auto operation = decode_operation(runtime.commands, split.entry, text, split.rest))
+        line.operation = runtime.store.add_operation(*operation);
 }
 
 // Runs stored line `number` (not nested) from its decoded form, decoding it
 // the first time.
 [[gnu::always_inline]] inline bool execute_stored_line(Runtime& runtime, int number)
 {
-    std::string_view text = runtime.store.statement(number);
     DecodedLine& line = runtime.store.decoded(number);
     if (line.kind == DecodedLine::Kind::NotDecoded) [[unlikely]]
-        decode_line(runtime, text, line);
+        decode_line(runtime, runtime.store.statement(number), line);
     if (line.kind == DecodedLine::Kind::Nothing)
         return true;
+    if (line.operation >= 0 && !runtime.debug_echo) {
+        runtime.current_keyword = line.command->keyword;
+        auto outcome = run_operation(runtime, number, runtime.store.operation(line.operation));
+        if (outcome != OperationOutcome::NotRun) {
+            bool succeeded = outcome == OperationOutcome::Succeeded;
+            runtime.run_failed = !succeeded;
+            return succeeded;
+        }
+    }
+    std::string_view text = runtime.store.statement(number);
     bool succeeded = dispatch_statement(runtime, text.substr(0, line.keyword_length), line.command,
         text.substr(line.rest_begin, line.rest_length));
     runtime.run_failed = !succeeded;

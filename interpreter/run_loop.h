@@ -8,6 +8,10 @@ namespace interpreter {
 
 struct Runtime;
 
+// Nested statements deeper than this fail: no script needs more, and a CMD
+// that runs itself must end with a failure rather than a crash.
+constexpr int max_nesting_depth = 64;
+
 struct RunOutcome {
     bool failed = false; // a statement failed
     int line = 0; // the failing line, or where the run ended

@@ -4,6 +4,7 @@
 
 #include "interpreter/text.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace interpreter {
@@ -33,6 +34,9 @@ void ScriptStore::store_line(std::string_view text, int number)
 void ScriptStore::clear()
 {
     m_line_count = 0;
+    // Decoded lines point into the operations: both go together.
+    std::fill(m_decoded.begin(), m_decoded.end(), DecodedLine {});
+    m_operations.clear();
     m_lookups_stale = true;
     ++m_generation;
 }

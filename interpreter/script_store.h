@@ -2,6 +2,8 @@
 // ScriptStore: the numbered script lines and the lookups that block scans repeat.
 #pragma once
 
+#include "interpreter/decoded_operations.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -31,6 +33,8 @@ struct DecodedLine {
     // label's among them) makes it stale.
     int32_t jump_target = 0;
     uint32_t jump_generation = 0;
+    // The line's shortcut in the store's operations, or -1 when it has none.
+    int32_t operation = -1;
     Kind kind = Kind::NotDecoded; // Nothing: empty, comment or label
 };
 
@@ -56,6 +60,13 @@ public:
     // Line `number`'s decoded form; NotDecoded until the run loop fills it in.
     // Storing the line again empties it.
     DecodedLine& decoded(int number) { return m_decoded[number]; }
+    // Keeps a decoded line's shortcut; its index for DecodedLine::operation.
+    int32_t add_operation(const DecodedOperation& operation)
+    {
+        m_operations.push_back(operation);
+        return static_cast<int32_t>(m_operations.size() - 1);
+    }
+    DecodedOperation& operation(int index) { return m_operations[index]; }
     // Line `number`'s decoded form when `rest` is the very rest it decoded
     // (not a statement nested in it, nor text built at run time); null
     // otherwise.
@@ -147,6 +158,7 @@ private:
     // Grows with the lines stored, so that a short script does not pay
     // for the 5000 lines it does not have.
     std::vector<DecodedLine> m_decoded;
+    std::vector<DecodedOperation> m_operations;
     int m_line_count = 0;
     bool m_lookups_stale = true;
     std::vector<std::string> m_normalised;

@@ -243,6 +243,8 @@ bool run_debug(Runtime& runtime, std::string_view rest)
 
 }
 
+Handler own_let_handler() { return run_let; }
+
 void bind_value_statements(CommandTable& table)
 {
     table.bind("SEJA", run_let);

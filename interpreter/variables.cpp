@@ -49,6 +49,20 @@ std::optional<int> Variables::find_or_add(std::string_view upper_name, uint32_t 
     }
 }
 
+int Variables::existing_slot(std::string_view upper_name) const
+{
+    uint32_t hash = name_hash_start;
+    for (char c : upper_name)
+        hash = name_hash_step(hash, c);
+    for (uint32_t probe = hash;; ++probe) {
+        const Bucket& bucket = m_buckets[probe & (bucket_count - 1)];
+        if (bucket.name == 0)
+            return -1;
+        if (bucket.hash == hash && m_names[bucket.name - 1] == upper_name)
+            return first_named_slot + bucket.name - 1;
+    }
+}
+
 void Variables::reset()
 {
     for (auto& slot : m_slots)

@@ -70,6 +70,9 @@ public:
     // The same for an upper-case name whose hash the caller computed along
     // the way with name_hash_start and name_hash_step.
     std::optional<int> find_or_add(std::string_view upper_name, uint32_t hash);
+    // The slot of an upper-case name some statement has used already; -1
+    // when it has none. Never adds the name.
+    int existing_slot(std::string_view upper_name) const;
 
     static constexpr uint32_t name_hash_start = 2166136261u;
     static constexpr uint32_t name_hash_step(uint32_t hash, char c)

@@ -21,7 +21,7 @@ namespace test_support {
 // are scripts with labels, blocks and jumps rather than unknown keywords.
 inline constexpr const char* random_variables[] = { "a", "b", "N", "$x", "$Conta_1", "$x", "z" };
 inline constexpr const char* random_values[] = { "1", "0", "-3", "7", "\"abc\"", "\"\"", "\"a\"\"b\"", "a", "b", "$x",
-    "(a + 2)", "(b * a)", "\"12\"", "N" };
+    "(a + 2)", "(b * a)", "\"12\"", "N", "($x - a / 2 * 2)", "007", "($Conta_1+1)", "$Conta_1" };
 // Values that read as numbers while a, b and N hold numbers.
 inline constexpr const char* random_numbers[] = { "1", "0", "-3", "7", "a", "b", "N", "(a + 2)", "\"12\"" };
 // Values that fail to read, or to read as numbers; picked seldom, so that
@@ -77,7 +77,8 @@ std::string statement(Source& input, int depth)
         choice = choice % 5 == 0 ? 9 : choice % 5;
     switch (choice) {
     case 0:
-        return keyword(input, "SEJA") + " " + pick(input, random_variables) + " " + pick_value(input);
+        return keyword(input, "SEJA") + " " + pick(input, random_variables) + (input.ConsumeBool() ? " = " : " ")
+            + pick_value(input);
     case 1:
         return keyword(input, "SOMA") + " " + pick(input, random_variables) + " " + pick(input, random_numbers);
     case 2:
