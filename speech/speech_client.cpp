@@ -167,12 +167,9 @@ void SpeechClient::wait_while_busy()
         m_wave.wait_event(50);
 }
 
-void SpeechClient::wait_engine_idle()
+void SpeechClient::let_engine_finish()
 {
-    if (!m_engine_spoke)
-        return;
-    wait_while_busy();
-    m_engine_spoke = false;
+    m_engine.wait_after_speech([this] { wait_while_busy(); });
 }
 
 void SpeechClient::sleep_ms(int milliseconds)
@@ -205,10 +202,8 @@ void SpeechClient::speak_text(std::string_view text)
     log("speak", text);
     if (m_engine.is_open()) {
         wait_while_busy();
-        if (!m_port.key_waiting()) {
+        if (!m_port.key_waiting())
             m_engine.speak(text);
-            m_engine_spoke = true;
-        }
         // An engine lost on the way leaves its text to the built-in voice.
         if (!m_engine.lost())
             return;
@@ -341,7 +336,7 @@ void SpeechClient::speak_char(char c)
 
 void SpeechClient::speak_character(char c)
 {
-    wait_engine_idle();
+    let_engine_finish();
     int code = static_cast<unsigned char>(c);
     if ((code >= 1 && code <= 11) || (code >= 13 && code <= 31))
         return;
@@ -378,13 +373,13 @@ void SpeechClient::play_sound(std::string_view name)
 
 void SpeechClient::play_named(std::string_view name)
 {
-    wait_engine_idle();
+    let_engine_finish();
     m_wave.play_wave_file(sound_path(name));
 }
 
 void SpeechClient::play_wave_image(std::span<const uint8_t> image)
 {
-    wait_engine_idle();
+    let_engine_finish();
     m_wave.play_wave_image(image);
     wait_while_busy();
 }
@@ -423,7 +418,7 @@ void SpeechClient::play_click()
     if (m_port.program_ending())
         return;
     log("sound", click_log_name);
-    wait_engine_idle();
+    let_engine_finish();
     bool cutting = m_wave.speech_cutting;
     m_wave.speech_cutting = false;
     play_samples_and_wait(m_click);
@@ -435,14 +430,14 @@ void SpeechClient::play_beep()
     if (m_port.program_ending())
         return;
     log("sound", beep_log_name);
-    wait_engine_idle();
+    let_engine_finish();
     m_port.discard_keys();
     play_samples_and_wait(m_beep);
 }
 
 void SpeechClient::play_letter_sound(std::string_view name)
 {
-    wait_engine_idle();
+    let_engine_finish();
     m_wave.play_wave_file(m_letters_dir + std::string(name) + ".wav");
 }
 

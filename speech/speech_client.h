@@ -92,7 +92,7 @@ private:
     void speak_character(char c);
     void play_named(std::string_view name);
     void punctuation(std::string_view text);
-    void wait_engine_idle();
+    void let_engine_finish();
     void play_samples_and_wait(const std::vector<uint8_t>& samples);
     void sleep_ms(int milliseconds);
     void load_speed(int level);
@@ -114,7 +114,6 @@ private:
     SpeedSettings m_speed;
     EngineSession m_engine;
     bool m_abort = false;
-    bool m_engine_spoke = true;
     std::string m_letters_dir;
     std::string m_named_sound_dir;
     std::string m_script_sound_dir;
