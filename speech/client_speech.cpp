@@ -5,6 +5,7 @@
 #include "interpreter/text.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
+#include "speech/engine_session.h"
 #include "speech/speech_client.h"
 #include "speech/speech_cues.h"
 
@@ -24,7 +25,7 @@ void ClientSpeech::wait_until_quiet() { m_client.wait_while_busy(); }
 void ClientSpeech::speak_battery() { m_cues.speak_battery(); }
 void ClientSpeech::speak_time(int hours, int minutes) { m_cues.speak_time(hours, minutes); }
 void ClientSpeech::speak_date(int day, int month, int year) { m_cues.speak_date(day, month, year); }
-bool ClientSpeech::engine_active() { return m_client.engine().is_open(); }
+bool ClientSpeech::engine_active() { return m_engine.is_open(); }
 bool ClientSpeech::echo_typed() { return m_client.echo_typed; }
 void ClientSpeech::set_echo_typed(bool on) { m_client.echo_typed = on; }
 

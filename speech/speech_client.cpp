@@ -40,7 +40,7 @@ SpeechClient::SpeechClient(Parts parts)
     , m_settings(parts.settings)
     , m_paths(parts.paths)
     , m_clock(parts.clock)
-    , m_engine(parts.engines, parts.clock)
+    , m_engine(parts.engine)
     , m_click(click_sound())
     , m_beep(beep_sound())
 {

@@ -41,7 +41,8 @@ public:
         settings::Settings& settings;
         const platform::PathMap& paths;
         platform::Clock& clock;
-        EngineFactory& engines;
+        // The installed engine, shared with whoever asks about it.
+        EngineSession& engine;
     };
     explicit SpeechClient(Parts parts);
     ~SpeechClient();
@@ -77,8 +78,6 @@ public:
     void speak_number_words(std::string_view words, Gender gender);
 
     int speed_level() const { return m_speed_level; }
-    // The installed engine in use, if any.
-    const EngineSession& engine() const { return m_engine; }
     bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
     audio::SoundOutput& wave() { return m_wave; }
@@ -106,13 +105,13 @@ private:
     settings::Settings& m_settings;
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;
+    EngineSession& m_engine;
     SpeechLog* m_log = nullptr;
 
     BuiltinSynthesiser m_synth;
     bool m_voice_optional = false;
     int m_speed_level = 3;
     SpeedSettings m_speed;
-    EngineSession m_engine;
     bool m_abort = false;
     std::string m_letters_dir;
     std::string m_named_sound_dir;

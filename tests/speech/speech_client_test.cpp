@@ -224,8 +224,8 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 TEST_F(SpeechClientTest, EnginesThatCannotOpenLeaveTheBuiltInVoice)
 {
     world.client->reconfigure_speech(3, true, 5, 0, 0, 0);
-    EXPECT_FALSE(world.client->engine().is_open());
-    EXPECT_EQ(world.client->engine().type(), 5);
+    EXPECT_FALSE(world.engine.is_open());
+    EXPECT_EQ(world.engine.type(), 5);
     EXPECT_EQ(say("pata"), (Runs { { unit_pa, 500 }, { unit_ta, 400 } } + word_gap));
 }
 
@@ -305,9 +305,10 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nVOZ=4\nVELOCIDADE=12\nTOM=5\nTIPOSAPI=5\n");
     world.write_letter("_97", 150, 300);
     FakeEngines engines;
-    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+    speech::EngineSession session { engines, world.clock };
+    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, session });
     client.init_speech(0, "");
-    ASSERT_TRUE(client.engine().is_open());
+    ASSERT_TRUE(session.is_open());
     ASSERT_EQ(engines.choices.size(), 1u);
     EXPECT_EQ(engines.choices[0].voice, 4);
     EXPECT_EQ(engines.choices[0].speed, 0); // above 10 for a type other than 4
@@ -327,7 +328,7 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     // Back to the built-in voice.
     world.port.keys.clear();
     client.reconfigure_speech(3, false, 5, 0, 0, 0);
-    EXPECT_FALSE(client.engine().is_open());
+    EXPECT_FALSE(session.is_open());
 }
 
 }

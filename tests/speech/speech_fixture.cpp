@@ -19,7 +19,7 @@ SpeechWorld::SpeechWorld(bool real_time)
     write_settings("");
     recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
     wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
-    client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
+    client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engine });
 }
 
 void SpeechWorld::write_settings(std::string_view extra_lines)

@@ -72,6 +72,7 @@ public:
     std::unique_ptr<platform::RecorderAudioDevice> recorder;
     std::unique_ptr<audio::WaveOutput> wave;
     speech::NoEngines engines;
+    speech::EngineSession engine { engines, clock };
     std::unique_ptr<speech::SpeechClient> client;
     speech::SpeechLog log;
 };

@@ -30,7 +30,7 @@ protected:
         world.start();
         bind_with_speech(commands);
         cues = std::make_unique<speech::SpeechCues>(*world.client);
-        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues, *world.config);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues, world.engine, *world.config);
         runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
         interpreter::reset_interpreter(*runtime);
         runtime->subsystems.settings = world.config.get();
@@ -86,12 +86,12 @@ TEST_F(SpeechStatementsTest, ConfigureSynthesiser)
 {
     EXPECT_TRUE(line("sintconfig 0 2 0 0 0 0"));
     EXPECT_EQ(world.client->speed_level(), 2);
-    EXPECT_FALSE(world.client->engine().is_open());
+    EXPECT_FALSE(world.engine.is_open());
     // Mode 2 takes SAPI ("Sim": the engine), -1 takes the settings.
     EXPECT_TRUE(line("sintconfig 2 -1 -1 0 0 0"));
     EXPECT_EQ(world.client->speed_level(), 3);
-    EXPECT_EQ(world.client->engine().type(), 54);
-    EXPECT_FALSE(world.client->engine().is_open()); // no engine can be opened yet
+    EXPECT_EQ(world.engine.type(), 54);
+    EXPECT_FALSE(world.engine.is_open()); // no engine can be opened yet
     EXPECT_FALSE(line("sintconfig 3 1 0 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 1 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 1.5 0 0 0 0"));
