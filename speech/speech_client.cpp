@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/number_words.h"
+#include "speech/recorded_words.h"
 #include "speech/speech_cues.h"
 #include "speech/speech_log.h"
 
@@ -244,7 +245,7 @@ void SpeechClient::speak_builtin(std::string_view original)
             if (run.find('-') != std::string_view::npos || length >= 7) {
                 spell(run);
             } else {
-                play_number_words(number_to_words(std::stoull(std::string(run))), Gender::Masculine, false);
+                play_number_words(number_to_words(std::stoull(std::string(run))), Gender::Masculine);
             }
             rest.remove_prefix(length);
             last = -1;
@@ -407,6 +408,12 @@ void SpeechClient::punctuation(std::string_view text)
     }
 }
 
+void SpeechClient::play_number_words(std::string_view words, Gender gender)
+{
+    play_joined_recordings(m_paths, m_letters_dir, number_sound_names(words, gender),
+        [this](std::span<const uint8_t> image) { play_wave_image(image); });
+}
+
 void SpeechClient::play_samples_and_wait(const std::vector<uint8_t>& samples)
 {
     m_wave.play_samples(samples, 11025, 1, 8);
@@ -433,12 +440,6 @@ void SpeechClient::play_beep()
     let_engine_finish();
     m_port.discard_keys();
     play_samples_and_wait(m_beep);
-}
-
-void SpeechClient::play_letter_sound(std::string_view name)
-{
-    let_engine_finish();
-    m_wave.play_wave_file(m_letters_dir + std::string(name) + ".wav");
 }
 
 }

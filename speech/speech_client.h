@@ -69,24 +69,22 @@ public:
     void play_beep();
     bool speech_busy();
     void stop_speech();
-    // A recording of the letters' folder ("dtmf_1"); returns without waiting.
-    void play_letter_sound(std::string_view name);
     // Waits while speech_busy, keeping events flowing.
     void wait_while_busy();
-
-    // Recorded number words, times and dates.
-    void speak_number_words(std::string_view words, Gender gender);
 
     int speed_level() const { return m_speed_level; }
     bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
+    // The voice's folder of letters and recorded words, as the settings
+    // named it when speech started.
+    const std::string& letters_directory() const { return m_letters_dir; }
     audio::SoundOutput& wave() { return m_wave; }
 
 private:
     // Plays a built-in synthesiser's image and waits for its end.
     void play_wave_image(std::span<const uint8_t> image);
     void speak_builtin(std::string_view text);
-    void play_number_words(std::string_view words, Gender gender, bool logged);
+    void play_number_words(std::string_view words, Gender gender);
     void spell(std::string_view text);
     void speak_character(char c);
     void play_named(std::string_view name);

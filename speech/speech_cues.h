@@ -7,9 +7,16 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class PathMap;
+}
+
 namespace speech {
 
+class EngineSession;
 class SpeechClient;
+class SpeechLog;
+enum class Gender;
 
 // What power status the platform reports, for speak_battery.
 struct PowerReading {
@@ -24,12 +31,21 @@ std::vector<uint8_t> beep_sound();
 
 class SpeechCues {
 public:
-    explicit SpeechCues(SpeechClient& speaker)
-        : m_speaker(speaker)
+    struct Parts {
+        SpeechClient& speaker;
+        EngineSession& engine;
+        const platform::PathMap& paths;
+    };
+    explicit SpeechCues(Parts parts)
+        : m_speaker(parts.speaker)
+        , m_engine(parts.engine)
+        , m_paths(parts.paths)
     {
     }
 
     void set_power_reader(std::function<PowerReading()> reader) { m_power_reader = std::move(reader); }
+    // The recordings played are also written to the log.
+    void set_log(SpeechLog* log) { m_log = log; }
 
     // The battery's charge, or the "_SEMBAT" cue when there is none; then
     // "_SEMENER" when the mains are off.
@@ -40,9 +56,18 @@ public:
     // Digits, "#" and "*" as telephone tones, at their recorded speed; a
     // comma is a pause of a second, anything else is skipped.
     void dial_tones(std::string_view text);
+    // Number words (from number_to_words) from their recordings, joined
+    // into as few waves as fit.
+    void speak_number_words(std::string_view words, Gender gender);
 
 private:
+    // A recording of the letters' folder ("dtmf_1"); returns without waiting.
+    void play_letter_sound(std::string_view name);
+
     SpeechClient& m_speaker;
+    EngineSession& m_engine;
+    const platform::PathMap& m_paths;
+    SpeechLog* m_log = nullptr;
     std::function<PowerReading()> m_power_reader;
 };
 

@@ -181,7 +181,7 @@ TEST_F(SpeechClientTest, TimesAreSpokenFromRecordedWords)
     world.write_cue("_hora", 11, 300);
     world.write_cue("_um", 12, 300);
     world.write_cue("_minuto", 13, 300);
-    speech::SpeechCues(*world.client).speak_time(1, 1);
+    world.cues->speak_time(1, 1);
     EXPECT_EQ(world.log.entries(), (Lines { "sound: _uma", "sound: _hora", "sound: _um", "sound: _minuto" }));
     EXPECT_EQ(world.heard(), recording(10) + recording(11) + recording(12) + recording(13));
 }
@@ -191,7 +191,7 @@ TEST_F(SpeechClientTest, NumberWordsAreJoinedInto30000ByteWaves)
     world.write_cue("_dois", 20, 20000);
     world.write_cue("_mil", 21, 15000);
     world.write_cue("_e", 22, 5000);
-    world.client->speak_number_words("dois mil e um", speech::Gender::Masculine);
+    world.cues->speak_number_words("dois mil e um", speech::Gender::Masculine);
     // "_um" is missing and skipped; the second file would overflow the first wave.
     std::vector<size_t> sizes;
     for (const auto& block : world.recorder->blocks())
@@ -203,7 +203,7 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 {
     world.write_cue("_SEMBAT", 50, 300);
     world.write_cue("_SEMENER", 51, 300);
-    speech::SpeechCues cues(*world.client);
+    speech::SpeechCues& cues = *world.cues;
     cues.set_power_reader([] { return speech::PowerReading { false, 0, 255 }; });
     cues.speak_battery();
     cues.set_power_reader([] { return speech::PowerReading { true, 57, 0 }; });

@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_log.h"
 #include "tests/support/sound_fixture.h"
 
@@ -74,6 +75,7 @@ public:
     speech::NoEngines engines;
     speech::EngineSession engine { engines, clock };
     std::unique_ptr<speech::SpeechClient> client;
+    std::unique_ptr<speech::SpeechCues> cues;
     speech::SpeechLog log;
 };
 

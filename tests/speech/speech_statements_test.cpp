@@ -29,8 +29,7 @@ protected:
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\n");
         world.start();
         bind_with_speech(commands);
-        cues = std::make_unique<speech::SpeechCues>(*world.client);
-        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues, world.engine, *world.config);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *world.cues, world.engine, *world.config);
         runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
         interpreter::reset_interpreter(*runtime);
         runtime->subsystems.settings = world.config.get();
@@ -47,7 +46,6 @@ protected:
     speech_test::SpeechWorld world;
     test_support::RecordingPorts ports;
     interpreter::CommandTable commands;
-    std::unique_ptr<speech::SpeechCues> cues;
     std::unique_ptr<speech::ClientSpeech> speech_port;
     std::unique_ptr<interpreter::Runtime> runtime;
 };
