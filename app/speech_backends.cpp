@@ -107,7 +107,7 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     backends->m_engine = std::make_unique<speech::EngineSession>(*backends->m_engines, clock);
     backends->m_client = std::make_unique<speech::SpeechClient>(
         speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engine });
-    backends->m_cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *backends->m_client, *backends->m_engine, paths });
+    backends->m_cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *backends->m_client, *backends->m_engine, *backends->m_port, paths });
     backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues, *backends->m_engine, settings);
     backends->m_client->set_log(log);
     backends->m_cues->set_log(log);

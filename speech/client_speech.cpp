@@ -18,7 +18,7 @@ void ClientSpeech::spell_text(std::string_view text) { m_client.spell_text(text)
 void ClientSpeech::speak_char(char character) { m_client.speak_char(character); }
 void ClientSpeech::play_sound(std::string_view name) { m_client.play_sound(name); }
 void ClientSpeech::play_click() { m_client.play_click(); }
-void ClientSpeech::play_beep() { m_client.play_beep(); }
+void ClientSpeech::play_beep() { m_cues.play_beep(); }
 void ClientSpeech::stop_speech() { m_client.stop_speech(); }
 bool ClientSpeech::speech_busy() { return m_client.speech_busy(); }
 void ClientSpeech::wait_until_quiet() { m_client.wait_while_busy(); }

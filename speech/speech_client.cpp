@@ -43,7 +43,6 @@ SpeechClient::SpeechClient(Parts parts)
     , m_clock(parts.clock)
     , m_engine(parts.engine)
     , m_click(click_sound())
-    , m_beep(beep_sound())
 {
 }
 
@@ -432,14 +431,5 @@ void SpeechClient::play_click()
     m_wave.speech_cutting = cutting;
 }
 
-void SpeechClient::play_beep()
-{
-    if (m_port.program_ending())
-        return;
-    log("sound", beep_log_name);
-    let_engine_finish();
-    m_port.discard_keys();
-    play_samples_and_wait(m_beep);
-}
 
 }

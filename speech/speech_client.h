@@ -66,7 +66,6 @@ public:
     bool sound_exists(std::string_view name);
     void pause_ms(int milliseconds);
     void play_click();
-    void play_beep();
     bool speech_busy();
     void stop_speech();
     // Waits while speech_busy, keeping events flowing.
@@ -115,7 +114,6 @@ private:
     std::string m_named_sound_dir;
     std::string m_script_sound_dir;
     std::vector<uint8_t> m_click;
-    std::vector<uint8_t> m_beep;
 };
 
 }

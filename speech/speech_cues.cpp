@@ -4,6 +4,7 @@
 
 #include "audio/wave_output.h"
 #include "interpreter/text.h"
+#include "speech/console_port.h"
 #include "speech/engine_session.h"
 #include "speech/recorded_words.h"
 #include "speech/speech_client.h"
@@ -120,6 +121,18 @@ void SpeechCues::play_letter_sound(std::string_view name)
 {
     m_engine.wait_after_speech([this] { m_speaker.wait_while_busy(); });
     m_speaker.wave().play_wave_file(m_speaker.letters_directory() + std::string(name) + ".wav");
+}
+
+void SpeechCues::play_beep()
+{
+    if (m_port.program_ending())
+        return;
+    if (m_log)
+        m_log->play_sound(beep_log_name);
+    m_engine.wait_after_speech([this] { m_speaker.wait_while_busy(); });
+    m_port.discard_keys();
+    m_speaker.wave().play_samples(m_beep, 11025, 1, 8);
+    m_speaker.wait_while_busy();
 }
 
 }

@@ -13,6 +13,7 @@ class PathMap;
 
 namespace speech {
 
+class ConsolePort;
 class EngineSession;
 class SpeechClient;
 class SpeechLog;
@@ -34,12 +35,15 @@ public:
     struct Parts {
         SpeechClient& speaker;
         EngineSession& engine;
+        ConsolePort& port;
         const platform::PathMap& paths;
     };
     explicit SpeechCues(Parts parts)
         : m_speaker(parts.speaker)
         , m_engine(parts.engine)
+        , m_port(parts.port)
         , m_paths(parts.paths)
+        , m_beep(beep_sound())
     {
     }
 
@@ -59,6 +63,8 @@ public:
     // Number words (from number_to_words) from their recordings, joined
     // into as few waves as fit.
     void speak_number_words(std::string_view words, Gender gender);
+    // The beep; keys typed before it are thrown away.
+    void play_beep();
 
 private:
     // A recording of the letters' folder ("dtmf_1"); returns without waiting.
@@ -66,8 +72,10 @@ private:
 
     SpeechClient& m_speaker;
     EngineSession& m_engine;
+    ConsolePort& m_port;
     const platform::PathMap& m_paths;
     SpeechLog* m_log = nullptr;
+    std::vector<uint8_t> m_beep;
     std::function<PowerReading()> m_power_reader;
 };
 

@@ -170,7 +170,7 @@ TEST_F(SpeechClientTest, ClickAndBeepWaves)
     EXPECT_EQ(beep[511], 128);
     // The beep throws away waiting keys, then plays.
     world.port.keys.push_back('x');
-    world.client->play_beep();
+    world.cues->play_beep();
     EXPECT_TRUE(world.port.keys.empty());
     EXPECT_EQ(world.recorder->samples(), beep);
 }

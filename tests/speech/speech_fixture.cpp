@@ -20,7 +20,7 @@ SpeechWorld::SpeechWorld(bool real_time)
     recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
     wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
     client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engine });
-    cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *client, engine, paths });
+    cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *client, engine, port, paths });
 }
 
 void SpeechWorld::write_settings(std::string_view extra_lines)

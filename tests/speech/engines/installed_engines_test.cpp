@@ -140,7 +140,7 @@ TEST_F(EngineClientTest, ConfigureModeTwoFollowsTheSapiSetting)
     const Case cases[] = { { "Sim", true }, { "", false }, { "sim", true }, { "Nao", false } };
     for (const auto& test : cases) {
         start(std::string("[TRADUTOR]\nSAPI=") + test.sapi + "\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\nVELOCIDADE=4\nTOM=2\n");
-        speech::SpeechCues cues({ *client, *session, world.paths });
+        speech::SpeechCues cues({ *client, *session, world.port, world.paths });
         speech::ClientSpeech speech(*client, cues, *session, *world.config);
         test_support::TestRuntime script { bind_with_speech, &speech };
         size_t before = server.received().size();
