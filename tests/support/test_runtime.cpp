@@ -16,22 +16,30 @@ void bind_core_statements(interpreter::CommandTable& table)
     interpreter::bind_list_statements(table);
 }
 
+HeadlessConsole::HeadlessConsole()
+    : events(clock, false, {})
+    , loop(events, clock)
+    , console(loop, screen, clipboard, {})
+{
+}
+
 namespace {
 
-std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, interpreter::CommandTable& commands,
-    TestRuntime::Binder binder, interpreter::SpeechPort* speech)
+std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, console::Console& console,
+    interpreter::CommandTable& commands, TestRuntime::Binder binder, interpreter::SpeechPort* speech)
 {
     binder(commands);
     auto runtime = std::make_unique<interpreter::Runtime>(
         interpreter::Ports { ports, speech ? *speech : ports, ports }, commands);
     interpreter::reset_interpreter(*runtime);
+    runtime->subsystems.console = &console;
     return runtime;
 }
 
 }
 
 TestRuntime::TestRuntime(Binder binder, interpreter::SpeechPort* speech)
-    : runtime_owner(make_runtime(ports, commands, binder, speech))
+    : runtime_owner(make_runtime(ports, console.console, commands, binder, speech))
     , runtime(*runtime_owner)
 {
 }

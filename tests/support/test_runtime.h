@@ -2,9 +2,14 @@
 // TestRuntime: a fresh runtime over recording ports, with the statements bound.
 #pragma once
 
+#include "console/console.h"
 #include "interpreter/command_table.h"
 #include "interpreter/run_loop.h"
 #include "interpreter/runtime.h"
+#include "platform/clock.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/memory_clipboard.h"
+#include "platform/headless/scripted_event_source.h"
 #include "tests/support/recording_ports.h"
 
 #include <initializer_list>
@@ -17,6 +22,19 @@ namespace test_support {
 // The interpreter's statements with ESCREVE and LISTA: the core language,
 // which needs no subsystem state.
 void bind_core_statements(interpreter::CommandTable& table);
+
+// The console every runtime has, over headless backends. No key ever comes
+// through it: a test types its keys into the recording ports.
+struct HeadlessConsole {
+    HeadlessConsole();
+
+    platform::VirtualClock clock;
+    platform::ScriptedEventSource events;
+    platform::HeadlessScreen screen;
+    platform::MemoryClipboard clipboard;
+    console::EventLoop loop;
+    console::Console console;
+};
 
 // Usage:
 //     TestRuntime test;
@@ -44,6 +62,7 @@ public:
     void set_variable(std::string_view name, std::string_view value);
 
     RecordingPorts ports;
+    HeadlessConsole console;
     interpreter::CommandTable commands;
     std::unique_ptr<interpreter::Runtime> runtime_owner;
     interpreter::Runtime& runtime;
