@@ -10,7 +10,10 @@
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/memory_clipboard.h"
 #include "platform/headless/scripted_event_source.h"
+#include "platform/path_map.h"
+#include "settings/settings.h"
 #include "tests/support/recording_ports.h"
+#include "tests/support/scratch_folder.h"
 
 #include <initializer_list>
 #include <memory>
@@ -34,6 +37,17 @@ struct HeadlessConsole {
     platform::MemoryClipboard clipboard;
     console::EventLoop loop;
     console::Console console;
+};
+
+// The settings every runtime has: a settings file of the test's own, in a
+// scratch folder, missing (every value at its default) until written.
+struct ScratchSettings {
+    ScratchSettings();
+    void write(std::string_view text) const;
+
+    ScratchFolder folder;
+    platform::PathMap paths;
+    settings::Settings settings;
 };
 
 // Usage:
@@ -60,9 +74,12 @@ public:
     // The text of a variable named as in a script: "a" or "$nome".
     const std::string& variable(std::string_view name);
     void set_variable(std::string_view name, std::string_view value);
+    // Replaces the text of the runtime's settings file.
+    void write_settings(std::string_view text) const { settings_file.write(text); }
 
     RecordingPorts ports;
     HeadlessConsole console;
+    ScratchSettings settings_file;
     interpreter::CommandTable commands;
     std::unique_ptr<interpreter::Runtime> runtime_owner;
     interpreter::Runtime& runtime;
