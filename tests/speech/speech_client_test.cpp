@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using sound_test::Run;
@@ -270,8 +272,9 @@ namespace {
 // An engine that stays busy for a number of polls after each utterance.
 class FakeEngine final : public speech::SpeechEngine {
 public:
-    explicit FakeEngine(std::vector<std::string>& spoken)
+    FakeEngine(std::vector<std::string>& spoken, const std::function<void()>& on_quiet)
         : m_spoken(spoken)
+        , m_on_quiet(on_quiet)
     {
     }
     void speak(std::string_view text) override
@@ -279,11 +282,19 @@ public:
         m_spoken.emplace_back(text);
         m_busy_polls = 3;
     }
-    bool busy(bool) override { return m_busy_polls > 0 && m_busy_polls-- > 0; }
+    bool busy(bool) override
+    {
+        if (m_busy_polls == 0)
+            return false;
+        if (--m_busy_polls == 0 && m_on_quiet)
+            m_on_quiet();
+        return true;
+    }
     void stop() override { m_busy_polls = 0; }
 
 private:
     std::vector<std::string>& m_spoken;
+    const std::function<void()>& m_on_quiet;
     int m_busy_polls = 2; // settling after it opens
 };
 
@@ -292,10 +303,12 @@ public:
     std::unique_ptr<speech::SpeechEngine> open_engine(const speech::EngineChoice& choice) override
     {
         choices.push_back(choice);
-        return std::make_unique<FakeEngine>(spoken);
+        return std::make_unique<FakeEngine>(spoken, on_quiet);
     }
     std::vector<speech::EngineChoice> choices;
     std::vector<std::string> spoken;
+    // Called at the poll that finds the engine's last utterance over.
+    std::function<void()> on_quiet;
 };
 
 TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
@@ -329,6 +342,40 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     world.port.keys.clear();
     client.reconfigure_speech(3, false, 5, 0, 0, 0);
     EXPECT_FALSE(session.is_open());
+}
+
+// The cues' recordings wait for the engine as the speaker's do: nothing of
+// them reaches the sound device while the engine still speaks.
+TEST(SpeechClientEngine, CuesPlayOnlyOnceTheEngineIsQuiet)
+{
+    speech_test::SpeechWorld world;
+    world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
+    world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=5\n");
+    world.write_cue("_uma", 10, 300);
+    world.write_cue("_hora", 11, 300);
+    world.write_letter("dtmf_1", 61, 300);
+    world.write_cue("_SEMBAT", 50, 300);
+    FakeEngines engines;
+    speech::EngineSession session { engines, world.clock };
+    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, session });
+    speech::SpeechCues cues({ client, session, world.port, world.paths });
+    client.init_speech(0, "");
+    ASSERT_TRUE(session.is_open());
+    size_t blocks_when_quiet = 0;
+    engines.on_quiet = [&] { blocks_when_quiet = world.recorder->blocks().size(); };
+    const std::function<void()> cue_of_each_kind[] = {
+        [&] { cues.speak_time(1, 0); },
+        [&] { cues.dial_tones("1"); },
+        [&] { cues.play_beep(); },
+        [&] { cues.speak_battery(); },
+    };
+    for (const auto& play : cue_of_each_kind) {
+        client.speak_text("pa");
+        size_t blocks_before = world.recorder->blocks().size();
+        play();
+        EXPECT_EQ(blocks_when_quiet, blocks_before);
+        EXPECT_GT(world.recorder->blocks().size(), blocks_before);
+    }
 }
 
 }
