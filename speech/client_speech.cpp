@@ -26,8 +26,8 @@ void ClientSpeech::speak_battery() { m_cues.speak_battery(); }
 void ClientSpeech::speak_time(int hours, int minutes) { m_cues.speak_time(hours, minutes); }
 void ClientSpeech::speak_date(int day, int month, int year) { m_cues.speak_date(day, month, year); }
 bool ClientSpeech::engine_active() { return m_engine.is_open(); }
-bool ClientSpeech::echo_typed() { return m_client.echo_typed; }
-void ClientSpeech::set_echo_typed(bool on) { m_client.echo_typed = on; }
+bool ClientSpeech::echo_typed() { return m_echo_typed; }
+void ClientSpeech::set_echo_typed(bool on) { m_echo_typed = on; }
 
 void ClientSpeech::restart_speech(int speed_level)
 {

@@ -47,6 +47,8 @@ private:
     SpeechCues& m_cues;
     EngineSession& m_engine;
     settings::Settings& m_settings;
+    // Whether the line editor speaks typed characters back (its choice).
+    bool m_echo_typed = true;
 };
 
 }

@@ -72,7 +72,6 @@ public:
     void wait_while_busy();
 
     int speed_level() const { return m_speed_level; }
-    bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
     // The voice's folder of letters and recorded words, as the settings
     // named it when speech started.
