@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SpeechClient: everything the program says, through the built-in synthesiser or an installed engine.
+// SpeechClient: the speaker: texts, spelling, characters and sounds, through the built-in synthesiser or the engine session.
 #include "speech/speech_client.h"
 
 #include "audio/sound_output.h"

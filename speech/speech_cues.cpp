@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SpeechCues: the battery, the time, the date and dial tones, told with the speaker's recordings.
+// SpeechCues: the beep, number words, the battery, the time, the date and dial tones, from recordings.
 #include "speech/speech_cues.h"
 
 #include "audio/wave_output.h"
