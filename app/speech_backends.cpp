@@ -104,11 +104,13 @@ base::Result<std::unique_ptr<SpeechBackends>> SpeechBackends::create(const Speec
     // The settings and the path map outlive the speech backends.
     backends->m_engines->set_phoneme_line_setup(
         std::function<speech::PhonemeLineSetup()>([&settings, &paths] { return speech::phoneme_line_setup(settings, paths, platform::executable_directory()); }));
+    backends->m_engine = std::make_unique<speech::EngineSession>(*backends->m_engines, clock);
     backends->m_client = std::make_unique<speech::SpeechClient>(
-        speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engines });
-    backends->m_cues = std::make_unique<speech::SpeechCues>(*backends->m_client);
-    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues, settings);
+        speech::SpeechClient::Parts { *backends->m_port, *backends->m_wave, settings, paths, clock, *backends->m_engine });
+    backends->m_cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *backends->m_client, *backends->m_engine, *backends->m_port, paths });
+    backends->m_speech = std::make_unique<speech::ClientSpeech>(*backends->m_client, *backends->m_cues, *backends->m_engine, settings);
     backends->m_client->set_log(log);
+    backends->m_cues->set_log(log);
     backends->m_client->set_voice_optional(choice.voice_optional);
     backends->m_cues->set_power_reader([] {
         auto status = platform::read_power_status();
@@ -127,6 +129,7 @@ SpeechBackends::~SpeechBackends()
     m_speech.reset();
     m_cues.reset();
     m_client.reset();
+    m_engine.reset();
     m_engines.reset();
     m_wave.reset();
     m_device.reset();

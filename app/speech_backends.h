@@ -58,6 +58,7 @@ private:
     std::unique_ptr<Poller> m_poller;
     std::unique_ptr<audio::WaveOutput> m_wave;
     std::unique_ptr<speech::InstalledEngines> m_engines;
+    std::unique_ptr<speech::EngineSession> m_engine;
     std::unique_ptr<speech::SpeechClient> m_client;
     std::unique_ptr<speech::SpeechCues> m_cues;
     std::unique_ptr<speech::ClientSpeech> m_speech;

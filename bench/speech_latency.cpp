@@ -189,7 +189,8 @@ struct Rig {
         config = std::make_unique<settings::Settings>(paths, places);
         wave = std::make_unique<audio::WaveOutput>(device, port, paths);
         engines = std::make_unique<speech::InstalledEngines>(*wave, port, "");
-        client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, *engines });
+        engine = std::make_unique<speech::EngineSession>(*engines, clock);
+        client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, *engine });
         client->init_speech(3, "");
         if (espeak)
             client->reconfigure_speech(3, true, 5, 0, 0, 1);
@@ -202,6 +203,7 @@ struct Rig {
     std::unique_ptr<settings::Settings> config;
     std::unique_ptr<audio::WaveOutput> wave;
     std::unique_ptr<speech::InstalledEngines> engines;
+    std::unique_ptr<speech::EngineSession> engine;
     std::unique_ptr<speech::SpeechClient> client;
 };
 
@@ -224,7 +226,7 @@ int main(int argc, char** argv)
     bool measured = false;
     for (bool espeak : { false, true }) {
         const char* name = espeak ? "espeak-ng" : "built-in";
-        if (espeak && !Rig(*voice, true).client->engine().is_open()) {
+        if (espeak && !Rig(*voice, true).engine->is_open()) {
             std::printf("%s: cannot be opened\n", name);
             continue;
         }

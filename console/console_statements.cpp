@@ -72,7 +72,7 @@ enum class ReadForm {
 // "1" or "0" for Shift, Ctrl and Alt, as they are held now.
 std::string shift_state_prefix(Runtime& runtime)
 {
-    uint8_t held = runtime.subsystems.console ? runtime.subsystems.console->held_modifiers() : 0;
+    uint8_t held = runtime.subsystems.console->held_modifiers();
     std::string prefix;
     prefix += (held & platform::modifier::shift) ? '1' : '0';
     prefix += (held & platform::modifier::ctrl) ? '1' : '0';
@@ -102,9 +102,9 @@ std::string read_console_line(Runtime& runtime)
 // Edits `text` at the cursor, to the end of the row less one column.
 uint8_t edit_at_cursor(Runtime& runtime, std::string& text, int max_length)
 {
-    auto* console = runtime.subsystems.console;
-    int column = console ? console->where_x() : 1;
-    int row = console ? console->where_y() : 1;
+    const auto& console = *runtime.subsystems.console;
+    int column = console.where_x();
+    int row = console.where_y();
     return edit_line(runtime, text, column, row, true, edit_width(column), max_length);
 }
 
@@ -112,18 +112,16 @@ uint8_t edit_at_cursor(Runtime& runtime, std::string& text, int max_length)
 // field blank on the screen and gives an empty value.
 std::string read_edited_line(Runtime& runtime)
 {
-    auto* console = runtime.subsystems.console;
-    int column = console ? console->where_x() : 1;
-    int row = console ? console->where_y() : 1;
+    auto& console = *runtime.subsystems.console;
+    int column = console.where_x();
+    int row = console.where_y();
     std::string text;
     if (edit_at_cursor(runtime, text, default_form_length) == 27) {
         text.clear();
-        if (console) {
-            int width = std::min(edit_width(column), screen_columns - column + 1);
-            console->goto_xy(column, row);
-            console->screen().write_chars(std::string(static_cast<size_t>(width), ' '));
-            console->goto_xy(column, row);
-        }
+        int width = std::min(edit_width(column), screen_columns - column + 1);
+        console.goto_xy(column, row);
+        console.screen().write_chars(std::string(static_cast<size_t>(width), ' '));
+        console.goto_xy(column, row);
     }
     runtime.terminal.end_line();
     return text;
@@ -136,9 +134,7 @@ bool read_pointer_position(Runtime& runtime, std::string_view rest)
         rest = trim(rest.substr(4));
         screen_relative = true;
     }
-    platform::PointerPosition position;
-    if (runtime.subsystems.console)
-        position = runtime.subsystems.console->pointer_position(screen_relative);
+    platform::PointerPosition position = runtime.subsystems.console->pointer_position(screen_relative);
     auto x_slot = read_target(runtime, rest);
     if (!x_slot)
         return false;
@@ -214,13 +210,11 @@ bool run_read(Runtime& runtime, std::string_view rest)
         text = read_key_text(runtime, silent, with_prefix);
     } else if (form == ReadForm::Invisible) {
         // Black on black while the line is typed, so it does not show.
-        auto* console = runtime.subsystems.console;
-        uint8_t attribute = console ? console->attribute() : 0;
-        if (console)
-            console->set_attribute(0);
+        auto& console = *runtime.subsystems.console;
+        uint8_t attribute = console.attribute();
+        console.set_attribute(0);
         text = read_console_line(runtime);
-        if (console)
-            console->set_attribute(attribute);
+        console.set_attribute(attribute);
     } else if (form == ReadForm::Silent) {
         text = read_console_line(runtime);
     } else if (form == ReadForm::Edit) {
@@ -240,8 +234,6 @@ bool run_screen(Runtime& runtime, std::string_view rest)
     std::string operand = upper_text(trim(rest));
     if (operand.size() == 1 && operand[0] >= 'A' && operand[0] <= 'Z')
         operand = runtime.variables.text(static_cast<uint8_t>(operand[0]));
-    if (!console)
-        return false;
     if (operand == "LIMPA") {
         console->clear_screen();
         return true;
@@ -275,12 +267,11 @@ bool set_colour(Runtime& runtime, std::string_view rest, bool background)
     auto number = read_number_value(runtime, rest);
     if (!number)
         return false;
-    if (auto* console = runtime.subsystems.console) {
-        if (background)
-            console->set_background_colour(*number & 15);
-        else
-            console->set_text_colour(*number & 15);
-    }
+    auto& console = *runtime.subsystems.console;
+    if (background)
+        console.set_background_colour(*number & 15);
+    else
+        console.set_text_colour(*number & 15);
     return true;
 }
 
@@ -312,8 +303,7 @@ bool run_title(Runtime& runtime, std::string_view rest)
     std::string value;
     if (!read_value(runtime, rest, value))
         value.clear();
-    if (auto* console = runtime.subsystems.console)
-        console->set_title(value);
+    runtime.subsystems.console->set_title(value);
     return true;
 }
 

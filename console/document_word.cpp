@@ -78,10 +78,10 @@ std::string document_word_at(std::string_view field, int cursor)
 }
 
 DocumentOpening plan_document_opening(
-    std::string_view word, const settings::Settings* settings, std::string_view current_directory)
+    std::string_view word, const settings::Settings& settings, std::string_view current_directory)
 {
     if (is_link(word)) {
-        std::string program = settings ? settings::link_opener_program(*settings) : std::string();
+        std::string program = settings::link_opener_program(settings);
         if (program.empty())
             return { std::string(word), {} };
         return { program, std::string(word) };
@@ -90,8 +90,8 @@ DocumentOpening plan_document_opening(
     if (extension == "EXE" || extension == "COM")
         return { made_absolute(word, current_directory), {} };
     std::string program;
-    if (settings && !extension.empty())
-        program = settings::file_opener_program(*settings, extension);
+    if (!extension.empty())
+        program = settings::file_opener_program(settings, extension);
     if (program.empty())
         return { std::string(word), {} };
     return { program, std::string(word) };
@@ -103,7 +103,7 @@ void open_document_word(interpreter::Runtime& runtime, std::string_view word)
         runtime.speech.play_beep();
         return;
     }
-    auto opening = plan_document_opening(word, runtime.subsystems.settings, current_directory(runtime));
+    auto opening = plan_document_opening(word, *runtime.subsystems.settings, current_directory(runtime));
     runtime.speech.wait_until_quiet();
     bool opened = runtime.world.open_document(opening.file, opening.parameter);
     runtime.speech.wait_until_quiet();

@@ -29,10 +29,9 @@ struct DocumentOpening {
 // Links go to the program of PROG.HTM, other names to the program of PROG.
 // and their extension; a program file (EXE, COM) is started itself, made
 // absolute from `current_directory`. Without a program configured, the
-// document or link itself is opened. `settings` may be null (nothing
-// configured).
+// document or link itself is opened.
 DocumentOpening plan_document_opening(
-    std::string_view word, const settings::Settings* settings, std::string_view current_directory);
+    std::string_view word, const settings::Settings& settings, std::string_view current_directory);
 
 // Opens the word with WorldPort::open_document, waiting while speech is busy
 // before and after; a beep when the word is empty or the opening failed.

@@ -35,7 +35,7 @@ public:
     LineEditor(Runtime& runtime, std::string_view text, int column, int row, bool editable, int width, int max_length)
         : m_runtime(runtime)
         , m_ports(runtime.ports())
-        , m_console(runtime.subsystems.console)
+        , m_console(*runtime.subsystems.console)
         , m_field(text, max_length)
         , m_start_text(m_field.text())
         , m_column(std::clamp(column, 1, screen_columns))
@@ -76,8 +76,7 @@ private:
             EditorKey key;
             key.code = press.code;
             key.extended = press.extended;
-            if (m_console)
-                key.modifiers = m_console->held_modifiers();
+            key.modifiers = m_console.held_modifiers();
             if (!key.extended || key.code < extended_key::alt_q || key.code > extended_key::alt_e)
                 return key;
         }
@@ -113,17 +112,15 @@ private:
     void draw()
     {
         scroll_to_cursor();
-        if (!m_console)
-            return;
-        auto& screen = m_console->screen();
-        uint8_t normal = m_console->attribute();
+        auto& screen = m_console.screen();
+        uint8_t normal = m_console.attribute();
         uint8_t selected = static_cast<uint8_t>((normal & 0x0F) | (selection_background << 4));
         std::string shown = shown_part();
         std::string_view part = shown;
         auto selection = m_field.selection();
         int start = std::clamp(selection.start - m_first_shown, 0, static_cast<int>(part.size()));
         int end = std::clamp(selection.end - m_first_shown, start, static_cast<int>(part.size()));
-        m_console->goto_xy(m_column, m_row);
+        m_console.goto_xy(m_column, m_row);
         screen.write_chars(part.substr(0, static_cast<size_t>(start)));
         screen.set_attribute(selected);
         screen.write_chars(part.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
@@ -131,8 +128,8 @@ private:
         screen.write_chars(part.substr(static_cast<size_t>(end)));
         if (m_column - 1 + static_cast<int>(part.size()) < screen_columns)
             screen.clear_to_end_of_line();
-        m_console->magnifier().show(m_field.text(), m_field.cursor());
-        m_console->goto_xy(m_column + m_field.cursor() - m_first_shown, m_row);
+        m_console.magnifier().show(m_field.text(), m_field.cursor());
+        m_console.goto_xy(m_column + m_field.cursor() - m_first_shown, m_row);
     }
 
     // The field from its start, without the selection's colour; what the
@@ -142,15 +139,13 @@ private:
     {
         m_field.clear_selection();
         m_first_shown = 0;
-        if (!m_console)
-            return;
         std::string shown = shown_part();
         std::string_view part = shown;
         auto kept = part.substr(0, std::min(part.size(), m_field.trimmed().size()));
-        m_console->goto_xy(m_column, m_row);
-        m_console->write_chars(kept);
-        m_console->screen().write_chars(part.substr(kept.size()));
-        m_console->goto_xy(m_column, m_row);
+        m_console.goto_xy(m_column, m_row);
+        m_console.write_chars(kept);
+        m_console.screen().write_chars(part.substr(kept.size()));
+        m_console.goto_xy(m_column, m_row);
     }
 
     std::optional<uint8_t> handle_character(uint8_t key)
@@ -446,22 +441,20 @@ private:
 
     void copy_to_clipboard()
     {
-        if (!m_console)
-            return;
         auto selection = m_field.selection();
         if (selection.empty()) {
-            m_console->copy_to_clipboard(std::string(m_field.trimmed()) + "\r\n");
+            m_console.copy_to_clipboard(std::string(m_field.trimmed()) + "\r\n");
             return;
         }
-        m_console->copy_to_clipboard(std::string_view(m_field.text()).substr(
+        m_console.copy_to_clipboard(std::string_view(m_field.text()).substr(
             static_cast<size_t>(selection.start), static_cast<size_t>(selection.end - selection.start)));
     }
 
     void paste_from_clipboard()
     {
-        if (!m_editable || !m_console)
+        if (!m_editable)
             return;
-        auto pasted = m_console->paste_from_clipboard(static_cast<size_t>(m_field.length()) + 1);
+        auto pasted = m_console.paste_from_clipboard(static_cast<size_t>(m_field.length()) + 1);
         pasted.resize(std::min(pasted.size(), pasted.find_first_of("\r\n")));
         if (pasted.empty())
             return;
@@ -481,7 +474,7 @@ private:
 
     Runtime& m_runtime;
     Ports m_ports;
-    Console* m_console;
+    Console& m_console;
     EditField m_field;
     std::string m_start_text;
     int m_column;

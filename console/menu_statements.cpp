@@ -50,11 +50,11 @@ bool add_menu_item(Runtime& runtime, std::string_view rest)
 bool execute_menu(Runtime& runtime, std::string_view rest)
 {
     auto* menu = current_menu(runtime);
-    auto* console = runtime.subsystems.console;
+    auto& console = *runtime.subsystems.console;
     auto number = read_target(runtime, rest);
     auto key = number ? read_target(runtime, rest) : std::nullopt;
     auto text = key ? read_target(runtime, rest) : std::nullopt;
-    if (!menu || !console || !text || !rest.empty())
+    if (!menu || !text || !rest.empty())
         return false;
     if (auto start = parse_number(trim(runtime.variables.text(*number))))
         menu->set_start_item(*start);
@@ -63,7 +63,7 @@ bool execute_menu(Runtime& runtime, std::string_view rest)
     // script.
     KeyPress end;
     do {
-        end = run_menu_choice(runtime, *console, *menu);
+        end = run_menu_choice(runtime, console, *menu);
     } while (end.extended && !is_function_key_code(end.code));
 
     int position = menu->current() + 1;
@@ -78,15 +78,14 @@ bool end_menu(Runtime& runtime, std::string_view rest)
     auto* menu = current_menu(runtime);
     if (!menu || !rest.empty())
         return false;
-    if (auto* console = runtime.subsystems.console) {
-        auto shown = menu->shown_rectangle();
-        std::string blanks(static_cast<size_t>(menu->width()), ' ');
-        for (int row = shown.top; row <= shown.bottom; ++row) {
-            console->goto_xy(shown.left, row);
-            console->write_chars(blanks);
-        }
-        console->goto_xy(shown.left, shown.top);
+    auto& console = *runtime.subsystems.console;
+    auto shown = menu->shown_rectangle();
+    std::string blanks(static_cast<size_t>(menu->width()), ' ');
+    for (int row = shown.top; row <= shown.bottom; ++row) {
+        console.goto_xy(shown.left, row);
+        console.write_chars(blanks);
     }
+    console.goto_xy(shown.left, shown.top);
     runtime.subsystems.menu->menu.reset();
     return true;
 }

@@ -413,8 +413,6 @@ void ScreenReview::move_and_read_row(int row, int column)
 void screen_review(interpreter::Runtime& runtime)
 {
     auto* console = runtime.subsystems.console;
-    if (!console)
-        return;
     int column = console->where_x();
     int row = console->where_y();
     runtime.speech.play_beep();

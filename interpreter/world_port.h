@@ -36,8 +36,10 @@ public:
     virtual bool open_document(std::string_view file, std::string_view parameter) = 0;
     // Lets the events that came meanwhile act without waiting for more:
     // the run loop calls it every few thousand statements, so that closing
-    // the window or Ctrl+Break ends a script that never waits. Either may
-    // end the program from inside this call.
+    // the window or Ctrl+Break ends a script that never waits. Either only
+    // asks for the end of the program: this call returns all the same, the
+    // request sets `stop_requested` (app/ wires that), and the run stops
+    // before its next statement.
     virtual void look_at_events() { }
 };
 

@@ -15,17 +15,15 @@ constexpr int max_peer_limit_seconds = 3600;
 
 }
 
-NetworkOptions read_network_options(const settings::Settings* settings)
+NetworkOptions read_network_options(const settings::Settings& settings)
 {
     NetworkOptions options;
-    if (!settings)
-        return options;
-    options.poll_timeout_us = settings::network_timeout_microseconds(*settings);
+    options.poll_timeout_us = settings::network_timeout_microseconds(settings);
     // The values are kept in named strings: trim() returns a view into them.
-    std::string verify_text = settings->read_setting("LUMERA", "VERIFICA_SSL");
+    std::string verify_text = settings.read_setting("LUMERA", "VERIFICA_SSL");
     auto verify = interpreter::trim(verify_text);
     options.verify_certificates = verify.empty() || interpreter::upper_byte(verify[0]) != 'N';
-    std::string limit_text = settings->read_setting("LUMERA", "ESPERA_REDE");
+    std::string limit_text = settings.read_setting("LUMERA", "ESPERA_REDE");
     auto limit = settings::Settings::whole_number(interpreter::trim(limit_text));
     if (limit && *limit >= 1 && *limit <= max_peer_limit_seconds)
         options.peer_limit_ms = int64_t(*limit) * 1000;

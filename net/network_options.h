@@ -21,7 +21,8 @@ struct NetworkOptions {
     int64_t peer_limit_ms = 30000;
 };
 
-// The options as the settings hold them now; the defaults without settings.
-NetworkOptions read_network_options(const settings::Settings* settings);
+// The options as the settings hold them now; the defaults for what they
+// leave out.
+NetworkOptions read_network_options(const settings::Settings& settings);
 
 }

@@ -19,7 +19,7 @@ NetworkOptions NetworkState::options(const interpreter::Runtime& runtime) const
 {
     if (m_has_fixed_options)
         return m_fixed_options;
-    return read_network_options(runtime.subsystems.settings);
+    return read_network_options(*runtime.subsystems.settings);
 }
 
 std::unique_ptr<Connection> NetworkState::open_connection(interpreter::Runtime& runtime, std::string_view host, uint16_t port, bool tls)

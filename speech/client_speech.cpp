@@ -5,6 +5,7 @@
 #include "interpreter/text.h"
 #include "settings/setting_keys.h"
 #include "settings/settings.h"
+#include "speech/engine_session.h"
 #include "speech/speech_client.h"
 #include "speech/speech_cues.h"
 
@@ -17,16 +18,16 @@ void ClientSpeech::spell_text(std::string_view text) { m_client.spell_text(text)
 void ClientSpeech::speak_char(char character) { m_client.speak_char(character); }
 void ClientSpeech::play_sound(std::string_view name) { m_client.play_sound(name); }
 void ClientSpeech::play_click() { m_client.play_click(); }
-void ClientSpeech::play_beep() { m_client.play_beep(); }
+void ClientSpeech::play_beep() { m_cues.play_beep(); }
 void ClientSpeech::stop_speech() { m_client.stop_speech(); }
 bool ClientSpeech::speech_busy() { return m_client.speech_busy(); }
 void ClientSpeech::wait_until_quiet() { m_client.wait_while_busy(); }
 void ClientSpeech::speak_battery() { m_cues.speak_battery(); }
 void ClientSpeech::speak_time(int hours, int minutes) { m_cues.speak_time(hours, minutes); }
 void ClientSpeech::speak_date(int day, int month, int year) { m_cues.speak_date(day, month, year); }
-bool ClientSpeech::engine_active() { return m_client.engine().is_open(); }
-bool ClientSpeech::echo_typed() { return m_client.echo_typed; }
-void ClientSpeech::set_echo_typed(bool on) { m_client.echo_typed = on; }
+bool ClientSpeech::engine_active() { return m_engine.is_open(); }
+bool ClientSpeech::echo_typed() { return m_echo_typed; }
+void ClientSpeech::set_echo_typed(bool on) { m_echo_typed = on; }
 
 void ClientSpeech::restart_speech(int speed_level)
 {

@@ -10,14 +10,16 @@ class Settings;
 
 namespace speech {
 
+class EngineSession;
 class SpeechClient;
 class SpeechCues;
 
 class ClientSpeech final : public interpreter::SpeechPort {
 public:
-    ClientSpeech(SpeechClient& client, SpeechCues& cues, settings::Settings& settings)
+    ClientSpeech(SpeechClient& client, SpeechCues& cues, EngineSession& engine, settings::Settings& settings)
         : m_client(client)
         , m_cues(cues)
+        , m_engine(engine)
         , m_settings(settings)
     {
     }
@@ -43,7 +45,10 @@ public:
 private:
     SpeechClient& m_client;
     SpeechCues& m_cues;
+    EngineSession& m_engine;
     settings::Settings& m_settings;
+    // Whether the line editor speaks typed characters back (its choice).
+    bool m_echo_typed = true;
 };
 
 }

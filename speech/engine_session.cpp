@@ -43,8 +43,18 @@ void EngineSession::open(const EngineChoice& choice, const std::function<void(in
 
 void EngineSession::speak(std::string_view text)
 {
-    if (m_engine)
-        m_engine->speak(text);
+    if (!m_engine)
+        return;
+    m_engine->speak(text);
+    m_spoke = true;
+}
+
+void EngineSession::wait_after_speech(const std::function<void()>& wait_quiet)
+{
+    if (!m_spoke)
+        return;
+    wait_quiet();
+    m_spoke = false;
 }
 
 void EngineSession::stop()

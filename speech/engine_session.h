@@ -48,12 +48,17 @@ public:
     // Stops what the engine says; one type must be told even when it
     // reports itself idle.
     void stop();
+    // A recording played after the engine spoke waits for it to fall
+    // silent first, once per utterance: `wait_quiet` waits while any speech
+    // is busy. Before anything was spoken it waits too.
+    void wait_after_speech(const std::function<void()>& wait_quiet);
 
 private:
     EngineFactory& m_engines;
     platform::Clock& m_clock;
     std::unique_ptr<SpeechEngine> m_engine;
     int m_type = 5;
+    bool m_spoke = true;
 };
 
 }

@@ -6,8 +6,8 @@
 #include "speech/builtin_synthesiser.h"
 #include "speech/number_words.h"
 #include "speech/speech_client.h"
-#include "speech/speech_log.h"
 
+#include <algorithm>
 #include <array>
 
 namespace speech {
@@ -112,35 +112,29 @@ std::vector<std::string> time_sound_names(int hours, int minutes)
     return names;
 }
 
-void SpeechClient::speak_number_words(std::string_view words, Gender gender)
-{
-    play_number_words(words, gender, true);
-}
-
-void SpeechClient::play_number_words(std::string_view words, Gender gender, bool logged)
+void play_joined_recordings(const platform::PathMap& paths, const std::string& folder, const std::vector<std::string>& names,
+    const std::function<void(std::span<const uint8_t>)>& play)
 {
     std::vector<uint8_t> image(wave_header_bytes);
-    auto play = [&] {
+    auto play_image = [&] {
         if (image.size() <= wave_header_bytes)
             return;
         audio::write_wave_header(std::span<uint8_t, wave_header_bytes>(image.data(), wave_header_bytes), unit_format, image.size() - wave_header_bytes);
-        play_wave_image(image);
+        play(image);
         image.resize(wave_header_bytes);
     };
-    for (const auto& name : number_sound_names(words, gender)) {
-        if (logged)
-            log("sound", name);
-        auto file = read_small_file(m_paths.to_system(m_letters_dir + name + ".wav"), 4 * 1024 * 1024);
+    for (const auto& name : names) {
+        auto file = read_small_file(paths.to_system(folder + name + ".wav"), 4 * 1024 * 1024);
         // Every such recording is 8-bit mono at 11025 Hz after a 44-byte
         // header, so the header is not read.
         if (!file || file->size() <= wave_header_bytes)
             continue;
         size_t length = std::min(file->size() - wave_header_bytes, number_buffer_bytes);
         if (image.size() - wave_header_bytes + length > number_buffer_bytes)
-            play();
+            play_image();
         image.insert(image.end(), file->begin() + wave_header_bytes, file->begin() + static_cast<long>(wave_header_bytes + length));
     }
-    play();
+    play_image();
 }
 
 }

@@ -2,9 +2,16 @@
 // Recorded words: the sound names of number words, and the calendar's tables.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace platform {
+class PathMap;
+}
 
 namespace speech {
 
@@ -29,5 +36,11 @@ std::vector<std::string> time_sound_names(int hours, int minutes);
 // Recordings of number words are 8-bit mono 11025 Hz; up to this many
 // samples are joined into one wave before it is played.
 constexpr size_t number_buffer_bytes = 30000;
+
+// Joins the recordings `names` of `folder` (a Windows path ending in a
+// backslash; missing or empty files are skipped) into waves of up to
+// number_buffer_bytes samples and hands each to `play`, header included.
+void play_joined_recordings(const platform::PathMap& paths, const std::string& folder, const std::vector<std::string>& names,
+    const std::function<void(std::span<const uint8_t>)>& play);
 
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SpeechClient: everything the program says, through the built-in synthesiser or an installed engine.
+// SpeechClient: the speaker: texts, spelling, characters and sounds, through the built-in synthesiser or the engine session.
 #include "speech/speech_client.h"
 
 #include "audio/sound_output.h"
@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/number_words.h"
+#include "speech/recorded_words.h"
 #include "speech/speech_cues.h"
 #include "speech/speech_log.h"
 
@@ -40,9 +41,8 @@ SpeechClient::SpeechClient(Parts parts)
     , m_settings(parts.settings)
     , m_paths(parts.paths)
     , m_clock(parts.clock)
-    , m_engine(parts.engines, parts.clock)
+    , m_engine(parts.engine)
     , m_click(click_sound())
-    , m_beep(beep_sound())
 {
 }
 
@@ -167,12 +167,9 @@ void SpeechClient::wait_while_busy()
         m_wave.wait_event(50);
 }
 
-void SpeechClient::wait_engine_idle()
+void SpeechClient::let_engine_finish()
 {
-    if (!m_engine_spoke)
-        return;
-    wait_while_busy();
-    m_engine_spoke = false;
+    m_engine.wait_after_speech([this] { wait_while_busy(); });
 }
 
 void SpeechClient::sleep_ms(int milliseconds)
@@ -205,10 +202,8 @@ void SpeechClient::speak_text(std::string_view text)
     log("speak", text);
     if (m_engine.is_open()) {
         wait_while_busy();
-        if (!m_port.key_waiting()) {
+        if (!m_port.key_waiting())
             m_engine.speak(text);
-            m_engine_spoke = true;
-        }
         // An engine lost on the way leaves its text to the built-in voice.
         if (!m_engine.lost())
             return;
@@ -249,7 +244,7 @@ void SpeechClient::speak_builtin(std::string_view original)
             if (run.find('-') != std::string_view::npos || length >= 7) {
                 spell(run);
             } else {
-                play_number_words(number_to_words(std::stoull(std::string(run))), Gender::Masculine, false);
+                play_number_words(number_to_words(std::stoull(std::string(run))), Gender::Masculine);
             }
             rest.remove_prefix(length);
             last = -1;
@@ -341,7 +336,7 @@ void SpeechClient::speak_char(char c)
 
 void SpeechClient::speak_character(char c)
 {
-    wait_engine_idle();
+    let_engine_finish();
     int code = static_cast<unsigned char>(c);
     if ((code >= 1 && code <= 11) || (code >= 13 && code <= 31))
         return;
@@ -378,13 +373,13 @@ void SpeechClient::play_sound(std::string_view name)
 
 void SpeechClient::play_named(std::string_view name)
 {
-    wait_engine_idle();
+    let_engine_finish();
     m_wave.play_wave_file(sound_path(name));
 }
 
 void SpeechClient::play_wave_image(std::span<const uint8_t> image)
 {
-    wait_engine_idle();
+    let_engine_finish();
     m_wave.play_wave_image(image);
     wait_while_busy();
 }
@@ -412,6 +407,12 @@ void SpeechClient::punctuation(std::string_view text)
     }
 }
 
+void SpeechClient::play_number_words(std::string_view words, Gender gender)
+{
+    play_joined_recordings(m_paths, m_letters_dir, number_sound_names(words, gender),
+        [this](std::span<const uint8_t> image) { play_wave_image(image); });
+}
+
 void SpeechClient::play_samples_and_wait(const std::vector<uint8_t>& samples)
 {
     m_wave.play_samples(samples, 11025, 1, 8);
@@ -423,27 +424,12 @@ void SpeechClient::play_click()
     if (m_port.program_ending())
         return;
     log("sound", click_log_name);
-    wait_engine_idle();
+    let_engine_finish();
     bool cutting = m_wave.speech_cutting;
     m_wave.speech_cutting = false;
     play_samples_and_wait(m_click);
     m_wave.speech_cutting = cutting;
 }
 
-void SpeechClient::play_beep()
-{
-    if (m_port.program_ending())
-        return;
-    log("sound", beep_log_name);
-    wait_engine_idle();
-    m_port.discard_keys();
-    play_samples_and_wait(m_beep);
-}
-
-void SpeechClient::play_letter_sound(std::string_view name)
-{
-    wait_engine_idle();
-    m_wave.play_wave_file(m_letters_dir + std::string(name) + ".wav");
-}
 
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SpeechClient: everything the program says, through the built-in synthesiser or an installed engine.
+// SpeechClient: the speaker: texts, spelling, characters and sounds, through the built-in synthesiser or the engine session.
 #pragma once
 
 #include "speech/builtin_synthesiser.h"
@@ -41,7 +41,8 @@ public:
         settings::Settings& settings;
         const platform::PathMap& paths;
         platform::Clock& clock;
-        EngineFactory& engines;
+        // The installed engine, shared with whoever asks about it.
+        EngineSession& engine;
     };
     explicit SpeechClient(Parts parts);
     ~SpeechClient();
@@ -65,34 +66,28 @@ public:
     bool sound_exists(std::string_view name);
     void pause_ms(int milliseconds);
     void play_click();
-    void play_beep();
     bool speech_busy();
     void stop_speech();
-    // A recording of the letters' folder ("dtmf_1"); returns without waiting.
-    void play_letter_sound(std::string_view name);
     // Waits while speech_busy, keeping events flowing.
     void wait_while_busy();
 
-    // Recorded number words, times and dates.
-    void speak_number_words(std::string_view words, Gender gender);
-
     int speed_level() const { return m_speed_level; }
-    // The installed engine in use, if any.
-    const EngineSession& engine() const { return m_engine; }
-    bool echo_typed = true;
     const std::string& script_sound_directory() const { return m_script_sound_dir; }
+    // The voice's folder of letters and recorded words, as the settings
+    // named it when speech started.
+    const std::string& letters_directory() const { return m_letters_dir; }
     audio::SoundOutput& wave() { return m_wave; }
 
 private:
     // Plays a built-in synthesiser's image and waits for its end.
     void play_wave_image(std::span<const uint8_t> image);
     void speak_builtin(std::string_view text);
-    void play_number_words(std::string_view words, Gender gender, bool logged);
+    void play_number_words(std::string_view words, Gender gender);
     void spell(std::string_view text);
     void speak_character(char c);
     void play_named(std::string_view name);
     void punctuation(std::string_view text);
-    void wait_engine_idle();
+    void let_engine_finish();
     void play_samples_and_wait(const std::vector<uint8_t>& samples);
     void sleep_ms(int milliseconds);
     void load_speed(int level);
@@ -106,20 +101,18 @@ private:
     settings::Settings& m_settings;
     const platform::PathMap& m_paths;
     platform::Clock& m_clock;
+    EngineSession& m_engine;
     SpeechLog* m_log = nullptr;
 
     BuiltinSynthesiser m_synth;
     bool m_voice_optional = false;
     int m_speed_level = 3;
     SpeedSettings m_speed;
-    EngineSession m_engine;
     bool m_abort = false;
-    bool m_engine_spoke = true;
     std::string m_letters_dir;
     std::string m_named_sound_dir;
     std::string m_script_sound_dir;
     std::vector<uint8_t> m_click;
-    std::vector<uint8_t> m_beep;
 };
 
 }

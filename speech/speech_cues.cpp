@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SpeechCues: the battery, the time, the date and dial tones, told with the speaker's recordings.
+// SpeechCues: the beep, number words, the battery, the time, the date and dial tones, from recordings.
 #include "speech/speech_cues.h"
 
 #include "audio/wave_output.h"
 #include "interpreter/text.h"
+#include "speech/console_port.h"
+#include "speech/engine_session.h"
 #include "speech/recorded_words.h"
 #include "speech/speech_client.h"
+#include "speech/speech_log.h"
 
 #include <string>
 
@@ -63,9 +66,9 @@ void SpeechCues::speak_time(int hours, int minutes)
 {
     for (const auto& name : time_sound_names(hours, minutes)) {
         if (name.starts_with("#f"))
-            m_speaker.speak_number_words(std::string_view(name).substr(2), Gender::Feminine);
+            speak_number_words(std::string_view(name).substr(2), Gender::Feminine);
         else if (name.starts_with("#"))
-            m_speaker.speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
+            speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
         else
             m_speaker.play_sound(name);
     }
@@ -75,7 +78,7 @@ void SpeechCues::speak_date(int day, int month, int year)
 {
     for (const auto& name : date_sound_names(day, month, year)) {
         if (name.starts_with("#"))
-            m_speaker.speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
+            speak_number_words(std::string_view(name).substr(1), Gender::Masculine);
         else
             m_speaker.play_sound(name);
     }
@@ -90,7 +93,7 @@ void SpeechCues::dial_tones(std::string_view text)
     for (char c : text) {
         c = interpreter::upper_byte(c);
         if (c == '#' || c == '*' || interpreter::is_digit(c)) {
-            m_speaker.play_letter_sound(std::string("dtmf_") + (c == '*' ? 'X' : c));
+            play_letter_sound(std::string("dtmf_") + (c == '*' ? 'X' : c));
             m_speaker.wait_while_busy();
             m_speaker.pause_ms(tone_gap_ms);
         } else if (c == ',') {
@@ -98,6 +101,38 @@ void SpeechCues::dial_tones(std::string_view text)
         }
     }
     wave.fast_playback = fast;
+}
+
+void SpeechCues::speak_number_words(std::string_view words, Gender gender)
+{
+    auto names = number_sound_names(words, gender);
+    if (m_log) {
+        for (const auto& name : names)
+            m_log->play_sound(name);
+    }
+    play_joined_recordings(m_paths, m_speaker.letters_directory(), names, [this](std::span<const uint8_t> image) {
+        m_engine.wait_after_speech([this] { m_speaker.wait_while_busy(); });
+        m_speaker.wave().play_wave_image(image);
+        m_speaker.wait_while_busy();
+    });
+}
+
+void SpeechCues::play_letter_sound(std::string_view name)
+{
+    m_engine.wait_after_speech([this] { m_speaker.wait_while_busy(); });
+    m_speaker.wave().play_wave_file(m_speaker.letters_directory() + std::string(name) + ".wav");
+}
+
+void SpeechCues::play_beep()
+{
+    if (m_port.program_ending())
+        return;
+    if (m_log)
+        m_log->play_sound(beep_log_name);
+    m_engine.wait_after_speech([this] { m_speaker.wait_while_busy(); });
+    m_port.discard_keys();
+    m_speaker.wave().play_samples(m_beep, 11025, 1, 8);
+    m_speaker.wait_while_busy();
 }
 
 }

@@ -132,10 +132,7 @@ void wait_for_return(interpreter::Runtime& runtime, SystemState& state, int pid)
         while (!state.launcher().wait_for_exit(pid, child_poll_ms) && !runtime.stop_requested)
             runtime.world.pause_ms(1);
     }
-    int pause = state.return_wait_ms();
-    if (runtime.subsystems.settings)
-        pause = settings::program_return_wait_ms(*runtime.subsystems.settings);
-    runtime.world.pause_ms(pause);
+    runtime.world.pause_ms(settings::program_return_wait_ms(*runtime.subsystems.settings));
 }
 
 bool start_shown(interpreter::Runtime& runtime, SystemState& state, const SpawnRequest& request, bool wait)

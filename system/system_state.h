@@ -53,11 +53,6 @@ public:
     audio::SoundOutput* sound() { return m_sound; }
     void set_sound(audio::SoundOutput* sound) { m_sound = sound; }
 
-    // The pause after a started program has handed the foreground back, when
-    // the runtime has no settings to read "TEMPOESPERAPROGVOLTAR" from.
-    int return_wait_ms() const { return m_return_wait_ms; }
-    void set_return_wait_ms(int milliseconds) { m_return_wait_ms = milliseconds; }
-
     // The name of drive C's temporary picture, which IMAGEM writes a decoded
     // JPEG to.
     static constexpr std::string_view picture_temporary_file = "c:\\$$$.bmp";
@@ -71,7 +66,6 @@ private:
     PictureSink* m_pictures = nullptr;
     ConsoleHandover* m_handover = nullptr;
     audio::SoundOutput* m_sound = nullptr;
-    int m_return_wait_ms = 1000;
 };
 
 }

@@ -37,16 +37,20 @@ protected:
             "PROG.DOC=\r\n");
         settings = std::make_unique<settings::Settings>(
             paths, settings::SettingsPlaces { folder.path().string(), (folder / "Lumera.ini").string(), "/opt/lumera" });
+        // Settings whose file is missing: nothing is configured.
+        unset = std::make_unique<settings::Settings>(
+            paths, settings::SettingsPlaces { folder.path().string(), (folder / "nenhum.ini").string(), "/opt/lumera" });
     }
 
     DocumentOpening plan(std::string_view word, bool with_settings = true)
     {
-        return console::plan_document_opening(word, with_settings ? settings.get() : nullptr, "c:\\trabalho");
+        return console::plan_document_opening(word, with_settings ? *settings : *unset, "c:\\trabalho");
     }
 
     test_support::ScratchFolder folder;
     platform::PathMap paths;
     std::unique_ptr<settings::Settings> settings;
+    std::unique_ptr<settings::Settings> unset;
 };
 
 TEST_F(DocumentOpeningWithSettings, LinksGoToTheProgramOfProgHtm)

@@ -6,6 +6,7 @@
 #include "interpreter/runtime.h"
 #include "base/text_encoding.h"
 #include "tests/console/console_fixture.h"
+#include "tests/support/test_runtime.h"
 #include "tests/support/table_lines.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,7 @@ struct EditorTest {
         , runtime({ terminal, ports, ports }, commands)
     {
         runtime.subsystems.console = &console.console;
+        runtime.subsystems.settings = &settings.settings;
         // As in the programs, the end of the program stops the run.
         console.loop.set_end_listener([this] { runtime.stop_requested = true; });
     }
@@ -94,6 +96,7 @@ struct EditorTest {
     ConsoleFixture console;
     console::ConsoleTerminal terminal;
     EditorPorts ports;
+    test_support::ScratchSettings settings;
     interpreter::CommandTable commands;
     interpreter::Runtime runtime;
 };

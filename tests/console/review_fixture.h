@@ -6,6 +6,7 @@
 #include "console/console_terminal.h"
 #include "interpreter/runtime.h"
 #include "tests/console/console_fixture.h"
+#include "tests/support/test_runtime.h"
 
 #include <string>
 #include <string_view>
@@ -94,6 +95,7 @@ public:
         , runtime({ terminal, ports, ports }, commands)
     {
         runtime.subsystems.console = &console;
+        runtime.subsystems.settings = &settings.settings;
     }
 
     // Writes `text` at a one-based place in an attribute, leaving the
@@ -109,6 +111,7 @@ public:
 
     console::ConsoleTerminal terminal;
     ReviewPorts ports;
+    test_support::ScratchSettings settings;
     interpreter::CommandTable commands;
     interpreter::Runtime runtime;
 };

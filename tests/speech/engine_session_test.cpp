@@ -116,4 +116,25 @@ TEST(EngineSession, AnIdleEngineIsStoppedOnlyWhenItsTypeNeedsIt)
     EXPECT_EQ(test.session.type(), 54);
 }
 
+TEST(EngineSession, RecordingsWaitOnceForEachUtterance)
+{
+    SessionTest test;
+    int waits = 0;
+    auto wait = [&] { ++waits; };
+    // Nothing is known of what came before the first recording: it waits.
+    test.session.wait_after_speech(wait);
+    test.session.wait_after_speech(wait);
+    EXPECT_EQ(waits, 1);
+    // Without an engine the text is not spoken, so nothing is waited for.
+    test.session.speak("nada");
+    test.session.wait_after_speech(wait);
+    EXPECT_EQ(waits, 1);
+    test.open(54);
+    test.session.speak("um");
+    test.session.speak("dois");
+    test.session.wait_after_speech(wait);
+    test.session.wait_after_speech(wait);
+    EXPECT_EQ(waits, 2);
+}
+
 }

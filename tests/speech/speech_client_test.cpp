@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using sound_test::Run;
@@ -170,7 +172,7 @@ TEST_F(SpeechClientTest, ClickAndBeepWaves)
     EXPECT_EQ(beep[511], 128);
     // The beep throws away waiting keys, then plays.
     world.port.keys.push_back('x');
-    world.client->play_beep();
+    world.cues->play_beep();
     EXPECT_TRUE(world.port.keys.empty());
     EXPECT_EQ(world.recorder->samples(), beep);
 }
@@ -181,7 +183,7 @@ TEST_F(SpeechClientTest, TimesAreSpokenFromRecordedWords)
     world.write_cue("_hora", 11, 300);
     world.write_cue("_um", 12, 300);
     world.write_cue("_minuto", 13, 300);
-    speech::SpeechCues(*world.client).speak_time(1, 1);
+    world.cues->speak_time(1, 1);
     EXPECT_EQ(world.log.entries(), (Lines { "sound: _uma", "sound: _hora", "sound: _um", "sound: _minuto" }));
     EXPECT_EQ(world.heard(), recording(10) + recording(11) + recording(12) + recording(13));
 }
@@ -191,7 +193,7 @@ TEST_F(SpeechClientTest, NumberWordsAreJoinedInto30000ByteWaves)
     world.write_cue("_dois", 20, 20000);
     world.write_cue("_mil", 21, 15000);
     world.write_cue("_e", 22, 5000);
-    world.client->speak_number_words("dois mil e um", speech::Gender::Masculine);
+    world.cues->speak_number_words("dois mil e um", speech::Gender::Masculine);
     // "_um" is missing and skipped; the second file would overflow the first wave.
     std::vector<size_t> sizes;
     for (const auto& block : world.recorder->blocks())
@@ -203,7 +205,7 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 {
     world.write_cue("_SEMBAT", 50, 300);
     world.write_cue("_SEMENER", 51, 300);
-    speech::SpeechCues cues(*world.client);
+    speech::SpeechCues& cues = *world.cues;
     cues.set_power_reader([] { return speech::PowerReading { false, 0, 255 }; });
     cues.speak_battery();
     cues.set_power_reader([] { return speech::PowerReading { true, 57, 0 }; });
@@ -224,8 +226,8 @@ TEST_F(SpeechClientTest, BatteryAndDialTones)
 TEST_F(SpeechClientTest, EnginesThatCannotOpenLeaveTheBuiltInVoice)
 {
     world.client->reconfigure_speech(3, true, 5, 0, 0, 0);
-    EXPECT_FALSE(world.client->engine().is_open());
-    EXPECT_EQ(world.client->engine().type(), 5);
+    EXPECT_FALSE(world.engine.is_open());
+    EXPECT_EQ(world.engine.type(), 5);
     EXPECT_EQ(say("pata"), (Runs { { unit_pa, 500 }, { unit_ta, 400 } } + word_gap));
 }
 
@@ -270,8 +272,9 @@ namespace {
 // An engine that stays busy for a number of polls after each utterance.
 class FakeEngine final : public speech::SpeechEngine {
 public:
-    explicit FakeEngine(std::vector<std::string>& spoken)
+    FakeEngine(std::vector<std::string>& spoken, const std::function<void()>& on_quiet)
         : m_spoken(spoken)
+        , m_on_quiet(on_quiet)
     {
     }
     void speak(std::string_view text) override
@@ -279,11 +282,19 @@ public:
         m_spoken.emplace_back(text);
         m_busy_polls = 3;
     }
-    bool busy(bool) override { return m_busy_polls > 0 && m_busy_polls-- > 0; }
+    bool busy(bool) override
+    {
+        if (m_busy_polls == 0)
+            return false;
+        if (--m_busy_polls == 0 && m_on_quiet)
+            m_on_quiet();
+        return true;
+    }
     void stop() override { m_busy_polls = 0; }
 
 private:
     std::vector<std::string>& m_spoken;
+    const std::function<void()>& m_on_quiet;
     int m_busy_polls = 2; // settling after it opens
 };
 
@@ -292,10 +303,12 @@ public:
     std::unique_ptr<speech::SpeechEngine> open_engine(const speech::EngineChoice& choice) override
     {
         choices.push_back(choice);
-        return std::make_unique<FakeEngine>(spoken);
+        return std::make_unique<FakeEngine>(spoken, on_quiet);
     }
     std::vector<speech::EngineChoice> choices;
     std::vector<std::string> spoken;
+    // Called at the poll that finds the engine's last utterance over.
+    std::function<void()> on_quiet;
 };
 
 TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
@@ -305,9 +318,10 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nVOZ=4\nVELOCIDADE=12\nTOM=5\nTIPOSAPI=5\n");
     world.write_letter("_97", 150, 300);
     FakeEngines engines;
-    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+    speech::EngineSession session { engines, world.clock };
+    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, session });
     client.init_speech(0, "");
-    ASSERT_TRUE(client.engine().is_open());
+    ASSERT_TRUE(session.is_open());
     ASSERT_EQ(engines.choices.size(), 1u);
     EXPECT_EQ(engines.choices[0].voice, 4);
     EXPECT_EQ(engines.choices[0].speed, 0); // above 10 for a type other than 4
@@ -327,7 +341,41 @@ TEST(SpeechClientEngine, AnOpenEngineSpeaksAndCuesWaitForIt)
     // Back to the built-in voice.
     world.port.keys.clear();
     client.reconfigure_speech(3, false, 5, 0, 0, 0);
-    EXPECT_FALSE(client.engine().is_open());
+    EXPECT_FALSE(session.is_open());
+}
+
+// The cues' recordings wait for the engine as the speaker's do: nothing of
+// them reaches the sound device while the engine still speaks.
+TEST(SpeechClientEngine, CuesPlayOnlyOnceTheEngineIsQuiet)
+{
+    speech_test::SpeechWorld world;
+    world.write_voice({ { "$PA", 60, 100 } }, "(PA)= pa|\n", "");
+    world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=5\n");
+    world.write_cue("_uma", 10, 300);
+    world.write_cue("_hora", 11, 300);
+    world.write_letter("dtmf_1", 61, 300);
+    world.write_cue("_SEMBAT", 50, 300);
+    FakeEngines engines;
+    speech::EngineSession session { engines, world.clock };
+    speech::SpeechClient client({ world.port, *world.wave, *world.config, world.paths, world.clock, session });
+    speech::SpeechCues cues({ client, session, world.port, world.paths });
+    client.init_speech(0, "");
+    ASSERT_TRUE(session.is_open());
+    size_t blocks_when_quiet = 0;
+    engines.on_quiet = [&] { blocks_when_quiet = world.recorder->blocks().size(); };
+    const std::function<void()> cue_of_each_kind[] = {
+        [&] { cues.speak_time(1, 0); },
+        [&] { cues.dial_tones("1"); },
+        [&] { cues.play_beep(); },
+        [&] { cues.speak_battery(); },
+    };
+    for (const auto& play : cue_of_each_kind) {
+        client.speak_text("pa");
+        size_t blocks_before = world.recorder->blocks().size();
+        play();
+        EXPECT_EQ(blocks_when_quiet, blocks_before);
+        EXPECT_GT(world.recorder->blocks().size(), blocks_before);
+    }
 }
 
 }

@@ -19,7 +19,8 @@ SpeechWorld::SpeechWorld(bool real_time)
     write_settings("");
     recorder = std::make_unique<platform::RecorderAudioDevice>(clock, !real_time);
     wave = std::make_unique<audio::WaveOutput>(*recorder, port, paths);
-    client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engines });
+    client = std::make_unique<speech::SpeechClient>(speech::SpeechClient::Parts { port, *wave, *config, paths, clock, engine });
+    cues = std::make_unique<speech::SpeechCues>(speech::SpeechCues::Parts { *client, engine, port, paths });
 }
 
 void SpeechWorld::write_settings(std::string_view extra_lines)
@@ -76,6 +77,7 @@ void SpeechWorld::write_cue(std::string_view name, int value, size_t length)
 void SpeechWorld::start()
 {
     client->set_log(&log);
+    cues->set_log(&log);
     client->init_speech(0, "c:\\scripts");
 }
 

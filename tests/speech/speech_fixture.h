@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "speech/console_port.h"
 #include "speech/speech_client.h"
+#include "speech/speech_cues.h"
 #include "speech/speech_log.h"
 #include "tests/support/sound_fixture.h"
 
@@ -72,7 +73,9 @@ public:
     std::unique_ptr<platform::RecorderAudioDevice> recorder;
     std::unique_ptr<audio::WaveOutput> wave;
     speech::NoEngines engines;
+    speech::EngineSession engine { engines, clock };
     std::unique_ptr<speech::SpeechClient> client;
+    std::unique_ptr<speech::SpeechCues> cues;
     speech::SpeechLog log;
 };
 

@@ -29,8 +29,7 @@ protected:
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\n");
         world.start();
         bind_with_speech(commands);
-        cues = std::make_unique<speech::SpeechCues>(*world.client);
-        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *cues, *world.config);
+        speech_port = std::make_unique<speech::ClientSpeech>(*world.client, *world.cues, world.engine, *world.config);
         runtime = std::make_unique<interpreter::Runtime>(interpreter::Ports { ports, *speech_port, ports }, commands);
         interpreter::reset_interpreter(*runtime);
         runtime->subsystems.settings = world.config.get();
@@ -47,7 +46,6 @@ protected:
     speech_test::SpeechWorld world;
     test_support::RecordingPorts ports;
     interpreter::CommandTable commands;
-    std::unique_ptr<speech::SpeechCues> cues;
     std::unique_ptr<speech::ClientSpeech> speech_port;
     std::unique_ptr<interpreter::Runtime> runtime;
 };
@@ -86,12 +84,12 @@ TEST_F(SpeechStatementsTest, ConfigureSynthesiser)
 {
     EXPECT_TRUE(line("sintconfig 0 2 0 0 0 0"));
     EXPECT_EQ(world.client->speed_level(), 2);
-    EXPECT_FALSE(world.client->engine().is_open());
+    EXPECT_FALSE(world.engine.is_open());
     // Mode 2 takes SAPI ("Sim": the engine), -1 takes the settings.
     EXPECT_TRUE(line("sintconfig 2 -1 -1 0 0 0"));
     EXPECT_EQ(world.client->speed_level(), 3);
-    EXPECT_EQ(world.client->engine().type(), 54);
-    EXPECT_FALSE(world.client->engine().is_open()); // no engine can be opened yet
+    EXPECT_EQ(world.engine.type(), 54);
+    EXPECT_FALSE(world.engine.is_open()); // no engine can be opened yet
     EXPECT_FALSE(line("sintconfig 3 1 0 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 1 0 0 0"));
     EXPECT_FALSE(line("sintconfig 0 1.5 0 0 0 0"));

@@ -16,22 +16,43 @@ void bind_core_statements(interpreter::CommandTable& table)
     interpreter::bind_list_statements(table);
 }
 
+HeadlessConsole::HeadlessConsole()
+    : events(clock, false, {})
+    , loop(events, clock)
+    , console(loop, screen, clipboard, {})
+{
+}
+
+ScratchSettings::ScratchSettings()
+    : paths((folder / "c").string())
+    , settings(paths, settings::SettingsPlaces { folder.path().string(), (folder / "Lumera.ini").string(), folder.path().string() })
+{
+}
+
+void ScratchSettings::write(std::string_view text) const
+{
+    ScratchFolder::write(folder / "Lumera.ini", text);
+}
+
 namespace {
 
-std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, interpreter::CommandTable& commands,
-    TestRuntime::Binder binder, interpreter::SpeechPort* speech)
+std::unique_ptr<interpreter::Runtime> make_runtime(RecordingPorts& ports, console::Console& console,
+    settings::Settings& settings, interpreter::CommandTable& commands, TestRuntime::Binder binder,
+    interpreter::SpeechPort* speech)
 {
     binder(commands);
     auto runtime = std::make_unique<interpreter::Runtime>(
         interpreter::Ports { ports, speech ? *speech : ports, ports }, commands);
     interpreter::reset_interpreter(*runtime);
+    runtime->subsystems.console = &console;
+    runtime->subsystems.settings = &settings;
     return runtime;
 }
 
 }
 
 TestRuntime::TestRuntime(Binder binder, interpreter::SpeechPort* speech)
-    : runtime_owner(make_runtime(ports, commands, binder, speech))
+    : runtime_owner(make_runtime(ports, console.console, settings_file.settings, commands, binder, speech))
     , runtime(*runtime_owner)
 {
 }

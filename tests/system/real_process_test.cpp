@@ -266,7 +266,7 @@ TEST_F(RealProcesses, PlainExecutaWithoutAWindowReturnsOnceTheProgramHasEnded)
 {
     auto program = helper("plain_");
     auto name = std::filesystem::path(program).filename().string();
-    state.set_return_wait_ms(0);
+    test.write_settings("[LUMERA]\nTEMPOESPERAPROGVOLTAR=0\n");
     test.set_variable("$comando", program + " sleep 200");
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(run("executa $comando"));

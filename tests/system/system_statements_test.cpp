@@ -180,7 +180,7 @@ TEST_F(SystemStatements, ExecutaChoosesTheWayByItsAmpersands)
 TEST_F(SystemStatements, PlainExecutaWaitsForTheProgramWithoutAWindow)
 {
     launcher.add_to_path("prog", "/usr/bin/prog");
-    state.set_return_wait_ms(300);
+    test.write_settings("[LUMERA]\nTEMPOESPERAPROGVOLTAR=300\n");
     EXPECT_TRUE(run("executa \"prog\""));
     ASSERT_EQ(launcher.starts().size(), 1u);
     EXPECT_TRUE(launcher.waited().contains(launcher.starts()[0].pid));

@@ -57,8 +57,11 @@ protected:
     void start(std::string_view settings)
     {
         world.write_settings(settings);
+        // A fresh start, as of the program: the engine session too.
+        client.reset();
+        session = std::make_unique<speech::EngineSession>(engines, world.clock);
         client = std::make_unique<speech::SpeechClient>(
-            speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+            speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, *session });
         client->init_speech(0, "");
     }
 
@@ -66,21 +69,22 @@ protected:
     speech_test::SpeechWorld world;
     speech_test::FakeSsipServer server { world.temp.path() / "speechd.sock" };
     speech::InstalledEngines engines { *world.wave, world.port, server.socket_path().string() };
+    std::unique_ptr<speech::EngineSession> session;
     std::unique_ptr<speech::SpeechClient> client;
 };
 
 TEST_F(EngineClientTest, TypeThreeOpensNothingHere)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n");
-    EXPECT_FALSE(client->engine().is_open());
-    EXPECT_EQ(client->engine().type(), 3);
+    EXPECT_FALSE(session->is_open());
+    EXPECT_EQ(session->type(), 3);
     EXPECT_TRUE(server.received().empty());
 }
 
 TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\nVELOCIDADE=3\nTOM=-1\n");
-    ASSERT_TRUE(client->engine().is_open());
+    ASSERT_TRUE(session->is_open());
     EXPECT_EQ(server.received(), (Lines { "SET SELF CLIENT_NAME user:corvante:main", "SET SELF NOTIFICATION ALL on",
                                      "LIST SYNTHESIS_VOICES", "SET SELF SYNTHESIS_VOICE Ricardo", "SET SELF RATE 30",
                                      "SET SELF PITCH -10" }));
@@ -95,7 +99,7 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 
     server.die();
     client->speak_text("pa");
-    EXPECT_FALSE(client->engine().is_open());
+    EXPECT_FALSE(session->is_open());
     // The built-in voice said it.
     ASSERT_FALSE(world.heard().empty());
     EXPECT_EQ(world.heard().front(), (sound_test::Run { unit_pa, 99 }));
@@ -106,11 +110,11 @@ TEST_F(EngineClientTest, ADaemonThatDiesLeavesTheBuiltInVoice)
 TEST_F(EngineClientTest, RestartingSpeechOpensTheEngineAgain)
 {
     start("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=54\nVOZ=3\nVELOCIDADE=-2\n");
-    ASSERT_TRUE(client->engine().is_open());
+    ASSERT_TRUE(session->is_open());
     size_t before = server.received().size();
     client->shutdown_speech();
     client->init_speech(5, "");
-    EXPECT_TRUE(client->engine().is_open());
+    EXPECT_TRUE(session->is_open());
     EXPECT_EQ(client->speed_level(), 5);
     Lines expected { "QUIT", "SET SELF CLIENT_NAME user:corvante:main", "SET SELF NOTIFICATION ALL on", "LIST SYNTHESIS_VOICES",
         "SET SELF SYNTHESIS_VOICE Kate", "SET SELF RATE -20", "SET SELF PITCH 0" };
@@ -136,16 +140,16 @@ TEST_F(EngineClientTest, ConfigureModeTwoFollowsTheSapiSetting)
     const Case cases[] = { { "Sim", true }, { "", false }, { "sim", true }, { "Nao", false } };
     for (const auto& test : cases) {
         start(std::string("[TRADUTOR]\nSAPI=") + test.sapi + "\n[SERVFALA]\nTIPOSAPI=54\nVOZ=2\nVELOCIDADE=4\nTOM=2\n");
-        speech::SpeechCues cues(*client);
-        speech::ClientSpeech speech(*client, cues, *world.config);
+        speech::SpeechCues cues({ *client, *session, world.port, world.paths });
+        speech::ClientSpeech speech(*client, cues, *session, *world.config);
         test_support::TestRuntime script { bind_with_speech, &speech };
         size_t before = server.received().size();
         ASSERT_TRUE(script.execute("sintconfig 0 2 0 0 0 0"));
-        EXPECT_FALSE(client->engine().is_open());
+        EXPECT_FALSE(session->is_open());
         ASSERT_TRUE(script.execute("sintconfig 2 -1 -1 -1 -1 -1"));
-        EXPECT_EQ(client->engine().is_open(), test.engine) << test.sapi;
+        EXPECT_EQ(session->is_open(), test.engine) << test.sapi;
         // The type is taken only when an engine is asked for.
-        EXPECT_EQ(client->engine().type(), test.engine ? 54 : 5);
+        EXPECT_EQ(session->type(), test.engine ? 54 : 5);
         auto lines = server.received();
         Lines opened(lines.begin() + static_cast<long>(before), lines.end());
         // The engine that the settings opened at start closes, and SINTCONFIG

@@ -344,9 +344,10 @@ TEST_F(PhonemeLineEngineTest, TheClientSpeaksWithItOrWithTheBuiltInVoice)
             places.library_files.resize(1);
         engines.set_phoneme_line_setup(places);
         world.write_settings("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n");
-        speech::SpeechClient client(speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, engines });
+        speech::EngineSession session { engines, world.clock };
+        speech::SpeechClient client(speech::SpeechClient::Parts { world.port, *world.wave, *world.config, world.paths, world.clock, session });
         client.init_speech(0, "");
-        EXPECT_EQ(client.engine().is_open(), test.opens) << test.library_folder;
+        EXPECT_EQ(session.is_open(), test.opens) << test.library_folder;
         fs::remove(log_path());
         size_t heard_before = world.recorder->samples().size();
         client.speak_text("pa");
