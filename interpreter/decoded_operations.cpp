@@ -2,6 +2,7 @@
 // Shortcuts for the commonest statement shapes: operands found once per stored line.
 #include "interpreter/decoded_operations.h"
 
+#include "interpreter/flat_sum.h"
 #include "interpreter/messages.h"
 #include "interpreter/number.h"
 #include "interpreter/run_loop.h"
@@ -322,31 +323,16 @@ inline bool operand_number(const Runtime& runtime, const DecodedOperand& operand
 
 OperationOutcome run_let_expression(Runtime& runtime, DecodedOperation& operation)
 {
-    // Two accumulators give the grammar's precedence over a flat run.
-    int64_t term = 0;
-    if (!operand_number(runtime, operation.operands[0], term))
+    int64_t first = 0;
+    if (!operand_number(runtime, operation.operands[0], first))
         return OperationOutcome::NotRun;
-    uint64_t sum = 0;
-    bool adding = true;
+    FlatSum sum(first);
     for (size_t i = 1; i < operation.operand_count; ++i) {
         int64_t operand = 0;
-        if (!operand_number(runtime, operation.operands[i], operand))
+        if (!operand_number(runtime, operation.operands[i], operand) || !sum.apply(operation.operators[i - 1], operand))
             return OperationOutcome::NotRun;
-        char operation_char = operation.operators[i - 1];
-        if (operation_char == '*') {
-            term = static_cast<int64_t>(static_cast<uint64_t>(term) * static_cast<uint64_t>(operand));
-        } else if (operation_char == '/') {
-            if (operand == 0 || (term == std::numeric_limits<int64_t>::min() && operand == -1))
-                return OperationOutcome::NotRun;
-            term /= operand;
-        } else {
-            sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-            adding = operation_char == '+';
-            term = operand;
-        }
     }
-    sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-    auto number = static_cast<int64_t>(sum);
+    auto number = sum.total();
     int slot = operation.target.value;
     std::string& text = runtime.variables.writable_text(slot);
     text.clear();

@@ -12,6 +12,7 @@
 #include "interpreter/expression.h"
 
 #include "interpreter/argument_readers.h"
+#include "interpreter/flat_sum.h"
 #include "interpreter/number.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text.h"
@@ -275,11 +276,10 @@ inline void skip_spaces(std::string_view text, size_t& position)
 {
     size_t position = 0;
     skip_spaces(text, position);
-    int64_t term = 0;
-    if (!read_flat_operand(runtime, text, position, term))
+    int64_t first = 0;
+    if (!read_flat_operand(runtime, text, position, first))
         return false;
-    uint64_t sum = 0;
-    bool adding = true;
+    FlatSum sum(first);
     for (;;) {
         skip_spaces(text, position);
         if (position >= text.size())
@@ -290,22 +290,10 @@ inline void skip_spaces(std::string_view text, size_t& position)
         ++position;
         skip_spaces(text, position);
         int64_t operand = 0;
-        if (!read_flat_operand(runtime, text, position, operand))
+        if (!read_flat_operand(runtime, text, position, operand) || !sum.apply(operation, operand))
             return false;
-        if (operation == '*') {
-            term = static_cast<int64_t>(static_cast<uint64_t>(term) * static_cast<uint64_t>(operand));
-        } else if (operation == '/') {
-            if (operand == 0 || (term == std::numeric_limits<int64_t>::min() && operand == -1))
-                return false;
-            term /= operand;
-        } else {
-            sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-            adding = operation == '+';
-            term = operand;
-        }
     }
-    sum = adding ? sum + static_cast<uint64_t>(term) : sum - static_cast<uint64_t>(term);
-    result = { true, static_cast<int64_t>(sum), text.substr(position) };
+    result = { true, sum.total(), text.substr(position) };
     return true;
 }
 
