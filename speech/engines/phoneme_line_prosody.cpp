@@ -21,19 +21,6 @@ constexpr char stress_mark = '>';
 constexpr char unstress_mark = '\xA8'; // "¨"
 constexpr int stressed_percent = 145;
 
-std::vector<std::string_view> split_lines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
 
 std::optional<int> whole_number(std::string_view text)
 {

@@ -3,6 +3,7 @@
 #include "speech/engines/phoneme_line_translator.h"
 
 #include "base/script_case.h"
+#include "speech/engines/phoneme_line_text.h"
 
 #include <optional>
 
@@ -128,22 +129,6 @@ bool left_context_matches(std::string_view pattern, std::string_view word, size_
     return true;
 }
 
-std::vector<std::string_view> split_lines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        auto line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
 
 // A field of a rule line: from `begin` up to `stop`, cut to `width`. When
 // the stop character is missing the field runs to the line end and every
