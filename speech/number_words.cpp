@@ -10,15 +10,17 @@ namespace speech {
 namespace {
 
 constexpr std::array<std::string_view, 10> units = { "", "um", "dois", "tres", "quatro", "cinco", "seis", "sete", "oito", "nove" };
+constexpr std::string_view three_written = "tr\xEAs";
 constexpr std::array<std::string_view, 10> teens = { "dez", "onze", "doze", "treze", "quatorze", "quinze", "dezesseis", "dezessete", "dezoito", "dezenove" };
 constexpr std::array<std::string_view, 10> tens = { "", "", "vinte", "trinta", "quarenta", "cinquenta", "sessenta", "setenta", "oitenta", "noventa" };
+constexpr std::string_view fifty_written = "cinq\xFC" "enta";
 constexpr std::array<std::string_view, 10> hundreds = { "", "cento", "duzentos", "trezentos", "quatrocentos", "quinhentos", "seiscentos", "setecentos", "oitocentos", "novecentos" };
 // Highest group first; the names carry their own trailing blank.
 constexpr std::array<std::string_view, 5> group_singular = { "trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", "" };
 constexpr std::array<std::string_view, 5> group_plural = { "trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ", "mil ", "" };
 constexpr std::string_view joiner = " e ";
 
-std::string group_words(int h, int t, int u)
+std::string group_words(int h, int t, int u, CardinalSpelling spelling)
 {
     std::string words;
     if (h == 0 && t == 0 && u == 0)
@@ -35,18 +37,18 @@ std::string group_words(int h, int t, int u)
         return words;
     }
     if (t != 0) {
-        words += tens[static_cast<size_t>(t)];
+        words += spelling == CardinalSpelling::Written && t == 5 ? fifty_written : tens[static_cast<size_t>(t)];
         if (u != 0)
             words += joiner;
     }
     if (u != 0)
-        words += units[static_cast<size_t>(u)];
+        words += spelling == CardinalSpelling::Written && u == 3 ? three_written : units[static_cast<size_t>(u)];
     return words;
 }
 
 }
 
-std::string number_to_words(uint64_t number)
+std::string number_to_words(uint64_t number, CardinalSpelling spelling)
 {
     if (number == 0)
         return "zero";
@@ -57,7 +59,7 @@ std::string number_to_words(uint64_t number)
     for (int group = 4; group >= 0; --group) {
         int value = static_cast<int>(rest % 1000);
         rest /= 1000;
-        std::string words = group_words(value / 100, value / 10 % 10, value % 10);
+        std::string words = group_words(value / 100, value / 10 % 10, value % 10, spelling);
         if (!words.empty() && !group_singular[static_cast<size_t>(group)].empty()) {
             words += ' ';
             words += value == 1 ? group_singular[static_cast<size_t>(group)] : group_plural[static_cast<size_t>(group)];

@@ -4,6 +4,7 @@
 
 #include "base/script_case.h"
 #include "speech/engines/phoneme_line_text.h"
+#include "speech/number_words.h"
 
 #include <array>
 
@@ -12,13 +13,6 @@ namespace speech {
 namespace {
 
 constexpr std::array<std::string_view, 10> units = { "zero", "um", "dois", "tr\xEAs", "quatro", "cinco", "seis", "sete", "oito", "nove" };
-constexpr std::array<std::string_view, 10> teens = { "dez", "onze", "doze", "treze", "quatorze", "quinze", "dezesseis", "dezessete", "dezoito", "dezenove" };
-constexpr std::array<std::string_view, 10> tens = { "", "", "vinte", "trinta", "quarenta", "cinq\xFC" "enta", "sessenta", "setenta", "oitenta", "noventa" };
-constexpr std::array<std::string_view, 10> hundreds = { "", "cento", "duzentos", "trezentos", "quatrocentos", "quinhentos", "seiscentos", "setecentos", "oitocentos", "novecentos" };
-// Highest group first; the names carry their own trailing blank.
-constexpr std::array<std::string_view, 5> group_singular = { "trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", "" };
-constexpr std::array<std::string_view, 5> group_plural = { "trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ", "mil ", "" };
-constexpr std::string_view joiner = " e ";
 
 constexpr std::array<std::string_view, 10> ordinal_units = { "", "primeiro", "segundo", "terceiro", "quarto", "quinto", "sexto", "s\xE9timo", "oitavo", "nono" };
 constexpr std::array<std::string_view, 10> ordinal_tens = { "", "d\xE9" "cimo", "vig\xE9simo", "trig\xE9simo", "quadrag\xE9simo", "quinquag\xE9simo", "sexag\xE9simo", "septuag\xE9simo", "octag\xE9simo", "nonag\xE9simo" };
@@ -62,30 +56,6 @@ bool is_consonant_letter(uint8_t code)
     if ((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z'))
         return vowels.find(static_cast<char>(code)) == std::string_view::npos;
     return code == 0xC7 || code == 0xD1 || code == 0xE7 || code == 0xF1; // Ç Ñ ç ñ
-}
-
-std::string group_words(int h, int t, int u)
-{
-    std::string words;
-    if (h == 0 && t == 0 && u == 0)
-        return words;
-    if (h == 1 && t == 0 && u == 0)
-        return "cem";
-    if (h != 0) {
-        words += hundreds[static_cast<size_t>(h)];
-        if (t != 0 || u != 0)
-            words += joiner;
-    }
-    if (t == 1)
-        return words += teens[static_cast<size_t>(u)];
-    if (t != 0) {
-        words += tens[static_cast<size_t>(t)];
-        if (u != 0)
-            words += joiner;
-    }
-    if (u != 0)
-        words += units[static_cast<size_t>(u)];
-    return words;
 }
 
 // Reads one number at `position` and returns its words, leaving
@@ -223,39 +193,7 @@ std::string_view AbbreviationTable::find(std::string_view word) const
 
 std::string cardinal_words(uint64_t value)
 {
-    if (value == 0)
-        return "zero";
-    constexpr uint64_t largest = 999'999'999'999'999;
-    if (value > largest)
-        value = largest;
-    std::array<std::string, 5> groups;
-    uint64_t rest = value;
-    for (size_t group = 5; group-- > 0;) {
-        int digits = static_cast<int>(rest % 1000);
-        rest /= 1000;
-        std::string words = group_words(digits / 100, digits / 10 % 10, digits % 10);
-        if (!words.empty() && !group_singular[group].empty()) {
-            words += ' ';
-            words += digits == 1 ? group_singular[group] : group_plural[group];
-        }
-        groups[group] = std::move(words);
-    }
-    size_t last = 0;
-    for (size_t group = 0; group < 5; ++group) {
-        if (!groups[group].empty())
-            last = group;
-    }
-    std::string text;
-    for (size_t group = 0; group < 5; ++group) {
-        if (groups[group].empty())
-            continue;
-        if (group == last && !text.empty())
-            text += "e ";
-        text += groups[group];
-    }
-    if (text.starts_with("um mil") && !text.starts_with("um milh"))
-        text.erase(0, 3);
-    return text;
+    return number_to_words(value, CardinalSpelling::Written);
 }
 
 std::string ordinal_words(uint64_t value, OrdinalGender gender)
